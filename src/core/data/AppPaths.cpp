@@ -1,0 +1,55 @@
+#include "data/AppPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace tl {
+namespace {
+QString chosen;
+
+QString computeFolder() {
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    const QFileInfo dir(exeDir);
+    if (QFileInfo::exists(exeDir + QStringLiteral("/Parameter.mdb")) || dir.isWritable())
+        return exeDir;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    return data;
+}
+} // namespace
+
+QString AppPaths::programFolder() {
+    if (chosen.isEmpty())
+        chosen = computeFolder();
+    return chosen;
+}
+
+void AppPaths::setProgramFolder(const QString& folder) {
+    chosen = folder;
+}
+
+QString AppPaths::registryPath() {
+    return programFolder() + QStringLiteral("/Parameter.mdb");
+}
+
+QString AppPaths::templatePath() {
+    const QString local = programFolder() + QStringLiteral("/DB.lbk");
+    if (QFileInfo::exists(local))
+        return local;
+    // An install into a read-only folder keeps the template beside the executable.
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/DB.lbk");
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString fromEnv = qEnvironmentVariable("TL_TEMPLATE");
+    return fromEnv.isEmpty() ? local : fromEnv;
+}
+
+QString AppPaths::expandPath(const QString& stored) {
+    if (stored.startsWith(QLatin1Char('.')))
+        return programFolder() + stored.mid(1).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return stored;
+}
+
+} // namespace tl

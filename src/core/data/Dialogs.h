@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tl {
+
+// Every message, question and file dialog of the program goes through this
+// interface. The windows install the Qt implementation; tests install a
+// scripted one so that nothing ever blocks on a modal box.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // An information box with an OK button and the program title.
+    virtual void info(const QString& text) = 0;
+    // A Yes/No question; true for Yes.
+    virtual bool question(const QString& text) = 0;
+    // File dialogs; an empty result means the operator cancelled.
+    virtual QString openFileName(const QString& caption, const QString& filter) = 0;
+    virtual QString saveFileName(const QString& caption, const QString& filter) = 0;
+
+    // The process-wide instance. Until one is installed a silent one answers
+    // No, cancels file dialogs and keeps the last messages for inspection.
+    static Dialogs& instance();
+    static void install(Dialogs* dialogs);
+};
+
+inline Dialogs& dialogs() {
+    return Dialogs::instance();
+}
+
+// The program's title, shown in the main window caption and every message box.
+inline const QString& programTitle() {
+    static const QString title = QStringLiteral("TradeLedger 商贸进销存");
+    return title;
+}
+
+} // namespace tl

@@ -1,0 +1,110 @@
+#include "data/Helpers.h"
+
+#include "data/Clock.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <cmath>
+#include <limits>
+
+namespace tl {
+
+QString toText(const QVariant& value) {
+    if (!value.isValid() || value.isNull())
+        return {};
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return QString::number(value.toDouble(), 'g', 15);
+    case QMetaType::QDate:
+        return value.toDate().toString(Qt::ISODate);
+    case QMetaType::QDateTime:
+        return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    default:
+        return value.toString().trimmed();
+    }
+}
+
+QString itemText(const QString& name, const QVariant& key) {
+    return toText(key) + QChar(0x2016) + name;
+}
+
+int itemId(const QString& text) {
+    const qsizetype sep = text.indexOf(QChar(0x2016));
+    if (sep < 0)
+        return 0;
+    static const QRegularExpression number(
+        QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));
+    const QRegularExpressionMatch m = number.match(text.left(sep));
+    if (!m.hasMatch())
+        return 0;
+    return roundHalfEven(m.captured(0).trimmed().toDouble());
+}
+
+QString moneyValue(const QString& text) {
+    QString s = text;
+    s.remove(QChar(0xFFE5)).remove(QChar(0x00A5)).remove(QLatin1Char(','));
+    return s;
+}
+
+QString moneyText(const QString& text) {
+    QString s = moneyValue(text);
+    const qsizetype p = s.indexOf(QLatin1Char('.'));
+    if (p < 0)
+        return s + QStringLiteral(".00");
+    if (p == s.size() - 1)
+        return s + QStringLiteral("00");
+    if (p == s.size() - 2)
+        return s + QStringLiteral("0");
+    return s.left(p + 3);
+}
+
+QDate firstOfMonth(const QDate& date) {
+    return QDate(date.year(), date.month(), 1);
+}
+
+QDate lastOfMonth(const QDate& date) {
+    return firstOfMonth(date).addMonths(1).addDays(-1);
+}
+
+QDate firstOfYear() {
+    return QDate(Clock::today().year(), 1, 1);
+}
+
+QDate lastOfYear() {
+    return QDate(Clock::today().year(), 12, 31);
+}
+
+QString yearMonthText(const QDate& date) {
+    return QStringLiteral("%1.%2").arg(date.year()).arg(date.month(), 2, 10, QLatin1Char('0'));
+}
+
+bool copyFileReplacing(const QString& source, const QString& target) {
+    if (!QFile::exists(source))
+        return false;
+    // Copy beside the target first so a failed copy never destroys the old file.
+    const QString temp = target + QStringLiteral(".part");
+    QFile::remove(temp);
+    if (!QFile::copy(source, temp))
+        return false;
+    QFile::remove(target);
+    if (!QFile::rename(temp, target)) {
+        QFile::remove(temp);
+        return false;
+    }
+    QFile(target).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return true;
+}
+
+int roundHalfEven(double value) {
+    if (std::isnan(value))
+        return 0;
+    const double r = std::nearbyint(value); // default rounding mode: halves to even
+    if (r >= std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    if (r <= std::numeric_limits<int>::min())
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(r);
+}
+
+} // namespace tl

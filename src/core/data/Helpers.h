@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+namespace tl {
+
+// Small conversions every window and report uses.
+
+// A value's text form, trimmed: numbers as plain decimals, dates as yyyy-MM-dd,
+// null as empty text.
+QString toText(const QVariant& value);
+
+// "12‖铅笔": the drop-down item of a record; the key is the part before "‖".
+QString itemText(const QString& name, const QVariant& key);
+// The key of an item text: 0 when there is no "‖" or no leading number;
+// a fractional number rounds to the nearest whole one, halves to even.
+int itemId(const QString& text);
+
+// Money form: exactly two decimals, cut off rather than rounded, no "￥" or ",".
+QString moneyText(const QString& text);
+// The text with every "￥" and "," removed, ready to be read as a number.
+QString moneyValue(const QString& text);
+
+QDate firstOfMonth(const QDate& date);
+QDate lastOfMonth(const QDate& date);
+QDate firstOfYear(); // of the current year (Clock)
+QDate lastOfYear();
+// "2009.02", "2009.11"
+QString yearMonthText(const QDate& date);
+
+// Copies source over target (replacing it). False, touching nothing, when the
+// source does not exist or the copy fails.
+bool copyFileReplacing(const QString& source, const QString& target);
+
+// Rounds to the nearest whole number, halves to the even neighbour, saturating
+// at the 32-bit range, as the stock table expects of quantities.
+int roundHalfEven(double value);
+
+} // namespace tl

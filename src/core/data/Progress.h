@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+namespace tl {
+
+// Long work reports how far it has come. The window shows a bar and mirrors
+// the caption in the main window's status line; core code and tests may pass
+// the silent one.
+class Progress {
+public:
+    virtual ~Progress() = default;
+    virtual void show(const QString& caption, int total) = 0;
+    virtual void step(int position) = 0;
+    virtual void advance(int steps) = 0;
+    virtual void close() = 0;
+
+    // Does nothing; the default for work started without a window.
+    static Progress& silent();
+};
+
+} // namespace tl

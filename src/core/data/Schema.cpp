@@ -1,0 +1,234 @@
+#include "data/Schema.h"
+
+#include "data/Database.h"
+#include "data/Rights.h"
+
+#include <QFileInfo>
+
+namespace tl {
+
+const QString Schema::presetOperator = QStringLiteral("admin");
+const QString Schema::presetPassword = QStringLiteral("730281");
+
+namespace {
+
+using T = ColumnType;
+
+QList<TableDef> buildTables() {
+    return {
+        {"Product",
+         {{"PID", T::Counter},
+          {"CID", T::Long},
+          {"SName", T::Text},
+          {"Name", T::Text},
+          {"Code", T::Text},
+          {"Price", T::Double},
+          {"Unit", T::Text},
+          {"Memo", T::Text}}},
+        {"Class", {{"CID", T::Counter}, {"Class", T::Text}, {"Memo", T::Text}}},
+        {"Account",
+         {{"AID", T::Counter}, {"Name", T::Text}, {"Account", T::Text}, {"Memo", T::Text}}},
+        {"Customer",
+         {{"CID", T::Counter},
+          {"RID", T::Long},
+          {"Name", T::Text},
+          {"Address", T::Text},
+          {"PC", T::Text},
+          {"Phone", T::Text},
+          {"MPhone", T::Text},
+          {"Fax", T::Text},
+          {"Email", T::Text},
+          {"Websit", T::Text},
+          {"Memo", T::Text}}},
+        {"Vender",
+         {{"VID", T::Counter},
+          {"RID", T::Long},
+          {"Name", T::Text},
+          {"LinkMan", T::Text},
+          {"Phone", T::Text},
+          {"MPhone", T::Text},
+          {"Fax", T::Text},
+          {"Email", T::Text},
+          {"Address", T::Text},
+          {"PC", T::Text},
+          {"Websit", T::Text},
+          {"Memo", T::Text}}},
+        {"Staff",
+         {{"UID", T::Counter},
+          {"Name", T::Text},
+          {"Address", T::Text},
+          {"PC", T::Text},
+          {"Phone", T::Text},
+          {"MPhone", T::Text},
+          {"Fax", T::Text},
+          {"Email", T::Text},
+          {"Websit", T::Text},
+          {"Memo", T::Text},
+          {"PSD", T::Text},
+          {"Right", T::Text}}},
+        {"Storage",
+         {{"SID", T::Counter}, {"Name", T::Text}, {"Address", T::Text}, {"Memo", T::Text}}},
+        {"Region", {{"RID", T::Counter}, {"Region", T::Text}, {"Memo", T::Text}}},
+        {"Sale",
+         {{"ID", T::Counter},
+          {"PID", T::Long},
+          {"CID", T::Long},
+          {"SID", T::Long},
+          {"AID", T::Long},
+          {"UID", T::Long},
+          {"Price", T::Double},
+          {"Num", T::Double},
+          {"Pay", T::Double},
+          {"Dat", T::Date},
+          {"Memo", T::Text}}},
+        {"Buy",
+         {{"ID", T::Counter},
+          {"PID", T::Long},
+          {"VID", T::Long},
+          {"AID", T::Long},
+          {"SID", T::Long},
+          {"Price", T::Double},
+          {"Num", T::Double},
+          {"Pay", T::Double},
+          {"Dat", T::Date},
+          {"Memo", T::Text}}},
+        {"Adjust",
+         {{"ID", T::Counter},
+          {"IID", T::Long},
+          {"OID", T::Long},
+          {"PID", T::Long},
+          {"Num", T::Double},
+          {"Dat", T::Date},
+          {"Memo", T::Text}}},
+        {"Stock", {{"ID", T::Counter}, {"SID", T::Long}, {"PID", T::Long}, {"Num", T::Double}}},
+    };
+}
+
+QString columnSql(const ColumnDef& c) {
+    const QString name = Database::ident(c.name);
+    switch (c.type) {
+    case T::Counter:
+        return name + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
+    case T::Long:
+        return name + QStringLiteral(" INTEGER");
+    case T::Double:
+        return name + QStringLiteral(" REAL");
+    case T::Date:
+        return name + QStringLiteral(" TEXT"); // ISO text: text order is date order
+    case T::Text:
+        return name + QStringLiteral(" TEXT COLLATE NOCASE");
+    }
+    return name;
+}
+
+// Recreates a table with its declared columns, keeping the rows; a counter
+// column that did not exist gets generated values in the old row order.
+void rebuildWithCounter(const Database& db, const TableDef& def) {
+    const QStringList existing = db.columnNames(def.name);
+    QStringList kept;
+    for (const ColumnDef& c : def.columns) {
+        if (existing.contains(c.name, Qt::CaseInsensitive))
+            kept << Database::ident(c.name);
+    }
+    const QString temp = QStringLiteral("tl_upgrade_") + def.name;
+    TableDef copy = def;
+    copy.name = temp;
+    db.exec(QStringLiteral("DROP TABLE IF EXISTS ") + Database::ident(temp));
+    db.exec(Schema::createSql(copy));
+    db.exec(
+        QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3 ORDER BY rowid")
+            .arg(Database::ident(temp), kept.join(QLatin1Char(',')), Database::ident(def.name)));
+    db.exec(QStringLiteral("DROP TABLE ") + Database::ident(def.name));
+    db.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %2")
+                .arg(Database::ident(temp), Database::ident(def.name)));
+}
+
+} // namespace
+
+const ColumnDef* TableDef::column(const QString& wanted) const {
+    for (const ColumnDef& c : columns) {
+        if (c.name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return &c;
+    }
+    return nullptr;
+}
+
+const QList<TableDef>& Schema::accountSetTables() {
+    static const QList<TableDef> tables = buildTables();
+    return tables;
+}
+
+const TableDef* Schema::accountSetTable(const QString& name) {
+    for (const TableDef& t : accountSetTables()) {
+        if (t.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &t;
+    }
+    return nullptr;
+}
+
+const TableDef& Schema::registryTable() {
+    static const TableDef table{
+        "Account", {{"ID", T::Counter}, {"Name", T::Text}, {"Dat", T::Date}, {"Path", T::Text}}};
+    return table;
+}
+
+QString Schema::createSql(const TableDef& table) {
+    QStringList cols;
+    for (const ColumnDef& c : table.columns)
+        cols << columnSql(c);
+    return QStringLiteral("CREATE TABLE %1 (%2)")
+        .arg(Database::ident(table.name), cols.join(QStringLiteral(", ")));
+}
+
+void Schema::createAccountSet(const Database& db) {
+    Transaction t(db);
+    for (const TableDef& table : accountSetTables())
+        db.exec(createSql(table));
+    db.exec(QStringLiteral("INSERT INTO Staff (Name, PSD, \"Right\") VALUES (?, ?, ?)"),
+            {presetOperator, presetPassword, Rights::all()});
+    t.commit();
+}
+
+void Schema::upgrade(const Database& db) {
+    Transaction t(db);
+    const TableDef& adjust = *accountSetTable(QStringLiteral("Adjust"));
+    if (!db.tableExists(adjust.name))
+        db.exec(createSql(adjust));
+    for (const QString& name : {QStringLiteral("Stock"), QStringLiteral("Adjust")}) {
+        if (!db.fieldExists(name, QStringLiteral("ID")))
+            rebuildWithCounter(db, *accountSetTable(name));
+    }
+    t.commit();
+}
+
+void Schema::ensureRegistry(const Database& db) {
+    if (db.tableExists(registryTable().name))
+        return;
+    // The table dates each registration itself; the program never writes Dat.
+    db.exec(QStringLiteral("CREATE TABLE \"Account\" (\"ID\" INTEGER PRIMARY KEY AUTOINCREMENT, "
+                           "\"Name\" TEXT COLLATE NOCASE, "
+                           "\"Dat\" TEXT DEFAULT (date('now','localtime')), "
+                           "\"Path\" TEXT COLLATE NOCASE)"));
+}
+
+bool Schema::isAccountSetFile(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        return false;
+    // Read-only: probing a foreign file must not change it.
+    auto db = Database::open(path, Database::OpenMode::ReadOnly);
+    if (!db)
+        return false;
+    try {
+        if (!db->tableExists(QStringLiteral("Customer")))
+            return false;
+        for (const char* c : {"CID", "RID", "Name", "PC", "Websit"}) {
+            if (!db->fieldExists(QStringLiteral("Customer"), QString::fromLatin1(c)))
+                return false;
+        }
+    } catch (const DbError&) {
+        return false;
+    }
+    return true;
+}
+
+} // namespace tl

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace tl {
+
+class Database;
+
+enum class ColumnType { Counter, Long, Double, Date, Text };
+
+struct ColumnDef {
+    QString name;
+    ColumnType type;
+};
+
+struct TableDef {
+    QString name;
+    QList<ColumnDef> columns;
+
+    const ColumnDef* column(const QString& name) const; // case-insensitive, as SQL is
+};
+
+// The one declaration of every table: the template, the upgrade, the record
+// grids and the tests all read it.
+class Schema {
+public:
+    static const QList<TableDef>& accountSetTables();
+    static const TableDef* accountSetTable(const QString& name); // case-insensitive
+    static const TableDef& registryTable();                      // Parameter.mdb's Account
+
+    // CREATE TABLE text: counters become INTEGER PRIMARY KEY AUTOINCREMENT, text
+    // compares without regard to case.
+    static QString createSql(const TableDef& table);
+
+    // Creates every table of an empty account set and the preset operator
+    // "admin" / 730281 holding every right.
+    static void createAccountSet(const Database& db);
+
+    // Brings an older account set up to date: a missing Adjust table, a missing
+    // ID counter on Stock or Adjust (existing rows get generated values).
+    // Running it on an up-to-date file changes nothing.
+    static void upgrade(const Database& db);
+
+    // Creates the registry table when it is missing.
+    static void ensureRegistry(const Database& db);
+
+    // True when the file opens as a database and its Customer table has the
+    // columns CID, RID, Name, PC and Websit. Shows "数据库打开错误！" for a file
+    // that is not a database at all.
+    static bool isAccountSetFile(const QString& path);
+
+    static const QString presetOperator;
+    static const QString presetPassword;
+};
+
+} // namespace tl

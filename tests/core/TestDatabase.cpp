@@ -1,0 +1,169 @@
+#include "data/Database.h"
+#include "data/Lookups.h"
+#include "data/Schema.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestAccountSet.h"
+
+#include <QFile>
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace tl;
+
+class TestDatabase : public QObject {
+    Q_OBJECT
+private slots:
+    void openingFailures();
+    void tableAndFieldTestsAreCaseSensitive();
+    void dropWorkTablesDropsOnlyWorkTables();
+    void lookupsById();
+    void findOrCreateReusesPlaceholders();
+    void namesWithQuotes();
+    void upgradeAddsMissingTablesAndCounters();
+    void transactionRollsBackWhole();
+    void accountSetFileIdentification();
+};
+
+void TestDatabase::openingFailures() {
+    test::ScriptedDialogs dialogs;
+    QTemporaryDir dir;
+    QVERIFY(!Database::open(dir.path() + "/missing.lbk"));
+    QCOMPARE(dialogs.lastMessage(), QString("无法建立数据库连接！"));
+    QVERIFY(!QFile::exists(dir.path() + "/missing.lbk")); // opening never creates a file
+
+    QFile text(dir.path() + "/notes.txt");
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("this is not a database, just some text that is long enough to have a header\n");
+    text.close();
+    QVERIFY(!Database::open(text.fileName()));
+    QCOMPARE(dialogs.lastMessage(), QString("数据库打开错误！"));
+}
+
+void TestDatabase::tableAndFieldTestsAreCaseSensitive() {
+    test::TestAccountSet set;
+    QVERIFY(set.db().tableExists("Adjust"));
+    QVERIFY(!set.db().tableExists("adjust"));
+    QVERIFY(!set.db().tableExists("Adj*"));
+    QVERIFY(set.db().fieldExists("Customer", "Websit"));
+    QVERIFY(!set.db().fieldExists("Customer", "WebSit"));
+    QVERIFY(!set.db().fieldExists("NoSuchTable", "ID"));
+}
+
+void TestDatabase::dropWorkTablesDropsOnlyWorkTables() {
+    test::TestAccountSet set;
+    const QStringList before = set.db().tableNames();
+    set.db().dropWorkTables();
+    QCOMPARE(set.db().tableNames(), before);
+    set.db().exec("CREATE TABLE T_A (x)");
+    set.db().exec("CREATE TABLE T_B (x)");
+    set.db().exec("CREATE TABLE TX (x)");
+    set.db().dropWorkTables();
+    QStringList expected = before + QStringList{"TX"};
+    expected.sort();
+    QCOMPARE(set.db().tableNames(), expected);
+}
+
+void TestDatabase::lookupsById() {
+    test::TestAccountSet set;
+    Database& db = set.db();
+    db.exec("INSERT INTO Product (Name, Unit) VALUES ('铅笔', NULL)");
+    QCOMPARE(db.nameById("Product", 1, "PID", "Name"), QString("铅笔"));
+    QCOMPARE(db.nameById("Product", 1, "PID", "Unit"), QString()); // null field
+    QCOMPARE(db.nameById("Product", 99, "PID", "Name"), QString());
+    QVERIFY(!db.fieldById("Product", 99, "PID", "Name").isValid());
+    QVERIFY(db.fieldById("Product", 1, "PID", "Unit").isNull());
+}
+
+void TestDatabase::findOrCreateReusesPlaceholders() {
+    test::TestAccountSet set;
+    Database& db = set.db();
+    const int p1 = findOrCreate(db, Master::Product, "橡皮");
+    const int p2 = findOrCreate(db, Master::Product, "尺子");
+    QVERIFY(p1 != p2);
+    QCOMPARE(findOrCreate(db, Master::Product, "橡皮"), p1);
+    QCOMPARE(db.value("SELECT count(*) FROM Class WHERE Class='未分类产品'").toInt(), 1);
+    QCOMPARE(db.value("SELECT CID FROM Product WHERE PID=?", {p2}),
+             db.value("SELECT CID FROM Class WHERE Class='未分类产品'"));
+
+    findOrCreate(db, Master::Vender, "甲供应商");
+    findOrCreate(db, Master::Customer, "乙客户");
+    QCOMPARE(db.value("SELECT count(*) FROM Region WHERE Region='未知区域'").toInt(), 1);
+    QCOMPARE(db.value("SELECT RID FROM Vender").toInt(),
+             db.value("SELECT RID FROM Customer").toInt());
+    // Names compare without regard to case, as operators expect.
+    QCOMPARE(findOrCreate(db, Master::Storage, "Main"), findOrCreate(db, Master::Storage, "MAIN"));
+}
+
+void TestDatabase::namesWithQuotes() {
+    test::TestAccountSet set;
+    const int k = findOrCreate(set.db(), Master::Customer, "O'Brien \"&\" Sons");
+    QCOMPARE(findOrCreate(set.db(), Master::Customer, "O'Brien \"&\" Sons"), k);
+    QCOMPARE(set.db().nameById("Customer", k, "CID", "Name"), QString("O'Brien \"&\" Sons"));
+    QStringList items = comboItems(set.db(), "Customer", "Name", "CID");
+    QCOMPARE(items, QStringList{QString::number(k) + QChar(0x2016) + "O'Brien \"&\" Sons"});
+}
+
+void TestDatabase::upgradeAddsMissingTablesAndCounters() {
+    test::TestAccountSet set;
+    Database& db = set.db();
+    // An older account set: no Adjust, Stock without its ID counter.
+    db.exec("DROP TABLE Adjust");
+    db.exec("DROP TABLE Stock");
+    db.exec("CREATE TABLE Stock (SID INTEGER, PID INTEGER, Num REAL)");
+    db.exec("INSERT INTO Stock VALUES (1, 7, 3.5), (2, 7, -1)");
+    Schema::upgrade(db);
+    QVERIFY(db.tableExists("Adjust"));
+    QVERIFY(db.fieldExists("Adjust", "ID"));
+    QVERIFY(db.fieldExists("Stock", "ID"));
+    QCOMPARE(db.value("SELECT group_concat(ID || ':' || SID || ':' || Num) FROM Stock").toString(),
+             QString("1:1:3.5,2:2:-1.0"));
+    db.exec("INSERT INTO Stock (SID, PID, Num) VALUES (3, 7, 1)");
+    QCOMPARE(db.value("SELECT max(ID) FROM Stock").toInt(), 3);
+    const QString sql = db.value("SELECT group_concat(sql, ';') FROM sqlite_master").toString();
+    Schema::upgrade(db);
+    QCOMPARE(db.value("SELECT group_concat(sql, ';') FROM sqlite_master").toString(), sql);
+    QCOMPARE(db.value("SELECT count(*) FROM Stock").toInt(), 3);
+
+    // Adjust present but from a version without its counter.
+    db.exec("DROP TABLE Adjust");
+    db.exec("CREATE TABLE Adjust (IID INTEGER, OID INTEGER, PID INTEGER, Num REAL, Dat TEXT, "
+            "Memo TEXT)");
+    db.exec("INSERT INTO Adjust VALUES (1, 2, 7, 4, '2009-02-04', 'x')");
+    Schema::upgrade(db);
+    QCOMPARE(db.value("SELECT ID FROM Adjust WHERE Memo='x'").toInt(), 1);
+}
+
+void TestDatabase::transactionRollsBackWhole() {
+    test::TestAccountSet set;
+    Database& db = set.db();
+    {
+        Transaction t(db);
+        db.exec("INSERT INTO Region (Region) VALUES ('华北')");
+        Transaction inner(db);
+        db.exec("INSERT INTO Region (Region) VALUES ('华南')");
+        inner.commit();
+        // no commit of the outer one: both go
+    }
+    QCOMPARE(db.value("SELECT count(*) FROM Region").toInt(), 0);
+    {
+        Transaction t(db);
+        db.exec("INSERT INTO Region (Region) VALUES ('华北')");
+        QVERIFY_THROWS_EXCEPTION(DbError, db.exec("INSERT INTO NoTable VALUES (1)"));
+        t.commit();
+    }
+    QCOMPARE(db.value("SELECT count(*) FROM Region").toInt(), 1);
+}
+
+void TestDatabase::accountSetFileIdentification() {
+    test::ScriptedDialogs dialogs;
+    test::TestAccountSet set;
+    QVERIFY(Schema::isAccountSetFile(set.path()));
+    QTemporaryDir dir;
+    auto other = Database::open(dir.path() + "/other.db", Database::OpenMode::CreateIfMissing);
+    other->exec("CREATE TABLE Customer (CID INTEGER, RID INTEGER, Name TEXT, PC TEXT)");
+    QVERIFY(!Schema::isAccountSetFile(dir.path() + "/other.db"));
+    QVERIFY(!Schema::isAccountSetFile(dir.path() + "/none.db"));
+}
+
+QTEST_GUILESS_MAIN(TestDatabase)
+#include "TestDatabase.moc"

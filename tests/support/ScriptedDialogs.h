@@ -1,0 +1,40 @@
+#pragma once
+
+#include "data/Dialogs.h"
+
+#include <QQueue>
+#include <QStringList>
+
+namespace tl::test {
+
+// Records every message and answers questions and file dialogs from queues,
+// so no test ever blocks on a modal box. Installs itself while it lives.
+class ScriptedDialogs : public Dialogs {
+public:
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+
+    void info(const QString& text) override;
+    bool question(const QString& text) override;
+    QString openFileName(const QString& caption, const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& filter) override;
+
+    // Answers for the next questions (default when the queue is empty: No).
+    void answer(bool yes) { m_answers.enqueue(yes); }
+    void nextFileName(const QString& name) { m_files.enqueue(name); }
+
+    QStringList messages;  // info texts in order
+    QStringList questions; // question texts in order
+    QString lastMessage() const { return messages.isEmpty() ? QString() : messages.last(); }
+    void clear() {
+        messages.clear();
+        questions.clear();
+    }
+
+private:
+    QQueue<bool> m_answers;
+    QQueue<QString> m_files;
+    Dialogs* m_previous = nullptr;
+};
+
+} // namespace tl::test

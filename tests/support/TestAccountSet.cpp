@@ -1,0 +1,21 @@
+#include "support/TestAccountSet.h"
+
+#include "data/AppPaths.h"
+#include "data/Schema.h"
+
+#include <QFile>
+
+namespace tl::test {
+
+TestAccountSet::TestAccountSet() {
+    AppPaths::setProgramFolder(m_dir.path());
+    m_path = m_dir.path() + QStringLiteral("/test.lbk");
+    m_db = Database::open(m_path, Database::OpenMode::CreateIfMissing, Database::Report::Quiet);
+    Schema::createAccountSet(*m_db);
+}
+
+void TestAccountSet::installTemplate() const {
+    QFile::copy(qEnvironmentVariable("TL_TEMPLATE"), m_dir.path() + QStringLiteral("/DB.lbk"));
+}
+
+} // namespace tl::test
