@@ -94,6 +94,8 @@ void execPrepared(QSqlQuery& q, const QVariantList& binds) {
 void replaceStock(const Database& db, const QString& result) {
     db.dropTable(QStringLiteral("Stock"));
     db.exec(Schema::createSql(*Schema::accountSetTable(QStringLiteral("Stock"))));
+    for (const QString& sql : Schema::indexSql(QStringLiteral("Stock")))
+        db.exec(sql);
     db.exec(QStringLiteral("INSERT INTO Stock (SID, PID, Num) SELECT SID, PID, Num FROM %1 "
                            "ORDER BY PID, SID")
                 .arg(result));
@@ -150,8 +152,10 @@ void StockLedger::rebuildStock(const Database& db, const QDate& asOf, const QStr
                            "GROUP BY PID, SID")
                 .arg(where),
             dates.binds);
+    // Purchases of all dates; with no date limit T_Buy1 already holds them.
     recreate(db, QStringLiteral("T_TBuy"), QStringLiteral("PID INTEGER, Num REAL"));
-    db.exec(QStringLiteral("INSERT INTO T_TBuy SELECT PID, total(Num) FROM Buy GROUP BY PID"));
+    db.exec(QStringLiteral("INSERT INTO T_TBuy SELECT PID, total(Num) FROM %1 GROUP BY PID")
+                .arg(where.isEmpty() ? QStringLiteral("T_Buy1") : QStringLiteral("Buy")));
 
     progress.show(QStringLiteral("统计调库（入库）记录..."), 5);
     progress.step(1);
