@@ -25,10 +25,11 @@ struct DateFilter {
     explicit DateFilter(const QDate& asOf) {
         if (!asOf.isValid())
             throw DbError(QStringLiteral("无效的统计日期。"));
-        if (asOf == StockLedger::allDates)
+        const QString nextDay = asOf.addDays(1).toString(Qt::ISODate);
+        if (asOf == StockLedger::allDates || nextDay.isEmpty()) // no text beyond year 9999
             return;
         sql = QStringLiteral("Dat<?");
-        binds << asOf.addDays(1).toString(Qt::ISODate);
+        binds << nextDay;
     }
     QString where() const { return sql.isEmpty() ? QString() : QStringLiteral(" WHERE ") + sql; }
 };
