@@ -1,3 +1,4 @@
+#include "data/AppPaths.h"
 #include "data/Clock.h"
 #include "data/Helpers.h"
 #include "data/Rights.h"
@@ -17,6 +18,7 @@ private slots:
     void periodBoundaries();
     void textForms();
     void copyReplacing();
+    void relativeAccountSetPaths();
     void rightsVocabularyAndTest();
     void rightsJoinKeepsVocabularyOrder();
 };
@@ -85,6 +87,15 @@ void TestHelpers::copyReplacing() {
     QCOMPARE(old.readAll(), QByteArray("new"));
     // A target in a folder that does not exist fails without a trace.
     QVERIFY(!copyFileReplacing(src, dir.filePath("no/such/folder/c")));
+}
+
+void TestHelpers::relativeAccountSetPaths() {
+    AppPaths::setProgramFolder("/opt/tl");
+    QCOMPARE(AppPaths::expandPath(".\\示例套帐.lbk"), QString("/opt/tl/示例套帐.lbk"));
+    QCOMPARE(AppPaths::expandPath("./a.lbk"), QString("/opt/tl/a.lbk"));
+    QCOMPARE(AppPaths::expandPath("..\\a.lbk"), QString("/opt/tl/../a.lbk"));
+    QCOMPARE(AppPaths::expandPath(".a.lbk"), QString("/opt/tl/.a.lbk"));
+    QCOMPARE(AppPaths::expandPath("/data/a.lbk"), QString("/data/a.lbk"));
 }
 
 void TestHelpers::rightsVocabularyAndTest() {

@@ -47,9 +47,15 @@ QString AppPaths::templatePath() {
 }
 
 QString AppPaths::expandPath(const QString& stored) {
-    if (stored.startsWith(QLatin1Char('.')))
-        return programFolder() + stored.mid(1).replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return stored;
+    if (!stored.startsWith(QLatin1Char('.')))
+        return stored;
+    // ".\\x.lbk" and "./x.lbk" name x.lbk in the program folder; "..\\x" or ".x" are
+    // relative names too and must not lose a character to the expansion.
+    QString rest = stored;
+    rest.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (rest == QStringLiteral(".") || rest.startsWith(QStringLiteral("./")))
+        return programFolder() + rest.mid(1);
+    return programFolder() + QLatin1Char('/') + rest;
 }
 
 } // namespace tl
