@@ -1,0 +1,85 @@
+#include "transactions/StockMoves.h"
+
+#include "data/Database.h"
+#include "data/Helpers.h"
+#include "transactions/StockLedger.h"
+
+#include <QSqlQuery>
+
+namespace tl {
+
+StockMoves StockMoves::sale(int sid, int pid, double num) {
+    StockMoves m;
+    m.add(sid, pid, -qint64(roundHalfEven(num)));
+    return m;
+}
+
+StockMoves StockMoves::purchase(int sid, int pid, double num) {
+    StockMoves m;
+    m.add(sid, pid, roundHalfEven(num));
+    return m;
+}
+
+StockMoves StockMoves::transfer(int iid, int oid, int pid, double num) {
+    const qint64 q = roundHalfEven(num);
+    StockMoves m;
+    m.add(iid, pid, q);
+    m.add(oid, pid, -q);
+    return m;
+}
+
+std::optional<StockMoves> StockMoves::ofRecord(const Database& db, const QString& table,
+                                               qint64 id) {
+    if (table == QLatin1String("Adjust")) {
+        QSqlQuery q =
+            db.run(QStringLiteral("SELECT IID, OID, PID, Num FROM Adjust WHERE ID=?"), {id});
+        if (!q.next())
+            return std::nullopt;
+        return transfer(q.value(0).toInt(), q.value(1).toInt(), q.value(2).toInt(),
+                        q.value(3).toDouble());
+    }
+    const bool isSale = table == QLatin1String("Sale");
+    if (!isSale && table != QLatin1String("Buy"))
+        throw DbError(QStringLiteral("没有库存变动的表：%1").arg(table));
+    QSqlQuery q = db.run(
+        QStringLiteral("SELECT SID, PID, Num FROM %1 WHERE ID=?").arg(Database::ident(table)),
+        {id});
+    if (!q.next())
+        return std::nullopt;
+    const int sid = q.value(0).toInt();
+    const int pid = q.value(1).toInt();
+    const double num = q.value(2).toDouble();
+    return isSale ? sale(sid, pid, num) : purchase(sid, pid, num);
+}
+
+void StockMoves::add(int sid, int pid, qint64 change) {
+    for (Move& m : m_moves) {
+        if (m.sid == sid && m.pid == pid) {
+            m.change += change;
+            return;
+        }
+    }
+    m_moves.append({sid, pid, change});
+}
+
+StockMoves& StockMoves::operator+=(const StockMoves& other) {
+    for (const Move& m : other.m_moves)
+        add(m.sid, m.pid, m.change);
+    return *this;
+}
+
+StockMoves StockMoves::reversed() const {
+    StockMoves r;
+    for (const Move& m : m_moves)
+        r.add(m.sid, m.pid, -m.change);
+    return r;
+}
+
+void StockMoves::apply(const Database& db) const {
+    for (const Move& m : m_moves) {
+        if (m.change != 0)
+            StockLedger::addStock(db, m.sid, m.pid, m.change);
+    }
+}
+
+} // namespace tl
