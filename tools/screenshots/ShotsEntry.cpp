@@ -8,8 +8,7 @@
 
 namespace {
 
-template <class Window>
-void shoot(shots::Context& ctx, const char* table, const QString& name) {
+template <class Window> void shoot(shots::Context& ctx, const char* table, const QString& name) {
     {
         Window empty(ctx.session, ctx.db);
         ctx.save(&empty, name);

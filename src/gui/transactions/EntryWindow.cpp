@@ -31,10 +31,9 @@ EntryWindow::EntryWindow(Session& session, const Database& db, const QString& ad
     m_idBox->setObjectName(QStringLiteral("idBox"));
     // Records are picked from the history grid (which checks the modify right) or
     // handed over by the opener; the box only shows which record is on screen.
-    m_idBox->setReadOnly(true);
-    m_idBox->setFocusPolicy(Qt::NoFocus);
     m_idBox->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_idBox->setMaximumWidth(90);
+    showAsComputed(m_idBox);
     connect(m_idBox, &QLineEdit::textChanged, this, [this] { applyModeOfIdBox(); });
 
     m_date = new QDateEdit(this);
@@ -42,6 +41,7 @@ EntryWindow::EntryWindow(Session& session, const Database& db, const QString& ad
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     m_date->setDate(Clock::today());
+    m_date->setMinimumWidth(m_date->sizeHint().width() + 16);
 
     m_newButton = new QPushButton(QStringLiteral("新记录"), this);
     m_newButton->setObjectName(QStringLiteral("newButton"));
@@ -79,6 +79,15 @@ QLineEdit* EntryWindow::numberBox(const QString& name) {
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     box->setMaximumWidth(160);
     return box;
+}
+
+void EntryWindow::showAsComputed(QLineEdit* box) {
+    // Filled by the window, not typed: drawn on the window colour, skipped by Tab.
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::ClickFocus);
+    QPalette p = box->palette();
+    p.setColor(QPalette::Base, p.color(QPalette::Window));
+    box->setPalette(p);
 }
 
 QLineEdit* EntryWindow::textBox(const QString& name) {

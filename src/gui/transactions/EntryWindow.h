@@ -47,6 +47,7 @@ protected:
     // Building blocks for the subclasses' constructors.
     QLineEdit* numberBox(const QString& name);
     QLineEdit* textBox(const QString& name);
+    static void showAsComputed(QLineEdit* box);
     PickList* pickList(const QString& name);
     // A right-aligned form label that focuses its box on its mnemonic.
     QLabel* formLabel(const QString& text, QWidget* buddy);

@@ -1,8 +1,8 @@
 #include "transactions/TradeEntryWindow.h"
 
-#include "data/Lookups.h"
 #include "data/Database.h"
 #include "data/Helpers.h"
+#include "data/Lookups.h"
 #include "transactions/EntryHints.h"
 #include "transactions/PickList.h"
 #include "widgets/Guard.h"
@@ -66,10 +66,8 @@ TradeEntryWindow::TradeEntryWindow(Session& session, const Database& db, const F
         grid->addWidget(box, row, 5);
         ++row;
     }
-    for (QLineEdit* computed : {m_total, m_owed}) {
-        computed->setReadOnly(true);
-        computed->setFocusPolicy(Qt::ClickFocus);
-    }
+    showAsComputed(m_total);
+    showAsComputed(m_owed);
     for (QLineEdit* typed : {m_price, m_num, m_pay})
         connect(typed, &QLineEdit::textChanged, this, [this] { updateFigures(); });
 
@@ -104,7 +102,8 @@ void TradeEntryWindow::fillLists() {
 void TradeEntryWindow::fillList(int index) {
     const ListSpec& spec = m_form.lists[index];
     guarded([&] {
-        m_lists[index]->setItems(comboItems(m_db, spec.table, QStringLiteral("Name"), spec.keyColumn));
+        m_lists[index]->setItems(
+            comboItems(m_db, spec.table, QStringLiteral("Name"), spec.keyColumn));
     });
 }
 

@@ -14,21 +14,21 @@ class TradeEntryWindow : public EntryWindow {
     Q_OBJECT
 public:
     struct ListSpec {
-        QString label;      // "产品名称："
-        QString name;       // object name
-        QString table;      // master table filling the list
-        QString keyColumn;  // its key
-        QString button;     // caption of the master editor button ("添加产品")
+        QString label;     // "产品名称："
+        QString name;      // object name
+        QString table;     // master table filling the list
+        QString keyColumn; // its key
+        QString button;    // caption of the master editor button ("添加产品")
         QString buttonRight;
         // Opens the master editor for adding; true when it may have changed the table.
         std::function<bool(QWidget* owner)> openEditor;
     };
     struct Form {
         QString caption;
-        QList<ListSpec> lists; // in the order of the record's fields
+        QList<ListSpec> lists;                            // in the order of the record's fields
         QString price, num, total, pay, owed, memo, date; // labels
-        QString priceTip, numTip; // tooltips while no product is chosen
-        QString history;          // caption of the history grid
+        QString priceTip, numTip;                         // tooltips while no product is chosen
+        QString history;                                  // caption of the history grid
         QString addRight, modifyRight;
         int productList = 0; // which lists the hints read
         int storageList = 0;

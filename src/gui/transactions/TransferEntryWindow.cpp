@@ -53,18 +53,18 @@ TransferEntryWindow::TransferEntryWindow(Session& session, const Database& db, Q
     for (PickList* list : {m_out, m_in, m_product}) {
         connect(list, &QComboBox::activated, this, [this] { guarded([this] { refreshHints(); }); });
     }
-    const QList<QWidget*> order{m_out,        m_in,        m_product,   m_num,       m_date,
-                                m_memo,       m_saveButton, m_newButton, m_quitButton};
+    const QList<QWidget*> order{m_out,  m_in,         m_product,   m_num,       m_date,
+                                m_memo, m_saveButton, m_newButton, m_quitButton};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
     guarded([&] {
-        const QStringList storages =
-            comboItems(db, QStringLiteral("Storage"), QStringLiteral("Name"), QStringLiteral("SID"));
+        const QStringList storages = comboItems(db, QStringLiteral("Storage"),
+                                                QStringLiteral("Name"), QStringLiteral("SID"));
         m_out->setItems(storages);
         m_in->setItems(storages);
-        m_product->setItems(
-            comboItems(db, QStringLiteral("Product"), QStringLiteral("Name"), QStringLiteral("PID")));
+        m_product->setItems(comboItems(db, QStringLiteral("Product"), QStringLiteral("Name"),
+                                       QStringLiteral("PID")));
     });
     resize(820, 560);
     start();
