@@ -32,7 +32,6 @@ struct Fixture {
     int pencil = 0, eraser = 0, storeA = 0, storeB = 0, customer = 0, supplier = 0, account = 0;
 
     Fixture() {
-        Database& db = set.db();
         session.databasePath = set.path();
         session.operatorName = "admin";
         session.operatorId = "1";
@@ -44,7 +43,6 @@ struct Fixture {
         customer = insert("INSERT INTO Customer (Name) VALUES ('张三')");
         supplier = insert("INSERT INTO Vender (Name) VALUES ('文具厂')");
         account = insert("INSERT INTO Account (Name) VALUES ('现金')");
-        (void)db;
     }
     int insert(const char* sql) {
         set.db().exec(QString::fromUtf8(sql));
@@ -104,6 +102,7 @@ private slots:
     void vanishedRecordIsReported();
     void rightsDecideButtonsPickingAndWhatFollowsASave();
     void openerIsDisabledWhileTheWindowIsOpen();
+    void masterEditorButtonRefillsItsList();
 };
 
 void TestEntryWindows::saleAddAndModifyOnSamePair() {
@@ -313,8 +312,11 @@ void TestEntryWindows::rightsDecideButtonsPickingAndWhatFollowsASave() {
 
     f.without("添加销售记录");
     f.without("修改销售记录");
+    f.without("添加客户设置");
     SaleEntryWindow w(f.session, db);
     QVERIFY(!button(w, "newButton")->isEnabled());
+    QVERIFY(!button(w, "customerEditor")->isEnabled());
+    QVERIFY(button(w, "productEditor")->isEnabled());
     QVERIFY(button(w, "saveButton")->isEnabled());
     // Without the modify right a double click picks nothing.
     emit w.findChild<GridView*>("history")->cellDoubleClicked(2, 0);
@@ -363,6 +365,25 @@ void TestEntryWindows::openerIsDisabledWhileTheWindowIsOpen() {
     QVERIFY(ownerWasDisabled);
     QVERIFY(windowEnabled);
     QVERIFY(owner.isEnabled());
+}
+
+void TestEntryWindows::masterEditorButtonRefillsItsList() {
+    Fixture f;
+    BuyEntryWindow w(f.session, f.set.db());
+    pick(list(w, "supplier"), f.supplier);
+    QString seen;
+    QTimer::singleShot(0, [&] {
+        QWidget* editor = QApplication::activeModalWidget();
+        seen = editor ? editor->windowTitle() : QString();
+        f.set.db().exec("INSERT INTO Vender (Name) VALUES ('纸品公司')");
+        if (editor)
+            editor->close();
+    });
+    button(w, "supplierEditor")->click();
+    QCOMPARE(seen, QString("编辑供应商信息"));
+    QCOMPARE(list(w, "supplier")->count(), 2);
+    QCOMPARE(list(w, "supplier")->id(), f.supplier); // the choice survives the refill
+    QCOMPARE(list(w, "product")->count(), 2);
 }
 
 QTEST_MAIN(TestEntryWindows)

@@ -3,7 +3,6 @@
 #include "data/Dialogs.h"
 #include "grid/RecordGrid.h"
 #include "transactions/BuyStore.h"
-#include "transactions/MasterEditorButtons.h"
 #include "transactions/PickList.h"
 
 #include <QDateEdit>
@@ -14,18 +13,17 @@ namespace {
 
 enum List { Product, Supplier, Account, Storage };
 
-TradeEntryWindow::Form buyForm(Session& session, const Database& db) {
+TradeEntryWindow::Form buyForm() {
     TradeEntryWindow::Form f;
     f.caption = BuyEntryWindow::caption;
     f.lists = {
         {"产品名称：", "product", "Product", "PID", "添加产品", "添加产品设置",
-         masterEditorOpener(MasterEditorButton::Product, session, db)},
+         MasterTable::Product},
         {"供 应 商：", "supplier", "Vender", "VID", "添加供应商", "添加供应商设置",
-         masterEditorOpener(MasterEditorButton::Supplier, session, db)},
+         MasterTable::Vender},
         {"付款账号：", "account", "Account", "AID", "添加账号", "添加账号设置",
-         masterEditorOpener(MasterEditorButton::Account, session, db)},
-        {"存入仓库：", "storage", "Storage", "SID", "添加仓库", "添加仓库",
-         masterEditorOpener(MasterEditorButton::Storage, session, db)},
+         MasterTable::Account},
+        {"存入仓库：", "storage", "Storage", "SID", "添加仓库", "添加仓库", MasterTable::Storage},
     };
     f.price = "进货单价：";
     f.num = "进货数量：";
@@ -48,7 +46,7 @@ TradeEntryWindow::Form buyForm(Session& session, const Database& db) {
 const QString BuyEntryWindow::caption = QStringLiteral("编辑采购记录");
 
 BuyEntryWindow::BuyEntryWindow(Session& session, const Database& db, QWidget* parent)
-    : TradeEntryWindow(session, db, buyForm(session, db), parent) {
+    : TradeEntryWindow(session, db, buyForm(), parent) {
     start();
 }
 

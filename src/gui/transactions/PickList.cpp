@@ -1,6 +1,7 @@
 #include "transactions/PickList.h"
 
 #include "data/Helpers.h"
+#include "widgets/ComboFill.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -19,41 +20,8 @@ int PickList::id() const {
     return currentIndex() < 0 ? 0 : itemId(currentText());
 }
 
-QString PickList::itemTextChosen() const {
-    return currentIndex() < 0 ? QString() : currentText();
-}
-
-void PickList::setItems(const QStringList& items) {
-    const int key = id();
-    const QString text = itemTextChosen();
-    const QSignalBlocker block(this);
-    clear();
-    addItems(items);
-    setCurrentIndex(-1);
-    if (!text.isEmpty()) {
-        // Prefer the same record, whose name may just have been edited.
-        for (int i = 0; i < count(); ++i) {
-            if (itemId(itemText(i)) == key) {
-                setCurrentIndex(i);
-                return;
-            }
-        }
-    }
-}
-
 void PickList::choose(int key, const QString& text) {
-    for (int i = 0; i < count(); ++i) {
-        if (itemId(QComboBox::itemText(i)) == key) {
-            setCurrentIndex(i);
-            return;
-        }
-    }
-    if (key == 0) {
-        setCurrentIndex(-1);
-        return;
-    }
-    addItem(text);
-    setCurrentIndex(count() - 1);
+    setComboText(this, key == 0 ? QString() : text);
 }
 
 void PickList::keyPressEvent(QKeyEvent* event) {

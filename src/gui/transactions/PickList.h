@@ -14,14 +14,10 @@ public:
 
     // The chosen item's key; 0 when nothing is chosen.
     int id() const;
-    // The chosen item's text ("12‖铅笔"), empty when nothing is chosen.
-    QString itemTextChosen() const;
 
-    // Replaces the items and keeps the chosen record (by key) when it is still listed.
-    void setItems(const QStringList& items);
-    // Chooses the item of a key. A key missing from the list (a record that refers
-    // to a deleted master row) is added as the given text, so that saving the
-    // record again keeps the key instead of silently writing 0.
+    // Chooses the item of a key (0: nothing). A key missing from the list (a
+    // record that refers to a deleted master row) is added as the given text,
+    // so that saving the record again keeps the key instead of writing 0.
     void choose(int key, const QString& text);
     void clearChoice() { setCurrentIndex(-1); }
 

@@ -4,7 +4,6 @@
 #include "data/Helpers.h"
 #include "data/Session.h"
 #include "grid/RecordGrid.h"
-#include "transactions/MasterEditorButtons.h"
 #include "transactions/PickList.h"
 #include "transactions/SaleStore.h"
 
@@ -16,20 +15,19 @@ namespace {
 
 enum List { Product, Customer, Account, Storage, Salesperson };
 
-TradeEntryWindow::Form saleForm(Session& session, const Database& db) {
+TradeEntryWindow::Form saleForm() {
     TradeEntryWindow::Form f;
     f.caption = SaleEntryWindow::caption;
     f.lists = {
         {"产品名称：", "product", "Product", "PID", "添加产品", "添加产品设置",
-         masterEditorOpener(MasterEditorButton::Product, session, db)},
+         MasterTable::Product},
         {"客户名称：", "customer", "Customer", "CID", "添加客户", "添加客户设置",
-         masterEditorOpener(MasterEditorButton::Customer, session, db)},
+         MasterTable::Customer},
         {"收款账号：", "account", "Account", "AID", "添加账号", "添加账号设置",
-         masterEditorOpener(MasterEditorButton::Account, session, db)},
-        {"所在仓库：", "storage", "Storage", "SID", "添加仓库", "添加仓库",
-         masterEditorOpener(MasterEditorButton::Storage, session, db)},
+         MasterTable::Account},
+        {"所在仓库：", "storage", "Storage", "SID", "添加仓库", "添加仓库", MasterTable::Storage},
         {"销售人员：", "salesperson", "Staff", "UID", "添加人员", "添加操作人员",
-         masterEditorOpener(MasterEditorButton::Staff, session, db)},
+         MasterTable::Staff},
     };
     f.price = "销售单价：";
     f.num = "销售数量：";
@@ -53,7 +51,7 @@ TradeEntryWindow::Form saleForm(Session& session, const Database& db) {
 const QString SaleEntryWindow::caption = QStringLiteral("编辑销售记录");
 
 SaleEntryWindow::SaleEntryWindow(Session& session, const Database& db, QWidget* parent)
-    : TradeEntryWindow(session, db, saleForm(session, db), parent) {
+    : TradeEntryWindow(session, db, saleForm(), parent) {
     start();
 }
 

@@ -2,9 +2,10 @@
 
 #include "data/Database.h"
 #include "data/Helpers.h"
-#include "data/Lookups.h"
+#include "masterdata/MasterEditors.h"
 #include "transactions/EntryHints.h"
 #include "transactions/PickList.h"
+#include "widgets/ComboFill.h"
 #include "widgets/Guard.h"
 
 #include <QDateEdit>
@@ -34,17 +35,8 @@ TradeEntryWindow::TradeEntryWindow(Session& session, const Database& db, const F
         grid->addWidget(list, i, 1);
         QPushButton* button = rightButton(spec.button, spec.buttonRight, spec.name + "Editor");
         editorButtons.append(button);
-        if (spec.openEditor) {
-            connect(button, &QPushButton::clicked, this, [this, i] {
-                if (m_form.lists[i].openEditor(this)) {
-                    markChanged();
-                    fillList(i);
-                }
-            });
-            grid->addWidget(button, i, 2);
-        } else {
-            button->hide(); // no editor to open in this build
-        }
+        connect(button, &QPushButton::clicked, this, [this, i] { openEditor(i); });
+        grid->addWidget(button, i, 2);
         connect(list, &QComboBox::activated, this, [this] { guarded([this] { refreshHints(); }); });
     }
     const int dateRow = static_cast<int>(form.lists.size());
@@ -102,9 +94,16 @@ void TradeEntryWindow::fillLists() {
 void TradeEntryWindow::fillList(int index) {
     const ListSpec& spec = m_form.lists[index];
     guarded([&] {
-        m_lists[index]->setItems(
-            comboItems(m_db, spec.table, QStringLiteral("Name"), spec.keyColumn));
+        fillCombo(m_lists[index], m_db, spec.table, QStringLiteral("Name"), spec.keyColumn);
     });
+}
+
+void TradeEntryWindow::openEditor(int index) {
+    // The editor opens empty, for adding; the list keeps its choice when refilled.
+    if (openMasterEditor(this, m_form.lists[index].editor, m_session, m_db, std::nullopt))
+        markChanged();
+    fillList(index);
+    guarded([this] { refreshHints(); });
 }
 
 void TradeEntryWindow::clearBoxes() {

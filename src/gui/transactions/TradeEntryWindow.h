@@ -1,9 +1,9 @@
 #pragma once
 
+#include "masterdata/MasterTable.h"
 #include "transactions/EntryWindow.h"
 
 #include <QList>
-#include <functional>
 
 namespace tl {
 
@@ -20,8 +20,7 @@ public:
         QString keyColumn; // its key
         QString button;    // caption of the master editor button ("添加产品")
         QString buttonRight;
-        // Opens the master editor for adding; true when it may have changed the table.
-        std::function<bool(QWidget* owner)> openEditor;
+        MasterTable editor; // the editor that button opens for adding
     };
     struct Form {
         QString caption;
@@ -58,6 +57,7 @@ protected:
 
     void fillLists();
     void fillList(int index);
+    void openEditor(int index);
     // Empties every box and list, as the add mode starts.
     void clearBoxes();
     // Total and owed from price, quantity and paid.

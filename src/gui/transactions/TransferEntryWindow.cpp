@@ -3,11 +3,11 @@
 #include "data/Database.h"
 #include "data/Dialogs.h"
 #include "data/Helpers.h"
-#include "data/Lookups.h"
 #include "grid/RecordGrid.h"
 #include "transactions/EntryHints.h"
 #include "transactions/PickList.h"
 #include "transactions/TransferStore.h"
+#include "widgets/ComboFill.h"
 #include "widgets/Guard.h"
 
 #include <QDateEdit>
@@ -59,12 +59,12 @@ TransferEntryWindow::TransferEntryWindow(Session& session, const Database& db, Q
         setTabOrder(order[i - 1], order[i]);
 
     guarded([&] {
-        const QStringList storages = comboItems(db, QStringLiteral("Storage"),
-                                                QStringLiteral("Name"), QStringLiteral("SID"));
-        m_out->setItems(storages);
-        m_in->setItems(storages);
-        m_product->setItems(comboItems(db, QStringLiteral("Product"), QStringLiteral("Name"),
-                                       QStringLiteral("PID")));
+        fillCombo(m_out, db, QStringLiteral("Storage"), QStringLiteral("Name"),
+                  QStringLiteral("SID"));
+        fillCombo(m_in, db, QStringLiteral("Storage"), QStringLiteral("Name"),
+                  QStringLiteral("SID"));
+        fillCombo(m_product, db, QStringLiteral("Product"), QStringLiteral("Name"),
+                  QStringLiteral("PID"));
     });
     resize(820, 560);
     start();
