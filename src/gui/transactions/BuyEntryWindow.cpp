@@ -98,7 +98,7 @@ bool BuyEntryWindow::saveRecord(qint64 id) {
 }
 
 void BuyEntryWindow::loadHistory(Grid& grid) {
-    RecordGrid::loadPurchases(m_db, grid);
+    loadPurchaseGrid(grid, m_db);
 }
 
 QString BuyEntryWindow::quantityHint(int sid, int pid, qint64 id) const {

@@ -3,6 +3,8 @@
 #include "data/Clock.h"
 #include "data/Session.h"
 #include "grid/Grid.h"
+#include "grid/GridFit.h"
+#include "grid/GridHeader.h"
 #include "transactions/PickList.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
@@ -62,6 +64,9 @@ EntryWindow::EntryWindow(Session& session, const Database& db, const QString& ad
     m_gridView->setGrid(m_grid);
     connect(m_gridView, &GridView::cellDoubleClicked, this,
             [this](int row, int) { pickHistoryRow(row); });
+    // Caption clicks sort the history, clicks over the key columns fit the widths.
+    connect(m_gridView, &GridView::headerPressed, this,
+            [this](int x, int y) { gridHeaderClick(*m_grid, x, y); });
 }
 
 void EntryWindow::setRecordId(qint64 id) {
@@ -152,6 +157,15 @@ void EntryWindow::start() {
 
 void EntryWindow::reloadHistory() {
     guarded([this] { loadHistory(*m_grid); });
+}
+
+void EntryWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The history was fitted before the window had its size; fit it to the real one.
+    if (!m_fitted) {
+        m_fitted = true;
+        autoFitColumns(*m_grid);
+    }
 }
 
 bool EntryWindow::event(QEvent* event) {

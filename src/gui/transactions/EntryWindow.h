@@ -81,6 +81,7 @@ protected:
     QPushButton* m_quitButton = nullptr;
 
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void applyModeOfIdBox();
@@ -99,6 +100,7 @@ private:
     Grid* m_grid = nullptr;
     GridView* m_gridView = nullptr;
     bool m_changed = false;
+    bool m_fitted = false;
 };
 
 } // namespace tl

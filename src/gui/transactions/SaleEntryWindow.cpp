@@ -109,7 +109,7 @@ bool SaleEntryWindow::saveRecord(qint64 id) {
 }
 
 void SaleEntryWindow::loadHistory(Grid& grid) {
-    RecordGrid::loadSales(m_db, grid);
+    loadSaleGrid(grid, m_db);
 }
 
 QString SaleEntryWindow::quantityHint(int sid, int pid, qint64 id) const {

@@ -137,7 +137,7 @@ bool TransferEntryWindow::saveRecord(qint64 id) {
 }
 
 void TransferEntryWindow::loadHistory(Grid& grid) {
-    RecordGrid::loadTransfers(m_db, grid);
+    loadTransferGrid(grid, m_db);
 }
 
 } // namespace tl
