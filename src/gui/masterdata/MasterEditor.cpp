@@ -247,6 +247,8 @@ void MasterEditor::openNested() {
         editor.exec();
         m_changed = true;
         // The rights may have changed meanwhile: show (and later save) what is stored now.
+        // The operator's own rights may have changed too, and with them what he may see.
+        guarded([this] { reloadList(); });
         setKey(m_key);
         return;
     }
