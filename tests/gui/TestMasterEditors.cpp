@@ -8,6 +8,7 @@
 #include "masterdata/RightsSheet.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
+#include "widgets/ComboFill.h"
 #include "widgets/GridView.h"
 
 #include <QApplication>
@@ -58,6 +59,7 @@ private slots:
     void nestedRegionAndClassEditorsOfferNewEntries();
     void operatorEditorReloadsAfterRightsEditor();
     void entryPointReportsChanges();
+    void comboFillKeepsTheText();
 };
 
 void TestMasterEditors::editorsFollowTheirDescriptions() {
@@ -274,6 +276,17 @@ void TestMasterEditors::nestedRegionAndClassEditorsOfferNewEntries() {
     product.saveButton()->click();
     QVERIFY(dialogs.messages.isEmpty());
     QCOMPARE(db.value("SELECT CID FROM Product WHERE Name='铅笔'").toInt(), 1);
+
+    // The product list starts below its caption rows; picking the product loads it.
+    product.pickRow(product.listGrid()->fixedRows());
+    QCOMPARE(product.key(), qint64(1));
+    QCOMPARE(product.box(1)->text(), QString("铅笔"));
+    QCOMPARE(product.box(3)->text(), QString("1.5"));
+    QCOMPARE(product.combo()->currentText(), QString("1‖文具"));
+    product.box(3)->setText("abc");
+    product.saveButton()->click();
+    QCOMPARE(db.value("SELECT Price FROM Product").toDouble(), 0.0);
+    QCOMPARE(product.saveButton()->text(), QString("添  加"));
 }
 
 void TestMasterEditors::operatorEditorReloadsAfterRightsEditor() {
@@ -325,6 +338,37 @@ void TestMasterEditors::entryPointReportsChanges() {
     });
     QVERIFY(openMasterEditor(&owner, MasterTable::Account, s, db, std::nullopt));
     QCOMPARE(db.value("SELECT COUNT(*) FROM Account").toInt(), 2);
+}
+
+void TestMasterEditors::comboFillKeepsTheText() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    db.exec("INSERT INTO Region (Region) VALUES ('西北'), ('东北')");
+    QComboBox list;
+    fillCombo(&list, db, "Region", "Region", "RID");
+    QCOMPARE(list.count(), 2);
+    QCOMPARE(list.itemText(0), QString("2‖东北")); // ordered by name
+    list.setCurrentIndex(1);
+    db.exec("INSERT INTO Region (Region) VALUES ('A区')");
+    fillCombo(&list, db, "Region", "Region", "RID");
+    QCOMPARE(list.count(), 3);
+    QCOMPARE(list.currentText(), QString("1‖西北"));
+    // Typing does not make up an item.
+    QTest::keyClicks(&list, "xyz");
+    QCOMPARE(list.currentText(), QString("1‖西北"));
+
+    // A record pointing at a region that is gone still shows (and keeps) its key.
+    setComboText(&list, "9‖");
+    QCOMPARE(list.currentText(), QString("9‖"));
+    setComboText(&list, QString());
+    QCOMPARE(list.currentIndex(), -1);
+
+    QComboBox editable;
+    editable.setEditable(true);
+    editable.setEditText("自由文字");
+    fillCombo(&editable, db, "Region", "Region", "RID");
+    QCOMPARE(editable.count(), 3);
+    QCOMPARE(editable.currentText(), QString("自由文字"));
 }
 
 QTEST_MAIN(TestMasterEditors)
