@@ -103,6 +103,7 @@ private slots:
     void rightsDecideButtonsPickingAndWhatFollowsASave();
     void openerIsDisabledWhileTheWindowIsOpen();
     void masterEditorButtonRefillsItsList();
+    void enterSavesAndEscapeCloses();
 };
 
 void TestEntryWindows::saleAddAndModifyOnSamePair() {
@@ -384,6 +385,24 @@ void TestEntryWindows::masterEditorButtonRefillsItsList() {
     QCOMPARE(list(w, "supplier")->count(), 2);
     QCOMPARE(list(w, "supplier")->id(), f.supplier); // the choice survives the refill
     QCOMPARE(list(w, "product")->count(), 2);
+}
+
+void TestEntryWindows::enterSavesAndEscapeCloses() {
+    Fixture f;
+    TransferEntryWindow w(f.session, f.set.db());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    pick(w.outList(), f.storeA);
+    pick(w.inList(), f.storeB);
+    pick(w.productList(), f.eraser);
+    type(w.numBox(), "2.5");
+    QTest::keyClick(w.numBox(), Qt::Key_Return);
+    QVERIFY(f.dialogs.messages.isEmpty());
+    // Stored and moved rounded halves to even.
+    QCOMPARE(f.set.db().value("SELECT Num FROM Adjust").toDouble(), 2.0);
+    QCOMPARE(f.stock(f.storeB, f.eraser), 2);
+    QTest::keyClick(w.numBox(), Qt::Key_Escape);
+    QVERIFY(!w.isVisible());
 }
 
 QTEST_MAIN(TestEntryWindows)

@@ -57,6 +57,9 @@ EntryWindow::EntryWindow(Session& session, const Database& db, const QString& ad
     connect(m_quitButton, &QPushButton::clicked, this, &QDialog::reject);
     for (QPushButton* b : {m_newButton, m_saveButton, m_quitButton})
         b->setMinimumWidth(96);
+    // Enter saves from anywhere in the form; the other buttons answer Space.
+    m_newButton->setAutoDefault(false);
+    m_quitButton->setAutoDefault(false);
 
     m_grid = new Grid(this);
     m_gridView = new GridView(this);
