@@ -1,6 +1,5 @@
 #include "transactions/BuyEntryWindow.h"
 
-#include "data/Dialogs.h"
 #include "grid/RecordGrid.h"
 #include "transactions/BuyStore.h"
 #include "transactions/PickList.h"
@@ -80,21 +79,7 @@ BuyInput BuyEntryWindow::input() const {
 }
 
 bool BuyEntryWindow::saveRecord(qint64 id) {
-    const BuyInput b = input();
-    if (const QString problem = BuyStore::check(b); !problem.isEmpty()) {
-        dialogs().info(problem);
-        return false;
-    }
-    if (id == 0) {
-        BuyStore::add(m_db, b);
-        return true;
-    }
-    QString message;
-    if (!BuyStore::modify(m_db, id, b, &message)) {
-        dialogs().info(message);
-        return false;
-    }
-    return true;
+    return saveThrough<BuyStore>(id, input());
 }
 
 void BuyEntryWindow::loadHistory(Grid& grid) {

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "data/Dialogs.h"
+
 #include <QDialog>
 #include <QList>
 #include <QString>
 
 class QBoxLayout;
 class QDateEdit;
-class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QVBoxLayout;
 
 namespace tl {
 
@@ -68,6 +68,26 @@ protected:
     // Fills the history, applies the rights and the mode of the ID box; the
     // final window classes call it at the end of their constructors.
     void start();
+
+    // The save every entry window makes: the store's checks first (the first
+    // failure shown, nothing written), then add (id 0) or modify, which reports
+    // a record that has gone.
+    template <class Store, class Input> bool saveThrough(qint64 id, const Input& input) {
+        if (const QString problem = Store::check(input); !problem.isEmpty()) {
+            dialogs().info(problem);
+            return false;
+        }
+        if (id == 0) {
+            Store::add(m_db, input);
+            return true;
+        }
+        QString message;
+        if (!Store::modify(m_db, id, input, &message)) {
+            dialogs().info(message);
+            return false;
+        }
+        return true;
+    }
 
     void markChanged() { m_changed = true; }
     void reloadHistory();

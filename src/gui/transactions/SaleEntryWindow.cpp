@@ -1,6 +1,5 @@
 #include "transactions/SaleEntryWindow.h"
 
-#include "data/Dialogs.h"
 #include "data/Helpers.h"
 #include "data/Session.h"
 #include "grid/RecordGrid.h"
@@ -91,21 +90,7 @@ SaleInput SaleEntryWindow::input() const {
 }
 
 bool SaleEntryWindow::saveRecord(qint64 id) {
-    const SaleInput s = input();
-    if (const QString problem = SaleStore::check(s); !problem.isEmpty()) {
-        dialogs().info(problem);
-        return false;
-    }
-    if (id == 0) {
-        SaleStore::add(m_db, s);
-        return true;
-    }
-    QString message;
-    if (!SaleStore::modify(m_db, id, s, &message)) {
-        dialogs().info(message);
-        return false;
-    }
-    return true;
+    return saveThrough<SaleStore>(id, input());
 }
 
 void SaleEntryWindow::loadHistory(Grid& grid) {

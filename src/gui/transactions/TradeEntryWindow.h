@@ -36,12 +36,6 @@ public:
     TradeEntryWindow(Session& session, const Database& db, const Form& form, QWidget* parent);
 
     PickList* list(int index) const { return m_lists.at(index); }
-    QLineEdit* priceBox() const { return m_price; }
-    QLineEdit* numBox() const { return m_num; }
-    QLineEdit* totalBox() const { return m_total; }
-    QLineEdit* payBox() const { return m_pay; }
-    QLineEdit* owedBox() const { return m_owed; }
-    QLineEdit* memoBox() const { return m_memo; }
 
 protected:
     // Quantity hint of the record on screen for this warehouse and product.

@@ -1,7 +1,6 @@
 #include "transactions/TransferEntryWindow.h"
 
 #include "data/Database.h"
-#include "data/Dialogs.h"
 #include "data/Helpers.h"
 #include "grid/RecordGrid.h"
 #include "transactions/EntryHints.h"
@@ -119,21 +118,7 @@ TransferInput TransferEntryWindow::input() const {
 }
 
 bool TransferEntryWindow::saveRecord(qint64 id) {
-    const TransferInput t = input();
-    if (const QString problem = TransferStore::check(t); !problem.isEmpty()) {
-        dialogs().info(problem);
-        return false;
-    }
-    if (id == 0) {
-        TransferStore::add(m_db, t);
-        return true;
-    }
-    QString message;
-    if (!TransferStore::modify(m_db, id, t, &message)) {
-        dialogs().info(message);
-        return false;
-    }
-    return true;
+    return saveThrough<TransferStore>(id, input());
 }
 
 void TransferEntryWindow::loadHistory(Grid& grid) {
