@@ -1,12 +1,13 @@
 #pragma once
 
+#include "data/Progress.h"
+
 #include <QDate>
 #include <QString>
 
 namespace tl {
 
 class Database;
-class Progress;
 
 // The stock table: one running balance per warehouse (SID) and product (PID).
 // Quantities pass here as whole numbers; nothing refuses a change, so a
@@ -22,6 +23,25 @@ public:
     static void addStock(const Database& db, int sid, int pid, qint64 change);
     // A product's field as trimmed text; empty when the product does not exist.
     static QString productField(const Database& db, int pid, const QString& field);
+
+    // First-in-first-out value of what is left of the product's purchases up to
+    // asOf (records of that day count) once the consumed oldest units are taken
+    // away: 0 when consumed reaches the total, everything when it is 0 or less.
+    static double fifoStockValue(const Database& db, int pid, const QDate& asOf, int consumed);
+
+    // Balances per product and warehouse as of asOf into resultTable (PID, SID,
+    // Num; a work table whose name begins with "T_"), through the work tables
+    // T_Buy1 (signed movements) and T_TBuy (all purchases per product). As of
+    // allDates the balances also replace Stock, with a fresh ID counter.
+    static void rebuildStock(const Database& db, const QDate& asOf, const QString& resultTable,
+                             Progress& progress = Progress::silent());
+
+    // rebuildStock, then each balance replaced by its money value: a product's
+    // first-in-first-out value spread over its warehouses by quantity, in
+    // cents, the rounding difference on the product's first row. T_PID1 keeps
+    // the balance per product.
+    static void valueStock(const Database& db, const QDate& asOf, const QString& resultTable,
+                           Progress& progress = Progress::silent());
 };
 
 } // namespace tl

@@ -1,0 +1,193 @@
+#include "masterdata/MasterRecord.h"
+
+#include "data/Database.h"
+#include "data/Helpers.h"
+#include "data/Session.h"
+#include "masterdata/MasterRights.h"
+
+#include <QSet>
+#include <QSqlQuery>
+
+namespace tl {
+namespace {
+
+using Kind = MasterField::Kind;
+using Status = SaveOutcome::Status;
+
+SaveOutcome refused(const QString& message) {
+    SaveOutcome out;
+    out.status = Status::Refused;
+    out.message = message;
+    return out;
+}
+
+// Price boxes: a number, "￥" and "," allowed; anything else counts as 0.
+double numberOf(const QString& text) {
+    bool ok = false;
+    const double value = moneyValue(text).trimmed().toDouble(&ok);
+    return ok ? value : 0.0;
+}
+
+const MasterField* nameFieldOf(const MasterTableDef& def) {
+    for (const MasterField& f : def.fields) {
+        if (f.field == def.nameField)
+            return &f;
+    }
+    return nullptr;
+}
+
+// The columns a save writes and their values, each column once.
+struct Assignments {
+    QStringList columns;
+    QVariantList values;
+};
+
+Assignments assignmentsOf(const MasterTableDef& def, const MasterInput& input, bool adding) {
+    Assignments a;
+    QSet<QString> seen;
+    for (const MasterField& f : def.fields) {
+        if (seen.contains(f.field))
+            continue; // the confirmation box of a password
+        seen.insert(f.field);
+        if (f.kind == Kind::Hidden) {
+            if (adding) { // the operator's rights: a new operator has none
+                a.columns << f.field;
+                a.values << QString();
+            }
+            continue;
+        }
+        a.columns << f.field;
+        if (f.kind == Kind::Number)
+            a.values << numberOf(input.box(f.box));
+        else
+            a.values << input.box(f.box);
+    }
+    if (!def.comboField.isEmpty()) {
+        a.columns << def.comboField;
+        a.values << itemId(input.comboText);
+    }
+    return a;
+}
+
+QString checkInput(const Database& db, const MasterTableDef& def, const MasterInput& input,
+                   bool adding) {
+    if (def.confirmPassword) {
+        QStringList passwords;
+        for (const MasterField& f : def.fields) {
+            if (f.kind == Kind::Password)
+                passwords << input.box(f.box);
+        }
+        if (passwords.size() == 2 && passwords[0] != passwords[1])
+            return QStringLiteral("两次输入密码不一致，请重新输入！");
+    }
+    if (!def.comboRequiredMessage.isEmpty() && itemId(input.comboText) <= 0)
+        return def.comboRequiredMessage;
+    const MasterField* nameField = nameFieldOf(def);
+    const QString name = nameField ? input.box(nameField->box) : QString();
+    if (!def.nameRequiredMessage.isEmpty() && name.trimmed().isEmpty())
+        return def.nameRequiredMessage;
+    if (!def.duplicateMessage.isEmpty() && (adding || def.checkNameOnModify)) {
+        const QString table = Database::ident(def.table);
+        const QString nameCol = Database::ident(def.nameField);
+        const QString keyCol = Database::ident(def.keyField);
+        const bool taken =
+            adding
+                ? db.value(
+                        QStringLiteral("SELECT 1 FROM %1 WHERE %2=? LIMIT 1").arg(table, nameCol),
+                        {name})
+                      .isValid()
+                : db.value(QStringLiteral("SELECT 1 FROM %1 WHERE %2=? AND %3<>? LIMIT 1")
+                               .arg(table, nameCol, keyCol),
+                           {name, input.key})
+                      .isValid();
+        if (taken)
+            return def.duplicateMessage;
+    }
+    return {};
+}
+
+} // namespace
+
+QString noRightMessage() {
+    return QStringLiteral("您没有执行此操作的权限！");
+}
+
+std::optional<MasterInput> loadMasterRecord(const Database& db, MasterTable table, qint64 key) {
+    const MasterTableDef& def = masterTableDef(table);
+    QStringList columns;
+    for (const MasterField& f : def.fields)
+        columns << Database::ident(f.field);
+    if (!def.comboField.isEmpty())
+        columns << Database::ident(def.comboField);
+    QSqlQuery q = db.run(QStringLiteral("SELECT %1 FROM %2 WHERE %3=?")
+                             .arg(columns.join(QLatin1Char(',')), Database::ident(def.table),
+                                  Database::ident(def.keyField)),
+                         {key});
+    if (!q.next())
+        return std::nullopt;
+    MasterInput in;
+    in.key = key;
+    int c = 0;
+    for (const MasterField& f : def.fields)
+        in.boxes[f.box] = toText(q.value(c++));
+    if (!def.comboField.isEmpty()) {
+        const QVariant ref = q.value(c);
+        if (!ref.isNull() && ref.toLongLong() != 0) {
+            in.comboText = itemText(
+                db.nameById(def.comboTable, ref, def.comboKeyField, def.comboNameField), ref);
+        }
+    }
+    return in;
+}
+
+SaveOutcome saveMasterRecord(const Database& db, const Session& session, MasterTable table,
+                             const MasterInput& input) {
+    const MasterTableDef& def = masterTableDef(table);
+    const bool adding = input.key <= 0;
+    if (adding ? !mayAdd(session, table) : !mayModify(session, table, input.key))
+        return refused(noRightMessage());
+
+    Transaction tx(db);
+    const QString problem = checkInput(db, def, input, adding);
+    if (!problem.isEmpty())
+        return refused(problem);
+
+    const QString tableName = Database::ident(def.table);
+    const QString keyCol = Database::ident(def.keyField);
+    const Assignments a = assignmentsOf(def, input, adding);
+    QStringList quoted;
+    for (const QString& column : a.columns)
+        quoted << Database::ident(column);
+
+    SaveOutcome out;
+    if (adding) {
+        const QStringList marks(quoted.size(), QStringLiteral("?"));
+        db.exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(tableName, quoted.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
+                a.values);
+        out.key = db.lastInsertId();
+        out.clearForm = true;
+    } else {
+        if (!db.value(QStringLiteral("SELECT 1 FROM %1 WHERE %2=?").arg(tableName, keyCol),
+                      {input.key})
+                 .isValid()) {
+            out.status = Status::Missing;
+            out.message = def.missingMessage;
+            // A vanished record that needs no word sends the editor back to adding.
+            out.clearForm = def.missingMessage.isEmpty();
+            return out;
+        }
+        for (QString& column : quoted)
+            column += QStringLiteral("=?");
+        db.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
+                    .arg(tableName, quoted.join(QLatin1Char(',')), keyCol),
+                a.values + QVariantList{input.key});
+        out.key = input.key;
+        out.clearForm = session.hasRight(def.addRight);
+    }
+    tx.commit();
+    out.status = Status::Stored;
+    return out;
+}
+
+} // namespace tl

@@ -1,0 +1,30 @@
+#include "masterdata/MasterRights.h"
+
+#include "data/Session.h"
+
+namespace tl {
+
+bool mayViewList(const Session& session, MasterTable table) {
+    return session.hasRight(masterTableDef(table).viewRight);
+}
+
+bool mayAdd(const Session& session, MasterTable table) {
+    return session.hasRight(masterTableDef(table).addRight);
+}
+
+bool mayModify(const Session& session, MasterTable table, qint64 key) {
+    const MasterTableDef& def = masterTableDef(table);
+    if (session.hasRight(def.modifyRight))
+        return true;
+    return table == MasterTable::Staff && !session.hasRight(def.viewRight) && key > 0 &&
+           QString::number(key) == session.operatorId.trimmed();
+}
+
+bool mayOpenNested(const Session& session, MasterTable table) {
+    const MasterTableDef& def = masterTableDef(table);
+    if (def.nested == NestedEditor::None)
+        return false;
+    return def.nestedRight.isEmpty() || session.hasRight(def.nestedRight);
+}
+
+} // namespace tl

@@ -1,0 +1,71 @@
+#include "transactions/TransferStore.h"
+
+#include "data/Database.h"
+#include "data/Helpers.h"
+#include "transactions/RecordStore.h"
+#include "transactions/StockLedger.h"
+
+#include <QSqlQuery>
+
+namespace tl {
+
+namespace {
+const QString table = QStringLiteral("Adjust");
+const QStringList columns{"IID", "OID", "PID", "Num", "Dat", "Memo"};
+
+// Unlike sales and purchases, a transfer keeps the rounded quantity.
+QVariantList values(const TransferInput& a) {
+    return {a.iid, a.oid, a.pid, double(roundHalfEven(a.num)), RecordStore::dateValue(a.date),
+            a.memo};
+}
+
+StockMoves moves(const TransferInput& a) {
+    return StockMoves::transfer(a.iid, a.oid, a.pid, a.num);
+}
+} // namespace
+
+QString TransferStore::check(const TransferInput& a) {
+    if (a.oid == 0 || a.iid == 0 || a.pid == 0)
+        return QStringLiteral("出入库仓库或产品未填写完整！");
+    if (a.num == 0)
+        return QStringLiteral("调库数量为零！");
+    if (a.iid == a.oid)
+        return QStringLiteral("在同一个仓库内无需调货！");
+    return {};
+}
+
+qint64 TransferStore::add(const Database& db, const TransferInput& a) {
+    return RecordStore::insert(db, table, columns, values(a), moves(a));
+}
+
+bool TransferStore::modify(const Database& db, qint64 id, const TransferInput& a,
+                           QString* message) {
+    return RecordStore::replace(db, table, id, columns, values(a), moves(a), message);
+}
+
+std::optional<TransferInput> TransferStore::load(const Database& db, qint64 id) {
+    QSqlQuery q =
+        db.run(QStringLiteral("SELECT IID, OID, PID, Num, Dat, Memo FROM Adjust WHERE ID=?"), {id});
+    if (!q.next())
+        return std::nullopt;
+    TransferInput a;
+    a.iid = q.value(0).toInt();
+    a.oid = q.value(1).toInt();
+    a.pid = q.value(2).toInt();
+    a.num = q.value(3).toDouble();
+    a.date = RecordStore::dateFrom(q.value(4));
+    a.memo = q.value(5).toString();
+    return a;
+}
+
+QString TransferStore::quantityHint(const Database& db, int oid, int pid, qint64 id) {
+    if (oid == 0 || pid == 0)
+        return {};
+    qint64 limit = StockLedger::stockQty(db, oid, pid);
+    if (const std::optional<TransferInput> prior = id ? load(db, id) : std::nullopt;
+        prior && prior->oid == oid && prior->pid == pid)
+        limit += roundHalfEven(prior->num);
+    return QStringLiteral("可调库存量为：") + QString::number(limit);
+}
+
+} // namespace tl
