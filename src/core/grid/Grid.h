@@ -88,6 +88,12 @@ public:
     int leftCol() const { return m_leftCol; }
     void setTopRow(int row);
     void setLeftCol(int col) { m_leftCol = col; }
+    // Records where the view stands after the operator scrolled, without
+    // asking the view to scroll.
+    void setViewPosition(int topRow, int leftCol) {
+        m_topRow = topRow;
+        m_leftCol = leftCol;
+    }
     int widthTwips() const { return m_width; }
     void setWidthTwips(int twips) { m_width = twips; }
 

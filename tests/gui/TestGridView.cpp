@@ -1,0 +1,358 @@
+#include "grid/Grid.h"
+#include "widgets/GridModel.h"
+#include "widgets/GridView.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+
+using namespace tl;
+
+namespace {
+
+// rows x cols with two fixed rows and columns; cell text "r,c".
+void fill(Grid& g, int rows, int cols) {
+    g.beginUpdate();
+    g.reset(rows, cols, 2, 2);
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < cols; ++c)
+            g.setText(r, c, QStringLiteral("%1,%2").arg(r).arg(c));
+    }
+    g.endUpdate();
+}
+
+QPoint cellCenter(QTableView* v, int row, int col) {
+    return v->visualRect(v->model()->index(row, col)).center();
+}
+
+// What a real double-click delivers: a click, then the double-click event.
+void doubleClick(QTableView* v, const QPoint& pos) {
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, pos);
+    QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, pos);
+}
+
+} // namespace
+
+class TestGridView : public QObject {
+    Q_OBJECT
+private slots:
+    void modelFollowsTheGrid();
+    void frozenPartsStayInStep();
+    void sizesAndHiddenRows();
+    void mergedCellsBecomeSpans();
+    void selectionFollowsMouseKeysAndGrid();
+    void headerPressesReportGridTwips();
+    void clicksVisibilityAndContextMenu();
+};
+
+void TestGridView::modelFollowsTheGrid() {
+    Grid g;
+    fill(g, 6, 4);
+    GridModel model(&g);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QCOMPARE(model.rowCount(), 6);
+    QCOMPARE(model.columnCount(), 4);
+    QCOMPARE(model.data(model.index(3, 2)).toString(), QString("3,2"));
+
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    g.setText(4, 3, "新");
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(model.data(model.index(4, 3)).toString(), QString("新"));
+
+    g.setBackColor(3, 3, QColor(255, 0, 0));
+    g.setTextColor(3, 3, QColor(0, 0, 255));
+    g.setBold(3, 3);
+    g.setColAlignment(3, Qt::AlignRight | Qt::AlignBottom);
+    QCOMPARE(model.data(model.index(3, 3), Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
+    QCOMPARE(model.data(model.index(3, 3), Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 255));
+    QVERIFY(model.data(model.index(3, 3), Qt::FontRole).value<QFont>().bold());
+    QVERIFY(!model.data(model.index(3, 2), Qt::FontRole).isValid());
+    QCOMPARE(model.data(model.index(3, 3), Qt::TextAlignmentRole).toInt(),
+             int(Qt::AlignRight | Qt::AlignVCenter));
+    // Fixed cells look like headers and cannot be selected; data cells can.
+    QCOMPARE(model.data(model.index(0, 3), Qt::BackgroundRole).value<QColor>(),
+             GridModel::fixedBackground());
+    QCOMPARE(model.data(model.index(4, 1), Qt::BackgroundRole).value<QColor>(),
+             GridModel::fixedBackground());
+    QVERIFY(!model.data(model.index(4, 2), Qt::BackgroundRole).isValid());
+    QVERIFY(!(model.flags(model.index(4, 1)) & Qt::ItemIsSelectable));
+    QVERIFY(model.flags(model.index(4, 2)) & Qt::ItemIsSelectable);
+
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    g.addRow();
+    g.removeRow(2);
+    g.sortRows(2, false);
+    QCOMPARE(reset.count(), 3);
+    QCOMPARE(model.rowCount(), 6);
+    QCOMPARE(model.data(model.index(2, 2)).toString(), QString()); // the added empty row sorts last
+    g.setRows(0);
+    QCOMPARE(model.rowCount(), 0);
+}
+
+void TestGridView::frozenPartsStayInStep() {
+    Grid g;
+    fill(g, 300, 30);
+    GridView view(&g);
+    view.resize(500, 320);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+
+    // Each part shows only its own rows and columns.
+    QVERIFY(view.bodyView()->isRowHidden(0) && view.bodyView()->isRowHidden(1));
+    QVERIFY(view.bodyView()->isColumnHidden(0) && view.bodyView()->isColumnHidden(1));
+    QVERIFY(!view.bodyView()->isRowHidden(2) && !view.bodyView()->isColumnHidden(2));
+    QVERIFY(view.topView()->isColumnHidden(1) && !view.topView()->isRowHidden(1));
+    QVERIFY(view.leftView()->isRowHidden(1) && !view.leftView()->isColumnHidden(1));
+    QVERIFY(view.leftView()->isColumnHidden(2));
+    const int rowPx = GridView::toPixels(Grid::kDefaultRowHeight);
+    const int colPx = GridView::toPixels(Grid::kDefaultColWidth);
+    QCOMPARE(view.topView()->height(), 2 * rowPx);
+    QCOMPARE(view.leftView()->width(), 2 * colPx);
+    QCOMPARE(view.cornerView()->size(), QSize(2 * colPx, 2 * rowPx));
+    QCOMPARE(view.topView()->x(), view.bodyView()->x());
+    QCOMPARE(view.leftView()->y(), view.bodyView()->y());
+
+    view.bodyView()->verticalScrollBar()->setValue(40);
+    view.bodyView()->horizontalScrollBar()->setValue(5);
+    QCOMPARE(view.bodyView()->rowAt(0), 42);
+    QCOMPARE(view.leftView()->rowAt(0), 42);
+    QCOMPARE(view.topView()->rowAt(0), 0);
+    QCOMPARE(view.bodyView()->columnAt(0), 7);
+    QCOMPARE(view.topView()->columnAt(0), 7);
+    QCOMPARE(view.leftView()->columnAt(0), 0);
+    QCOMPARE(view.cornerView()->rowAt(0), 0);
+    QCOMPARE(view.cornerView()->columnAt(0), 0);
+    QCOMPARE(g.topRow(), 42);
+    QCOMPARE(g.leftCol(), 7);
+
+    // The grid can ask for a top row; a wheel over the frozen columns scrolls the body.
+    g.setTopRow(100);
+    QCOMPARE(view.bodyView()->rowAt(0), 100);
+    QCOMPARE(view.leftView()->rowAt(0), 100);
+    QWheelEvent wheel(QPointF(5, 50), view.leftView()->viewport()->mapToGlobal(QPointF(5, 50)),
+                      QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                      false);
+    QApplication::sendEvent(view.leftView()->viewport(), &wheel);
+    QVERIFY(view.bodyView()->rowAt(0) > 100);
+    QCOMPARE(view.leftView()->rowAt(0), view.bodyView()->rowAt(0));
+    QCOMPARE(g.topRow(), view.bodyView()->rowAt(0));
+    QCOMPARE(g.widthTwips(), view.width() * 15);
+}
+
+void TestGridView::sizesAndHiddenRows() {
+    Grid g;
+    fill(g, 1000, 6);
+    g.setRowHeight(0, 0);   // a hidden fixed row
+    g.setRowHeight(500, 0); // a hidden data row
+    g.setRowHeight(7, 600); // one tall row
+    g.setColWidth(3, 0);    // a hidden column
+    g.setColWidth(4, 1500); // 100 px
+    GridView view(&g);
+    view.resize(600, 400);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(view.bodyView()->isRowHidden(500));
+    QVERIFY(view.leftView()->isRowHidden(500));
+    QVERIFY(view.cornerView()->isRowHidden(0));
+    QVERIFY(view.topView()->isRowHidden(0));
+    QCOMPARE(view.topView()->height(), GridView::toPixels(Grid::kDefaultRowHeight));
+    QVERIFY(view.bodyView()->isColumnHidden(3) && view.topView()->isColumnHidden(3));
+    QCOMPARE(view.bodyView()->columnWidth(4), 100);
+    QCOMPARE(view.topView()->columnWidth(4), 100);
+    QCOMPARE(view.bodyView()->rowHeight(7), 40);
+    QCOMPARE(view.leftView()->rowHeight(7), 40);
+    QCOMPARE(view.bodyView()->rowHeight(8), GridView::toPixels(Grid::kDefaultRowHeight));
+
+    // Most rows taller: their height becomes the common one, and a later grid
+    // with other sizes undoes what the previous one set.
+    g.beginUpdate();
+    for (int r = 2; r < g.rows(); ++r)
+        g.setRowHeight(r, 255);
+    g.setRowHeight(9, 450);
+    g.endUpdate();
+    QCOMPARE(view.bodyView()->rowHeight(7), 17);
+    QCOMPARE(view.bodyView()->rowHeight(9), 30);
+    QVERIFY(!view.bodyView()->isRowHidden(500));
+    QCOMPARE(view.bodyView()->rowHeight(500), 17);
+
+    g.reset(3, 3, 1, 1);
+    QVERIFY(view.bodyView()->isRowHidden(0));
+    QVERIFY(!view.bodyView()->isRowHidden(1));
+    QCOMPARE(view.bodyView()->rowHeight(2), GridView::toPixels(Grid::kDefaultRowHeight));
+    QCOMPARE(view.bodyView()->columnWidth(2), GridView::toPixels(Grid::kDefaultColWidth));
+    QCOMPARE(GridView::toPixels(0), 0);
+    QCOMPARE(GridView::toPixels(1), 1);
+    QCOMPARE(GridView::toPixels(330), 22);
+}
+
+void TestGridView::mergedCellsBecomeSpans() {
+    Grid g;
+    g.reset(6, 6, 2, 2);
+    for (int r = 0; r < 6; ++r) {
+        for (int c = 0; c < 6; ++c)
+            g.setText(r, c, QStringLiteral("%1%2").arg(r).arg(c));
+    }
+    g.setText(5, 0, "总计");
+    g.setText(5, 1, "总计"); // within the frozen columns
+    g.setText(5, 2, "总计"); // equal, but across the frozen edge: not joined
+    g.setText(3, 4, "x");
+    g.setText(3, 5, "x");
+    g.setText(2, 3, "同");
+    g.setText(3, 3, "同");
+    g.setText(4, 3, "同");
+    g.setMergeRow(5, true);
+    g.setMergeRow(3, true);
+    g.setMergeCol(3, true);
+    GridView view(&g);
+    view.resize(600, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QCOMPARE(view.leftView()->columnSpan(5, 0), 1); // merging still off
+    g.setMergeCells(true);
+    QCOMPARE(view.leftView()->columnSpan(5, 0), 2);
+    QCOMPARE(view.bodyView()->columnSpan(5, 2), 1);
+    QCOMPARE(view.bodyView()->columnSpan(3, 4), 2);
+    QCOMPARE(view.bodyView()->rowSpan(2, 3), 3);
+    // An edited cell breaks its merge.
+    g.setText(3, 5, "y");
+    QCOMPARE(view.bodyView()->columnSpan(3, 4), 1);
+}
+
+void TestGridView::selectionFollowsMouseKeysAndGrid() {
+    Grid g;
+    fill(g, 40, 6);
+    GridView view(&g);
+    view.resize(600, 500);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QTableView* body = view.bodyView();
+
+    QTest::mouseClick(body->viewport(), Qt::LeftButton, {}, cellCenter(body, 5, 3));
+    QCOMPARE(g.row(), 5);
+    QCOMPARE(g.rowSel(), 5);
+    QCOMPARE(g.col(), 2);
+    QCOMPARE(g.colSel(), 5);
+    QTest::mouseClick(body->viewport(), Qt::LeftButton, Qt::ShiftModifier, cellCenter(body, 8, 4));
+    QCOMPARE(g.row(), 5);
+    QCOMPARE(g.rowSel(), 8);
+    QCOMPARE(body->selectionModel()->selectedRows(2).size(), 4);
+
+    QTest::keyClick(body, Qt::Key_Down);
+    QCOMPARE(g.row(), 9);
+    QCOMPARE(g.rowSel(), 9);
+    QTest::keyClick(body, Qt::Key_Up, Qt::ShiftModifier);
+    QTest::keyClick(body, Qt::Key_Up, Qt::ShiftModifier);
+    QCOMPARE(g.row(), 9);
+    QCOMPARE(g.rowSel(), 7);
+
+    // The grid selecting rows shows in the view.
+    g.setSelection(12, 1, 10, 5);
+    QList<int> rows;
+    for (const QModelIndex& i : body->selectionModel()->selectedRows(2))
+        rows << i.row();
+    std::sort(rows.begin(), rows.end());
+    QCOMPARE(rows, QList<int>({10, 11, 12}));
+    QCOMPARE(body->currentIndex().row(), 10);
+    g.setCurrent(1, 1); // a caption row: nothing selected
+    QVERIFY(body->selectionModel()->selectedIndexes().isEmpty());
+
+    // A press in the frozen columns selects the row like a row header.
+    QTest::mouseClick(view.leftView()->viewport(), Qt::LeftButton, {},
+                      cellCenter(view.leftView(), 6, 1));
+    QCOMPARE(g.row(), 6);
+    QCOMPARE(g.rowSel(), 6);
+    QTest::mouseClick(view.leftView()->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                      cellCenter(view.leftView(), 3, 0));
+    QCOMPARE(g.row(), 6);
+    QCOMPARE(g.rowSel(), 3);
+    QCOMPARE(body->selectionModel()->selectedRows(2).size(), 4);
+
+    // Sorting keeps the grid's selection on screen.
+    g.setCurrent(4, 2);
+    g.sortRows(2, false);
+    QCOMPARE(body->currentIndex().row(), 4);
+}
+
+void TestGridView::headerPressesReportGridTwips() {
+    Grid g;
+    fill(g, 30, 20);
+    g.setColWidth(0, 600);  // 40 px
+    g.setColWidth(1, 900);  // 60 px
+    g.setColWidth(5, 3000); // 200 px
+    GridView view(&g);
+    view.resize(700, 400);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QSignalSpy pressed(&view, &GridView::headerPressed);
+
+    // Column 3, 10 px into it: fixed 1500 twips + column 2's 1200 + 150.
+    QPoint at = view.topView()->visualRect(view.model()->index(1, 3)).topLeft() + QPoint(10, 5);
+    QTest::mousePress(view.topView()->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(pressed.count(), 1);
+    QCOMPARE(pressed.last().at(0).toInt(), 1500 + 1200 + 150);
+    QCOMPARE(pressed.last().at(1).toInt(), 330 + 75);
+
+    // In the corner: the fixed part counts from the left edge.
+    QTest::mousePress(view.cornerView()->viewport(), Qt::LeftButton, {}, QPoint(45, 3));
+    QCOMPARE(pressed.last().at(0).toInt(), 600 + 75);
+    QCOMPARE(pressed.last().at(1).toInt(), 45);
+
+    // Scrolled by three columns, the first one on screen follows the fixed ones.
+    view.bodyView()->horizontalScrollBar()->setValue(3);
+    QCOMPARE(g.leftCol(), 5);
+    at = view.topView()->visualRect(view.model()->index(1, 5)).topLeft() + QPoint(2, 2);
+    QTest::mousePress(view.topView()->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(pressed.last().at(0).toInt(), 1500 + 30);
+    // The body never reports header presses.
+    QTest::mousePress(view.bodyView()->viewport(), Qt::LeftButton, {},
+                      cellCenter(view.bodyView(), 4, 6));
+    QCOMPARE(pressed.count(), 3);
+}
+
+void TestGridView::clicksVisibilityAndContextMenu() {
+    Grid g;
+    fill(g, 10, 5);
+    GridView view(&g);
+    view.resize(500, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QSignalSpy clicked(&view, &GridView::cellClicked);
+    QSignalSpy doubled(&view, &GridView::cellDoubleClicked);
+    QSignalSpy menu(&view, &GridView::rightClicked);
+    QTest::mouseClick(view.bodyView()->viewport(), Qt::LeftButton, {},
+                      cellCenter(view.bodyView(), 4, 3));
+    QCOMPARE(clicked.count(), 1);
+    QCOMPARE(clicked.last().at(0).toInt(), 4);
+    QCOMPARE(clicked.last().at(1).toInt(), 3);
+    doubleClick(view.bodyView(), cellCenter(view.bodyView(), 6, 2));
+    QCOMPARE(doubled.count(), 1);
+    QCOMPARE(doubled.last().at(0).toInt(), 6);
+    doubleClick(view.topView(), cellCenter(view.topView(), 1, 3));
+    QCOMPARE(doubled.count(), 1); // captions are no record
+    doubleClick(view.leftView(), cellCenter(view.leftView(), 7, 1));
+    QCOMPARE(doubled.count(), 2); // the frozen columns of a record are
+    QCOMPARE(doubled.last().at(0).toInt(), 7);
+
+    QContextMenuEvent ctx(QContextMenuEvent::Mouse, QPoint(30, 30),
+                          view.bodyView()->viewport()->mapToGlobal(QPoint(30, 30)));
+    QApplication::sendEvent(view.bodyView()->viewport(), &ctx);
+    QCOMPARE(menu.count(), 1);
+    QCOMPARE(menu.last().at(0).toPoint(), view.bodyView()->viewport()->mapToGlobal(QPoint(30, 30)));
+
+    g.setVisible(false);
+    QVERIFY(!view.isVisible());
+    g.setVisible(true);
+    QVERIFY(view.isVisible());
+    Grid hidden;
+    hidden.setVisible(false);
+    view.setGrid(&hidden);
+    QVERIFY(!view.isVisible());
+}
+
+QTEST_MAIN(TestGridView)
+#include "TestGridView.moc"
