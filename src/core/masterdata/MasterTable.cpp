@@ -59,6 +59,7 @@ MasterTableDef product() {
     d.comboNameField = QStringLiteral("Class");
     d.comboKeyField = QStringLiteral("CID");
     d.comboLabel = QStringLiteral("类别：");
+    d.comboPosition = 0;
     d.comboRequiredMessage = QStringLiteral("未设置产品类别，请选择产品类别。");
     setRights(d, "查看产品设置", "添加产品设置", "修改产品设置");
     d.nested = NestedEditor::Class;

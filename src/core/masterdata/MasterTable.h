@@ -58,6 +58,7 @@ struct MasterTableDef {
     QString comboNameField;
     QString comboKeyField;
     QString comboLabel;
+    int comboPosition = 1;        // boxes shown above the drop-down
     QString comboRequiredMessage; // refusal when no item is chosen, when set
 
     bool confirmPassword = false;

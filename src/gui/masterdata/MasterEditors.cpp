@@ -1,0 +1,24 @@
+#include "masterdata/MasterEditors.h"
+
+#include "masterdata/MasterEditor.h"
+#include "masterdata/RightsEditor.h"
+
+namespace tl {
+
+bool openMasterEditor(QWidget* owner, MasterTable table, Session& session, const Database& db,
+                      std::optional<qint64> key) {
+    MasterEditor editor(table, session, db, owner);
+    if (key)
+        editor.setKey(*key);
+    editor.exec();
+    return editor.changed();
+}
+
+void openRightsEditor(QWidget* owner, Session& session, const Database& db, qint64 uid,
+                      const QString& name) {
+    RightsEditor editor(session, db, owner);
+    editor.selectOperator(uid, name);
+    editor.exec();
+}
+
+} // namespace tl

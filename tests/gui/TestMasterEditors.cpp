@@ -1,0 +1,331 @@
+#include "data/Database.h"
+#include "data/Rights.h"
+#include "data/Session.h"
+#include "grid/Grid.h"
+#include "masterdata/MasterEditor.h"
+#include "masterdata/MasterEditors.h"
+#include "masterdata/RightsEditor.h"
+#include "masterdata/RightsSheet.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestAccountSet.h"
+#include "widgets/GridView.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+using namespace tl;
+
+namespace {
+
+Session sessionWith(const QStringList& rights, const QString& uid = "1") {
+    Session s;
+    s.operatorName = "admin";
+    s.operatorId = uid;
+    s.rights = Rights::join(rights);
+    return s;
+}
+
+Session admin() {
+    Session s = sessionWith({});
+    s.rights = Rights::all();
+    return s;
+}
+
+// Runs a function on the next modal dialog that opens (the nested editors).
+void onNextDialog(std::function<void(QDialog*)> fn) {
+    QTimer::singleShot(0, [fn] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        fn(dialog);
+    });
+}
+
+} // namespace
+
+class TestMasterEditors : public QObject {
+    Q_OBJECT
+private slots:
+    void editorsFollowTheirDescriptions();
+    void buttonsFollowRights();
+    void savingClearsOnlyWithAddRight();
+    void refusalsKeepTheBoxes();
+    void pickingRows();
+    void nestedRegionAndClassEditorsOfferNewEntries();
+    void operatorEditorReloadsAfterRightsEditor();
+    void entryPointReportsChanges();
+};
+
+void TestMasterEditors::editorsFollowTheirDescriptions() {
+    test::TestAccountSet set;
+    Session s = admin();
+    const QStringList captions = {"编辑产品记录",   "编辑账号信息",   "编辑客户信息",
+                                  "编辑供应商信息", "编辑操作员信息", "编辑产品类别信息",
+                                  "编辑仓库信息",   "编辑地区信息"};
+    for (MasterTable t : allMasterTables()) {
+        MasterEditor editor(t, s, set.db());
+        const MasterTableDef& def = editor.definition();
+        QCOMPARE(editor.windowTitle(), captions[static_cast<int>(t)]);
+        QCOMPARE(editor.saveButton()->text(), QString("添  加"));
+        QCOMPARE(editor.closeButton()->text(),
+                 t == MasterTable::Product ? QString("退  出") : QString("退   出"));
+        QVERIFY(editor.saveButton()->isDefault());
+        QCOMPARE(editor.nestedButton() != nullptr, def.nested != NestedEditor::None);
+        QCOMPARE(editor.combo() != nullptr, !def.comboField.isEmpty());
+        if (editor.combo())
+            QVERIFY(!editor.combo()->isEditable()); // a region or class comes from the list only
+        for (const MasterField& f : def.fields)
+            QVERIFY(editor.box(f.box));
+        QVERIFY(!editor.box(def.keyBox)); // the key is never typed
+    }
+    MasterEditor staff(MasterTable::Staff, s, set.db());
+    QCOMPARE(staff.box(10)->echoMode(), QLineEdit::Password);
+    QCOMPARE(staff.box(11)->echoMode(), QLineEdit::Password);
+    QVERIFY(staff.box(9)->isHidden());
+}
+
+void TestMasterEditors::buttonsFollowRights() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    db.exec("INSERT INTO Account (Name) VALUES ('现金')");
+    db.exec("INSERT INTO Staff (Name) VALUES ('小李')");
+
+    Session none = sessionWith({});
+    MasterEditor locked(MasterTable::Account, none, db);
+    locked.show();
+    QVERIFY(!locked.saveButton()->isEnabled());
+    QVERIFY(!locked.newButton()->isEnabled());
+    QVERIFY(locked.closeButton()->isEnabled());
+    locked.setKey(1); // opened on a record all the same: still nothing to save
+    QCOMPARE(locked.saveButton()->text(), QString("修  改"));
+    QVERIFY(!locked.saveButton()->isEnabled());
+    QTest::keyClick(locked.box(0), Qt::Key_Return);
+    QCOMPARE(db.value("SELECT Name FROM Account").toString(), QString("现金"));
+
+    Session modifyOnly = sessionWith({"修改账号设置"});
+    MasterEditor modify(MasterTable::Account, modifyOnly, db);
+    QVERIFY(!modify.saveButton()->isEnabled()); // adding needs the add right
+    modify.setKey(1);
+    QVERIFY(modify.saveButton()->isEnabled());
+    QVERIFY(!modify.newButton()->isEnabled());
+
+    Session addOnly = sessionWith({"添加账号设置"});
+    MasterEditor add(MasterTable::Account, addOnly, db);
+    QVERIFY(add.saveButton()->isEnabled());
+    add.setKey(1);
+    QVERIFY(!add.saveButton()->isEnabled());
+
+    // Nested editors: the supplier's needs "添加地区", the customer's is always there,
+    // the operator's needs "修改人员权限" and a stored operator.
+    MasterEditor vender(MasterTable::Vender, none, db);
+    QVERIFY(!vender.nestedButton()->isEnabled());
+    MasterEditor customer(MasterTable::Customer, none, db);
+    QVERIFY(customer.nestedButton()->isEnabled());
+    Session rights = sessionWith({"修改人员权限", "修改人员设置"});
+    MasterEditor staff(MasterTable::Staff, rights, db);
+    QVERIFY(!staff.nestedButton()->isEnabled());
+    staff.setKey(2);
+    QVERIFY(staff.nestedButton()->isEnabled());
+
+    // Without "查看人员设置" an operator may change his own record only.
+    Session self = sessionWith({}, "2");
+    MasterEditor own(MasterTable::Staff, self, db);
+    own.setKey(2);
+    QVERIFY(own.saveButton()->isEnabled());
+    own.setKey(1);
+    QVERIFY(!own.saveButton()->isEnabled());
+}
+
+void TestMasterEditors::savingClearsOnlyWithAddRight() {
+    test::TestAccountSet set;
+    test::ScriptedDialogs dialogs;
+    const Database& db = set.db();
+    db.exec("INSERT INTO Region (Region) VALUES ('华东')");
+    Session s = admin();
+    MasterEditor editor(MasterTable::Customer, s, db);
+    editor.show();
+    QCOMPARE(editor.combo()->count(), 1);
+    editor.box(0)->setText("O'Neil");
+    editor.box(3)->setText("010-1");
+    editor.combo()->setCurrentIndex(0);
+    QTest::keyClick(editor.box(3), Qt::Key_Return); // Enter saves
+    QVERIFY(dialogs.messages.isEmpty());
+    QCOMPARE(db.value("SELECT Name FROM Customer").toString(), QString("O'Neil"));
+    QCOMPARE(db.value("SELECT RID FROM Customer").toInt(), 1);
+    QVERIFY(editor.box(0)->text().isEmpty());
+    QCOMPARE(editor.combo()->currentIndex(), -1);
+    QCOMPARE(editor.listGrid()->text(1, 2), QString("O'Neil"));
+    QCOMPARE(editor.listGrid()->text(1, 1), QString("华东"));
+    QVERIFY(editor.changed());
+
+    editor.setKey(1);
+    QCOMPARE(editor.box(0)->text(), QString("O'Neil"));
+    QCOMPARE(editor.combo()->currentText(), QString("1‖华东"));
+    editor.box(0)->setText("甲");
+    editor.saveButton()->click();
+    QCOMPARE(editor.saveButton()->text(), QString("添  加")); // may add: an empty form
+    QVERIFY(editor.box(0)->text().isEmpty());
+
+    Session modifyOnly = sessionWith({"修改客户设置"});
+    MasterEditor keeper(MasterTable::Customer, modifyOnly, db);
+    keeper.setKey(1);
+    keeper.box(0)->setText("乙");
+    keeper.saveButton()->click();
+    QCOMPARE(db.value("SELECT Name FROM Customer").toString(), QString("乙"));
+    QCOMPARE(keeper.box(0)->text(), QString("乙")); // may only modify: the record stays
+    QCOMPARE(keeper.saveButton()->text(), QString("修  改"));
+    QCOMPARE(keeper.combo()->currentText(), QString("1‖华东"));
+}
+
+void TestMasterEditors::refusalsKeepTheBoxes() {
+    test::TestAccountSet set;
+    test::ScriptedDialogs dialogs;
+    const Database& db = set.db();
+    Session s = admin();
+    db.exec("INSERT INTO Customer (Name) VALUES ('甲')");
+    MasterEditor customer(MasterTable::Customer, s, db);
+    customer.setKey(1);
+    db.exec("DELETE FROM Customer");
+    customer.box(1)->setText("新地址");
+    customer.saveButton()->click();
+    QCOMPARE(dialogs.lastMessage(), QString("该客户不存在！"));
+    QCOMPARE(customer.box(1)->text(), QString("新地址"));
+    QCOMPARE(db.value("SELECT COUNT(*) FROM Customer").toInt(), 0);
+
+    MasterEditor staff(MasterTable::Staff, s, db);
+    staff.box(0)->setText("小王");
+    staff.box(10)->setText("1");
+    staff.box(11)->setText("2");
+    staff.saveButton()->click();
+    QCOMPARE(dialogs.lastMessage(), QString("两次输入密码不一致，请重新输入！"));
+    QCOMPARE(staff.box(0)->text(), QString("小王"));
+    QCOMPARE(db.value("SELECT COUNT(*) FROM Staff").toInt(), 1);
+
+    db.exec("INSERT INTO Region (Region) VALUES ('华东')");
+    MasterEditor region(MasterTable::Region, s, db);
+    region.box(0)->setText("华东");
+    region.saveButton()->click();
+    QCOMPARE(dialogs.lastMessage(), QString("该地区已经存在，请勿重复设置！"));
+    QCOMPARE(region.box(0)->text(), QString("华东"));
+    QCOMPARE(db.value("SELECT COUNT(*) FROM Region").toInt(), 1);
+}
+
+void TestMasterEditors::pickingRows() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    Session modifier = sessionWith({"修改仓库信息", "添加仓库"});
+    MasterEditor empty(MasterTable::Storage, modifier, db);
+    QCOMPARE(empty.listGrid()->rows(), 2);
+    empty.pickRow(1); // the empty row of an empty list: adding
+    QCOMPARE(empty.saveButton()->text(), QString("添  加"));
+
+    db.exec("INSERT INTO Storage (Name, Address) VALUES ('一号库', '东街')");
+    MasterEditor editor(MasterTable::Storage, modifier, db);
+    emit editor.listView()->cellClicked(1, 2);
+    QCOMPARE(editor.key(), qint64(1));
+    QCOMPARE(editor.box(3)->text(), QString("东街"));
+    QCOMPARE(editor.saveButton()->text(), QString("修  改"));
+
+    Session viewer = sessionWith({"添加仓库"});
+    MasterEditor readOnly(MasterTable::Storage, viewer, db);
+    readOnly.pickRow(1);
+    QCOMPARE(readOnly.key(), qint64(0));
+    QVERIFY(readOnly.box(0)->text().isEmpty());
+    QCOMPARE(readOnly.saveButton()->text(), QString("添  加"));
+}
+
+void TestMasterEditors::nestedRegionAndClassEditorsOfferNewEntries() {
+    test::TestAccountSet set;
+    test::ScriptedDialogs dialogs;
+    const Database& db = set.db();
+    Session s = admin();
+    MasterEditor vender(MasterTable::Vender, s, db);
+    QCOMPARE(vender.combo()->count(), 0);
+    onNextDialog([](QDialog* d) {
+        auto* region = qobject_cast<MasterEditor*>(d);
+        QVERIFY(region);
+        QCOMPARE(region->windowTitle(), QString("编辑地区信息"));
+        region->box(0)->setText("西南");
+        region->saveButton()->click();
+        region->closeButton()->click();
+    });
+    vender.nestedButton()->click();
+    QCOMPARE(vender.combo()->count(), 1);
+    QCOMPARE(vender.combo()->itemText(0), QString("1‖西南"));
+    QVERIFY(vender.changed());
+
+    MasterEditor product(MasterTable::Product, s, db);
+    onNextDialog([](QDialog* d) {
+        auto* cls = qobject_cast<MasterEditor*>(d);
+        QCOMPARE(cls->windowTitle(), QString("编辑产品类别信息"));
+        cls->box(0)->setText("文具");
+        cls->saveButton()->click();
+        cls->reject();
+    });
+    product.nestedButton()->click();
+    QCOMPARE(product.combo()->count(), 1);
+    product.combo()->setCurrentIndex(0);
+    product.box(1)->setText("铅笔");
+    product.box(3)->setText("1.5");
+    product.saveButton()->click();
+    QVERIFY(dialogs.messages.isEmpty());
+    QCOMPARE(db.value("SELECT CID FROM Product WHERE Name='铅笔'").toInt(), 1);
+}
+
+void TestMasterEditors::operatorEditorReloadsAfterRightsEditor() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    db.exec("INSERT INTO Staff (Name, PSD, \"Right\") VALUES ('小李', 'x', '')");
+    Session s = admin();
+    MasterEditor staff(MasterTable::Staff, s, db);
+    staff.setKey(2);
+    staff.box(0)->setText("小李");
+    onNextDialog([](QDialog* d) {
+        auto* rights = qobject_cast<RightsEditor*>(d);
+        QVERIFY(rights);
+        QCOMPARE(rights->operatorCombo()->currentText(), QString("2‖小李"));
+        const int charts = Rights::vocabulary().indexOf("操作图表分析") + 1;
+        rights->toggle(charts, RightsSheet::kMarkCol);
+        rights->saveButton()->click();
+    });
+    staff.nestedButton()->click();
+    const QString granted = "操作图表分析‖查看数量分析‖查看金额分析‖查看毛利分析";
+    QCOMPARE(staff.box(9)->text(), granted);
+    // The next save of the operator keeps what the rights editor stored.
+    staff.box(1)->setText("南街");
+    staff.saveButton()->click();
+    QCOMPARE(db.value("SELECT \"Right\" FROM Staff WHERE UID=2").toString(), granted);
+    QCOMPARE(db.value("SELECT Address FROM Staff WHERE UID=2").toString(), QString("南街"));
+}
+
+void TestMasterEditors::entryPointReportsChanges() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    db.exec("INSERT INTO Account (Name) VALUES ('现金')");
+    Session s = admin();
+    QWidget owner;
+    onNextDialog([](QDialog* d) {
+        auto* editor = qobject_cast<MasterEditor*>(d);
+        QCOMPARE(editor->key(), qint64(1));
+        QCOMPARE(editor->box(0)->text(), QString("现金"));
+        QCOMPARE(editor->saveButton()->text(), QString("修  改"));
+        QTest::keyClick(editor, Qt::Key_Escape);
+    });
+    QVERIFY(!openMasterEditor(&owner, MasterTable::Account, s, db, 1));
+    onNextDialog([](QDialog* d) {
+        auto* editor = qobject_cast<MasterEditor*>(d);
+        QCOMPARE(editor->key(), qint64(0));
+        editor->box(0)->setText("银行");
+        editor->saveButton()->click();
+        editor->reject();
+    });
+    QVERIFY(openMasterEditor(&owner, MasterTable::Account, s, db, std::nullopt));
+    QCOMPARE(db.value("SELECT COUNT(*) FROM Account").toInt(), 2);
+}
+
+QTEST_MAIN(TestMasterEditors)
+#include "TestMasterEditors.moc"

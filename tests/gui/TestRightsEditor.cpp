@@ -1,0 +1,174 @@
+#include "data/Database.h"
+#include "data/Rights.h"
+#include "data/Session.h"
+#include "grid/Grid.h"
+#include "masterdata/MasterEditors.h"
+#include "masterdata/RightsEditor.h"
+#include "masterdata/RightsSheet.h"
+#include "support/TestAccountSet.h"
+#include "widgets/GridView.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+using namespace tl;
+
+namespace {
+
+Session admin() {
+    Session s;
+    s.operatorName = "admin";
+    s.operatorId = "1";
+    s.rights = Rights::all();
+    return s;
+}
+
+int rowOf(const QString& name) {
+    return static_cast<int>(Rights::vocabulary().indexOf(name)) + 1;
+}
+
+QString stored(const Database& db, int uid) {
+    return db.value("SELECT \"Right\" FROM Staff WHERE UID=?", {uid}).toString();
+}
+
+} // namespace
+
+class TestRightsEditor : public QObject {
+    Q_OBJECT
+private slots:
+    void listsTheChosenOperator();
+    void clicksToggleOnlyTheMarkColumn();
+    void savingStoresInListOrder();
+    void ownRightsTakeEffectAtOnce();
+    void cancelWritesNothing();
+};
+
+void TestRightsEditor::listsTheChosenOperator() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    db.exec("INSERT INTO Staff (Name, \"Right\") VALUES ('小李', ?)",
+            {Rights::join({"查看产品设置", "添加销售记录"})});
+    db.exec("INSERT INTO Staff (Name, \"Right\") VALUES ('小王', NULL)");
+    Session s = admin();
+    RightsEditor editor(s, db);
+    QCOMPARE(editor.windowTitle(), QString("设置操作员权限"));
+    QVERIFY(!editor.operatorCombo()->isEditable());
+    QCOMPARE(editor.operatorCombo()->count(), 3);
+    QVERIFY(!editor.saveButton()->isEnabled()); // nobody chosen yet
+
+    editor.selectOperator(2, "小李");
+    QCOMPARE(editor.operatorCombo()->currentText(), QString("2‖小李"));
+    const Grid& sheet = *editor.sheet();
+    QCOMPARE(sheet.rows(), 97);
+    QCOMPARE(sheet.text(rowOf("产品设置"), 1), QString()); // the group itself is not granted
+    QCOMPARE(sheet.text(rowOf("→查看产品设置"), 1), QString("√"));
+    QCOMPARE(sheet.text(rowOf("→添加销售记录"), 1), QString("√"));
+    QVERIFY(editor.saveButton()->isEnabled());
+
+    // Choosing another operator in the list shows his rights.
+    editor.operatorCombo()->setCurrentIndex(editor.operatorCombo()->findText("3‖小王"));
+    for (int r = 1; r < sheet.rows(); ++r)
+        QCOMPARE(sheet.text(r, 1), QString());
+}
+
+void TestRightsEditor::clicksToggleOnlyTheMarkColumn() {
+    test::TestAccountSet set;
+    Session s = admin();
+    RightsEditor editor(s, set.db());
+    editor.selectOperator(1, "admin");
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    const QString before = RightsSheet::rights(*editor.sheet());
+    QCOMPARE(before, Rights::all());
+
+    // The header, the number and the name columns change nothing.
+    const int sales = rowOf("操作销售记录");
+    emit editor.sheetView()->headerPressed(700, 100);
+    emit editor.sheetView()->cellClicked(sales, 0);
+    emit editor.sheetView()->cellClicked(sales, 2);
+    QCOMPARE(RightsSheet::rights(*editor.sheet()), before);
+
+    // A real click on a group's mark clears the whole group.
+    QTableView* body = editor.sheetView()->bodyView();
+    const QModelIndex index = body->model()->index(sales, RightsSheet::kMarkCol);
+    body->scrollTo(index);
+    QTest::mouseClick(body->viewport(), Qt::LeftButton, {}, body->visualRect(index).center());
+    for (int r = sales; r < rowOf("操作采购记录"); ++r)
+        QCOMPARE(editor.sheet()->text(r, 1), QString());
+    QCOMPARE(editor.sheet()->text(rowOf("操作采购记录"), 1), QString("√"));
+
+    // The space bar marks the current row.
+    editor.sheet()->setCurrent(sales + 1, RightsSheet::kMarkCol);
+    QTest::keyClick(body, Qt::Key_Space);
+    QCOMPARE(editor.sheet()->text(sales + 1, 1), QString("√"));
+}
+
+void TestRightsEditor::savingStoresInListOrder() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    db.exec("INSERT INTO Staff (Name, \"Right\") VALUES ('小李', '')");
+    Session s = admin();
+    RightsEditor editor(s, db);
+    editor.selectOperator(2, "小李");
+    editor.toggle(rowOf("→修改人员权限"), 1);
+    editor.toggle(rowOf("操作图表分析"), 1);
+    editor.toggle(rowOf("→查看金额分析"), 1); // clearing an item keeps its group
+    editor.saveButton()->click();
+    QVERIFY(editor.saved());
+    QCOMPARE(editor.result(), int(QDialog::Accepted));
+    QCOMPARE(stored(db, 2), QString("操作图表分析‖查看数量分析‖查看毛利分析‖修改人员权限"));
+    QCOMPARE(s.rights, Rights::all());
+
+    // Without the right to set rights nothing can be saved.
+    Session limited;
+    limited.operatorId = "1";
+    limited.rights = "查看人员设置";
+    RightsEditor locked(limited, db);
+    locked.selectOperator(2, "小李");
+    QVERIFY(!locked.saveButton()->isEnabled());
+    locked.toggle(1, 1);
+    locked.save();
+    QCOMPARE(stored(db, 2), QString("操作图表分析‖查看数量分析‖查看毛利分析‖修改人员权限"));
+}
+
+void TestRightsEditor::ownRightsTakeEffectAtOnce() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    Session s = admin();
+    QWidget owner;
+    QTimer::singleShot(0, [] {
+        auto* editor = qobject_cast<RightsEditor*>(QApplication::activeModalWidget());
+        QVERIFY(editor);
+        QCOMPARE(editor->operatorCombo()->currentText(), QString("1‖admin"));
+        editor->toggle(rowOf("→添加销售记录"), 1);
+        editor->saveButton()->click();
+    });
+    openRightsEditor(&owner, s, db, 1, "admin");
+    QVERIFY(!s.hasRight("添加销售记录"));
+    QVERIFY(s.hasRight("操作销售记录"));
+    QCOMPARE(s.rights, stored(db, 1));
+}
+
+void TestRightsEditor::cancelWritesNothing() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    Session s = admin();
+    RightsEditor editor(s, db);
+    editor.selectOperator(1, "admin");
+    editor.toggle(rowOf("操作销售记录"), 1);
+    QTest::keyClick(&editor, Qt::Key_Escape);
+    QCOMPARE(editor.result(), int(QDialog::Rejected));
+    editor.selectOperator(1, "admin");
+    editor.toggle(rowOf("操作销售记录"), 1);
+    editor.cancelButton()->click();
+    QVERIFY(!editor.saved());
+    QCOMPARE(stored(db, 1), Rights::all());
+    QCOMPARE(s.rights, Rights::all());
+}
+
+QTEST_MAIN(TestRightsEditor)
+#include "TestRightsEditor.moc"
