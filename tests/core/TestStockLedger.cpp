@@ -1,5 +1,6 @@
 #include "data/Database.h"
 #include "data/Progress.h"
+#include "data/Schema.h"
 #include "support/TestAccountSet.h"
 #include "transactions/StockLedger.h"
 
@@ -166,8 +167,18 @@ void TestStockLedger::rebuildOfAllDatesReplacesStock() {
     QCOMPARE(rows(db, "Stock"), QString("7/1=-4 7/2=4 8/1=3"));
     QCOMPARE(db.value("SELECT group_concat(ID) FROM (SELECT ID FROM Stock ORDER BY ID)").toString(),
              QString("1,2,3"));
+    QCOMPARE(db.value("SELECT group_concat(PID || ':' || Num) FROM T_TBuy").toString(),
+             QString("7:10.0,8:3.0"));
     StockLedger::addStock(db, 6, 6, 1);
     QCOMPARE(db.value("SELECT max(ID) FROM Stock").toInt(), 4);
+    // The replaced table keeps its index, which an older file gets on upgrade.
+    const QString indexQuery("SELECT count(*) FROM sqlite_master WHERE type='index' AND "
+                             "tbl_name='Stock' AND sql IS NOT NULL");
+    QCOMPARE(db.value(indexQuery).toInt(), 1);
+    db.exec("DROP INDEX Stock_SID_PID");
+    Schema::upgrade(db);
+    Schema::upgrade(db);
+    QCOMPARE(db.value(indexQuery).toInt(), 1);
     QCOMPARE(db.value("SELECT count(*) FROM Stock WHERE SID=6 AND PID=6").toInt(), 1);
 }
 

@@ -1,4 +1,5 @@
 #include "grid/Grid.h"
+#include "grid/GridHeader.h"
 #include "widgets/GridModel.h"
 #include "widgets/GridView.h"
 
@@ -48,6 +49,7 @@ private slots:
     void selectionFollowsMouseKeysAndGrid();
     void headerPressesReportGridTwips();
     void clicksVisibilityAndContextMenu();
+    void headerPressesSortAndFit();
 };
 
 void TestGridView::modelFollowsTheGrid() {
@@ -294,20 +296,20 @@ void TestGridView::headerPressesReportGridTwips() {
     QPoint at = view.topView()->visualRect(view.model()->index(1, 3)).topLeft() + QPoint(10, 5);
     QTest::mousePress(view.topView()->viewport(), Qt::LeftButton, {}, at);
     QCOMPARE(pressed.count(), 1);
-    QCOMPARE(pressed.last().at(0).toInt(), 1500 + 1200 + 150);
-    QCOMPARE(pressed.last().at(1).toInt(), 330 + 75);
+    QCOMPARE(pressed.last().at(0).toInt(), 1500 + 1200 + 157);
+    QCOMPARE(pressed.last().at(1).toInt(), 330 + 82);
 
     // In the corner: the fixed part counts from the left edge.
     QTest::mousePress(view.cornerView()->viewport(), Qt::LeftButton, {}, QPoint(45, 3));
-    QCOMPARE(pressed.last().at(0).toInt(), 600 + 75);
-    QCOMPARE(pressed.last().at(1).toInt(), 45);
+    QCOMPARE(pressed.last().at(0).toInt(), 600 + 82);
+    QCOMPARE(pressed.last().at(1).toInt(), 52);
 
     // Scrolled by three columns, the first one on screen follows the fixed ones.
     view.bodyView()->horizontalScrollBar()->setValue(3);
     QCOMPARE(g.leftCol(), 5);
     at = view.topView()->visualRect(view.model()->index(1, 5)).topLeft() + QPoint(2, 2);
     QTest::mousePress(view.topView()->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(pressed.last().at(0).toInt(), 1500 + 30);
+    QCOMPARE(pressed.last().at(0).toInt(), 1500 + 37);
     // The body never reports header presses.
     QTest::mousePress(view.bodyView()->viewport(), Qt::LeftButton, {},
                       cellCenter(view.bodyView(), 4, 6));
@@ -352,6 +354,34 @@ void TestGridView::clicksVisibilityAndContextMenu() {
     hidden.setVisible(false);
     view.setGrid(&hidden);
     QVERIFY(!view.isVisible());
+}
+
+void TestGridView::headerPressesSortAndFit() {
+    Grid g;
+    fill(g, 12, 8);
+    g.setRowHeight(0, 0); // as record grids hide their specification row
+    GridView view(&g);
+    view.resize(600, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    connect(&view, &GridView::headerPressed, &g, [&g](int x, int y) {
+        gridHeaderClick(g, x, y, [](const QString& t) { return int(t.size()) * 100; });
+    });
+    // The very first pixel of the first scrollable column sorts that column
+    // (y 1: QTest takes a null point for the widget's centre).
+    const QRect caption = view.topView()->visualRect(view.model()->index(1, 2));
+    QCOMPARE(caption.left(), 0);
+    QTest::mousePress(view.topView()->viewport(), Qt::LeftButton, {},
+                      caption.topLeft() + QPoint(0, 1));
+    QCOMPARE(g.text(1, 2), QString("1,2△"));
+    QTest::mousePress(view.topView()->viewport(), Qt::LeftButton, {}, caption.center());
+    QCOMPARE(g.text(1, 2), QString("1,2▽"));
+    QCOMPARE(g.text(2, 2), QString("11,2"));
+    // The last pixel of the frozen columns fits the widths.
+    const QRect corner = view.cornerView()->visualRect(view.model()->index(1, 1));
+    QTest::mousePress(view.cornerView()->viewport(), Qt::LeftButton, {}, corner.bottomRight());
+    QCOMPARE(g.colWidth(0), 400 + 100);
+    QCOMPARE(view.bodyView()->columnWidth(3), GridView::toPixels(g.colWidth(3)));
 }
 
 QTEST_MAIN(TestGridView)

@@ -8,6 +8,7 @@
 #include "masterdata/RightsSheet.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
+#include "widgets/ComboFill.h"
 #include "widgets/GridView.h"
 
 #include <QApplication>
@@ -58,6 +59,7 @@ private slots:
     void nestedRegionAndClassEditorsOfferNewEntries();
     void operatorEditorReloadsAfterRightsEditor();
     void entryPointReportsChanges();
+    void comboFillKeepsTheText();
 };
 
 void TestMasterEditors::editorsFollowTheirDescriptions() {
@@ -325,6 +327,37 @@ void TestMasterEditors::entryPointReportsChanges() {
     });
     QVERIFY(openMasterEditor(&owner, MasterTable::Account, s, db, std::nullopt));
     QCOMPARE(db.value("SELECT COUNT(*) FROM Account").toInt(), 2);
+}
+
+void TestMasterEditors::comboFillKeepsTheText() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    db.exec("INSERT INTO Region (Region) VALUES ('西北'), ('东北')");
+    QComboBox list;
+    fillCombo(&list, db, "Region", "Region", "RID");
+    QCOMPARE(list.count(), 2);
+    QCOMPARE(list.itemText(0), QString("2‖东北")); // ordered by name
+    list.setCurrentIndex(1);
+    db.exec("INSERT INTO Region (Region) VALUES ('A区')");
+    fillCombo(&list, db, "Region", "Region", "RID");
+    QCOMPARE(list.count(), 3);
+    QCOMPARE(list.currentText(), QString("1‖西北"));
+    // Typing does not make up an item.
+    QTest::keyClicks(&list, "xyz");
+    QCOMPARE(list.currentText(), QString("1‖西北"));
+
+    // A record pointing at a region that is gone still shows (and keeps) its key.
+    setComboText(&list, "9‖");
+    QCOMPARE(list.currentText(), QString("9‖"));
+    setComboText(&list, QString());
+    QCOMPARE(list.currentIndex(), -1);
+
+    QComboBox editable;
+    editable.setEditable(true);
+    editable.setEditText("自由文字");
+    fillCombo(&editable, db, "Region", "Region", "RID");
+    QCOMPARE(editable.count(), 3);
+    QCOMPARE(editable.currentText(), QString("自由文字"));
 }
 
 QTEST_MAIN(TestMasterEditors)

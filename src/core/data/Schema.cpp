@@ -104,6 +104,15 @@ QList<TableDef> buildTables() {
     };
 }
 
+struct IndexDef {
+    const char* name;
+    const char* table;
+    const char* columns;
+};
+
+// Every save looks its warehouse and product up in Stock.
+const IndexDef indexes[] = {{"Stock_SID_PID", "Stock", "SID, PID"}};
+
 QString columnSql(const ColumnDef& c) {
     const QString name = Database::ident(c.name);
     switch (c.type) {
@@ -180,10 +189,23 @@ QString Schema::createSql(const TableDef& table) {
         .arg(Database::ident(table.name), cols.join(QStringLiteral(", ")));
 }
 
+QStringList Schema::indexSql(const QString& table) {
+    QStringList sql;
+    for (const IndexDef& i : indexes) {
+        if (table.isEmpty() || table.compare(QLatin1String(i.table), Qt::CaseInsensitive) == 0)
+            sql << QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                       .arg(QLatin1String(i.name), Database::ident(QLatin1String(i.table)),
+                            QLatin1String(i.columns));
+    }
+    return sql;
+}
+
 void Schema::createAccountSet(const Database& db) {
     Transaction t(db);
     for (const TableDef& table : accountSetTables())
         db.exec(createSql(table));
+    for (const QString& sql : indexSql())
+        db.exec(sql);
     db.exec(QStringLiteral("INSERT INTO Staff (Name, PSD, \"Right\") VALUES (?, ?, ?)"),
             {presetOperator, presetPassword, Rights::all()});
     t.commit();
@@ -198,6 +220,8 @@ void Schema::upgrade(const Database& db) {
         if (!db.fieldExists(name, QStringLiteral("ID")))
             rebuildWithCounter(db, *accountSetTable(name));
     }
+    for (const QString& sql : indexSql())
+        db.exec(sql);
     t.commit();
 }
 

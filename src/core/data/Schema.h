@@ -32,6 +32,9 @@ public:
     // CREATE TABLE text: counters become INTEGER PRIMARY KEY AUTOINCREMENT, text
     // compares without regard to case.
     static QString createSql(const TableDef& table);
+    // CREATE INDEX IF NOT EXISTS texts of the declared indexes of one table,
+    // or of every table when none is named.
+    static QStringList indexSql(const QString& table = {});
 
     // Creates every table of an empty account set and the preset operator
     // "admin" / 730281 holding every right.

@@ -254,26 +254,53 @@ void Grid::setVisible(bool visible) {
     emit visibilityChanged(visible);
 }
 
+namespace {
+
+// A cell that reads as a number: optional sign, digits with "," between
+// thousands (ignored), an optional fraction and exponent, blanks around.
+bool readNumber(const QString& text, double* out) {
+    const QStringView t = QStringView(text).trimmed();
+    if (t.isEmpty() || t.size() > 64)
+        return false;
+    char buf[72];
+    int n = 0;
+    for (const QChar ch : t) {
+        const char16_t u = ch.unicode();
+        if (u == u',')
+            continue;
+        if (!((u >= u'0' && u <= u'9') || u == u'.' || u == u'-' || u == u'+' || u == u'e' ||
+              u == u'E'))
+            return false;
+        buf[n++] = static_cast<char>(u);
+    }
+    buf[n] = 0;
+    bool ok = false;
+    *out = QLocale::c().toDouble(QLatin1StringView(buf, n), &ok);
+    return ok;
+}
+
+} // namespace
+
 void Grid::sortRows(int col, bool ascending) {
     if (col < 0 || col >= m_cols || rows() - m_fixedRows < 2)
         return;
     const int first = m_fixedRows;
     const int n = rows() - first;
-    // Read every key once; "1,234.50" reads as a number as the money form does.
+    // Read every key once; "1,234.50" reads as a number as the money form
+    // does. Texts compare case-folded, folded once here rather than in every
+    // comparison.
     struct Key {
         bool numeric;
         double number;
-        const QString* text;
+        QString text;
     };
     std::vector<Key> keys(static_cast<size_t>(n));
-    const QLocale c = QLocale::c();
     for (int i = 0; i < n; ++i) {
         const QString& t = m_rows[first + i].cells[col];
-        QString plain = t.trimmed();
-        plain.remove(QLatin1Char(','));
-        bool ok = false;
-        const double v = plain.isEmpty() ? 0.0 : c.toDouble(plain, &ok);
-        keys[i] = {ok, v, &t};
+        Key& k = keys[i];
+        k.numeric = readNumber(t, &k.number);
+        if (!k.numeric)
+            k.text = t.toCaseFolded();
     }
     std::vector<int> order(static_cast<size_t>(n));
     std::iota(order.begin(), order.end(), 0);
@@ -284,7 +311,7 @@ void Grid::sortRows(int col, bool ascending) {
             return x.numeric;
         if (x.numeric)
             return x.number < y.number;
-        return x.text->compare(*y.text, Qt::CaseInsensitive) < 0;
+        return x.text < y.text;
     };
     if (ascending)
         std::stable_sort(order.begin(), order.end(), less);

@@ -78,7 +78,7 @@ MasterTableDef account() {
     d.duplicateMessage = QStringLiteral("账号名称已存在，请不要重复设置账号");
     d.checkNameOnModify = true;
     setRights(d, "查看账号设置", "添加账号设置", "修改账号设置");
-    d.listColumns = {{"记录号", 400}, {"名称", 3000}, {"账号", 3000}, {"备注", 5000}};
+    d.listColumns = {{"记录号", 800}, {"名称", 3000}, {"账号", 3000}, {"备注", 5000}};
     return d;
 }
 
@@ -90,7 +90,7 @@ MasterTableDef customer() {
     d.missingMessage = QStringLiteral("该客户不存在！");
     setRegionCombo(d);
     setRights(d, "查看客户设置", "添加客户设置", "修改客户设置");
-    d.listColumns = {{"记录号", 400}, {"地区", 1000}, {"姓名", 1000}, {"地址", 3000},
+    d.listColumns = {{"记录号", 800}, {"地区", 1000}, {"姓名", 1000}, {"地址", 3000},
                      {"邮编", 800},   {"电话", 1000}, {"手机", 1000}, {"传真", 1000},
                      {"邮箱", 2000},  {"网址", 2000}, {"备注", 4000}};
     return d;
@@ -106,7 +106,7 @@ MasterTableDef vender() {
     setRegionCombo(d);
     d.nestedRight = QStringLiteral("添加地区");
     setRights(d, "查看供应商设置", "添加供应商设置", "修改供应商设置");
-    d.listColumns = {{"记录号", 400}, {"地区", 2000}, {"供应商", 2000}, {"联系人", 2000},
+    d.listColumns = {{"记录号", 800}, {"地区", 2000}, {"供应商", 2000}, {"联系人", 2000},
                      {"电话", 2000},  {"手机", 1000}, {"传真", 1000},   {"邮箱", 1000},
                      {"地址", 1000},  {"邮编", 1000}, {"网址", 1000},   {"备注", 3000}};
     return d;
@@ -126,7 +126,7 @@ MasterTableDef staff() {
     d.nested = NestedEditor::Rights;
     d.nestedCaption = QStringLiteral("设置权限");
     d.nestedRight = QStringLiteral("修改人员权限");
-    d.listColumns = {{"记录号", 400}, {"姓名", 1000}, {"住址", 3000}, {"邮编", 800},
+    d.listColumns = {{"记录号", 800}, {"姓名", 1000}, {"住址", 3000}, {"邮编", 800},
                      {"电话", 1000},  {"手机", 1000}, {"传真", 1000}, {"邮箱", 2000},
                      {"网址", 2000},  {"备注", 4000}};
     return d;
@@ -139,7 +139,7 @@ MasterTableDef productClass() {
     d.nameField = QStringLiteral("Class");
     d.duplicateMessage = QStringLiteral("该类别已经存在，请勿重复设置！");
     setRights(d, "查看产品类别", "添加产品类别", "修改产品类别");
-    d.listColumns = {{"记录号", 400}, {"类别", 3000}, {"备注信息", 6000}};
+    d.listColumns = {{"记录号", 800}, {"类别", 3000}, {"备注信息", 6000}};
     return d;
 }
 
@@ -150,7 +150,7 @@ MasterTableDef storage() {
     d.nameField = QStringLiteral("Name");
     d.duplicateMessage = QStringLiteral("该仓库名称已经存在，请勿重复设置！");
     setRights(d, "查看仓库列表", "添加仓库", "修改仓库信息");
-    d.listColumns = {{"记录号", 400}, {"仓库名", 3000}, {"仓库地址", 4000}, {"备注信息", 6000}};
+    d.listColumns = {{"记录号", 800}, {"仓库名", 3000}, {"仓库地址", 4000}, {"备注信息", 6000}};
     return d;
 }
 
@@ -161,7 +161,7 @@ MasterTableDef region() {
     d.nameField = QStringLiteral("Region");
     d.duplicateMessage = QStringLiteral("该地区已经存在，请勿重复设置！");
     setRights(d, "查看地区列表", "添加地区", "修改地区记录");
-    d.listColumns = {{"记录号", 400}, {"地区", 3000}, {"备注", 10000}};
+    d.listColumns = {{"记录号", 800}, {"地区", 3000}, {"备注", 10000}};
     return d;
 }
 

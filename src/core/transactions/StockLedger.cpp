@@ -25,10 +25,11 @@ struct DateFilter {
     explicit DateFilter(const QDate& asOf) {
         if (!asOf.isValid())
             throw DbError(QStringLiteral("无效的统计日期。"));
-        if (asOf == StockLedger::allDates)
+        const QString nextDay = asOf.addDays(1).toString(Qt::ISODate);
+        if (asOf == StockLedger::allDates || nextDay.isEmpty()) // no text beyond year 9999
             return;
         sql = QStringLiteral("Dat<?");
-        binds << asOf.addDays(1).toString(Qt::ISODate);
+        binds << nextDay;
     }
     QString where() const { return sql.isEmpty() ? QString() : QStringLiteral(" WHERE ") + sql; }
 };
@@ -94,6 +95,8 @@ void execPrepared(QSqlQuery& q, const QVariantList& binds) {
 void replaceStock(const Database& db, const QString& result) {
     db.dropTable(QStringLiteral("Stock"));
     db.exec(Schema::createSql(*Schema::accountSetTable(QStringLiteral("Stock"))));
+    for (const QString& sql : Schema::indexSql(QStringLiteral("Stock")))
+        db.exec(sql);
     db.exec(QStringLiteral("INSERT INTO Stock (SID, PID, Num) SELECT SID, PID, Num FROM %1 "
                            "ORDER BY PID, SID")
                 .arg(result));
@@ -150,8 +153,10 @@ void StockLedger::rebuildStock(const Database& db, const QDate& asOf, const QStr
                            "GROUP BY PID, SID")
                 .arg(where),
             dates.binds);
+    // Purchases of all dates; with no date limit T_Buy1 already holds them.
     recreate(db, QStringLiteral("T_TBuy"), QStringLiteral("PID INTEGER, Num REAL"));
-    db.exec(QStringLiteral("INSERT INTO T_TBuy SELECT PID, total(Num) FROM Buy GROUP BY PID"));
+    db.exec(QStringLiteral("INSERT INTO T_TBuy SELECT PID, total(Num) FROM %1 GROUP BY PID")
+                .arg(where.isEmpty() ? QStringLiteral("T_Buy1") : QStringLiteral("Buy")));
 
     progress.show(QStringLiteral("统计调库（入库）记录..."), 5);
     progress.step(1);

@@ -103,12 +103,12 @@ void MasterEditor::buildForm() {
     const int count = static_cast<int>(rows.size());
     const int firstColumn = count > kRowsPerColumn ? (count + 1) / 2 : count;
     auto* forms = new QHBoxLayout;
-    forms->setSpacing(24);
     QFormLayout* form = makeForm();
     forms->addLayout(form, 1);
     QWidget* previous = nullptr;
     for (int i = 0; i < count; ++i) {
         if (i == firstColumn) {
+            forms->addSpacing(24);
             form = makeForm();
             forms->addLayout(form, 1);
         }
@@ -146,7 +146,7 @@ void MasterEditor::buildForm() {
     if (m_def.listColumns.isEmpty())
         listWidth = 820; // the product list fits its columns to the texts
     const int width = qBound(560, listWidth + 40, 900);
-    resize(width, 300 + (firstColumn + 1) * 34);
+    resize(width, 340 + firstColumn * 34);
 }
 
 void MasterEditor::reloadList() {
@@ -247,6 +247,8 @@ void MasterEditor::openNested() {
         editor.exec();
         m_changed = true;
         // The rights may have changed meanwhile: show (and later save) what is stored now.
+        // The operator's own rights may have changed too, and with them what he may see.
+        guarded([this] { reloadList(); });
         setKey(m_key);
         return;
     }

@@ -61,7 +61,7 @@ RightsEditor::RightsEditor(Session& session, const Database& db, QWidget* parent
     layout->addLayout(chooser);
     layout->addWidget(m_view, 1);
     layout->addLayout(buttons);
-    resize(440, 620);
+    resize(GridView::toPixels(500 + 600 + 4000) + 40, 620);
 
     guarded([this] {
         fillCombo(m_operators, m_db, QStringLiteral("Staff"), QStringLiteral("Name"),

@@ -431,7 +431,9 @@ int GridView::axisTwips(bool horizontal, bool frozen, int pos) const {
     }
     for (int i = first; i < target; ++i)
         twips += size(i);
-    const int within = (pos - h->sectionViewportPosition(target)) * 15;
+    // The middle of the pixel: a press on a column's first pixel lies inside
+    // that column, not on the edge it shares with the one before.
+    const int within = (pos - h->sectionViewportPosition(target)) * 15 + 7;
     return twips + std::clamp(within, 0, std::max(0, size(target) - 1));
 }
 

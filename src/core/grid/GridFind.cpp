@@ -1,0 +1,43 @@
+#include "grid/GridFind.h"
+
+#include "data/Dialogs.h"
+#include "grid/Grid.h"
+
+namespace tl {
+
+namespace {
+
+bool rowHas(const Grid& grid, int row, const QString& text) {
+    for (int c = 2; c < grid.cols(); ++c) {
+        const QString cell = grid.text(row, c).trimmed();
+        if (!cell.isEmpty() && cell.contains(text, Qt::CaseSensitive))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool findInGrid(Grid& grid, const QString& text) {
+    const int rows = grid.rows();
+    if (grid.cols() < 3 || rows < 2 || !grid.isVisible())
+        return false;
+    if (grid.row() < 1)
+        grid.setCurrent(1, grid.col());
+    const int start = grid.row();
+    int r = start + 1 < rows ? start + 1 : 1;
+    for (;;) {
+        if (rowHas(grid, r, text)) {
+            grid.setSelection(r, 1, r, grid.cols() - 1);
+            grid.setTopRow(r);
+            return true;
+        }
+        if (r == start)
+            break;
+        r = r + 1 < rows ? r + 1 : 1;
+    }
+    dialogs().info(QStringLiteral("没有找到含有字符串“") + text + QStringLiteral("”的记录！"));
+    return false;
+}
+
+} // namespace tl

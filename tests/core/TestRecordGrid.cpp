@@ -1,0 +1,372 @@
+#include "data/Database.h"
+#include "data/Schema.h"
+#include "grid/ColumnSpec.h"
+#include "grid/Grid.h"
+#include "grid/GridHeader.h"
+#include "grid/GridText.h"
+#include "grid/RecordGrid.h"
+#include "support/TestAccountSet.h"
+
+#include <QTest>
+
+using namespace tl;
+
+namespace {
+
+// 100 twips per character: widths in tests follow from text lengths.
+int perChar(const QString& text) {
+    return static_cast<int>(text.size()) * 100;
+}
+
+QStringList row(const Grid& g, int r) {
+    QStringList out;
+    for (int c = 0; c < g.cols(); ++c)
+        out << g.text(r, c);
+    return out;
+}
+
+QStringList column(const Grid& g, int c) {
+    QStringList out;
+    for (int r = g.fixedRows(); r < g.rows(); ++r)
+        out << g.text(r, c);
+    return out;
+}
+
+void addMasters(Database& db) {
+    db.exec("INSERT INTO Class (Class) VALUES ('文具')");
+    db.exec("INSERT INTO Product (CID, SName, Name, Code, Price, Unit) VALUES (1, 'QB', ?, 'A1', "
+            "2.5, '支')",
+            {QString("O'Brien \"铅笔\"")});
+    db.exec("INSERT INTO Product (CID, Name, Unit) VALUES (1, '橡皮', '块')");
+    db.exec("INSERT INTO Customer (Name) VALUES ('甲公司')");
+    db.exec("INSERT INTO Customer (Name) VALUES ('乙公司')");
+    db.exec("INSERT INTO Vender (Name) VALUES ('供货商')");
+    db.exec("INSERT INTO Storage (Name) VALUES ('一号库')");
+    db.exec("INSERT INTO Storage (Name) VALUES ('二号库')");
+    db.exec("INSERT INTO Account (Name) VALUES ('现金')");
+}
+
+} // namespace
+
+class TestRecordGrid : public QObject {
+    Q_OBJECT
+private slots:
+    void layoutsNameRealColumns();
+    void setupShapesTheGrid();
+    void loadShowsNamesDatesAndMoney();
+    void emptyTableKeepsWidths();
+    void missingRowsAndColumnsShowEmpty();
+    void moneyAndDateTexts();
+    void sortMarkersAndSerials();
+    void sortComparesNumbersAsNumbers();
+    void headerClickFitsOrSorts();
+    void autoFitRules();
+};
+
+void TestRecordGrid::layoutsNameRealColumns() {
+    // Every column a layout reads must exist in its table, or the list would
+    // come up empty.
+    for (const RecordLayout* l :
+         {&productLayout(), &saleLayout(), &purchaseLayout(), &transferLayout()}) {
+        const TableDef* table = Schema::accountSetTable(l->table);
+        QVERIFY(table);
+        QCOMPARE(l->specs.size(), l->captions.size());
+        for (const QString& text : l->specs) {
+            const ColumnSpec s = ColumnSpec::parse(text);
+            QVERIFY2(s.kind != ColumnSpec::Kind::Broken, qPrintable(text));
+            if (s.kind == ColumnSpec::Kind::Field || s.kind == ColumnSpec::Kind::Lookup)
+                QVERIFY2(table->column(s.name), qPrintable(text));
+            if (s.kind == ColumnSpec::Kind::Lookup) {
+                const TableDef* other = Schema::accountSetTable(s.table);
+                QVERIFY2(other && other->column(s.key) && other->column(s.display),
+                         qPrintable(text));
+            }
+        }
+    }
+    QCOMPARE(ColumnSpec::parse("").kind, ColumnSpec::Kind::Empty);
+    QCOMPARE(ColumnSpec::parse("Price*Num AS 总额").name, QString("总额"));
+    QCOMPARE(ColumnSpec::parse("PID:Product").kind, ColumnSpec::Kind::Broken);
+    QCOMPARE(ColumnSpec::parse("Price; DROP TABLE Sale").kind, ColumnSpec::Kind::Broken);
+    QCOMPARE(ColumnSpec::parse("Price' AS x").kind, ColumnSpec::Kind::Broken);
+    QCOMPARE(ColumnSpec::parse("Price AS a\"b").kind, ColumnSpec::Kind::Broken);
+}
+
+void TestRecordGrid::setupShapesTheGrid() {
+    Grid g;
+    setupRecordGrid(g, saleLayout());
+    g.setVisible(false);
+    g.setColWidth(0, 0); // widths survive a new layout
+    setupRecordGrid(g, purchaseLayout());
+    QCOMPARE(g.rows(), 2);
+    QCOMPARE(g.cols(), 12);
+    QCOMPARE(g.fixedRows(), 2);
+    QCOMPARE(g.fixedCols(), 2);
+    QCOMPARE(g.rowHeight(0), 0);
+    QCOMPARE(g.tag(), QString("Buy"));
+    QVERIFY(g.isVisible());
+    QCOMPARE(row(g, 1), QStringList({"记录号", "", "产品", "供应商", "付款账号", "收货仓库", "价格",
+                                     "数量", "总额", "已付", "日期", "备注"}));
+    QCOMPARE(g.text(0, 8), QString("Price*Num AS 总额"));
+    QCOMPARE(g.colWidth(0), 0);
+
+    setupRecordGrid(g, saleLayout());
+    QCOMPARE(row(g, 1),
+             QStringList({"记录号", "序号", "产品名", "客户名", "来源库", "收款账号", "价格",
+                          "数量", "单位", "总额", "已付", "日期", "销售员", "备注"}));
+    setupRecordGrid(g, transferLayout());
+    QCOMPARE(row(g, 1),
+             QStringList({"记录号", "", "产品名", "来源库", "目的库", "数量", "日期", "备注"}));
+    setupRecordGrid(g, productLayout());
+    QCOMPARE(row(g, 1), QStringList({"记录号", "序号", "类别", "简称", "名称", "代码", "价格",
+                                     "单位", "备注"}));
+
+    // Lists of different lengths change nothing.
+    setupRecordGrid(g, {"ID", "Name"}, {"记录号"}, "Sale");
+    QCOMPARE(g.tag(), QString("Product"));
+    QCOMPARE(g.cols(), 9);
+}
+
+void TestRecordGrid::loadShowsNamesDatesAndMoney() {
+    test::TestAccountSet set;
+    Database& db = set.db();
+    addMasters(db);
+    db.exec("INSERT INTO Staff (Name) VALUES ('小王')");
+    const QVariant uid = db.value("SELECT UID FROM Staff WHERE Name='小王'");
+    db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat, Memo) VALUES "
+            "(1, 2, 1, 1, ?, 1234567.5, 2, 1000, '2009-02-04', '加急')",
+            {uid});
+    db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) VALUES "
+            "(2, 1, 2, 1, ?, 0.5, 3, 0, '2010-11-30 09:15:00')",
+            {uid});
+    Grid g;
+    loadSaleGrid(g, db, perChar);
+    QCOMPARE(g.rows(), 4);
+    QCOMPARE(row(g, 2),
+             QStringList({"1", "1", "O'Brien \"铅笔\"", "乙公司", "一号库", "现金", "1,234,567.50",
+                          "2.00", "支", "2,469,135.00", "1,000.00", "2009.02.04", "小王", "加急"}));
+    QCOMPARE(row(g, 3), QStringList({"2", "2", "橡皮", "甲公司", "二号库", "现金", "0.50", "3.00",
+                                     "块", "1.50", "0.00", "2010.11.30", "小王", ""}));
+    QCOMPARE(g.colAlignment(6), Qt::AlignRight | Qt::AlignBottom); // price
+    QCOMPARE(g.colAlignment(0), Qt::AlignRight | Qt::AlignBottom); // key
+    QCOMPARE(g.colAlignment(2), Qt::AlignLeft | Qt::AlignTop);     // looked-up name
+    QCOMPARE(g.colAlignment(11), Qt::AlignLeft | Qt::AlignTop);    // date
+
+    // Purchases and transfers show their doubles in money form too.
+    db.exec("INSERT INTO Buy (PID, VID, AID, SID, Price, Num, Pay, Dat) VALUES "
+            "(1, 1, 1, 2, 3, 4, -1234, '2009-02-04')");
+    loadPurchaseGrid(g, db, perChar);
+    // Column 1 counts the rows although its caption is empty.
+    QCOMPARE(row(g, 2), QStringList({"1", "1", "O'Brien \"铅笔\"", "供货商", "现金", "二号库",
+                                     "3.00", "4.00", "12.00", "-1,234.00", "2009.02.04", ""}));
+    db.exec("INSERT INTO Adjust (IID, OID, PID, Num, Dat) VALUES (2, 1, 2, 1500, '2009-02-04')");
+    loadTransferGrid(g, db, perChar);
+    QCOMPARE(row(g, 2),
+             QStringList({"1", "1", "橡皮", "一号库", "二号库", "1,500.00", "2009.02.04", ""}));
+    loadProductGrid(g, db, perChar);
+    QCOMPARE(row(g, 2),
+             QStringList({"1", "1", "文具", "QB", "O'Brien \"铅笔\"", "A1", "2.50", "支", ""}));
+    QCOMPARE(g.tag(), QString("Product"));
+}
+
+void TestRecordGrid::emptyTableKeepsWidths() {
+    test::TestAccountSet set;
+    Grid g;
+    setupRecordGrid(g, saleLayout());
+    for (int c = 0; c < g.cols(); ++c)
+        g.setColWidth(c, 700 + c);
+    g.setVisible(false);
+    loadRecordGrid(g, set.db(), perChar);
+    QCOMPARE(g.rows(), 2);
+    for (int c = 0; c < g.cols(); ++c)
+        QCOMPARE(g.colWidth(c), 700 + c);
+    QVERIFY(g.isVisible());
+    QCOMPARE(g.text(1, 2), QString("产品名"));
+
+    // Without a table name nothing is read and nothing changes.
+    g.setTag(QString());
+    g.setVisible(false);
+    loadRecordGrid(g, set.db(), perChar);
+    QVERIFY(!g.isVisible());
+}
+
+void TestRecordGrid::missingRowsAndColumnsShowEmpty() {
+    test::TestAccountSet set;
+    Database& db = set.db();
+    addMasters(db);
+    db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) VALUES "
+            "(1, 1, 1, 1, 1, 1, 1, 1, '2009-01-01')");
+    db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) VALUES "
+            "(2, 2, NULL, 1, 1, 1, 1, 1, '2009-01-02')");
+    db.exec("DELETE FROM Product WHERE PID=1");
+    Grid g;
+    loadSaleGrid(g, db, perChar);
+    QCOMPARE(g.rows(), 4);
+    QCOMPARE(g.text(2, 2), QString()); // the deleted product
+    QCOMPARE(g.text(2, 8), QString()); // and its unit
+    QCOMPARE(g.text(3, 2), QString("橡皮"));
+    QCOMPARE(g.text(3, 4), QString()); // no warehouse at all
+    QCOMPARE(g.text(2, 3), QString("甲公司"));
+
+    // A column the table lacks and a table that does not exist leave only
+    // their own cells empty; a key stored as text still finds its row.
+    db.exec("UPDATE Sale SET CID='2' WHERE ID=1");
+    setupRecordGrid(g, {"ID", "", "NoSuch", "CID:NoTable:CID:Name", "CID:Customer:CID:Name"},
+                    {"记录号", "序号", "甲", "乙", "丙"}, "Sale");
+    loadRecordGrid(g, db, perChar);
+    QCOMPARE(row(g, 2), QStringList({"1", "1", "", "", "乙公司"}));
+    QCOMPARE(row(g, 3), QStringList({"2", "2", "", "", "乙公司"}));
+
+    // A table that does not exist shows the captions only.
+    setupRecordGrid(g, {"ID", ""}, {"记录号", "序号"}, "NoTable");
+    loadRecordGrid(g, db, perChar);
+    QCOMPARE(g.rows(), 2);
+    QVERIFY(g.isVisible());
+}
+
+void TestRecordGrid::moneyAndDateTexts() {
+    QCOMPARE(groupedMoney(0), QString("0.00"));
+    QCOMPARE(groupedMoney(-0.001), QString("0.00"));
+    QCOMPARE(groupedMoney(5), QString("5.00"));
+    QCOMPARE(groupedMoney(999.999), QString("1,000.00"));
+    QCOMPARE(groupedMoney(123456.78), QString("123,456.78"));
+    QCOMPARE(groupedMoney(-1234), QString("-1,234.00"));
+    QCOMPARE(groupedMoney(1234567.5), QString("1,234,567.50"));
+    QCOMPARE(groupedMoney(0.125), QString("0.13"));
+    QCOMPARE(groupedMoney(-0.5), QString("-0.50"));
+    QCOMPARE(groupedMoney(12345678901234567.0), QString("12,345,678,901,234,568.00"));
+    QCOMPARE(gridDate("2009-02-04"), QString("2009.02.04"));
+    QCOMPARE(gridDate("2009-02-04 23:59:59"), QString("2009.02.04"));
+    QCOMPARE(gridDate("2009/02/04"), QString("2009/02/04"));
+    QCOMPARE(gridDate("2009-02-0x"), QString("2009-02-0x"));
+    QCOMPARE(gridDate(""), QString(""));
+}
+
+void TestRecordGrid::sortMarkersAndSerials() {
+    test::TestAccountSet set;
+    Database& db = set.db();
+    addMasters(db);
+    for (const auto& [pid, price] : {std::pair{1, 30.0}, {2, 10.0}, {1, 20.0}})
+        db.exec("INSERT INTO Sale (PID, CID, Price, Num, Pay, Dat) VALUES (?, 1, ?, 1, 0, "
+                "'2009-01-01')",
+                {pid, price});
+    Grid g;
+    loadSaleGrid(g, db, perChar);
+    sortByColumn(g, 6);
+    QCOMPARE(g.text(1, 6), QString("价格△"));
+    QCOMPARE(column(g, 6), QStringList({"10.00", "20.00", "30.00"}));
+    QCOMPARE(column(g, 0), QStringList({"2", "3", "1"})); // whole rows move
+    QCOMPARE(column(g, 1), QStringList({"1", "2", "3"}));
+    sortByColumn(g, 6);
+    QCOMPARE(g.text(1, 6), QString("价格▽"));
+    QCOMPARE(column(g, 0), QStringList({"1", "3", "2"}));
+    QCOMPARE(column(g, 1), QStringList({"1", "2", "3"}));
+    sortByColumn(g, 6);
+    QCOMPARE(g.text(1, 6), QString("价格△"));
+    QCOMPARE(column(g, 6), QStringList({"10.00", "20.00", "30.00"}));
+
+    // Another column takes the marker; a reload drops it.
+    sortByColumn(g, 0); // the key column is fixed: sorted, but keeps no other's marker
+    sortByColumn(g, 2);
+    QCOMPARE(g.text(1, 6), QString("价格"));
+    QCOMPARE(g.text(1, 2), QString("产品名△"));
+    QCOMPARE(column(g, 2).first(), QString("O'Brien \"铅笔\""));
+    loadSaleGrid(g, db, perChar);
+    QCOMPARE(g.text(1, 2), QString("产品名"));
+    QCOMPARE(column(g, 0), QStringList({"1", "2", "3"}));
+}
+
+void TestRecordGrid::sortComparesNumbersAsNumbers() {
+    Grid g;
+    g.reset(2, 3, 2, 2);
+    g.setText(1, 2, "值");
+    for (const char* t : {"1,000.00", "9.50", "-2", "abc", "", "ABD", "10", "2009.02.04"}) {
+        const int r = g.addRow();
+        g.setText(r, 0, t);
+        g.setText(r, 2, t);
+    }
+    sortByColumn(g, 2);
+    QCOMPARE(column(g, 2),
+             QStringList({"-2", "9.50", "10", "1,000.00", "", "2009.02.04", "abc", "ABD"}));
+    QCOMPARE(column(g, 0), column(g, 2));
+    QCOMPARE(column(g, 1), QStringList({"1", "2", "3", "4", "5", "6", "7", "8"}));
+    sortByColumn(g, 2);
+    QCOMPARE(column(g, 2),
+             QStringList({"ABD", "abc", "2009.02.04", "", "1,000.00", "10", "9.50", "-2"}));
+}
+
+void TestRecordGrid::headerClickFitsOrSorts() {
+    Grid g;
+    g.reset(2, 5, 2, 2);
+    g.setRowHeight(0, 0);
+    for (int c = 0; c < 5; ++c) {
+        g.setColWidth(c, 1000);
+        g.setText(1, c, QString("C%1").arg(c));
+    }
+    for (const char* t : {"b", "a", "c"}) {
+        const int r = g.addRow();
+        for (int c = 2; c < 5; ++c)
+            g.setText(r, c, QString(t) + QString::number(c));
+    }
+    const int captionBottom = g.rowHeight(1); // row 0 is hidden
+
+    gridHeaderClick(g, 2500, captionBottom, perChar); // below the captions: nothing
+    QCOMPARE(g.text(1, 2), QString("C2"));
+    QCOMPARE(g.colWidth(0), 1000);
+
+    gridHeaderClick(g, 2500, captionBottom - 1, perChar); // third column
+    QCOMPARE(g.text(1, 2), QString("C2△"));
+    QCOMPARE(column(g, 2), QStringList({"a2", "b2", "c2"}));
+
+    g.setViewPosition(2, 3); // scrolled: the first column on screen is 3
+    gridHeaderClick(g, 2000 + 999, 10, perChar);
+    QCOMPARE(g.text(1, 3), QString("C3△"));
+    QCOMPARE(g.text(1, 2), QString("C2"));
+    gridHeaderClick(g, 2000 + 1000, 10, perChar);
+    QCOMPARE(g.text(1, 4), QString("C4△"));
+    gridHeaderClick(g, 2000 + 2000, 10, perChar); // beyond the last column
+    QCOMPARE(g.text(1, 4), QString("C4△"));
+
+    gridHeaderClick(g, 2000, 10, perChar); // the edge of the fixed columns: fit
+    QCOMPARE(g.text(1, 4), QString("C4△"));
+    QCOMPARE(g.colWidth(0), 200 + 100);
+}
+
+void TestRecordGrid::autoFitRules() {
+    Grid g;
+    g.reset(2, 4, 2, 2);
+    g.setWidthTwips(20000);
+    for (int c = 0; c < 4; ++c)
+        g.setColWidth(c, 777);
+    autoFitColumns(g, perChar); // no data rows: widths stay
+    QCOMPARE(g.colWidth(0), 777);
+
+    g.setText(0, 1, "a hidden specification row is not measured");
+    g.setText(1, 0, "记录号");
+    g.setText(1, 2, "名称");
+    int r = g.addRow();
+    g.setText(r, 0, "1");
+    g.setText(r, 2, QString(120, 'x')); // wider than half the grid
+    g.setText(r, 3, "很长很长的名字");
+    r = g.addRow();
+    g.setText(r, 3, "短");
+    autoFitColumns(g, perChar);
+    QCOMPARE(g.colWidth(0), 300 + 100);
+    QCOMPARE(g.colWidth(1), 50); // empty throughout
+    QCOMPARE(g.colWidth(2), 10000);
+    QCOMPARE(g.colWidth(3), 20000 - 400 - 400 - 50 - 10000); // 800 would leave room
+    g.setText(3, 3, QString(95, 'z'));
+    autoFitColumns(g, perChar);
+    QCOMPARE(g.colWidth(3), 9500 + 100); // filling the room is not needed
+
+    // Narrow columns leave room: the last column takes it up to width - 400.
+    g.setText(2, 2, "y");
+    g.setText(2, 3, "y");
+    g.setText(3, 3, "y");
+    autoFitColumns(g, perChar);
+    QCOMPARE(g.colWidth(0) + g.colWidth(1) + g.colWidth(2) + g.colWidth(3), 20000 - 400);
+    QCOMPARE(g.colWidth(2), 200 + 100); // the caption is the widest now
+    QCOMPARE(g.colWidth(3), 20000 - 400 - 400 - 50 - 300);
+}
+
+QTEST_GUILESS_MAIN(TestRecordGrid)
+#include "TestRecordGrid.moc"

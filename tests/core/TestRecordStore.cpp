@@ -1,0 +1,331 @@
+#include "data/Database.h"
+#include "support/TestAccountSet.h"
+#include "transactions/BuyStore.h"
+#include "transactions/EntryHints.h"
+#include "transactions/RecordDeletion.h"
+#include "transactions/SaleStore.h"
+#include "transactions/StockLedger.h"
+#include "transactions/TransferStore.h"
+
+#include <QMap>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QTest>
+
+using namespace tl;
+
+class TestRecordStore : public QObject {
+    Q_OBJECT
+private slots:
+    void checksNameTheFirstGap();
+    void salesTakeStock();
+    void purchasesPutStock();
+    void transfersMoveStock();
+    void vanishedRecordsChangeNothing();
+    void failedWriteLeavesStock();
+    void entryAmountsAndHints();
+    void ledgerMatchesRebuildAfterRandomWork();
+};
+
+namespace {
+
+SaleInput sale(int sid, int pid, double num) {
+    SaleInput s;
+    s.pid = pid;
+    s.cid = 1;
+    s.sid = sid;
+    s.aid = 1;
+    s.uid = 1;
+    s.price = 12.5;
+    s.num = num;
+    s.date = QDate(2009, 2, 4);
+    return s;
+}
+
+BuyInput purchase(int sid, int pid, double num) {
+    BuyInput b;
+    b.pid = pid;
+    b.vid = 1;
+    b.aid = 1;
+    b.sid = sid;
+    b.price = 5;
+    b.num = num;
+    b.date = QDate(2009, 2, 3);
+    return b;
+}
+
+TransferInput transfer(int from, int to, int pid, double num) {
+    TransferInput a;
+    a.oid = from;
+    a.iid = to;
+    a.pid = pid;
+    a.num = num;
+    a.date = QDate(2009, 2, 5);
+    return a;
+}
+
+int qty(Database& db, int sid, int pid) {
+    return StockLedger::stockQty(db, sid, pid);
+}
+
+} // namespace
+
+void TestRecordStore::checksNameTheFirstGap() {
+    SaleInput s;
+    QCOMPARE(SaleStore::check(s), QString("没有产品名称，请取填写产品名称。"));
+    s.pid = 3;
+    QCOMPARE(SaleStore::check(s), QString("没有用户名称，请选择用户名称。"));
+    s.cid = 3;
+    QCOMPARE(SaleStore::check(s), QString("未填收款账号，请选择收款账号。"));
+    s.aid = 3;
+    QCOMPARE(SaleStore::check(s), QString("未填出货仓库，请选择出货仓库。"));
+    s.sid = 3;
+    QCOMPARE(SaleStore::check(s), QString("未填销售人员，请选择销售人员。"));
+    s.uid = 3;
+    s.num = -2; // neither a quantity nor a price is checked, nor the stock
+    QCOMPARE(SaleStore::check(s), QString());
+
+    BuyInput b;
+    QCOMPARE(BuyStore::check(b), QString("没有产品名称，请取填写产品名称。"));
+    b.pid = 1;
+    QCOMPARE(BuyStore::check(b), QString("没有供货商，请选择供货商名称。"));
+    b.vid = 1;
+    QCOMPARE(BuyStore::check(b), QString("未填付款账号，请选择付款账号。"));
+    b.aid = 1;
+    QCOMPARE(BuyStore::check(b), QString("未填入库仓库，请选择入库仓库。"));
+    b.sid = 1;
+    QCOMPARE(BuyStore::check(b), QString());
+
+    TransferInput a = transfer(1, 0, 7, 0);
+    QCOMPARE(TransferStore::check(a), QString("出入库仓库或产品未填写完整！"));
+    a.iid = 1;
+    QCOMPARE(TransferStore::check(a), QString("调库数量为零！"));
+    a.num = -3;
+    QCOMPARE(TransferStore::check(a), QString("在同一个仓库内无需调货！"));
+    a.iid = 2;
+    QCOMPARE(TransferStore::check(a), QString());
+}
+
+void TestRecordStore::salesTakeStock() {
+    test::TestAccountSet set;
+    Database& db = set.db();
+    db.exec("INSERT INTO Product (Name, Unit) VALUES ('铅笔', '支')");
+    StockLedger::addStock(db, 1, 1, 5);
+    SaleInput s = sale(1, 1, 5);
+    s.memo = "首单";
+    const qint64 first = SaleStore::add(db, s);
+    QCOMPARE(qty(db, 1, 1), 0);
+    SaleStore::add(db, sale(1, 1, 1));
+    QCOMPARE(qty(db, 1, 1), -1);
+
+    // 5 sold, 2 left: raised to 7 on the same pair leaves 0; the limit was 7.
+    StockLedger::addStock(db, 1, 1, 3);
+    QCOMPARE(SaleStore::quantityHint(db, 1, 1, first), QString("此产品销售数量最大可调至:7支"));
+    QCOMPARE(SaleStore::quantityHint(db, 1, 1, 0), QString("此产品销售数量最大可调至:2支"));
+    QCOMPARE(SaleStore::quantityHint(db, 2, 1, first), QString("此产品销售数量最大可调至:0支"));
+    QCOMPARE(SaleStore::quantityHint(db, 0, 1, first), QString());
+    s.num = 7;
+    QVERIFY(SaleStore::modify(db, first, s));
+    QCOMPARE(qty(db, 1, 1), 0);
+    const SaleInput loaded = *SaleStore::load(db, first);
+    QCOMPARE(loaded.num, 7.0);
+    QCOMPARE(loaded.memo, QString("首单"));
+    QCOMPARE(loaded.date, QDate(2009, 2, 4));
+    QCOMPARE(loaded.price, 12.5);
+
+    // Moved to another warehouse: the old one gets its 7 back.
+    s.sid = 2;
+    s.num = 4;
+    QVERIFY(SaleStore::modify(db, first, s));
+    QCOMPARE(qty(db, 1, 1), 7);
+    QCOMPARE(qty(db, 2, 1), -4);
+
+    // Fractions stay in the record and are rounded halves to even in stock.
+    const qint64 half = SaleStore::add(db, sale(3, 1, 2.5));
+    QCOMPARE(db.value("SELECT Num FROM Sale WHERE ID=?", {half}).toDouble(), 2.5);
+    QCOMPARE(qty(db, 3, 1), -2);
+    SaleStore::add(db, sale(3, 1, 3.5));
+    QCOMPARE(qty(db, 3, 1), -6);
+    // 5 changed to 2.5 gives back 3, so deleting it later evens out.
+    const qint64 five = SaleStore::add(db, sale(4, 1, 5));
+    QVERIFY(SaleStore::modify(db, five, sale(4, 1, 2.5)));
+    QCOMPARE(qty(db, 4, 1), -2);
+    QCOMPARE(deleteRecords(db, "Sale", "ID", {five}), 1);
+    QCOMPARE(qty(db, 4, 1), 0);
+}
+
+void TestRecordStore::purchasesPutStock() {
+    test::TestAccountSet set;
+    Database& db = set.db();
+    db.exec("INSERT INTO Product (Name, Unit) VALUES ('铅笔', '支')");
+    const qint64 id = BuyStore::add(db, purchase(1, 1, 10));
+    QCOMPARE(qty(db, 1, 1), 10);
+    SaleStore::add(db, sale(1, 1, 7));
+    QCOMPARE(BuyStore::quantityHint(db, 1, 1, id), QString("此产品销售数量最小可调至:7支"));
+    QCOMPARE(BuyStore::quantityHint(db, 1, 1, 0), QString("此产品销售数量最小可调至:3支"));
+
+    for (auto [num, left] : {std::pair{7.0, 0}, {6.0, -1}, {20.0, 13}, {10.0, 3}}) {
+        QVERIFY(BuyStore::modify(db, id, purchase(1, 1, num)));
+        QCOMPARE(qty(db, 1, 1), left);
+    }
+    QVERIFY(BuyStore::modify(db, id, purchase(2, 1, 10)));
+    QCOMPARE(qty(db, 1, 1), -7);
+    QCOMPARE(qty(db, 2, 1), 10);
+    QCOMPARE(BuyStore::load(db, id)->sid, 2);
+    QCOMPARE(deleteRecords(db, "Buy", "ID", {id}), 1);
+    QCOMPARE(qty(db, 2, 1), 0);
+}
+
+void TestRecordStore::transfersMoveStock() {
+    test::TestAccountSet set;
+    Database& db = set.db();
+    StockLedger::addStock(db, 1, 7, 4);
+    TransferStore::add(db, transfer(1, 2, 7, 4));
+    QCOMPARE(qty(db, 1, 7), 0);
+    QCOMPARE(qty(db, 2, 7), 4);
+    TransferStore::add(db, transfer(1, 3, 7, 5));
+    QCOMPARE(qty(db, 1, 7), -5);
+    QCOMPARE(qty(db, 3, 7), 5);
+
+    StockLedger::addStock(db, 1, 7, 15); // 10 in warehouse 1
+    const qint64 id = TransferStore::add(db, transfer(1, 4, 7, 10));
+    QCOMPARE(TransferStore::quantityHint(db, 1, 7, id), QString("可调库存量为：10"));
+    QCOMPARE(TransferStore::quantityHint(db, 1, 7, 0), QString("可调库存量为：0"));
+    QVERIFY(TransferStore::modify(db, id, transfer(1, 4, 7, 7)));
+    QCOMPARE(qty(db, 1, 7), 3);
+    QCOMPARE(qty(db, 4, 7), 7);
+
+    // A quantity of 2.5 is kept and moved as 2.
+    const qint64 half = TransferStore::add(db, transfer(5, 6, 7, 2.5));
+    QCOMPARE(TransferStore::load(db, half)->num, 2.0);
+    QCOMPARE(qty(db, 5, 7), -2);
+    QCOMPARE(qty(db, 6, 7), 2);
+    QCOMPARE(deleteRecords(db, "Adjust", "ID", {half}), 1);
+    QCOMPARE(qty(db, 5, 7), 0);
+    QCOMPARE(qty(db, 6, 7), 0);
+}
+
+void TestRecordStore::vanishedRecordsChangeNothing() {
+    test::TestAccountSet set;
+    Database& db = set.db();
+    QString message;
+    QVERIFY(!SaleStore::modify(db, 5, sale(1, 1, 3), &message));
+    QCOMPARE(message, QString("没找到要修改的记录！"));
+    message.clear();
+    QVERIFY(!BuyStore::modify(db, 5, purchase(1, 1, 3), &message));
+    QCOMPARE(message, QString("没找到要修改的记录！"));
+    message.clear();
+    QVERIFY(!TransferStore::modify(db, 5, transfer(1, 2, 1, 3), &message));
+    QCOMPARE(message, QString("没找到要修改的记录！"));
+    QCOMPARE(db.value("SELECT count(*) FROM Stock").toInt(), 0);
+    QCOMPARE(db.value("SELECT (SELECT count(*) FROM Sale) + (SELECT count(*) FROM Buy) + "
+                      "(SELECT count(*) FROM Adjust)")
+                 .toInt(),
+             0);
+    QVERIFY(!SaleStore::load(db, 5));
+    QVERIFY(!BuyStore::load(db, 5));
+    QVERIFY(!TransferStore::load(db, 5));
+}
+
+void TestRecordStore::failedWriteLeavesStock() {
+    test::TestAccountSet set;
+    Database& db = set.db();
+    const qint64 id = SaleStore::add(db, sale(1, 1, 2));
+    db.exec("CREATE TRIGGER no_sale BEFORE INSERT ON Sale BEGIN SELECT RAISE(ABORT, 'x'); END");
+    db.exec("CREATE TRIGGER no_change BEFORE UPDATE ON Sale BEGIN SELECT RAISE(ABORT, 'x'); END");
+    db.exec("CREATE TRIGGER no_move BEFORE INSERT ON Adjust BEGIN SELECT RAISE(ABORT, 'x'); END");
+    QVERIFY_THROWS_EXCEPTION(DbError, SaleStore::add(db, sale(1, 1, 5)));
+    QVERIFY_THROWS_EXCEPTION(DbError, SaleStore::add(db, sale(2, 1, 5)));
+    QVERIFY_THROWS_EXCEPTION(DbError, SaleStore::modify(db, id, sale(3, 1, 9)));
+    QVERIFY_THROWS_EXCEPTION(DbError, TransferStore::add(db, transfer(1, 2, 1, 4)));
+    QCOMPARE(qty(db, 1, 1), -2);
+    QCOMPARE(db.value("SELECT count(*) FROM Stock").toInt(), 1);
+    QCOMPARE(SaleStore::load(db, id)->sid, 1);
+    QCOMPARE(db.value("SELECT count(*) FROM Sale").toInt(), 1);
+}
+
+void TestRecordStore::entryAmountsAndHints() {
+    EntryHints::Amounts a = EntryHints::amounts(12.5, 3, 20);
+    QCOMPARE(a.totalText, QString("37.5"));
+    QCOMPARE(a.owedText, QString("17.5"));
+    QVERIFY(a.owing);
+    a = EntryHints::amounts(12.5, 3, 37.5);
+    QCOMPARE(a.owedText, QString("0"));
+    QVERIFY(!a.owing);
+    a = EntryHints::amounts(0, -2, 0);
+    QCOMPARE(a.totalText, QString("0"));
+    a = EntryHints::amounts(0.1, 3, 0);
+    QCOMPARE(a.totalText, QString("0.3"));
+
+    QCOMPARE(EntryHints::enteredNumber("12.5元"), 12.5);
+    QCOMPARE(EntryHints::enteredNumber(" -3"), -3.0);
+    QCOMPARE(EntryHints::enteredNumber("abc"), 0.0);
+    QCOMPARE(EntryHints::enteredNumber(""), 0.0);
+    QCOMPARE(EntryHints::enteredNumber("1e999"), 0.0);
+
+    test::TestAccountSet set;
+    Database& db = set.db();
+    db.exec("INSERT INTO Product (Name, Price) VALUES ('铅笔', 1.25), ('橡皮', NULL)");
+    QCOMPARE(EntryHints::priceHint(db, 1), QString("本产品销售参考价为:1.25元"));
+    QCOMPARE(EntryHints::priceHint(db, 2), QString("本产品销售参考价为:0元"));
+    QCOMPARE(EntryHints::priceHint(db, 0), QString());
+}
+
+void TestRecordStore::ledgerMatchesRebuildAfterRandomWork() {
+    test::TestAccountSet set;
+    Database& db = set.db();
+    QRandomGenerator random(20090204);
+    auto pick = [&](int n) { return int(random.bounded(n)) + 1; };
+    QList<qint64> sales, buys, transfers;
+    for (int i = 0; i < 400; ++i) {
+        const int sid = pick(3), pid = pick(4);
+        const double num = random.bounded(20) - 4;
+        switch (random.bounded(7)) {
+        case 0:
+            sales << SaleStore::add(db, sale(sid, pid, num));
+            break;
+        case 1:
+            buys << BuyStore::add(db, purchase(sid, pid, num));
+            break;
+        case 2:
+            transfers << TransferStore::add(db, transfer(sid, sid % 3 + 1, pid, num));
+            break;
+        case 3:
+            if (!sales.isEmpty())
+                SaleStore::modify(db, sales.at(random.bounded(sales.size())), sale(sid, pid, num));
+            break;
+        case 4:
+            if (!buys.isEmpty())
+                BuyStore::modify(db, buys.at(random.bounded(buys.size())), purchase(sid, pid, num));
+            break;
+        case 5:
+            if (!transfers.isEmpty())
+                TransferStore::modify(db, transfers.at(random.bounded(transfers.size())),
+                                      transfer(sid, sid % 3 + 1, pid, num));
+            break;
+        case 6: {
+            const int k = pick(3) - 1;
+            QList<qint64>& list = k == 0 ? sales : k == 1 ? buys : transfers;
+            if (!list.isEmpty())
+                deleteRecords(db, QStringList{"Sale", "Buy", "Adjust"}.at(k), "ID",
+                              {list.takeAt(random.bounded(list.size()))});
+            break;
+        }
+        }
+    }
+    auto balances = [&](const QString& table) {
+        QMap<QPair<int, int>, double> out;
+        QSqlQuery q = db.run(QString("SELECT SID, PID, Num FROM %1 WHERE Num<>0").arg(table));
+        while (q.next())
+            out.insert({q.value(0).toInt(), q.value(1).toInt()}, q.value(2).toDouble());
+        return out;
+    };
+    const auto ledger = balances("Stock");
+    QVERIFY(ledger.size() > 5);
+    StockLedger::rebuildStock(db, StockLedger::allDates, "T_ST1");
+    QCOMPARE(balances("T_ST1"), ledger);
+    QCOMPARE(balances("Stock"), ledger);
+}
+
+QTEST_GUILESS_MAIN(TestRecordStore)
+#include "TestRecordStore.moc"
