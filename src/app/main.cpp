@@ -1,10 +1,12 @@
 #include "data/SampleData.h"
 #include "data/Session.h"
 #include "login/StartWindow.h"
+#include "mainwindow/MainWindow.h"
 #include "widgets/AppStyle.h"
 #include "widgets/QtDialogs.h"
 
 #include <QApplication>
+#include <memory>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -18,10 +20,10 @@ int main(int argc, char** argv) {
     tl::SampleData::ensureFirstStart();
 
     tl::StartWindow start;
-    QObject::connect(&start, &tl::StartWindow::loggedIn, &app, [&](const tl::Session&) {
-        // MAIN WINDOW HOOKUP: open tl::MainWindow(session, start.takeDatabase()) here and
-        // show it before the login window closes. Until it exists, a login ends the run.
-        QApplication::quit();
+    std::unique_ptr<tl::MainWindow> mainWindow;
+    QObject::connect(&start, &tl::StartWindow::loggedIn, &app, [&](const tl::Session& session) {
+        mainWindow = std::make_unique<tl::MainWindow>(session, start.takeDatabase());
+        mainWindow->show();
     });
     start.show();
     const int rc = app.exec();

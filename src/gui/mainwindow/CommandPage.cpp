@@ -59,6 +59,7 @@ void CommandPage::addPeriod(int first) {
         picker->setObjectName(QStringLiteral("DTP3_%1").arg(i));
         picker->setCalendarPopup(true);
         picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        picker->setMinimumWidth(130);
         addLabelled(i == first ? QStringLiteral("从") : QStringLiteral("至"), picker);
     }
     addSpacing();

@@ -17,9 +17,9 @@ struct Session;
 enum class EntryKind { Sale, Purchase, Transfer };
 
 // Shows the entry window over owner, empty (no key) or on the record with the
-// given ID, and returns once the window has closed. The main window reloads
-// its view afterwards.
-using EntryOpener = std::function<void(QWidget* owner, Session& session, const Database& db,
+// given ID, and returns once the window has closed: true when something may
+// have changed, so that the main window reloads its view.
+using EntryOpener = std::function<bool(QWidget* owner, Session& session, const Database& db,
                                        std::optional<qint64> key)>;
 
 class EntryOpeners {
