@@ -370,6 +370,16 @@ void TestMasterData::listsShowTheirTables() {
     loadMasterList(grid, db, MasterTable::Vender, s);
     QCOMPARE(grid.rows(), 2);
 
+    // Products use the record-grid layout: key in column 0, data from row 2.
+    db.exec("INSERT INTO Class (Class) VALUES ('文具')");
+    db.exec("INSERT INTO Product (CID, Name, Price) VALUES (1, '铅笔', 1.5)");
+    loadMasterList(grid, db, MasterTable::Product, s);
+    QCOMPARE(firstListRow(grid), 2);
+    QCOMPARE(grid.rows(), 3);
+    QCOMPARE(grid.text(2, 0), QString("1"));
+    QCOMPARE(grid.text(2, 2), QString("文具"));
+    QCOMPARE(grid.text(2, 4), QString("铅笔"));
+
     // An operator who may not see the operator list sees his own row only.
     db.exec("INSERT INTO Staff (Name) VALUES ('aa'), ('bb')");
     loadMasterList(grid, db, MasterTable::Staff, s);

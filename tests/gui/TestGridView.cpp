@@ -354,6 +354,16 @@ void TestGridView::clicksVisibilityAndContextMenu() {
     hidden.setVisible(false);
     view.setGrid(&hidden);
     QVERIFY(!view.isVisible());
+
+    // A grid that goes away leaves an empty view behind.
+    auto* shortLived = new Grid;
+    fill(*shortLived, 5, 5);
+    view.setGrid(shortLived);
+    QCOMPARE(view.model()->rowCount(), 5);
+    delete shortLived;
+    QCOMPARE(view.model()->rowCount(), 0);
+    QVERIFY(!view.grid());
+    view.grab();
 }
 
 void TestGridView::headerPressesSortAndFit() {

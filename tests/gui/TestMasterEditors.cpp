@@ -276,6 +276,17 @@ void TestMasterEditors::nestedRegionAndClassEditorsOfferNewEntries() {
     product.saveButton()->click();
     QVERIFY(dialogs.messages.isEmpty());
     QCOMPARE(db.value("SELECT CID FROM Product WHERE Name='铅笔'").toInt(), 1);
+
+    // The product list starts below its caption rows; picking the product loads it.
+    product.pickRow(product.listGrid()->fixedRows());
+    QCOMPARE(product.key(), qint64(1));
+    QCOMPARE(product.box(1)->text(), QString("铅笔"));
+    QCOMPARE(product.box(3)->text(), QString("1.5"));
+    QCOMPARE(product.combo()->currentText(), QString("1‖文具"));
+    product.box(3)->setText("abc");
+    product.saveButton()->click();
+    QCOMPARE(db.value("SELECT Price FROM Product").toDouble(), 0.0);
+    QCOMPARE(product.saveButton()->text(), QString("添  加"));
 }
 
 void TestMasterEditors::operatorEditorReloadsAfterRightsEditor() {

@@ -33,7 +33,7 @@ public:
             }
             px += a;
         }
-        return px * 15;
+        return (px + kCellPadding) * 15;
     }
 
 private:
@@ -44,9 +44,12 @@ private:
     }
     int whole(const QString& text) const {
         if (m_metrics)
-            return m_metrics->horizontalAdvance(text) * 15;
-        return static_cast<int>(text.size()) * 13 * 15;
+            return (m_metrics->horizontalAdvance(text) + kCellPadding) * 15;
+        return (static_cast<int>(text.size()) * 13 + kCellPadding) * 15;
     }
+    // What a cell of the grid view takes besides its text: the text margins
+    // on both sides and the grid line.
+    static constexpr int kCellPadding = 8;
     std::vector<qint16> m_advance;
     std::unique_ptr<QFontMetrics> m_metrics;
 };

@@ -10,8 +10,9 @@ class Grid;
 // The width of a text in twips.
 using TextMeasure = std::function<int(const QString&)>;
 
-// Measures in the application's font (the windows' font): the sum of the
-// characters' advances, each measured once. Without a GUI application
+// The width a text takes in a cell of the grid view, in the application's
+// font (the windows' font): the sum of the characters' advances, each
+// measured once, and the cell's own margins. Without a GUI application
 // (command-line tools, core tests) it estimates 7 pixels for a narrow
 // character and 13 for a wide one.
 TextMeasure defaultTextMeasure();

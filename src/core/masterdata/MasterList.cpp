@@ -4,6 +4,7 @@
 #include "data/Helpers.h"
 #include "data/Session.h"
 #include "grid/Grid.h"
+#include "grid/RecordGrid.h"
 #include "masterdata/MasterRights.h"
 
 #include <QSqlQuery>
@@ -86,7 +87,8 @@ void loadMasterList(Grid& grid, const Database& db, MasterTable table, const Ses
     const MasterTableDef& def = masterTableDef(table);
     switch (table) {
     case MasterTable::Product:
-        throw DbError(QStringLiteral("product list pending")); // PENDING-GRID
+        loadProductGrid(grid, db);
+        return;
 
     case MasterTable::Vender:
         fillList(grid, def.listColumns, venderQuery(db));

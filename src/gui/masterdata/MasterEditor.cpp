@@ -3,6 +3,7 @@
 #include "data/Dialogs.h"
 #include "data/Session.h"
 #include "grid/Grid.h"
+#include "grid/GridFit.h"
 #include "masterdata/MasterList.h"
 #include "masterdata/MasterRecord.h"
 #include "masterdata/MasterRights.h"
@@ -151,6 +152,15 @@ void MasterEditor::buildForm() {
 
 void MasterEditor::reloadList() {
     loadMasterList(*m_grid, m_db, m_def.id, m_session);
+}
+
+void MasterEditor::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // A list that fits its columns to the texts was loaded before the view had
+    // its width; fit it again now that the width is known.
+    if (!m_shown && m_def.listColumns.isEmpty())
+        autoFitColumns(*m_grid);
+    m_shown = true;
 }
 
 void MasterEditor::reloadCombo() {

@@ -54,6 +54,9 @@ public slots:
     // A row of the list was picked: with the right to modify that record, it is loaded.
     void pickRow(int row);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void buildForm();
     void reloadList();
@@ -67,6 +70,7 @@ private:
     const Database& m_db;
     qint64 m_key = 0;
     bool m_changed = false;
+    bool m_shown = false;
     QMap<int, QLineEdit*> m_boxes;
     QComboBox* m_combo = nullptr;
     QPushButton* m_save = nullptr;
