@@ -1,0 +1,157 @@
+#include "transactions/TradeEntryWindow.h"
+
+#include "data/Database.h"
+#include "data/Helpers.h"
+#include "masterdata/MasterEditors.h"
+#include "transactions/EntryHints.h"
+#include "transactions/PickList.h"
+#include "widgets/ComboFill.h"
+#include "widgets/Guard.h"
+
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace tl {
+TradeEntryWindow::TradeEntryWindow(Session& session, const Database& db, const Form& form,
+                                   QWidget* parent)
+    : EntryWindow(session, db, form.addRight, form.modifyRight, parent), m_form(form) {
+    setWindowTitle(form.caption);
+
+    // Left: the lists with their master editors, then the date. Right: the figures.
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(8);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnMinimumWidth(3, 24);
+    QList<QPushButton*> editorButtons;
+    for (int i = 0; i < form.lists.size(); ++i) {
+        const ListSpec& spec = form.lists[i];
+        PickList* list = pickList(spec.name);
+        m_lists.append(list);
+        grid->addWidget(formLabel(spec.label, list), i, 0);
+        grid->addWidget(list, i, 1);
+        QPushButton* button = rightButton(spec.button, spec.buttonRight, spec.name + "Editor");
+        editorButtons.append(button);
+        connect(button, &QPushButton::clicked, this, [this, i] { openEditor(i); });
+        grid->addWidget(button, i, 2);
+        connect(list, &QComboBox::activated, this, [this] { guarded([this] { refreshHints(); }); });
+    }
+    const int dateRow = static_cast<int>(form.lists.size());
+    grid->addWidget(formLabel(form.date, m_date), dateRow, 0);
+    grid->addWidget(m_date, dateRow, 1, Qt::AlignLeft);
+
+    m_price = numberBox(QStringLiteral("price"));
+    m_num = numberBox(QStringLiteral("num"));
+    m_total = numberBox(QStringLiteral("total"));
+    m_pay = numberBox(QStringLiteral("pay"));
+    m_owed = numberBox(QStringLiteral("owed"));
+    int row = 0;
+    for (auto [label, box] : {std::pair{form.price, m_price},
+                              {form.num, m_num},
+                              {form.total, m_total},
+                              {form.pay, m_pay},
+                              {form.owed, m_owed}}) {
+        grid->addWidget(formLabel(label, box), row, 4);
+        grid->addWidget(box, row, 5);
+        ++row;
+    }
+    showAsComputed(m_total);
+    showAsComputed(m_owed);
+    for (QLineEdit* typed : {m_price, m_num, m_pay})
+        connect(typed, &QLineEdit::textChanged, this, [this] { updateFigures(); });
+
+    m_memo = textBox(QStringLiteral("memo"));
+    const int memoRow = std::max(dateRow, row - 1) + 1;
+    grid->addWidget(formLabel(form.memo, m_memo), memoRow, 0);
+    grid->addWidget(m_memo, memoRow, 1, 1, 5);
+
+    assemble(grid, form.history);
+    addToButtonRow(m_idBox);
+
+    // Tab order: what is typed for every record first, master editors last.
+    QList<QWidget*> order;
+    for (PickList* l : m_lists)
+        order << l;
+    order << m_price << m_num << m_pay << m_date << m_memo << m_saveButton << m_newButton
+          << m_quitButton;
+    for (QPushButton* b : editorButtons)
+        order << b;
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    fillLists();
+    resize(900, 640);
+}
+
+void TradeEntryWindow::fillLists() {
+    for (int i = 0; i < m_lists.size(); ++i)
+        fillList(i);
+}
+
+void TradeEntryWindow::fillList(int index) {
+    const ListSpec& spec = m_form.lists[index];
+    guarded([&] {
+        fillCombo(m_lists[index], m_db, spec.table, QStringLiteral("Name"), spec.keyColumn);
+    });
+}
+
+void TradeEntryWindow::openEditor(int index) {
+    // The editor opens empty, for adding; the list keeps its choice when refilled.
+    if (openMasterEditor(this, m_form.lists[index].editor, m_session, m_db, std::nullopt))
+        markChanged();
+    fillList(index);
+    guarded([this] { refreshHints(); });
+}
+
+void TradeEntryWindow::clearBoxes() {
+    for (QLineEdit* box : {m_price, m_num, m_total, m_pay, m_owed, m_memo})
+        box->clear();
+    for (PickList* list : m_lists)
+        list->clearChoice();
+    m_price->setToolTip(m_form.priceTip);
+    m_num->setToolTip(m_form.numTip);
+    updateFigures();
+}
+
+void TradeEntryWindow::updateFigures() {
+    const EntryHints::Amounts a = EntryHints::amounts(typed(m_price), typed(m_num), typed(m_pay));
+    m_total->setText(a.totalText);
+    m_owed->setText(a.owedText);
+    QPalette p = m_owed->palette();
+    p.setColor(QPalette::Text, a.owing ? QColor(Qt::red) : palette().color(QPalette::Text));
+    m_owed->setPalette(p);
+}
+
+void TradeEntryWindow::refreshHints() {
+    const int pid = m_lists[m_form.productList]->id();
+    const int sid = m_lists[m_form.storageList]->id();
+    const QString price = EntryHints::priceHint(m_db, pid);
+    m_price->setToolTip(price.isEmpty() ? m_form.priceTip : price);
+    const QString num = quantityHint(sid, pid, recordId());
+    m_num->setToolTip(num.isEmpty() ? m_form.numTip : num);
+}
+
+void TradeEntryWindow::chooseKey(int list, int key) {
+    const ListSpec& spec = m_form.lists[list];
+    const QString name = m_db.nameById(spec.table, key, spec.keyColumn, QStringLiteral("Name"));
+    m_lists[list]->choose(key, itemText(name, key));
+}
+
+void TradeEntryWindow::showValues(double price, double num, double pay, const QDate& date,
+                                  const QString& memo) {
+    m_price->setText(toText(price));
+    m_num->setText(toText(num));
+    m_pay->setText(toText(pay));
+    m_memo->setText(memo);
+    if (date.isValid())
+        m_date->setDate(date);
+}
+
+double TradeEntryWindow::typed(const QLineEdit* box) {
+    return EntryHints::enteredNumber(box->text());
+}
+
+} // namespace tl

@@ -1,0 +1,128 @@
+#include "transactions/TransferEntryWindow.h"
+
+#include "data/Database.h"
+#include "data/Helpers.h"
+#include "grid/RecordGrid.h"
+#include "transactions/EntryHints.h"
+#include "transactions/PickList.h"
+#include "transactions/TransferStore.h"
+#include "widgets/ComboFill.h"
+#include "widgets/Guard.h"
+
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace tl {
+const QString TransferEntryWindow::caption = QStringLiteral("编辑仓库间调货记录");
+
+TransferEntryWindow::TransferEntryWindow(Session& session, const Database& db, QWidget* parent)
+    : EntryWindow(session, db, QStringLiteral("添加调库记录"), QStringLiteral("修改调库记录"),
+                  parent) {
+    setWindowTitle(caption);
+    m_out = pickList(QStringLiteral("outStorage"));
+    m_in = pickList(QStringLiteral("inStorage"));
+    m_product = pickList(QStringLiteral("product"));
+    m_num = numberBox(QStringLiteral("num"));
+    m_memo = textBox(QStringLiteral("memo"));
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(8);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnMinimumWidth(2, 24);
+    grid->addWidget(formLabel(QStringLiteral("出货仓库："), m_out), 0, 0);
+    grid->addWidget(m_out, 0, 1);
+    grid->addWidget(formLabel(QStringLiteral("入库仓库："), m_in), 1, 0);
+    grid->addWidget(m_in, 1, 1);
+    grid->addWidget(formLabel(QStringLiteral("调库产品："), m_product), 2, 0);
+    grid->addWidget(m_product, 2, 1);
+    grid->addWidget(formLabel(QStringLiteral("调库数量："), m_num), 3, 0);
+    grid->addWidget(m_num, 3, 1, Qt::AlignLeft);
+    grid->addWidget(formLabel(QStringLiteral("记录号："), m_idBox), 0, 3);
+    grid->addWidget(m_idBox, 0, 4, Qt::AlignLeft);
+    grid->addWidget(formLabel(QStringLiteral("日期："), m_date), 1, 3);
+    grid->addWidget(m_date, 1, 4, Qt::AlignLeft);
+    grid->addWidget(formLabel(QStringLiteral("备注信息："), m_memo), 4, 0);
+    grid->addWidget(m_memo, 4, 1, 1, 4);
+    assemble(grid, QStringLiteral("已有调库记录："));
+
+    for (PickList* list : {m_out, m_in, m_product}) {
+        connect(list, &QComboBox::activated, this, [this] { guarded([this] { refreshHints(); }); });
+    }
+    const QList<QWidget*> order{m_out,  m_in,         m_product,   m_num,       m_date,
+                                m_memo, m_saveButton, m_newButton, m_quitButton};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    guarded([&] {
+        fillCombo(m_out, db, QStringLiteral("Storage"), QStringLiteral("Name"),
+                  QStringLiteral("SID"));
+        fillCombo(m_in, db, QStringLiteral("Storage"), QStringLiteral("Name"),
+                  QStringLiteral("SID"));
+        fillCombo(m_product, db, QStringLiteral("Product"), QStringLiteral("Name"),
+                  QStringLiteral("PID"));
+    });
+    resize(820, 560);
+    start();
+}
+
+void TransferEntryWindow::loadRecord(qint64 id) {
+    setListsEnabled(false);
+    const std::optional<TransferInput> t = TransferStore::load(m_db, id);
+    if (!t)
+        return; // saving will report the missing record
+    const auto name = [this](const char* table, const char* key, int id) {
+        return itemText(m_db.nameById(QString::fromLatin1(table), id, QString::fromLatin1(key),
+                                      QStringLiteral("Name")),
+                        id);
+    };
+    m_out->choose(t->oid, name("Storage", "SID", t->oid));
+    m_in->choose(t->iid, name("Storage", "SID", t->iid));
+    m_product->choose(t->pid, name("Product", "PID", t->pid));
+    m_num->setText(toText(t->num));
+    m_memo->setText(t->memo);
+    if (t->date.isValid())
+        m_date->setDate(t->date);
+}
+
+void TransferEntryWindow::clearForm() {
+    m_num->clear();
+    m_memo->clear();
+    for (PickList* list : {m_out, m_in, m_product})
+        list->clearChoice();
+    m_num->setToolTip(QString());
+    setListsEnabled(true);
+}
+
+void TransferEntryWindow::setListsEnabled(bool enabled) {
+    for (PickList* list : {m_out, m_in, m_product})
+        list->setEnabled(enabled);
+}
+
+void TransferEntryWindow::refreshHints() {
+    m_num->setToolTip(TransferStore::quantityHint(m_db, m_out->id(), m_product->id(), recordId()));
+}
+
+TransferInput TransferEntryWindow::input() const {
+    TransferInput t;
+    t.oid = m_out->id();
+    t.iid = m_in->id();
+    t.pid = m_product->id();
+    t.num = EntryHints::enteredNumber(m_num->text());
+    t.date = m_date->date();
+    t.memo = m_memo->text();
+    return t;
+}
+
+bool TransferEntryWindow::saveRecord(qint64 id) {
+    return saveThrough<TransferStore>(id, input());
+}
+
+void TransferEntryWindow::loadHistory(Grid& grid) {
+    loadTransferGrid(grid, m_db);
+}
+
+} // namespace tl

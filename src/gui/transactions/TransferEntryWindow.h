@@ -1,0 +1,41 @@
+#pragma once
+
+#include "transactions/EntryWindow.h"
+
+namespace tl {
+
+struct TransferInput;
+
+// "编辑仓库间调货记录": moves a quantity of one product from one warehouse to
+// another. A saved transfer keeps its warehouses and product; only quantity,
+// date and memo can be modified.
+class TransferEntryWindow final : public EntryWindow {
+    Q_OBJECT
+public:
+    TransferEntryWindow(Session& session, const Database& db, QWidget* parent = nullptr);
+
+    static const QString caption;
+
+    PickList* outList() const { return m_out; }
+    PickList* inList() const { return m_in; }
+    PickList* productList() const { return m_product; }
+    QLineEdit* numBox() const { return m_num; }
+    QLineEdit* memoBox() const { return m_memo; }
+
+private:
+    void loadRecord(qint64 id) override;
+    void clearForm() override;
+    bool saveRecord(qint64 id) override;
+    void refreshHints() override;
+    void loadHistory(Grid& grid) override;
+    void setListsEnabled(bool enabled);
+    TransferInput input() const;
+
+    PickList* m_out = nullptr;
+    PickList* m_in = nullptr;
+    PickList* m_product = nullptr;
+    QLineEdit* m_num = nullptr;
+    QLineEdit* m_memo = nullptr;
+};
+
+} // namespace tl

@@ -1,0 +1,409 @@
+#include "data/Database.h"
+#include "data/Rights.h"
+#include "data/Session.h"
+#include "grid/Grid.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestAccountSet.h"
+#include "transactions/BuyEntryWindow.h"
+#include "transactions/EntryWindows.h"
+#include "transactions/PickList.h"
+#include "transactions/SaleEntryWindow.h"
+#include "transactions/StockLedger.h"
+#include "transactions/TransferEntryWindow.h"
+#include "widgets/GridView.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace tl;
+
+namespace {
+
+// Masters used by every test: two warehouses, a product with a price and unit,
+// one customer, supplier and account; the preset operator admin is UID 1.
+struct Fixture {
+    test::TestAccountSet set;
+    test::ScriptedDialogs dialogs;
+    Session session;
+    int pencil = 0, eraser = 0, storeA = 0, storeB = 0, customer = 0, supplier = 0, account = 0;
+
+    Fixture() {
+        session.databasePath = set.path();
+        session.operatorName = "admin";
+        session.operatorId = "1";
+        session.rights = Rights::all();
+        pencil = insert("INSERT INTO Product (Name, Price, Unit) VALUES ('铅笔', 1.5, '支')");
+        eraser = insert("INSERT INTO Product (Name, Price, Unit) VALUES ('橡皮', 0.8, '块')");
+        storeA = insert("INSERT INTO Storage (Name) VALUES ('一号库')");
+        storeB = insert("INSERT INTO Storage (Name) VALUES ('二号库')");
+        customer = insert("INSERT INTO Customer (Name) VALUES ('张三')");
+        supplier = insert("INSERT INTO Vender (Name) VALUES ('文具厂')");
+        account = insert("INSERT INTO Account (Name) VALUES ('现金')");
+    }
+    int insert(const char* sql) {
+        set.db().exec(QString::fromUtf8(sql));
+        return int(set.db().lastInsertId());
+    }
+    int stock(int sid, int pid) { return StockLedger::stockQty(set.db(), sid, pid); }
+    int count(const char* table) {
+        return set.db().value(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt();
+    }
+    void without(const QString& right) {
+        QStringList granted = session.rights.split(Rights::separator);
+        granted.removeAll(right);
+        session.rights = Rights::join(granted);
+    }
+};
+
+// Picks a record in a list the way a click does.
+void pick(PickList* list, int key) {
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->itemText(i).startsWith(QString::number(key) + QChar(0x2016))) {
+            list->setCurrentIndex(i);
+            emit list->activated(i);
+            return;
+        }
+    }
+    QFAIL("key not in list");
+}
+
+QLineEdit* box(QWidget& w, const char* name) {
+    return w.findChild<QLineEdit*>(name);
+}
+QPushButton* button(QWidget& w, const char* name) {
+    return w.findChild<QPushButton*>(name);
+}
+PickList* list(QWidget& w, const char* name) {
+    return w.findChild<PickList*>(name);
+}
+void type(QLineEdit* box, const QString& text) {
+    box->clear();
+    QTest::keyClicks(box, text);
+}
+// The record key of the first data row of the window's history grid.
+QString firstHistoryKey(QWidget& w) {
+    Grid* g = w.findChild<GridView*>("history")->grid();
+    return g->rows() > g->fixedRows() ? g->text(g->fixedRows(), 0) : QString();
+}
+
+} // namespace
+
+class TestEntryWindows : public QObject {
+    Q_OBJECT
+private slots:
+    void saleAddAndModifyOnSamePair();
+    void saleFiguresAndMissingChoices();
+    void purchaseReducedAndMoved();
+    void transferModifiedWithFixedWarehouses();
+    void vanishedRecordIsReported();
+    void rightsDecideButtonsPickingAndWhatFollowsASave();
+    void openerIsDisabledWhileTheWindowIsOpen();
+    void masterEditorButtonRefillsItsList();
+    void enterSavesAndEscapeCloses();
+};
+
+void TestEntryWindows::saleAddAndModifyOnSamePair() {
+    Fixture f;
+    StockLedger::addStock(f.set.db(), f.storeA, f.pencil, 7);
+    SaleEntryWindow w(f.session, f.set.db());
+    QCOMPARE(w.windowTitle(), QString("编辑销售记录"));
+    QCOMPARE(button(w, "saveButton")->text(), QString("添  加"));
+    // A new sale is the logged-in operator's.
+    QCOMPARE(list(w, "salesperson")->currentText(), QString("1‖admin"));
+
+    pick(list(w, "product"), f.pencil);
+    pick(list(w, "customer"), f.customer);
+    pick(list(w, "account"), f.account);
+    pick(list(w, "storage"), f.storeA);
+    QCOMPARE(box(w, "price")->toolTip(), QString("本产品销售参考价为:1.5元"));
+    QCOMPARE(box(w, "num")->toolTip(), QString("此产品销售数量最大可调至:7支"));
+    type(box(w, "price"), "2");
+    type(box(w, "num"), "5");
+    button(w, "saveButton")->click();
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QCOMPARE(f.stock(f.storeA, f.pencil), 2);
+    QCOMPARE(f.count("Sale"), 1);
+    // The operator may add: the values stay for the next entry, still in add mode.
+    QCOMPARE(button(w, "saveButton")->text(), QString("添  加"));
+    QCOMPARE(box(w, "num")->text(), QString("5"));
+    const QString id = firstHistoryKey(w);
+    QVERIFY(!id.isEmpty());
+
+    // Modify 5 -> 7 on the same warehouse and product: only the difference moves.
+    emit w.findChild<GridView*>("history")->cellDoubleClicked(2, 1);
+    QCOMPARE(button(w, "saveButton")->text(), QString("修  改"));
+    QCOMPARE(box(w, "idBox")->text(), id);
+    QCOMPARE(box(w, "num")->text(), QString("5"));
+    QCOMPARE(list(w, "storage")->currentText(), QString("%1‖一号库").arg(f.storeA));
+    QCOMPARE(box(w, "num")->toolTip(), QString("此产品销售数量最大可调至:7支"));
+    type(box(w, "num"), "7");
+    button(w, "saveButton")->click();
+    QCOMPARE(f.stock(f.storeA, f.pencil), 0);
+    QCOMPARE(f.count("Sale"), 1);
+    QCOMPARE(f.set.db().value("SELECT Num FROM Sale").toDouble(), 7.0);
+    // Back to a fresh, empty entry.
+    QCOMPARE(box(w, "idBox")->text(), QString());
+    QCOMPARE(button(w, "saveButton")->text(), QString("添  加"));
+    QCOMPARE(list(w, "product")->currentIndex(), -1);
+    QCOMPARE(box(w, "num")->text(), QString());
+}
+
+void TestEntryWindows::saleFiguresAndMissingChoices() {
+    Fixture f;
+    SaleEntryWindow w(f.session, f.set.db());
+    type(box(w, "num"), "3");
+    type(box(w, "price"), "12.5");
+    type(box(w, "pay"), "20");
+    QCOMPARE(box(w, "total")->text(), QString("37.5"));
+    QCOMPARE(box(w, "owed")->text(), QString("17.5"));
+    QCOMPARE(box(w, "owed")->palette().color(QPalette::Text), QColor(Qt::red));
+    type(box(w, "pay"), "37.5");
+    QCOMPARE(box(w, "owed")->text(), QString("0"));
+    QVERIFY(box(w, "owed")->palette().color(QPalette::Text) != QColor(Qt::red));
+
+    // Typing in a list chooses nothing.
+    QTest::keyClicks(list(w, "product"), "x");
+    QCOMPARE(list(w, "product")->currentIndex(), -1);
+
+    // Each missing choice in turn, in the order of the form; nothing is written.
+    list(w, "salesperson")->clearChoice();
+    const QList<std::pair<const char*, int>> steps{{"product", f.pencil},
+                                                   {"customer", f.customer},
+                                                   {"account", f.account},
+                                                   {"storage", f.storeA},
+                                                   {"salesperson", 1}};
+    const QStringList expected{"没有产品名称，请取填写产品名称。", "没有用户名称，请选择用户名称。",
+                               "未填收款账号，请选择收款账号。", "未填出货仓库，请选择出货仓库。",
+                               "未填销售人员，请选择销售人员。"};
+    for (int i = 0; i < steps.size(); ++i) {
+        button(w, "saveButton")->click();
+        QCOMPARE(f.dialogs.lastMessage(), expected[i]);
+        pick(list(w, steps[i].first), steps[i].second);
+    }
+    QCOMPARE(f.count("Sale"), 0);
+    // A sale larger than the stock is not refused: the hint showed the limit.
+    f.dialogs.clear();
+    button(w, "saveButton")->click();
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QCOMPARE(f.stock(f.storeA, f.pencil), -3);
+}
+
+void TestEntryWindows::purchaseReducedAndMoved() {
+    Fixture f;
+    BuyEntryWindow w(f.session, f.set.db());
+    QCOMPARE(w.windowTitle(), QString("编辑采购记录"));
+    const QStringList expected{"没有产品名称，请取填写产品名称。", "没有供货商，请选择供货商名称。",
+                               "未填付款账号，请选择付款账号。", "未填入库仓库，请选择入库仓库。"};
+    const QList<std::pair<const char*, int>> steps{{"product", f.pencil},
+                                                   {"supplier", f.supplier},
+                                                   {"account", f.account},
+                                                   {"storage", f.storeA}};
+    for (int i = 0; i < steps.size(); ++i) {
+        button(w, "saveButton")->click();
+        QCOMPARE(f.dialogs.lastMessage(), expected[i]);
+        pick(list(w, steps[i].first), steps[i].second);
+    }
+    type(box(w, "price"), "1.2");
+    type(box(w, "num"), "10");
+    f.dialogs.clear();
+    button(w, "saveButton")->click();
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QCOMPARE(f.stock(f.storeA, f.pencil), 10);
+    StockLedger::addStock(f.set.db(), f.storeA, f.pencil, -7); // 7 sold since
+
+    w.setRecordId(f.set.db().value("SELECT ID FROM Buy").toLongLong());
+    QCOMPARE(button(w, "saveButton")->text(), QString("修  改"));
+    QCOMPARE(list(w, "supplier")->currentText(), QString("%1‖文具厂").arg(f.supplier));
+    QCOMPARE(box(w, "num")->toolTip(), QString("此产品销售数量最小可调至:7支"));
+    // 10 -> 7 and into the other warehouse: the old one gives back all 10.
+    type(box(w, "num"), "7");
+    pick(list(w, "storage"), f.storeB);
+    button(w, "saveButton")->click();
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QCOMPARE(f.stock(f.storeA, f.pencil), -7);
+    QCOMPARE(f.stock(f.storeB, f.pencil), 7);
+    QCOMPARE(f.set.db().value("SELECT SID FROM Buy").toInt(), f.storeB);
+}
+
+void TestEntryWindows::transferModifiedWithFixedWarehouses() {
+    Fixture f;
+    StockLedger::addStock(f.set.db(), f.storeA, f.pencil, 10);
+    TransferEntryWindow w(f.session, f.set.db());
+    QCOMPARE(w.windowTitle(), QString("编辑仓库间调货记录"));
+    button(w, "saveButton")->click();
+    QCOMPARE(f.dialogs.lastMessage(), QString("出入库仓库或产品未填写完整！"));
+    pick(w.outList(), f.storeA);
+    pick(w.inList(), f.storeA);
+    pick(w.productList(), f.pencil);
+    QCOMPARE(w.numBox()->toolTip(), QString("可调库存量为：10"));
+    button(w, "saveButton")->click();
+    QCOMPARE(f.dialogs.lastMessage(), QString("调库数量为零！"));
+    type(w.numBox(), "10");
+    button(w, "saveButton")->click();
+    QCOMPARE(f.dialogs.lastMessage(), QString("在同一个仓库内无需调货！"));
+    QCOMPARE(f.count("Adjust"), 0);
+    pick(w.inList(), f.storeB);
+    f.dialogs.clear();
+    button(w, "saveButton")->click();
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QCOMPARE(f.stock(f.storeA, f.pencil), 0);
+    QCOMPARE(f.stock(f.storeB, f.pencil), 10);
+
+    emit w.findChild<GridView*>("history")->cellDoubleClicked(2, 3);
+    QCOMPARE(button(w, "saveButton")->text(), QString("修  改"));
+    for (PickList* l : {w.outList(), w.inList(), w.productList()})
+        QVERIFY(!l->isEnabled());
+    QCOMPARE(w.numBox()->text(), QString("10"));
+    QCOMPARE(w.numBox()->toolTip(), QString("可调库存量为：10"));
+    type(w.numBox(), "7");
+    button(w, "saveButton")->click();
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QCOMPARE(f.stock(f.storeA, f.pencil), 3);
+    QCOMPARE(f.stock(f.storeB, f.pencil), 7);
+    QCOMPARE(f.count("Adjust"), 1);
+    // Emptied for the next transfer, lists open again.
+    QCOMPARE(button(w, "saveButton")->text(), QString("添  加"));
+    QVERIFY(w.outList()->isEnabled());
+    QCOMPARE(w.numBox()->toolTip(), QString());
+}
+
+void TestEntryWindows::vanishedRecordIsReported() {
+    Fixture f;
+    Database& db = f.set.db();
+    db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Num) VALUES (?, ?, ?, ?, 1, 5)",
+            {f.pencil, f.customer, f.storeA, f.account});
+    const qint64 sale = db.lastInsertId();
+    db.exec("INSERT INTO Buy (PID, VID, AID, SID, Num) VALUES (?, ?, ?, ?, 5)",
+            {f.pencil, f.supplier, f.account, f.storeA});
+    const qint64 buy = db.lastInsertId();
+    db.exec("INSERT INTO Adjust (OID, IID, PID, Num) VALUES (?, ?, ?, 5)",
+            {f.storeA, f.storeB, f.pencil});
+    const qint64 transfer = db.lastInsertId();
+
+    SaleEntryWindow s(f.session, db);
+    BuyEntryWindow b(f.session, db);
+    TransferEntryWindow t(f.session, db);
+    s.setRecordId(sale);
+    b.setRecordId(buy);
+    t.setRecordId(transfer);
+    db.exec("DELETE FROM Sale");
+    db.exec("DELETE FROM Buy");
+    db.exec("DELETE FROM Adjust");
+    for (QDialog* w : std::initializer_list<QDialog*>{&s, &b, &t}) {
+        f.dialogs.clear();
+        type(box(*w, "num"), "9");
+        button(*w, "saveButton")->click();
+        QCOMPARE(f.dialogs.messages, QStringList{"没找到要修改的记录！"});
+        // The form stays on the record; nothing was written or moved.
+        QCOMPARE(button(*w, "saveButton")->text(), QString("修  改"));
+    }
+    QCOMPARE(f.count("Sale") + f.count("Buy") + f.count("Adjust") + f.count("Stock"), 0);
+}
+
+void TestEntryWindows::rightsDecideButtonsPickingAndWhatFollowsASave() {
+    Fixture f;
+    Database& db = f.set.db();
+    db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Num) VALUES (?, ?, ?, ?, 1, 5)",
+            {f.pencil, f.customer, f.storeA, f.account});
+    const qint64 id = db.lastInsertId();
+
+    f.without("添加销售记录");
+    f.without("修改销售记录");
+    f.without("添加客户设置");
+    SaleEntryWindow w(f.session, db);
+    QVERIFY(!button(w, "newButton")->isEnabled());
+    QVERIFY(!button(w, "customerEditor")->isEnabled());
+    QVERIFY(button(w, "productEditor")->isEnabled());
+    QVERIFY(button(w, "saveButton")->isEnabled());
+    // Without the modify right a double click picks nothing.
+    emit w.findChild<GridView*>("history")->cellDoubleClicked(2, 0);
+    QCOMPARE(box(w, "idBox")->text(), QString());
+
+    // Opened on the record (as the main window does): after the save the form
+    // stays on it, since this operator may not add.
+    w.setRecordId(id);
+    type(box(w, "num"), "4");
+    button(w, "saveButton")->click();
+    QCOMPARE(db.value("SELECT Num FROM Sale").toDouble(), 4.0);
+    QCOMPARE(box(w, "idBox")->text(), QString::number(id));
+    QCOMPARE(button(w, "saveButton")->text(), QString("修  改"));
+
+    // Rights are read again on activation.
+    f.session.rights = Rights::all();
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&w, &activate);
+    QVERIFY(button(w, "newButton")->isEnabled());
+    button(w, "newButton")->click();
+    QCOMPARE(button(w, "saveButton")->text(), QString("添  加"));
+    QCOMPARE(box(w, "num")->text(), QString());
+    emit w.findChild<GridView*>("history")->cellDoubleClicked(2, 0);
+    QCOMPARE(box(w, "idBox")->text(), QString::number(id));
+
+    f.without("添加调库记录");
+    TransferEntryWindow t(f.session, db);
+    QVERIFY(!button(t, "newButton")->isEnabled());
+}
+
+void TestEntryWindows::openerIsDisabledWhileTheWindowIsOpen() {
+    Fixture f;
+    QWidget owner;
+    owner.show();
+    bool ownerWasDisabled = false;
+    bool windowEnabled = false;
+    QTimer::singleShot(0, [&] {
+        auto* w = qobject_cast<TransferEntryWindow*>(QApplication::activeModalWidget());
+        QVERIFY(w);
+        ownerWasDisabled = !owner.isEnabled();
+        windowEnabled = w->isEnabled();
+        QCOMPARE(w->numBox()->text(), QString());
+        w->close();
+    });
+    QVERIFY(!openTransferEntry(&owner, f.session, f.set.db(), std::nullopt));
+    QVERIFY(ownerWasDisabled);
+    QVERIFY(windowEnabled);
+    QVERIFY(owner.isEnabled());
+}
+
+void TestEntryWindows::masterEditorButtonRefillsItsList() {
+    Fixture f;
+    BuyEntryWindow w(f.session, f.set.db());
+    pick(list(w, "supplier"), f.supplier);
+    QString seen;
+    QTimer::singleShot(0, [&] {
+        QWidget* editor = QApplication::activeModalWidget();
+        seen = editor ? editor->windowTitle() : QString();
+        f.set.db().exec("INSERT INTO Vender (Name) VALUES ('纸品公司')");
+        if (editor)
+            editor->close();
+    });
+    button(w, "supplierEditor")->click();
+    QCOMPARE(seen, QString("编辑供应商信息"));
+    QCOMPARE(list(w, "supplier")->count(), 2);
+    QCOMPARE(list(w, "supplier")->id(), f.supplier); // the choice survives the refill
+    QCOMPARE(list(w, "product")->count(), 2);
+}
+
+void TestEntryWindows::enterSavesAndEscapeCloses() {
+    Fixture f;
+    TransferEntryWindow w(f.session, f.set.db());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    pick(w.outList(), f.storeA);
+    pick(w.inList(), f.storeB);
+    pick(w.productList(), f.eraser);
+    type(w.numBox(), "2.5");
+    QTest::keyClick(w.numBox(), Qt::Key_Return);
+    QVERIFY(f.dialogs.messages.isEmpty());
+    // Stored and moved rounded halves to even.
+    QCOMPARE(f.set.db().value("SELECT Num FROM Adjust").toDouble(), 2.0);
+    QCOMPARE(f.stock(f.storeB, f.eraser), 2);
+    QTest::keyClick(w.numBox(), Qt::Key_Escape);
+    QVERIFY(!w.isVisible());
+}
+
+QTEST_MAIN(TestEntryWindows)
+#include "TestEntryWindows.moc"
