@@ -1,7 +1,9 @@
 #include "data/SampleData.h"
 #include "data/Session.h"
 #include "login/StartWindow.h"
+#include "mainwindow/EntryOpeners.h"
 #include "mainwindow/MainWindow.h"
+#include "transactions/EntryWindows.h"
 #include "widgets/AppStyle.h"
 #include "widgets/QtDialogs.h"
 
@@ -18,6 +20,11 @@ int main(int argc, char** argv) {
 
     // First start: a registry listing the sample account set.
     tl::SampleData::ensureFirstStart();
+
+    // The main window's add and modify buttons of the trade tabs open these.
+    tl::EntryOpeners::install(tl::EntryKind::Sale, tl::openSaleEntry);
+    tl::EntryOpeners::install(tl::EntryKind::Purchase, tl::openBuyEntry);
+    tl::EntryOpeners::install(tl::EntryKind::Transfer, tl::openTransferEntry);
 
     tl::StartWindow start;
     std::unique_ptr<tl::MainWindow> mainWindow;

@@ -2,12 +2,17 @@
 
 #include "data/Database.h"
 #include "data/Session.h"
+#include "mainwindow/EntryOpeners.h"
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainWindow.h"
+#include "transactions/EntryWindows.h"
 
 #include <QTabWidget>
 
 SHOTS(30, "主窗口") {
+    tl::EntryOpeners::install(tl::EntryKind::Sale, tl::openSaleEntry);
+    tl::EntryOpeners::install(tl::EntryKind::Purchase, tl::openBuyEntry);
+    tl::EntryOpeners::install(tl::EntryKind::Transfer, tl::openTransferEntry);
     tl::MainWindow window(ctx.session, tl::Database::open(ctx.db.path()));
     window.show();
     tl::MainTabs* tabs = window.tabs();
