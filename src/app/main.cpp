@@ -1,10 +1,14 @@
 #include "data/SampleData.h"
 #include "data/Session.h"
 #include "login/StartWindow.h"
+#include "mainwindow/EntryOpeners.h"
+#include "mainwindow/MainWindow.h"
+#include "transactions/EntryWindows.h"
 #include "widgets/AppStyle.h"
 #include "widgets/QtDialogs.h"
 
 #include <QApplication>
+#include <memory>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -17,11 +21,16 @@ int main(int argc, char** argv) {
     // First start: a registry listing the sample account set.
     tl::SampleData::ensureFirstStart();
 
+    // The main window's add and modify buttons of the trade tabs open these.
+    tl::EntryOpeners::install(tl::EntryKind::Sale, tl::openSaleEntry);
+    tl::EntryOpeners::install(tl::EntryKind::Purchase, tl::openBuyEntry);
+    tl::EntryOpeners::install(tl::EntryKind::Transfer, tl::openTransferEntry);
+
     tl::StartWindow start;
-    QObject::connect(&start, &tl::StartWindow::loggedIn, &app, [&](const tl::Session&) {
-        // MAIN WINDOW HOOKUP: open tl::MainWindow(session, start.takeDatabase()) here and
-        // show it before the login window closes. Until it exists, a login ends the run.
-        QApplication::quit();
+    std::unique_ptr<tl::MainWindow> mainWindow;
+    QObject::connect(&start, &tl::StartWindow::loggedIn, &app, [&](const tl::Session& session) {
+        mainWindow = std::make_unique<tl::MainWindow>(session, start.takeDatabase());
+        mainWindow->show();
     });
     start.show();
     const int rc = app.exec();

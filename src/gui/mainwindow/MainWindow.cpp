@@ -1,0 +1,252 @@
+#include "mainwindow/MainWindow.h"
+
+#include "data/Clock.h"
+#include "data/Database.h"
+#include "data/Dialogs.h"
+#include "data/Helpers.h"
+#include "data/Lookups.h"
+#include "data/Schema.h"
+#include "grid/Grid.h"
+#include "mainwindow/CommandPage.h"
+#include "mainwindow/EntryOpeners.h"
+#include "mainwindow/MainTabs.h"
+#include "mainwindow/MainViews.h"
+#include "widgets/GridView.h"
+#include "widgets/Guard.h"
+#include "widgets/ProgressWindow.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace tl {
+
+namespace {
+constexpr int kPageMargin = 14; // tab frame and page margins on each side
+} // namespace
+
+MainWindow::MainWindow(Session session, std::unique_ptr<Database> db, QWidget* parent)
+    : QMainWindow(parent), m_session(std::move(session)), m_db(std::move(db)) {
+    setObjectName(QStringLiteral("MF"));
+    const QString setName = QFileInfo(m_db->path()).completeBaseName();
+    setWindowTitle(programTitle() + QStringLiteral(" - ") + setName + QStringLiteral("（操作员：") +
+                   m_session.operatorName + QStringLiteral("）"));
+
+    m_grid = new Grid(this);
+    m_tabs = new MainTabs(this);
+    setCentralWidget(m_tabs);
+    m_view = new GridView(m_grid, m_tabs->page(SalesTab));
+    m_view->setObjectName(QStringLiteral("MSF0"));
+
+    m_status = new QLabel(QStringLiteral("提示信息……"), this);
+    m_status->setObjectName(QStringLiteral("LBL"));
+    m_status->setContentsMargins(6, 0, 6, 0);
+    statusBar()->addWidget(m_status, 1);
+    m_progress = std::make_unique<ProgressWindow>();
+    m_progress->setStatusLabel(m_status);
+
+    buildMenus();
+    applyButtonRights();
+    updateEntryButtons();
+    guarded([this] { Schema::upgrade(*m_db); });
+    presetDates();
+    connectSignals();
+    resize(1180, 720);
+
+    m_loading = false;
+    m_tabs->setCurrentIndex(SalesTab);
+    onMainTab(SalesTab);
+}
+
+MainWindow::~MainWindow() = default;
+
+Progress& MainWindow::progress() {
+    return *m_progress;
+}
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("文件"));
+    file->setObjectName(QStringLiteral("mFile"));
+    QAction* exit = file->addAction(QStringLiteral("退出"), this, &QWidget::close);
+    exit->setObjectName(QStringLiteral("mExit"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
+    help->setObjectName(QStringLiteral("mHelp"));
+    QAction* about = help->addAction(QStringLiteral("关于"), this, [] {
+        dialogs().info(programTitle() + QStringLiteral("\n版本 ") +
+                       QCoreApplication::applicationVersion());
+    });
+    about->setObjectName(QStringLiteral("mAbout"));
+}
+
+void MainWindow::presetDates() {
+    const QDate today = Clock::today();
+    const QDate monthStart = firstOfMonth(today), monthEnd = lastOfMonth(today);
+    const QDate yearStart(today.year(), 1, 1), yearEnd(today.year(), 12, 31);
+    const QDate presets[14] = {monthStart, monthEnd,  monthStart, monthEnd,  monthStart,
+                               monthEnd,   yearStart, monthEnd,   yearStart, monthEnd,
+                               yearStart,  yearEnd,   yearStart,  yearEnd};
+    for (int i = 0; i < 14; ++i)
+        m_tabs->datePicker(i)->setDate(presets[i]);
+}
+
+void MainWindow::connectSignals() {
+    connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::onMainTab);
+    connect(m_tabs->statisticsTabs(), &QTabWidget::currentChanged, this,
+            &MainWindow::onStatisticsTab);
+    connect(m_tabs->chartTabs(), &QTabWidget::currentChanged, this, &MainWindow::onChartTab);
+    connect(m_tabs->settingsTabs(), &QTabWidget::currentChanged, this, &MainWindow::onSettingsTab);
+    for (auto it = m_tabs->buttons().begin(); it != m_tabs->buttons().end(); ++it) {
+        const CommandId id{it.key() >= 100 ? Bank::Master : Bank::Trade, it.key() % 100};
+        connect(it.value(), &QPushButton::clicked, this, [this, id] { runCommand(id); });
+    }
+    for (int box = 0; box < 7; ++box)
+        connect(m_tabs->keywordBox(box), &QLineEdit::returnPressed, this,
+                [this, box] { onKeywordEnter(box); });
+    connect(m_view, &GridView::cellDoubleClicked, this, &MainWindow::onGridDoubleClicked);
+    connect(m_view, &GridView::headerPressed, this,
+            [this](int x, int y) { headerPressed(*m_grid, x, y); });
+}
+
+void MainWindow::applyButtonRights() {
+    for (auto it = m_tabs->buttons().begin(); it != m_tabs->buttons().end(); ++it) {
+        const CommandId id{it.key() >= 100 ? Bank::Master : Bank::Trade, it.key() % 100};
+        it.value()->setEnabled(commandAllowed(*findCommand(id), m_session.rights));
+    }
+    m_tabs->statisticsTabs()->setEnabled(m_session.hasRight(statisticsRight()));
+    m_tabs->chartTabs()->setEnabled(m_session.hasRight(chartsRight()));
+}
+
+void MainWindow::updateEntryButtons() {
+    const struct {
+        EntryKind kind;
+        int add, modify;
+    } entries[] = {
+        {EntryKind::Sale, 0, 1}, {EntryKind::Purchase, 5, 6}, {EntryKind::Transfer, 17, 18}};
+    for (const auto& e : entries) {
+        const bool present = EntryOpeners::has(e.kind);
+        m_tabs->button({Bank::Trade, e.add})->setVisible(present);
+        m_tabs->button({Bank::Trade, e.modify})->setVisible(present);
+    }
+}
+
+void MainWindow::reloadView() {
+    onMainTab(m_tabs->currentIndex());
+}
+
+void MainWindow::resetGrid() {
+    m_grid->setVisible(false);
+    m_grid->reset(2, 2, 1, 1);
+    m_grid->setMergeCells(false);
+}
+
+void MainWindow::placeGrid(int tab, int subTab) {
+    CommandPage* page = m_tabs->page(tab, subTab);
+    if (!page)
+        return;
+    QWidget* area = page->gridArea();
+    if (m_view->parentWidget() != area) {
+        area->layout()->addWidget(m_view);
+        m_view->setVisible(m_grid->isVisible());
+    }
+    // The loaders fit the columns to the grid's width: give them the width the
+    // grid will have, also before the window is first laid out.
+    const int pixels = area->isVisible() ? area->width() : width() - 2 * kPageMargin;
+    m_grid->setWidthTwips(std::max(pixels, 200) * 15);
+}
+
+void MainWindow::onMainTab(int tab) {
+    if (m_loading)
+        return;
+    m_grid->setVisible(false);
+    switch (tab) {
+    case SalesTab:
+    case PurchasesTab:
+    case TransfersTab:
+        placeGrid(tab, 0);
+        resetGrid();
+        if (m_session.hasRight(tradeViewRight(tab)))
+            guarded([&] {
+                loadTradeView(*m_grid, *m_db, tab);
+                m_grid->setVisible(true);
+            });
+        break;
+    case StatisticsTab:
+        m_tabs->statisticsTabs()->setEnabled(m_session.hasRight(statisticsRight()));
+        onStatisticsTab(m_tabs->statisticsTabs()->currentIndex());
+        break;
+    case ChartsTab:
+        m_tabs->chartTabs()->setEnabled(m_session.hasRight(chartsRight()));
+        onChartTab(m_tabs->chartTabs()->currentIndex());
+        break;
+    case SettingsTab:
+        onSettingsTab(m_tabs->settingsTabs()->currentIndex());
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::onStatisticsTab(int subTab) {
+    if (m_loading)
+        return;
+    m_grid->setVisible(false);
+    placeGrid(StatisticsTab, subTab);
+    // One empty row of default height: the record grids hide row 0, a report
+    // needs it.
+    m_grid->reset(1, 2, 1, 1);
+}
+
+void MainWindow::onChartTab(int subTab) {
+    if (m_loading)
+        return;
+    m_grid->setVisible(false);
+    placeGrid(ChartsTab, subTab);
+    guarded([&] {
+        auto fill = [](QComboBox* combo, const QStringList& items) {
+            combo->clear();
+            combo->addItems(items);
+            combo->addItem(QStringLiteral("全部")); // no key: all of them
+        };
+        const QStringList products = comboItems(*m_db, QStringLiteral("Product"),
+                                                QStringLiteral("Name"), QStringLiteral("PID"));
+        if (subTab == 0) {
+            fill(m_tabs->chartList(0), comboItems(*m_db, QStringLiteral("Storage"),
+                                                  QStringLiteral("Name"), QStringLiteral("SID")));
+            fill(m_tabs->chartList(1), products);
+        } else {
+            fill(m_tabs->chartList(2), products);
+        }
+    });
+}
+
+void MainWindow::onSettingsTab(int subTab) {
+    if (m_loading)
+        return;
+    m_grid->setVisible(false);
+    placeGrid(SettingsTab, subTab);
+    resetGrid();
+    const QString viewRight = masterViewRight(subTab);
+    if (!viewRight.isEmpty() && !m_session.hasRight(viewRight))
+        return; // its buttons are disabled by the rights rules
+    guarded([&] {
+        loadMasterView(*m_grid, *m_db, m_session, subTab);
+        m_grid->setVisible(true);
+    });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    guarded([this] { m_db->dropWorkTables(); });
+    event->accept();
+    QCoreApplication::quit();
+}
+
+} // namespace tl

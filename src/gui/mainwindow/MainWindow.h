@@ -1,0 +1,82 @@
+#pragma once
+
+#include "data/Database.h"
+#include "data/Session.h"
+#include "mainwindow/MainCommands.h"
+
+#include <QMainWindow>
+#include <memory>
+#include <optional>
+
+class QLabel;
+
+namespace tl {
+
+class CommandPage;
+class Grid;
+class GridView;
+class MainTabs;
+class Progress;
+class ProgressWindow;
+
+// The window after login: six tabs select what the one shared grid shows,
+// each tab with its row of command buttons. Every button is gated by the
+// operator's rights; closing the window drops the work tables and ends the run.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(Session session, std::unique_ptr<Database> db, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    Session& session() { return m_session; }
+    const Database& database() const { return *m_db; }
+    Grid& grid() const { return *m_grid; }
+    GridView* gridView() const { return m_view; }
+    MainTabs* tabs() const { return m_tabs; }
+    // The progress display of long work, mirrored in the status line.
+    Progress& progress();
+
+    // Enables every button whose right the operator holds and disables the
+    // rest; runs again whenever the operator may have changed his own rights.
+    void applyButtonRights();
+    // Shows the add and modify buttons of the trade tabs whose entry window
+    // is registered (EntryOpeners).
+    void updateEntryButtons();
+    // Rebuilds the view of the current tab.
+    void reloadView();
+    // What pressing the button does (the button's enabled state is the gate).
+    void runCommand(CommandId id);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void presetDates();
+    void connectSignals();
+    void onMainTab(int tab);
+    void onStatisticsTab(int subTab);
+    void onChartTab(int subTab);
+    void onSettingsTab(int subTab);
+    void placeGrid(int tab, int subTab);
+    void resetGrid();
+    void onGridDoubleClicked();
+    void onKeywordEnter(int box);
+    void addRecord(const Command& command);
+    void modifyRecord(const Command& command);
+    bool openEditor(const Command& command, std::optional<qint64> key);
+    void deleteRecords(const Command& command);
+    void findRecord(const Command& command);
+    void editRights();
+
+    Session m_session;
+    std::unique_ptr<Database> m_db;
+    Grid* m_grid = nullptr;
+    GridView* m_view = nullptr;
+    MainTabs* m_tabs = nullptr;
+    QLabel* m_status = nullptr;
+    std::unique_ptr<ProgressWindow> m_progress;
+    bool m_loading = true;
+};
+
+} // namespace tl

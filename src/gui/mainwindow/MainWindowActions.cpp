@@ -1,0 +1,118 @@
+// The command buttons, keyword boxes and grid double-click of the main window.
+#include "mainwindow/MainWindow.h"
+
+#include "data/Dialogs.h"
+#include "grid/Grid.h"
+#include "grid/GridDelete.h"
+#include "grid/GridFind.h"
+#include "grid/GridSelection.h"
+#include "mainwindow/EntryOpeners.h"
+#include "mainwindow/MainTabs.h"
+#include "mainwindow/MainViews.h"
+#include "masterdata/MasterEditors.h"
+#include "widgets/Guard.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace tl {
+
+namespace {
+
+EntryKind entryKindOf(int tab) {
+    return tab == SalesTab ? EntryKind::Sale
+                           : (tab == PurchasesTab ? EntryKind::Purchase : EntryKind::Transfer);
+}
+
+} // namespace
+
+void MainWindow::runCommand(CommandId id) {
+    const Command* command = findCommand(id);
+    if (!command)
+        return;
+    guarded([&] {
+        switch (command->action) {
+        case Action::Add:
+            addRecord(*command);
+            break;
+        case Action::Modify:
+            modifyRecord(*command);
+            break;
+        case Action::Delete:
+            deleteRecords(*command);
+            break;
+        case Action::Find:
+            findRecord(*command);
+            break;
+        case Action::Rights:
+            editRights();
+            break;
+        default:
+            break; // reports, charts and imports: their buttons stay hidden
+        }
+    });
+}
+
+void MainWindow::addRecord(const Command& command) {
+    if (openEditor(command, std::nullopt))
+        reloadView();
+}
+
+void MainWindow::modifyRecord(const Command& command) {
+    if (!hasRecords(*m_grid)) {
+        dialogs().info(QStringLiteral("没有选择要修改的记录！"));
+        return;
+    }
+    const std::optional<qint64> key = rowKey(*m_grid, m_grid->row());
+    if (key && openEditor(command, key))
+        reloadView();
+}
+
+bool MainWindow::openEditor(const Command& command, std::optional<qint64> key) {
+    if (command.tab != SettingsTab) {
+        const EntryOpener& open = EntryOpeners::opener(entryKindOf(command.tab));
+        return open && open(this, m_session, *m_db, key);
+    }
+    const bool changed = openMasterPageEditor(this, command.subTab, m_session, *m_db, key);
+    applyButtonRights(); // the operator editor can change the operator's own rights
+    return changed;
+}
+
+void MainWindow::deleteRecords(const Command& command) {
+    const std::optional<TableKey> table = tableOf(command.tab, command.subTab);
+    if (table && deleteRows(*m_grid, *m_db, table->table, table->keyColumn))
+        reloadView();
+}
+
+void MainWindow::findRecord(const Command& command) {
+    const int box = keywordBoxOf(command.tab, command.subTab);
+    if (box >= 0)
+        findInGrid(*m_grid, m_tabs->keywordBox(box)->text());
+}
+
+void MainWindow::editRights() {
+    const std::optional<qint64> uid = rowKey(*m_grid, m_grid->row());
+    if (!uid || m_grid->cols() < 2)
+        return;
+    openRightsEditor(this, m_session, *m_db, *uid, m_grid->text(m_grid->row(), 1));
+    applyButtonRights();
+    reloadView();
+}
+
+void MainWindow::onGridDoubleClicked() {
+    // Only what the modify button itself would allow.
+    const std::optional<CommandId> target =
+        doubleClickCommand(m_tabs->currentIndex(), m_tabs->currentSubTab());
+    QPushButton* button = target ? m_tabs->button(*target) : nullptr;
+    if (button && button->isEnabled() && !button->isHidden())
+        button->click();
+}
+
+void MainWindow::onKeywordEnter(int box) {
+    const std::optional<CommandId> find = keywordFindCommand(box);
+    QPushButton* button = find ? m_tabs->button(*find) : nullptr;
+    if (button && button->isEnabled())
+        button->click();
+}
+
+} // namespace tl
