@@ -1,0 +1,28 @@
+#pragma once
+
+#include "data/Database.h"
+#include "data/Session.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace tl {
+
+// A successful login: who is logged in and the account set, opened.
+struct Login {
+    Session session;
+    std::unique_ptr<Database> db;
+
+    // Checks the operator against the account set's Staff table. Every failure
+    // has been shown as a message when the result is empty:
+    //  - no path or no file: "该套帐的数据文件不存在，请检查数据文件是否被删除或移走。"
+    //  - empty name or password: "请输入用户名或密码！"
+    //  - no operator with this name and password: "用户名或密码错，请重新输入！"
+    //  - a file that does not open as an account set: the opening error.
+    // The name matches without regard to case, the password exactly.
+    static std::optional<Login> authenticate(const QString& databasePath, const QString& name,
+                                             const QString& password);
+};
+
+} // namespace tl

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "data/Registry.h"
+
+#include <QString>
+
+namespace tl {
+
+// Creating an account set: a copy of the template DB.lbk at a chosen path, or
+// an existing account-set file, registered under a name.
+class NewAccountSet {
+public:
+    // The program's registry and template.
+    NewAccountSet();
+    NewAccountSet(Registry registry, QString templatePath);
+
+    // Creates and registers; true when a row was added to the registry. Every
+    // refusal has been shown as a message (or a question answered No):
+    //  - empty name or path: "套账名称或保存文件不完整，请填写完整！"
+    //  - an existing file that is no account set: "该文件已经存在，而且不是套账，无法设为套账！"
+    //  - an existing account set: asks "该文件已经存在，是否把新建套账指向这个文件？"
+    //    and registers the file unchanged on Yes
+    //  - no template: "找不到套帐模板文件DB.lbk，无法建立新套帐！"
+    //  - a copy that fails (no such folder, no write access): a message, nothing registered.
+    // Name and path are registered trimmed. A path beginning with "." lies in the
+    // program folder (and is kept relative to it); any other relative path is
+    // registered in full, so the account set is found from any working folder.
+    bool create(const QString& name, const QString& path) const;
+
+private:
+    Registry m_registry;
+    QString m_template;
+};
+
+} // namespace tl

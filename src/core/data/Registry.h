@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <memory>
+
+namespace tl {
+
+class Database;
+
+// One registered account set as the login list shows it.
+struct RegistryEntry {
+    int id = 0;
+    QString name;
+    QString date;       // the registration date as the registry stored it
+    QString storedPath; // as registered
+    QString path;       // storedPath with a leading "." replaced by the program folder
+};
+
+// The account-set registry Parameter.mdb: which account sets the login window
+// offers. Opened for each operation and closed again, so a registry replaced
+// on disk is always read afresh.
+class Registry {
+public:
+    // The registry of the program folder unless another file is given (tests).
+    explicit Registry(QString path = QString());
+
+    const QString& path() const { return m_path; }
+
+    // Newest first. A missing or broken registry shows "数据库打开错误！" and
+    // gives an empty list.
+    QList<RegistryEntry> list() const;
+
+    // Registers an account set; the registry dates the row itself. Creates the
+    // registry when it does not exist yet. Returns the new row's ID, 0 when the
+    // registry could not be written (a message has been shown).
+    int add(const QString& name, const QString& storedPath) const;
+
+    // Forgets one account set; its file is never touched.
+    bool remove(int id) const;
+
+    // Where a stored path points: a leading "." stands for the program folder,
+    // any other relative path is taken from the current directory.
+    static QString resolve(const QString& storedPath);
+    static bool fileMissing(const QString& storedPath);
+
+    // Goes through every registered account set in registration order; for each
+    // one whose file is missing asks whether to forget it and does so on Yes.
+    // Returns how many files were missing, forgotten or not.
+    int checkFiles() const;
+    // "检测完成,共有n个套帐数据文件不存在！" or "检测完成,各套帐数据完整！".
+    static QString checkReport(int missing);
+
+private:
+    std::unique_ptr<Database> openExisting() const;
+    QString m_path;
+};
+
+} // namespace tl

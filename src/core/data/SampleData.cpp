@@ -1,0 +1,137 @@
+#include "data/SampleData.h"
+
+#include "data/AppPaths.h"
+#include "data/Database.h"
+#include "data/Helpers.h"
+#include "data/Registry.h"
+#include "data/Rights.h"
+#include "data/SampleCatalog.h"
+#include "data/SampleTrade.h"
+#include "data/Schema.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace tl {
+
+const QString SampleData::name = QStringLiteral("示例套帐");
+const QString SampleData::storedPath = QStringLiteral("./示例套帐.lbk");
+
+namespace {
+
+QString u(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+int insert(const Database& db, const QString& sql, const QVariantList& binds) {
+    db.exec(sql, binds);
+    return static_cast<int>(db.lastInsertId());
+}
+
+// Makes the sample file from the template; false (and no file left behind)
+// when there is no template or filling it fails.
+bool makeSampleFile(const QString& file) {
+    if (!copyFileReplacing(AppPaths::templatePath(), file))
+        return false;
+    try {
+        auto db = Database::open(file, Database::OpenMode::Existing, Database::Report::Quiet);
+        if (db) {
+            SampleData::fill(*db);
+            return true;
+        }
+    } catch (const DbError&) {
+    }
+    QFile::remove(file);
+    return false;
+}
+
+} // namespace
+
+bool SampleData::ensureFirstStart() {
+    Registry registry;
+    if (QFileInfo::exists(registry.path()))
+        return false;
+    const QString file = AppPaths::expandPath(storedPath);
+    const bool haveFile =
+        QFileInfo::exists(file) ? Schema::isAccountSetFile(file) : makeSampleFile(file);
+    if (haveFile)
+        return registry.add(name, storedPath) != 0;
+    // No template to copy: an empty registry, so the operator can still register
+    // an existing account set.
+    auto db = Database::open(registry.path(), Database::OpenMode::CreateIfMissing,
+                             Database::Report::Quiet);
+    if (!db)
+        return false;
+    Schema::ensureRegistry(*db);
+    return true;
+}
+
+void SampleData::fill(const Database& db, quint32 seed) {
+    Transaction t(db);
+    SampleTrade::Keys keys;
+
+    QList<int> classes;
+    for (const char* c : SampleCatalog::classes())
+        classes << insert(db, QStringLiteral("INSERT INTO Class (Class) VALUES (?)"), {u(c)});
+    QList<int> regions;
+    for (const char* r : SampleCatalog::regions())
+        regions << insert(db, QStringLiteral("INSERT INTO Region (Region) VALUES (?)"), {u(r)});
+
+    for (const auto& p : SampleCatalog::products()) {
+        keys.products << insert(
+            db,
+            QStringLiteral("INSERT INTO Product (CID, SName, Name, Code, "
+                           "Price, Unit) VALUES (?, ?, ?, ?, ?, ?)"),
+            {classes[p.classIndex], u(p.shortName), u(p.name), u(p.code), p.price, u(p.unit)});
+    }
+    for (const auto& c : SampleCatalog::customers()) {
+        keys.customers << insert(
+            db,
+            QStringLiteral("INSERT INTO Customer (RID, Name, Address, PC, Phone, MPhone, Fax, "
+                           "Email, Websit) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            {regions[c.regionIndex], u(c.name), u(c.address), u(c.postcode), u(c.phone),
+             u(c.mobile), u(c.fax), u(c.email), u(c.website)});
+    }
+    for (const auto& s : SampleCatalog::suppliers()) {
+        keys.suppliers << insert(
+            db,
+            QStringLiteral("INSERT INTO Vender (RID, Name, LinkMan, Phone, MPhone, Fax, Email, "
+                           "Address, PC, Websit) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            {regions[s.regionIndex], u(s.name), u(s.contact), u(s.phone), u(s.mobile), u(s.fax),
+             u(s.email), u(s.address), u(s.postcode), u(s.website)});
+    }
+    for (const auto& s : SampleCatalog::storages()) {
+        keys.storages << insert(
+            db, QStringLiteral("INSERT INTO Storage (Name, Address, Memo) VALUES (?, ?, ?)"),
+            {u(s.name), u(s.detail), u(s.memo)});
+    }
+    for (const auto& a : SampleCatalog::accounts()) {
+        keys.accounts << insert(
+            db, QStringLiteral("INSERT INTO Account (Name, Account, Memo) VALUES (?, ?, ?)"),
+            {u(a.name), u(a.detail), u(a.memo)});
+    }
+
+    // The preset operator sells too; the first sample operator is the salesperson.
+    db.exec(QStringLiteral("UPDATE Staff SET Memo=? WHERE Name=?"),
+            {QStringLiteral("系统管理员"), Schema::presetOperator});
+    keys.sellers << db.value(QStringLiteral("SELECT UID FROM Staff WHERE Name=? ORDER BY UID"),
+                             {Schema::presetOperator})
+                        .toInt();
+    for (const auto& o : SampleCatalog::operators()) {
+        QStringList rights;
+        for (const char* r : o.rights)
+            rights << u(r);
+        const int uid =
+            insert(db,
+                   QStringLiteral("INSERT INTO Staff (Name, PSD, MPhone, Memo, "
+                                  "\"Right\") VALUES (?, ?, ?, ?, ?)"),
+                   {u(o.name), u(o.password), u(o.mobile), u(o.memo), Rights::join(rights)});
+        if (keys.sellers.size() < 2)
+            keys.sellers << uid;
+    }
+
+    SampleTrade::generate(db, keys, seed);
+    t.commit();
+}
+
+} // namespace tl

@@ -1,0 +1,77 @@
+#include "widgets/ProgressWindow.h"
+
+#include "data/Dialogs.h"
+#include "widgets/ProgressBar.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace tl {
+
+ProgressWindow::ProgressWindow() = default;
+
+ProgressWindow::~ProgressWindow() {
+    delete m_window;
+}
+
+void ProgressWindow::processEvents() {
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void ProgressWindow::build() {
+    m_window = new QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                                        Qt::CustomizeWindowHint);
+    m_window->setObjectName(QStringLiteral("Indicator"));
+    m_window->setWindowTitle(programTitle());
+    auto* layout = new QVBoxLayout(m_window);
+    layout->setContentsMargins(16, 14, 16, 16);
+    layout->setSpacing(10);
+    m_text = new QLabel(m_window);
+    m_text->setObjectName(QStringLiteral("LBL"));
+    m_text->setMinimumWidth(320);
+    m_bar = new ProgressBar(m_window);
+    m_bar->setObjectName(QStringLiteral("Pic"));
+    layout->addWidget(m_text);
+    layout->addWidget(m_bar);
+    m_window->adjustSize();
+    // Centred once, on first show; the operator may move it afterwards.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = m_window->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        m_window->move(frame.topLeft());
+    }
+}
+
+void ProgressWindow::show(const QString& caption, int total) {
+    if (!m_window)
+        build();
+    m_caption = caption;
+    m_total = total;
+    m_position = 0;
+    m_text->setText(caption);
+    if (m_status)
+        m_status->setText(caption);
+    m_bar->setRange(total);
+    m_window->show();
+    m_window->raise();
+    processEvents();
+}
+
+void ProgressWindow::step(int position) {
+    m_position = position;
+    if (m_bar)
+        m_bar->setPosition(position);
+    processEvents();
+}
+
+void ProgressWindow::close() {
+    if (m_window)
+        m_window->hide();
+    if (m_status)
+        m_status->clear();
+    processEvents();
+}
+
+} // namespace tl

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "data/Progress.h"
+
+#include <QPointer>
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+namespace tl {
+
+class ProgressBar;
+
+// The progress display of long work: a small tool window that stays above
+// every other window, with a text line and a blue bar filling from the left.
+// The text also shows in the main window's status label while the display is
+// open. Every call lets pending events run (user input excepted, so a click
+// cannot start a second piece of work in the middle of this one).
+class ProgressWindow : public Progress {
+public:
+    ProgressWindow();
+    ~ProgressWindow() override;
+    ProgressWindow(const ProgressWindow&) = delete;
+    ProgressWindow& operator=(const ProgressWindow&) = delete;
+
+    // The label that mirrors the caption (the main window's status line).
+    void setStatusLabel(QLabel* label) { m_status = label; }
+
+    void show(const QString& caption, int total) override;
+    void step(int position) override;
+    void advance(int steps) override { step(m_position + steps); }
+    void close() override;
+
+    QString caption() const { return m_caption; }
+    int total() const { return m_total; }
+    int position() const { return m_position; }
+    // The tool window, created on the first show (tests, screenshots).
+    QWidget* window() const { return m_window; }
+
+private:
+    void build();
+    static void processEvents();
+
+    QPointer<QWidget> m_window;
+    QLabel* m_text = nullptr;
+    ProgressBar* m_bar = nullptr;
+    QPointer<QLabel> m_status;
+    QString m_caption;
+    int m_total = 0;
+    int m_position = 0;
+};
+
+} // namespace tl

@@ -1,0 +1,103 @@
+#include "data/Login.h"
+#include "data/Rights.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestAccountSet.h"
+
+#include <QFile>
+#include <QTest>
+
+using namespace tl;
+
+namespace {
+const QString kMissing = "该套帐的数据文件不存在，请检查数据文件是否被删除或移走。";
+const QString kEmpty = "请输入用户名或密码！";
+const QString kWrong = "用户名或密码错，请重新输入！";
+} // namespace
+
+class TestLogin : public QObject {
+    Q_OBJECT
+private slots:
+    void refusalsHaveTheirMessages();
+    void passwordExactNameWithoutCase();
+    void quotesAreOrdinaryCharacters();
+    void filesThatAreNoAccountSet();
+};
+
+void TestLogin::refusalsHaveTheirMessages() {
+    test::ScriptedDialogs dialogs;
+    test::TestAccountSet set;
+    QVERIFY(!Login::authenticate("", "admin", "730281"));
+    QVERIFY(!Login::authenticate(set.folder() + "/gone.lbk", "admin", "730281"));
+    QVERIFY(!Login::authenticate(set.folder(), "admin", "730281")); // a folder
+    QVERIFY(!Login::authenticate(set.path(), "", "730281"));
+    QVERIFY(!Login::authenticate(set.path(), "admin", ""));
+    QVERIFY(!Login::authenticate(set.path(), "admin", "730282"));
+    QVERIFY(!Login::authenticate(set.path(), "nobody", "730281"));
+    QCOMPARE(dialogs.messages,
+             (QStringList{kMissing, kMissing, kMissing, kEmpty, kEmpty, kWrong, kWrong}));
+
+    dialogs.clear();
+    auto login = Login::authenticate(set.path(), "admin", "730281");
+    QVERIFY(login);
+    QVERIFY(dialogs.messages.isEmpty());
+    QCOMPARE(login->session.operatorName, QString("admin"));
+    QCOMPARE(login->session.operatorId, QString("1"));
+    QCOMPARE(login->session.rights, Rights::all());
+    QCOMPARE(login->session.databasePath, set.path());
+    QVERIFY(login->db);
+    QCOMPARE(login->db->value("SELECT count(*) FROM Staff").toInt(), 1);
+}
+
+void TestLogin::passwordExactNameWithoutCase() {
+    test::ScriptedDialogs dialogs;
+    test::TestAccountSet set;
+    set.db().exec("INSERT INTO Staff (Name, PSD, \"Right\") VALUES ('Li Ming', 'Secret', ?)",
+                  {Rights::join({"操作销售记录", "添加销售记录"})});
+    QVERIFY(!Login::authenticate(set.path(), "Li Ming", "secret"));
+    QVERIFY(!Login::authenticate(set.path(), "Li Ming", "SECRET"));
+    QVERIFY(!Login::authenticate(set.path(), "Li Ming", "Secret ")); // exact: no trimming
+    QCOMPARE(dialogs.messages, (QStringList{kWrong, kWrong, kWrong}));
+
+    auto login = Login::authenticate(set.path(), "LI MING", "Secret");
+    QVERIFY(login);
+    // The session keeps the operator's name as recorded, not as typed.
+    QCOMPARE(login->session.operatorName, QString("Li Ming"));
+    QCOMPARE(login->session.operatorId, QString("2"));
+    QVERIFY(login->session.hasRight("添加销售记录"));
+    QVERIFY(!login->session.hasRight("删除销售记录"));
+}
+
+void TestLogin::quotesAreOrdinaryCharacters() {
+    test::ScriptedDialogs dialogs;
+    test::TestAccountSet set;
+    set.db().exec("INSERT INTO Staff (Name, PSD) VALUES (?, ?)", {"O'Neil", "pa'ss\"word"});
+    QVERIFY(Login::authenticate(set.path(), "O'Neil", "pa'ss\"word"));
+    // Text that would change a pasted-together query is only a wrong password here.
+    QVERIFY(!Login::authenticate(set.path(), "admin", "' OR '1'='1"));
+    QVERIFY(!Login::authenticate(set.path(), "admin' --", "x"));
+    QCOMPARE(dialogs.messages, (QStringList{kWrong, kWrong}));
+}
+
+void TestLogin::filesThatAreNoAccountSet() {
+    test::ScriptedDialogs dialogs;
+    test::TestAccountSet set;
+    QFile text(set.folder() + "/notes.lbk");
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("plain text, no database here, but long enough to look like a header\n");
+    text.close();
+    QVERIFY(!Login::authenticate(text.fileName(), "admin", "730281"));
+    QCOMPARE(dialogs.lastMessage(), QString("数据库打开错误！"));
+
+    // A database of some other program: no Staff table.
+    {
+        auto other =
+            Database::open(set.folder() + "/other.db", Database::OpenMode::CreateIfMissing);
+        other->exec("CREATE TABLE Customer (CID INTEGER)");
+    }
+    dialogs.clear();
+    QVERIFY(!Login::authenticate(set.folder() + "/other.db", "admin", "730281"));
+    QCOMPARE(dialogs.messages, QStringList{"数据库打开错误！"});
+}
+
+QTEST_GUILESS_MAIN(TestLogin)
+#include "TestLogin.moc"

@@ -1,0 +1,230 @@
+#include "data/AppPaths.h"
+#include "data/Database.h"
+#include "data/Registry.h"
+#include "data/Schema.h"
+#include "login/NewDbWindow.h"
+#include "login/StartWindow.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestAccountSet.h"
+#include "widgets/AppStyle.h"
+#include "widgets/GridView.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+
+using namespace tl;
+
+namespace {
+const QString kMissing = "该套帐的数据文件不存在，请检查数据文件是否被删除或移走。";
+const QString kNotASet = "该文件已经存在，而且不是套账，无法设为套账！";
+
+QPushButton* button(QWidget* w, const char* name) {
+    return w->findChild<QPushButton*>(QString::fromLatin1(name));
+}
+QLineEdit* edit(QWidget* w, const char* name) {
+    return w->findChild<QLineEdit*>(QString::fromLatin1(name));
+}
+QStringList column(Grid& g, int col) {
+    QStringList texts;
+    for (int r = 1; r < g.rows(); ++r)
+        texts << g.text(r, col);
+    return texts;
+}
+} // namespace
+
+class TestStartWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void emptyOrMissingRegistry();
+    void rowsChooseAndEnterLogsIn();
+    void checkReportsMissingFiles();
+    void newAccountSetBecomesFirstRow();
+    void newAccountSetCancelAndRefusal();
+
+private:
+    NewDbWindow* openNewDb(StartWindow& w) {
+        QTest::mouseClick(button(&w, "CM0"), Qt::LeftButton);
+        // A closed one may still wait for its deferred delete.
+        for (NewDbWindow* dlg : w.findChildren<NewDbWindow*>("NewDB")) {
+            if (dlg->isVisible())
+                return dlg;
+        }
+        return nullptr;
+    }
+};
+
+void TestStartWindow::emptyOrMissingRegistry() {
+    test::ScriptedDialogs dialogs;
+    test::TestAccountSet set;
+    {
+        StartWindow w; // no registry at all
+        QCOMPARE(dialogs.messages, QStringList{"数据库打开错误！"});
+        QCOMPARE(w.grid().rows(), 2);
+    }
+    Registry().remove(Registry().add("x", "/x")); // an empty registry
+    dialogs.clear();
+    StartWindow w;
+    QCOMPARE(w.windowTitle(), QString("登录"));
+    QCOMPARE(w.grid().rows(), 2);
+    QCOMPARE(w.grid().text(0, 1), QString("套帐名"));
+    QCOMPARE(w.grid().text(1, 1), QString());
+    QCOMPARE(edit(&w, "T")->text(), QString());
+    QCOMPARE(edit(&w, "User")->text(), QString("admin"));
+    QCOMPARE(edit(&w, "PSD")->text(), QString("730281"));
+    QCOMPARE(edit(&w, "PSD")->echoMode(), QLineEdit::Password);
+    QVERIFY(dialogs.messages.isEmpty());
+    QSignalSpy spy(&w, &StartWindow::loggedIn);
+    QTest::mouseClick(button(&w, "CM1"), Qt::LeftButton);
+    QCOMPARE(dialogs.messages, QStringList{kMissing});
+    QCOMPARE(spy.count(), 0);
+}
+
+void TestStartWindow::rowsChooseAndEnterLogsIn() {
+    test::ScriptedDialogs dialogs;
+    test::TestAccountSet set;
+    QFile::copy(set.path(), set.folder() + "/second.lbk");
+    Registry().add("第一套", set.path());
+    Registry().add("第二套", "./second.lbk");
+    StartWindow w;
+    w.show();
+    QCOMPARE(column(w.grid(), 0), (QStringList{"1", "2"}));
+    QCOMPARE(column(w.grid(), 1), (QStringList{"第二套", "第一套"}));
+    QCOMPARE(w.grid().text(1, 3), set.folder() + "/second.lbk");
+    // The newest account set is chosen on opening.
+    QCOMPARE(edit(&w, "T")->text(), QString("第二套"));
+    QCOMPARE(w.currentPath(), set.folder() + "/second.lbk");
+
+    // A click on a row chooses it.
+    QTableView* body = w.findChild<GridView*>("MSF0")->bodyView();
+    const QRect cell = body->visualRect(body->model()->index(2, 2));
+    QVERIFY(cell.isValid());
+    QTest::mouseClick(body->viewport(), Qt::LeftButton, {}, cell.center());
+    QCOMPARE(edit(&w, "T")->text(), QString("第一套"));
+    QCOMPARE(w.currentPath(), set.path());
+
+    // Escape leaves the window as it is; a wrong password keeps it open.
+    QTest::keyClick(&w, Qt::Key_Escape);
+    QVERIFY(w.isVisible());
+    QSignalSpy spy(&w, &StartWindow::loggedIn);
+    QLineEdit* psd = edit(&w, "PSD");
+    psd->setText("wrong");
+    QTest::keyClick(psd, Qt::Key_Return);
+    QCOMPARE(dialogs.messages, QStringList{"用户名或密码错，请重新输入！"});
+    QCOMPARE(spy.count(), 0);
+    QVERIFY(w.isVisible());
+
+    // Enter in the password box logs in as the button does.
+    edit(&w, "User")->setText("ADMIN");
+    psd->setText("730281");
+    QTest::keyClick(psd, Qt::Key_Return);
+    QCOMPARE(spy.count(), 1);
+    const Session session = spy.at(0).at(0).value<Session>();
+    QCOMPARE(session.operatorName, QString("admin"));
+    QCOMPARE(session.databasePath, set.path());
+    QVERIFY(!w.isVisible());
+    auto db = w.takeDatabase();
+    QVERIFY(db);
+    QCOMPARE(db->path(), set.path());
+}
+
+void TestStartWindow::checkReportsMissingFiles() {
+    test::ScriptedDialogs dialogs;
+    test::TestAccountSet set;
+    Registry().add("完好", set.path());
+    Registry().add("丢失甲", set.folder() + "/a.lbk");
+    Registry().add("丢失乙", "./b.lbk");
+    StartWindow w;
+    dialogs.answer(false); // keep 丢失甲
+    dialogs.answer(true);  // forget 丢失乙
+    QTest::mouseClick(button(&w, "CM3"), Qt::LeftButton);
+    QCOMPARE(dialogs.questions.size(), 2);
+    QCOMPARE(dialogs.questions[0], QString("套帐“丢失甲”的数据文件不存在，是否删除此套账？"));
+    QCOMPARE(dialogs.messages, QStringList{"检测完成,共有2个套帐数据文件不存在！"});
+    QCOMPARE(column(w.grid(), 1), (QStringList{"丢失甲", "完好"}));
+    QCOMPARE(edit(&w, "T")->text(), QString("丢失甲"));
+
+    dialogs.clear();
+    dialogs.answer(true);
+    QTest::mouseClick(button(&w, "CM3"), Qt::LeftButton);
+    dialogs.clear();
+    QTest::mouseClick(button(&w, "CM3"), Qt::LeftButton);
+    QCOMPARE(dialogs.messages, QStringList{"检测完成,各套帐数据完整！"});
+    QCOMPARE(edit(&w, "T")->text(), QString("完好"));
+}
+
+void TestStartWindow::newAccountSetBecomesFirstRow() {
+    test::ScriptedDialogs dialogs;
+    test::TestAccountSet set;
+    set.installTemplate();
+    Registry().add("旧的", set.path());
+    StartWindow w;
+    w.show();
+    NewDbWindow* dlg = openNewDb(w);
+    QVERIFY(dlg);
+    QCOMPARE(dlg->windowTitle(), QString("建立新套帐"));
+    QVERIFY(dlg->isModal());
+
+    const QString file = set.folder() + "/新公司.lbk";
+    edit(dlg, "T0")->setText("新公司");
+    dialogs.nextFileName(file);
+    QTest::mouseClick(button(dlg, "CM2"), Qt::LeftButton);
+    QCOMPARE(edit(dlg, "T1")->text(), file);
+    QTest::mouseClick(button(dlg, "CM2"), Qt::LeftButton); // cancelled: keeps the name
+    QCOMPARE(edit(dlg, "T1")->text(), file);
+
+    QTest::mouseClick(button(dlg, "CM0"), Qt::LeftButton);
+    QVERIFY(!dlg->isVisible());
+    QVERIFY(dialogs.messages.isEmpty());
+    QVERIFY(Schema::isAccountSetFile(file));
+    QCOMPARE(column(w.grid(), 1), (QStringList{"新公司", "旧的"}));
+    QCOMPARE(edit(&w, "T")->text(), QString("新公司"));
+    QCOMPARE(w.currentPath(), file);
+}
+
+void TestStartWindow::newAccountSetCancelAndRefusal() {
+    test::ScriptedDialogs dialogs;
+    test::TestAccountSet set;
+    set.installTemplate();
+    Registry().add("甲", set.path());
+    Registry().add("乙", set.path());
+    StartWindow w;
+    w.show();
+    w.selectRow(2);
+    QCOMPARE(edit(&w, "T")->text(), QString("甲"));
+
+    NewDbWindow* dlg = openNewDb(w);
+    QVERIFY(dlg);
+    edit(dlg, "T0")->setText("丙");
+    edit(dlg, "T1")->setText(set.folder() + "/c.lbk");
+    QTest::mouseClick(button(dlg, "CM1"), Qt::LeftButton);
+    QVERIFY(!dlg->isVisible());
+    QVERIFY(!QFile::exists(set.folder() + "/c.lbk"));
+    QCOMPARE(column(w.grid(), 1), (QStringList{"乙", "甲"}));
+    QCOMPARE(edit(&w, "T")->text(), QString("甲")); // the choice stays
+
+    const QString text = set.folder() + "/notes.txt";
+    QFile f(text);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("notes that stay as they are, long enough to look like a database header\n");
+    f.close();
+    dlg = openNewDb(w);
+    QVERIFY(dlg);
+    edit(dlg, "T0")->setText("丁");
+    edit(dlg, "T1")->setText(text);
+    QTest::mouseClick(button(dlg, "CM0"), Qt::LeftButton);
+    QCOMPARE(dialogs.messages, (QStringList{"数据库打开错误！", kNotASet}));
+    QVERIFY(dlg->isVisible()); // the operator may correct the path
+    QTest::keyClick(dlg, Qt::Key_Escape);
+    QVERIFY(!dlg->isVisible());
+    QCOMPARE(Registry().list().size(), 2);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.readAll().startsWith("notes that stay"));
+}
+
+QTEST_MAIN(TestStartWindow)
+#include "TestStartWindow.moc"

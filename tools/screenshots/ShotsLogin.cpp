@@ -1,0 +1,24 @@
+// The login window, the new-account-set window and the progress window.
+#include "Shots.h"
+
+#include "login/NewDbWindow.h"
+#include "login/StartWindow.h"
+#include "widgets/ProgressWindow.h"
+
+#include <QLabel>
+
+SHOTS(10, "login") {
+    tl::StartWindow start;
+    ctx.save(&start, QStringLiteral("登录"));
+
+    tl::NewDbWindow newDb;
+    ctx.save(&newDb, QStringLiteral("建立新套帐"));
+
+    tl::ProgressWindow progress;
+    QLabel status;
+    progress.setStatusLabel(&status);
+    progress.show(QStringLiteral("正在统计库存价值……"), 40);
+    progress.step(26);
+    ctx.save(progress.window(), QStringLiteral("进度"));
+    progress.close();
+}
