@@ -4,15 +4,34 @@
 #include "data/Helpers.h"
 #include "data/Session.h"
 #include "grid/Grid.h"
+#include "grid/GridFit.h"
 #include "grid/RecordGrid.h"
 #include "masterdata/MasterRights.h"
 
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace tl {
 namespace {
 
 constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
+constexpr int kMaxFittedWidth = 6000; // twips; longer texts are cut in the view
+constexpr int kTextMargin = 240;      // the view's cell padding on both sides
+
+// Each column keeps its set width and grows where its texts need more room,
+// so that names and addresses are not cut short.
+void widenToTexts(Grid& grid) {
+    const TextMeasure measure = defaultTextMeasure();
+    for (int c = 0; c < grid.cols(); ++c) {
+        int need = 0;
+        for (int r = 0; r < grid.rows(); ++r) {
+            const QString& text = grid.cellRef(r, c);
+            if (!text.isEmpty())
+                need = std::max(need, measure(text) + kTextMargin);
+        }
+        grid.setColWidth(c, std::max(grid.colWidth(c), std::min(need, kMaxFittedWidth)));
+    }
+}
 
 void fillList(Grid& grid, const QList<ListColumn>& columns, QSqlQuery query) {
     const int cols = static_cast<int>(columns.size());
@@ -31,6 +50,7 @@ void fillList(Grid& grid, const QList<ListColumn>& columns, QSqlQuery query) {
         for (int c = 0; c < cols; ++c)
             grid.cellRef(row, c) = toText(query.value(c));
     }
+    widenToTexts(grid);
     grid.endUpdate();
 }
 
