@@ -26,7 +26,7 @@ const RecordLayout& purchaseLayout();
 const RecordLayout& transferLayout();
 
 // Prepares the grid for a layout (nothing happens when the lists differ in
-// length): the columns, the two fixed rows and columns, the specification and
+// length): the columns, the two fixed rows and columns, the column-specification and
 // caption rows, left alignment, the table in the tag. Column widths stay.
 void setupRecordGrid(Grid& grid, const QStringList& specs, const QStringList& captions,
                      const QString& table);
