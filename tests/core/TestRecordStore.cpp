@@ -256,6 +256,15 @@ void TestRecordStore::entryAmountsAndHints() {
     QCOMPARE(a.totalText, QString("0"));
     a = EntryHints::amounts(0.1, 3, 0);
     QCOMPARE(a.totalText, QString("0.3"));
+    // Paid in full although 0.1 × 3 is not exactly 0.3 in binary.
+    a = EntryHints::amounts(0.1, 3, 0.3);
+    QCOMPARE(a.owedText, QString("0"));
+    QVERIFY(!a.owing);
+    a = EntryHints::amounts(19.9, 3, 59.7);
+    QCOMPARE(a.owedText, QString("0"));
+    a = EntryHints::amounts(19.9, 3, 59.69);
+    QCOMPARE(a.owedText, QString("0.01"));
+    QVERIFY(a.owing);
 
     QCOMPARE(EntryHints::enteredNumber("12.5元"), 12.5);
     QCOMPARE(EntryHints::enteredNumber(" -3"), -3.0);
