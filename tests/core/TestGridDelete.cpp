@@ -131,7 +131,7 @@ void TestGridDelete::masterListDeletesItsRows() {
     grid.setSelection(1, 0, 2, 2);
     dialogs.answer(true);
     QVERIFY(deleteRows(grid, db, "Region", "RID"));
-    QCOMPARE(dialogs.questions, QStringList{"您确定要删除第0-1条记录？"});
+    QCOMPARE(dialogs.questions, QStringList{"您确定要删除第1-2条记录？"});
     QCOMPARE(db.value("SELECT group_concat(Region) FROM Region").toString(), QString("华南"));
 }
 

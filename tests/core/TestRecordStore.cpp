@@ -100,6 +100,8 @@ void TestRecordStore::checksNameTheFirstGap() {
     QCOMPARE(TransferStore::check(a), QString("出入库仓库或产品未填写完整！"));
     a.iid = 1;
     QCOMPARE(TransferStore::check(a), QString("调库数量为零！"));
+    a.num = 0.4; // rounds to a transfer of nothing
+    QCOMPARE(TransferStore::check(a), QString("调库数量为零！"));
     a.num = -3;
     QCOMPARE(TransferStore::check(a), QString("在同一个仓库内无需调货！"));
     a.iid = 2;

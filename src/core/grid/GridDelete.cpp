@@ -19,8 +19,12 @@ bool deleteRows(const Grid& grid, const Database& db, const QString& table,
             keys << *key;
     if (keys.isEmpty())
         return false;
-    const QString question =
-        QStringLiteral("您确定要删除第%1-%2条记录？").arg(span->first - 1).arg(span->last - 1);
+    // Numbered from the first data row, so a master list (one caption row) asks
+    // about its records 1-2 and not 0-1.
+    const int base = grid.fixedRows() - 1;
+    const QString question = QStringLiteral("您确定要删除第%1-%2条记录？")
+                                 .arg(span->first - base)
+                                 .arg(span->last - base);
     if (!dialogs().question(question))
         return false;
     return deleteRecords(db, table, keyColumn, keys) > 0;

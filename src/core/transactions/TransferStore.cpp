@@ -27,7 +27,8 @@ StockMoves moves(const TransferInput& a) {
 QString TransferStore::check(const TransferInput& a) {
     if (a.oid == 0 || a.iid == 0 || a.pid == 0)
         return QStringLiteral("出入库仓库或产品未填写完整！");
-    if (a.num == 0)
+    // The transfer is stored and moved rounded, so 0.4 is a transfer of nothing too.
+    if (roundHalfEven(a.num) == 0)
         return QStringLiteral("调库数量为零！");
     if (a.iid == a.oid)
         return QStringLiteral("在同一个仓库内无需调货！");
