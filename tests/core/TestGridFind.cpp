@@ -87,6 +87,21 @@ void TestGridFind::notFoundAndUnsearchableGrids() {
              QStringList({"没有找到含有字符串“1”的记录！", "没有找到含有字符串“ABC”的记录！"}));
     QCOMPARE(g.row(), 2);
 
+    // A master list (one caption row) keeps names in column 1: they are found,
+    // its keys in column 0 are not.
+    Grid list;
+    list.reset(1, 3, 1, 2);
+    for (const char* name : {"现金", "农业银行", "建设银行"}) {
+        const int r = list.addRow();
+        list.setText(r, 0, QString::number(r));
+        list.setText(r, 1, name);
+        list.setText(r, 2, "账号");
+    }
+    list.setCurrent(1, 1);
+    QVERIFY(findInGrid(list, "建设"));
+    QCOMPARE(list.row(), 3);
+    QVERIFY(!findInGrid(list, "3")); // only a key holds it
+
     dialogs.clear();
     g.setVisible(false);
     QVERIFY(!findInGrid(g, "铅笔"));

@@ -260,6 +260,18 @@ void TestMasterData::formClearsAfterChangeOnlyWithAddRight() {
     QVERIFY(modifyOnly.stored());
     QVERIFY(!modifyOnly.clearForm);
     QCOMPARE(db.value("SELECT Name FROM Customer WHERE CID=?", {key}).toString(), QString("丙"));
+
+    // The account, class, warehouse and region editors empty after every change.
+    for (const auto& [table, modify] : {std::pair{MasterTable::Account, "修改账号设置"},
+                                        {MasterTable::Class, "修改产品类别"},
+                                        {MasterTable::Storage, "修改仓库信息"},
+                                        {MasterTable::Region, "修改地区记录"}}) {
+        const qint64 k = saveMasterRecord(db, admin(), table, input(0, {{0, "东"}})).key;
+        const SaveOutcome changed =
+            saveMasterRecord(db, withRights({modify}), table, input(k, {{0, "西"}}));
+        QVERIFY(changed.stored());
+        QVERIFY(changed.clearForm);
+    }
 }
 
 void TestMasterData::savingNeedsTheButtonsRight() {

@@ -8,6 +8,7 @@
 #include "support/TestAccountSet.h"
 
 #include <QTest>
+#include <tuple>
 
 using namespace tl;
 
@@ -292,6 +293,23 @@ void TestRecordGrid::sortComparesNumbersAsNumbers() {
     sortByColumn(g, 2);
     QCOMPARE(column(g, 2),
              QStringList({"ABD", "abc", "2009.02.04", "", "1,000.00", "10", "9.50", "-2"}));
+
+    // A master list (one caption row) keeps its names in column 1: they move
+    // with their rows and are not replaced by serial numbers.
+    Grid list;
+    list.reset(1, 3, 1, 2);
+    for (const auto& [key, name, account] :
+         {std::tuple{"1", "乙", "300"}, {"2", "甲", "100"}, {"3", "丙", "200"}}) {
+        const int r = list.addRow();
+        list.setText(r, 0, key);
+        list.setText(r, 1, name);
+        list.setText(r, 2, account);
+    }
+    sortByColumn(list, 2);
+    QCOMPARE(list.text(1, 1), QString("甲"));
+    QCOMPARE(list.text(2, 1), QString("丙"));
+    QCOMPARE(list.text(3, 1), QString("乙"));
+    QCOMPARE(list.text(1, 0), QString("2"));
 }
 
 void TestRecordGrid::headerClickFitsOrSorts() {

@@ -8,7 +8,11 @@ namespace tl {
 namespace {
 
 bool rowHas(const Grid& grid, int row, const QString& text) {
-    for (int c = 2; c < grid.cols(); ++c) {
+    // A record grid's columns 0 and 1 hold the key and the serial number; a
+    // master list (one caption row) has its names in column 1, and an account
+    // must be found by its name.
+    const int first = grid.fixedRows() >= 2 ? 2 : 1;
+    for (int c = first; c < grid.cols(); ++c) {
         const QString cell = grid.text(row, c).trimmed();
         if (!cell.isEmpty() && cell.contains(text, Qt::CaseSensitive))
             return true;

@@ -15,8 +15,8 @@ void gridHeaderClick(Grid& grid, int xTwips, int yTwips, const TextMeasure& meas
 // Sorts the data rows by one column, ascending unless the column's caption
 // (in the last fixed row) ends in "△", in which case descending. The sorted
 // column's caption gets "△" or "▽" at its end, every other scrollable
-// column's caption loses its marker, and column 1 is renumbered 1, 2, 3, ...
-// from the top.
+// column's caption loses its marker, and in a record grid (two fixed rows)
+// the serial column 1 is renumbered 1, 2, 3, ... from the top.
 void sortByColumn(Grid& grid, int col);
 
 } // namespace tl

@@ -183,7 +183,7 @@ SaveOutcome saveMasterRecord(const Database& db, const Session& session, MasterT
                     .arg(tableName, quoted.join(QLatin1Char(',')), keyCol),
                 a.values + QVariantList{input.key});
         out.key = input.key;
-        out.clearForm = session.hasRight(def.addRight);
+        out.clearForm = def.clearAfterChange || session.hasRight(def.addRight);
     }
     tx.commit();
     out.status = Status::Stored;

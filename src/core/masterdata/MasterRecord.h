@@ -30,9 +30,10 @@ struct SaveOutcome {
     Status status = Status::Refused;
     QString message; // to show the operator; empty when there is nothing to say
     qint64 key = 0;  // the stored record
-    // The editor empties its boxes and returns to adding. After a change this
-    // happens only for an operator who may also add, so one who may only
-    // modify keeps the record on screen.
+    // The editor empties its boxes and returns to adding. After a change of a
+    // product, customer, supplier or operator this happens only for an operator
+    // who may also add, so one who may only modify keeps the record on screen;
+    // the account, class, warehouse and region editors always empty.
     bool clearForm = false;
 
     bool stored() const { return status == Status::Stored; }

@@ -77,6 +77,7 @@ MasterTableDef account() {
     d.nameField = QStringLiteral("Name");
     d.duplicateMessage = QStringLiteral("账号名称已存在，请不要重复设置账号");
     d.checkNameOnModify = true;
+    d.clearAfterChange = true;
     setRights(d, "查看账号设置", "添加账号设置", "修改账号设置");
     d.listColumns = {{"记录号", 800}, {"名称", 3000}, {"账号", 3000}, {"备注", 5000}};
     return d;
@@ -138,6 +139,7 @@ MasterTableDef productClass() {
     d.fields = {{0, "Class", "类别："}, {1, "Memo", "备注："}};
     d.nameField = QStringLiteral("Class");
     d.duplicateMessage = QStringLiteral("该类别已经存在，请勿重复设置！");
+    d.clearAfterChange = true;
     setRights(d, "查看产品类别", "添加产品类别", "修改产品类别");
     d.listColumns = {{"记录号", 800}, {"类别", 3000}, {"备注信息", 6000}};
     return d;
@@ -149,6 +151,7 @@ MasterTableDef storage() {
     d.fields = {{0, "Name", "仓库名："}, {3, "Address", "仓库地址："}, {1, "Memo", "备注："}};
     d.nameField = QStringLiteral("Name");
     d.duplicateMessage = QStringLiteral("该仓库名称已经存在，请勿重复设置！");
+    d.clearAfterChange = true;
     setRights(d, "查看仓库列表", "添加仓库", "修改仓库信息");
     d.listColumns = {{"记录号", 800}, {"仓库名", 3000}, {"仓库地址", 4000}, {"备注信息", 6000}};
     return d;
@@ -160,6 +163,7 @@ MasterTableDef region() {
     d.fields = {{0, "Region", "地区："}, {1, "Memo", "备注："}};
     d.nameField = QStringLiteral("Region");
     d.duplicateMessage = QStringLiteral("该地区已经存在，请勿重复设置！");
+    d.clearAfterChange = true;
     setRights(d, "查看地区列表", "添加地区", "修改地区记录");
     d.listColumns = {{"记录号", 800}, {"地区", 3000}, {"备注", 10000}};
     return d;

@@ -62,6 +62,9 @@ struct MasterTableDef {
     QString comboRequiredMessage; // refusal when no item is chosen, when set
 
     bool confirmPassword = false;
+    // The form empties after every stored change, not only for an operator who
+    // may also add (accounts, classes, warehouses, regions).
+    bool clearAfterChange = false;
 
     // Rights: viewing the list, the new and save buttons in each mode.
     QString viewRight;

@@ -92,12 +92,16 @@ void StartWindow::buildUi() {
 
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(8);
-    const char* const captions[] = {"新建套帐", "登   录", "退   出", "检测套帐"};
+    // The account-set buttons carry their captions on two lines.
+    const char* const captions[] = {"新 建\n套 帐", "登   录", "退   出", "检 测\n套 帐"};
     for (int i = 0; i < 4; ++i) {
         m_buttons[i] = new QPushButton(QString::fromUtf8(captions[i]), this);
         m_buttons[i]->setObjectName(QStringLiteral("CM%1").arg(i));
         m_buttons[i]->setMinimumWidth(96);
     }
+    // One height for the whole row.
+    for (int i = 0; i < 4; ++i)
+        m_buttons[i]->setMinimumHeight(m_buttons[0]->sizeHint().height());
     m_buttons[1]->setDefault(true);
     buttons->addWidget(m_buttons[0]);
     buttons->addWidget(m_buttons[3]);
