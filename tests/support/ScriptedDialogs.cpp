@@ -2,7 +2,7 @@
 
 namespace tl::test {
 
-ScriptedDialogs::ScriptedDialogs() : m_previous(&Dialogs::instance()) {
+ScriptedDialogs::ScriptedDialogs() {
     Dialogs::install(this);
 }
 

@@ -34,7 +34,6 @@ public:
 private:
     QQueue<bool> m_answers;
     QQueue<QString> m_files;
-    Dialogs* m_previous = nullptr;
 };
 
 } // namespace tl::test

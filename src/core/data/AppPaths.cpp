@@ -40,10 +40,7 @@ QString AppPaths::templatePath() {
         return local;
     // An install into a read-only folder keeps the template beside the executable.
     const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/DB.lbk");
-    if (QFileInfo::exists(beside))
-        return beside;
-    const QString fromEnv = qEnvironmentVariable("TL_TEMPLATE");
-    return fromEnv.isEmpty() ? local : fromEnv;
+    return QFileInfo::exists(beside) ? beside : local;
 }
 
 QString AppPaths::expandPath(const QString& stored) {

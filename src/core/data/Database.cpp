@@ -117,14 +117,9 @@ QStringList Database::tableNames() const {
 }
 
 bool Database::tableExists(const QString& table) const {
-    // GLOB compares exactly, where = on sqlite_master would ignore case.
-    return value(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name GLOB ? "
-                                "AND length(name)=length(?)"),
-                 {QString(table)
-                      .replace(QStringLiteral("["), QStringLiteral("[[]"))
-                      .replace(QStringLiteral("*"), QStringLiteral("[*]"))
-                      .replace(QStringLiteral("?"), QStringLiteral("[?]")),
-                  table})
+    return value(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND "
+                                "name=? COLLATE BINARY"),
+                 {table})
         .isValid();
 }
 
@@ -152,7 +147,6 @@ void Database::dropWorkTables() const {
             exec(QStringLiteral("DROP TABLE ") + ident(name));
     }
     t.commit();
-    // Temporary work tables live in the temp schema and go with the connection.
 }
 
 QVariant Database::fieldById(const QString& table, const QVariant& key, const QString& keyColumn,

@@ -2,16 +2,16 @@
 
 #include "data/Dialogs.h"
 #include "grid/Grid.h"
+#include "grid/RecordGrid.h"
 
 namespace tl {
 
 namespace {
 
 bool rowHas(const Grid& grid, int row, const QString& text) {
-    // A record grid's columns 0 and 1 hold the key and the serial number; a
-    // master list (one caption row) has its names in column 1, and an account
-    // must be found by its name.
-    const int first = grid.fixedRows() >= 2 ? 2 : 1;
+    // Keys and serial numbers are never searched; names in a master list's
+    // column 1 are, so an account is found by its name.
+    const int first = hasSerialColumn(grid) ? 2 : 1;
     for (int c = first; c < grid.cols(); ++c) {
         const QString cell = grid.text(row, c).trimmed();
         if (!cell.isEmpty() && cell.contains(text, Qt::CaseSensitive))

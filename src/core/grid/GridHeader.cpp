@@ -1,6 +1,7 @@
 #include "grid/GridHeader.h"
 
 #include "grid/Grid.h"
+#include "grid/RecordGrid.h"
 
 namespace tl {
 
@@ -48,9 +49,7 @@ void sortByColumn(Grid& grid, int col) {
     caption.remove(kUp).remove(kDown);
     grid.setText(captionRow, col, caption + (descending ? kDown : kUp));
     grid.sortRows(col, !descending);
-    // Only a record grid (specification and caption rows) has a serial column;
-    // in a master list column 1 holds names, which must not be overwritten.
-    if (grid.cols() > 1 && grid.fixedRows() >= 2) {
+    if (hasSerialColumn(grid)) {
         for (int r = grid.fixedRows(); r < grid.rows(); ++r)
             grid.cellRef(r, 1) = QString::number(r - grid.fixedRows() + 1);
     }

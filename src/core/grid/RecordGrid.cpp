@@ -196,6 +196,10 @@ struct Column {
 
 } // namespace
 
+bool hasSerialColumn(const Grid& grid) {
+    return grid.fixedRows() >= 2 && grid.cols() > 1;
+}
+
 void setupRecordGrid(Grid& grid, const QStringList& specs, const QStringList& captions,
                      const QString& table) {
     if (specs.size() != captions.size())

@@ -25,6 +25,11 @@ const RecordLayout& saleLayout();
 const RecordLayout& purchaseLayout();
 const RecordLayout& transferLayout();
 
+// True for a record grid (specification and caption rows above the data):
+// its column 1 counts the rows. A master list has one caption row and its
+// names in column 1.
+bool hasSerialColumn(const Grid& grid);
+
 // Prepares the grid for a layout (nothing happens when the lists differ in
 // length): the columns, the two fixed rows and columns, the column-specification and
 // caption rows, left alignment, the table in the tag. Column widths stay.
