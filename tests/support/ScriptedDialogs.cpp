@@ -19,11 +19,18 @@ bool ScriptedDialogs::question(const QString& text) {
     return m_answers.isEmpty() ? false : m_answers.dequeue();
 }
 
-QString ScriptedDialogs::openFileName(const QString&, const QString&) {
+QString ScriptedDialogs::openFileName(const QString&, const QString& filter) {
+    fileFilters << filter;
     return m_files.isEmpty() ? QString() : m_files.dequeue();
 }
 
-QString ScriptedDialogs::saveFileName(const QString&, const QString&) {
+QString ScriptedDialogs::saveFileName(const QString&, const QString& filter,
+                                      QString* selectedFilter) {
+    fileFilters << filter;
+    const QString chosen =
+        m_filters.isEmpty() ? filter.section(QStringLiteral(";;"), 0, 0) : m_filters.dequeue();
+    if (selectedFilter)
+        *selectedFilter = chosen;
     return m_files.isEmpty() ? QString() : m_files.dequeue();
 }
 

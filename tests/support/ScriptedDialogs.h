@@ -17,11 +17,15 @@ public:
     void info(const QString& text) override;
     bool question(const QString& text) override;
     QString openFileName(const QString& caption, const QString& filter) override;
-    QString saveFileName(const QString& caption, const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& filter,
+                         QString* selectedFilter = nullptr) override;
 
     // Answers for the next questions (default when the queue is empty: No).
     void answer(bool yes) { m_answers.enqueue(yes); }
     void nextFileName(const QString& name) { m_files.enqueue(name); }
+    // The type a save dialog reports as chosen (default: the first of its filter).
+    void nextFilter(const QString& filter) { m_filters.enqueue(filter); }
+    QStringList fileFilters; // the filter of every file dialog in order
 
     QStringList messages;  // info texts in order
     QStringList questions; // question texts in order
@@ -34,6 +38,7 @@ public:
 private:
     QQueue<bool> m_answers;
     QQueue<QString> m_files;
+    QQueue<QString> m_filters;
 };
 
 } // namespace tl::test

@@ -18,7 +18,10 @@ public:
     virtual bool question(const QString& text) = 0;
     // File dialogs; an empty result means the operator cancelled.
     virtual QString openFileName(const QString& caption, const QString& filter) = 0;
-    virtual QString saveFileName(const QString& caption, const QString& filter) = 0;
+    // The filter is a list of types joined by ";;"; when selectedFilter is
+    // given it receives the type the operator chose.
+    virtual QString saveFileName(const QString& caption, const QString& filter,
+                                 QString* selectedFilter = nullptr) = 0;
 
     // The process-wide instance. Until one is installed a silent one answers
     // No, cancels file dialogs and keeps the last messages for inspection.

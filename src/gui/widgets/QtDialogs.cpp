@@ -20,9 +20,10 @@ QString QtDialogs::openFileName(const QString& caption, const QString& filter) {
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
 }
 
-QString QtDialogs::saveFileName(const QString& caption, const QString& filter) {
+QString QtDialogs::saveFileName(const QString& caption, const QString& filter,
+                                QString* selectedFilter) {
     return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, QString(), filter,
-                                        nullptr, QFileDialog::DontConfirmOverwrite);
+                                        selectedFilter, QFileDialog::DontConfirmOverwrite);
 }
 
 } // namespace tl

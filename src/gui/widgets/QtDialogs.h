@@ -13,7 +13,8 @@ public:
     void info(const QString& text) override;
     bool question(const QString& text) override;
     QString openFileName(const QString& caption, const QString& filter) override;
-    QString saveFileName(const QString& caption, const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& filter,
+                         QString* selectedFilter = nullptr) override;
 };
 
 } // namespace tl
