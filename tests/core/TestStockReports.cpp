@@ -93,9 +93,9 @@ void TestStockReports::stockReportLaysOutTwoWarehousesAndTwoClasses() {
 
     QCOMPARE(g.rowHeight(0), 0);
     QCOMPARE(g.colWidth(0), 0);
-    QCOMPARE(g.colWidth(1), 450);
+    QCOMPARE(g.colWidth(1), 600);
     QCOMPARE(g.colWidth(2), 1200);
-    QCOMPARE(g.colWidth(3), 450);
+    QCOMPARE(g.colWidth(3), 600);
     QCOMPARE(g.colWidth(9), 1300);
     QCOMPARE(g.style(1, 5).back, QColor(255, 198, 145));
     QCOMPARE(g.style(3, 3).back, QColor(240, 240, 240)); // money rows from column 3
@@ -159,7 +159,7 @@ void TestStockReports::changeReportInQuantities() {
     QCOMPARE(row(g, 7, 3), QString("增减量|-|-0.1|-0.1|-|-|-0.1")); // B1: 7 at both dates
     QCOMPARE(row(g, 8), QString("| |总计|2009-01-31|10|-|10|7|7|17"));
     QCOMPARE(row(g, 10), QString("| |总计|增减量|-4|-0.1|-4.1|-|-|-4.1"));
-    QCOMPARE(g.colWidth(3), 1000);
+    QCOMPARE(g.colWidth(3), 1300);
     QCOMPARE(g.style(4, 5).back, QColor(240, 240, 240));
     QCOMPARE(g.style(10, 5).back, QColor(204, 255, 204));
     QCOMPARE(db.value("SELECT count(*) FROM Stock").toInt(), 0); // not as of all dates
@@ -211,7 +211,7 @@ void TestStockReports::hidingEmptyLinesKeepsBalancedProducts() {
     QCOMPARE(g.colWidth(5), 0);    // A2 has nothing anywhere
     QCOMPARE(g.colWidth(6), 1300);
     QCOMPARE(g.colWidth(7), 1300);
-    QCOMPARE(g.colWidth(1), 450); // fixed columns are never touched
+    QCOMPARE(g.colWidth(1), 600); // fixed columns are never touched
     QCOMPARE(g.rowHeight(6), 0);  // the empty warehouse
     QCOMPARE(g.rowHeight(7), 0);
     QCOMPARE(g.rowHeight(2), Grid::kDefaultRowHeight);

@@ -9,6 +9,11 @@ namespace tl {
 
 namespace {
 
+// Wide enough for two Chinese characters and for a date in the program's
+// font, with the cell margins: narrower columns show "…" instead.
+constexpr int kNarrowWidth = 600;
+constexpr int kDateWidth = 1300;
+
 struct ProgressCloser {
     Progress& progress;
     ~ProgressCloser() { progress.close(); }
@@ -46,7 +51,7 @@ bool stockReport(const Database& db, Grid& grid, Progress& progress) {
     const int storages = int(sheet.storages().size());
     progress.show(QStringLiteral("填写仓库信息……"), 1);
     sheet.frame(grid, {QStringLiteral("数量"), QStringLiteral("金额")}, QStringLiteral("类别"),
-                450);
+                kNarrowWidth);
 
     progress.show(QStringLiteral("填写产品数据……"), 1);
     const QHash<quint64, double> quantities = readBalances(db, QStringLiteral("Stock"));
@@ -100,7 +105,7 @@ bool stockChangeReport(const Database& db, Grid& grid, const QDate& first, const
     const QString dateForm = QStringLiteral("yyyy-MM-dd");
     sheet.frame(grid,
                 {first.toString(dateForm), second.toString(dateForm), QStringLiteral("增减量")},
-                QStringLiteral("截止日期"), 1000);
+                QStringLiteral("截止日期"), kDateWidth);
 
     progress.show(QStringLiteral("填写产品数据……"), 1);
     const QHash<quint64, double> before = readBalances(db, t1);

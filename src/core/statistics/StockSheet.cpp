@@ -79,7 +79,7 @@ void StockSheet::frame(Grid& grid, const QStringList& labels, const QString& lab
 
     grid.setRowHeight(0, 0);
     grid.setColWidth(0, 0);
-    grid.setColWidth(1, 450);
+    grid.setColWidth(1, 600); // "序号" legible in the program's font
     grid.setColWidth(2, 1200);
     grid.setColWidth(3, labelWidth);
     grid.setColAlignment(1, Qt::AlignCenter);
