@@ -1,6 +1,7 @@
 // The command buttons, keyword boxes and grid double-click of the main window.
 #include "mainwindow/MainWindow.h"
 
+#include "charts/ChartPages.h"
 #include "data/Dialogs.h"
 #include "grid/Grid.h"
 #include "grid/GridDelete.h"
@@ -47,8 +48,11 @@ void MainWindow::runCommand(CommandId id) {
         case Action::Rights:
             editRights();
             break;
+        case Action::Chart:
+            m_charts->run(command->id.index);
+            break;
         default:
-            break; // reports, charts and imports: their buttons stay hidden
+            break; // reports and imports: their buttons stay hidden
         }
     });
 }
