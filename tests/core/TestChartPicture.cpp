@@ -81,7 +81,7 @@ void TestChartPicture::writesEachType() {
     const QByteArray pdfBytes = contents(pdf);
     QVERIFY(pdfBytes.startsWith("%PDF"));
     QVERIFY(!pdfBytes.contains("/Subtype /Image"));
-    QCOMPARE(QImageReader(other).format(), QByteArray("jpeg")); // unknown extension: JPEG
+    QCOMPARE(QImageReader(other).format(), QByteArray("jpeg"));  // unknown extension: JPEG
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 4); // no temporary left over
 }
 
@@ -131,8 +131,9 @@ void TestChartPicture::failedSaveLeavesTheOldFile() {
     if (geteuid() != 0) {
         QFile(dir.path()).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         QVERIFY(!saveChartPicture(g, "标题", path, QSize(300, 200)));
-        QFile(dir.path()).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                         QFileDevice::ExeOwner);
+        QFile(dir.path())
+            .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                            QFileDevice::ExeOwner);
         QCOMPARE(contents(path), QByteArray("old picture"));
     }
 }

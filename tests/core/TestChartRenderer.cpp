@@ -126,16 +126,17 @@ QStringList axisLabels(const QList<DrawnText>& texts) {
 
 void TestChartRenderer::barsAxisAndPlotArea() {
     Grid g;
-    fill(g, {"采购", "销售"}, {{"2008.01", "10", "5"}, {"2008.02", "0", "20"}, {"2008.03", "7", "7"}});
+    fill(g, {"采购", "销售"},
+         {{"2008.01", "10", "5"}, {"2008.02", "0", "20"}, {"2008.03", "7", "7"}});
     const QImage image = chartImage(g, "图", kSize);
     // max 20: 1 unit = 4200 / 20 x 0.9 = 189 twips; slot 7000 / 3; bar 972 twips.
     const double slot = 7000.0 / 3, bar = slot * 5 / 6 / 2, unit = 189;
     auto barX = [&](int row, int series) { return 1020 + slot * (row - 1) + bar * (series - 0.5); };
-    QCOMPARE(at(image, barX(1, 1), 5000 - 5 * unit), kSeries1);    // inside the 10
+    QCOMPARE(at(image, barX(1, 1), 5000 - 5 * unit), kSeries1);                    // inside the 10
     QCOMPARE(at(image, barX(1, 1) - bar / 2 + 100, 5000 - 10 * unit - 60), kGrey); // above it
-    QCOMPARE(at(image, barX(1, 2), 5000 - 2 * unit), kSeries2);    // inside the 5
-    QCOMPARE(at(image, barX(2, 2), 5000 - 19 * unit), kSeries2);   // the 20, near its top
-    QCOMPARE(at(image, barX(2, 1), 5000 - 2 * unit), kGrey);       // the 0: no bar
+    QCOMPARE(at(image, barX(1, 2), 5000 - 2 * unit), kSeries2);                    // inside the 5
+    QCOMPARE(at(image, barX(2, 2), 5000 - 19 * unit), kSeries2); // the 20, near its top
+    QCOMPARE(at(image, barX(2, 1), 5000 - 2 * unit), kGrey);     // the 0: no bar
     // Frame black around the grey plot; a white grid line every 4 units
     // (756 twips), between the bars.
     QCOMPARE(at(image, 993, 3000), QRgb(0));
@@ -158,7 +159,8 @@ void TestChartRenderer::barsAxisAndPlotArea() {
 
     // Percent values: the axis labels carry the sign too.
     fill(g, {"比例"}, {{"2008.01", "50%"}, {"2008.02", "100%"}});
-    QCOMPARE(axisLabels(textsOf(g, kSize)), QStringList({"0%", "20%", "40%", "60%", "80%", "100%"}));
+    QCOMPARE(axisLabels(textsOf(g, kSize)),
+             QStringList({"0%", "20%", "40%", "60%", "80%", "100%"}));
 }
 
 void TestChartRenderer::smallValuesAndNegatives() {
@@ -223,8 +225,7 @@ void TestChartRenderer::labelsNeverCollide() {
             g.setText(r, c, chartNumberText(123456.75 * ((r * 7 + c * 3) % 11) / 10.0 - 20000));
     TextDevice device(size);
     QPainter p(&device);
-    paintChartPicture(p, g, QStringLiteral("采购销售金额变化示意图"),
-                      QSizeF(size));
+    paintChartPicture(p, g, QStringLiteral("采购销售金额变化示意图"), QSizeF(size));
     p.end();
     const QList<DrawnText>& texts = device.texts();
     int monthLabels = 0;

@@ -54,8 +54,8 @@ ChartResult profit(Books& b, Grid& g, QDate from, QDate to, int pid = 0) {
 
 void TestChartTables::trendCoversWholeMonthsInEitherOrder() {
     Books b;
-    b.buy(1, 3, 2, "2008-02-29");          // the day before the range
-    b.buy(1, 5, 2, "2008-03-01");          // its first day
+    b.buy(1, 3, 2, "2008-02-29"); // the day before the range
+    b.buy(1, 5, 2, "2008-03-01"); // its first day
     b.sell(1, 2, 4, "2008-03-31");
     b.sell(1, 4, 4, "2008-04-30 18:30:00"); // the last day, with a time
     b.sell(1, 7, 4, "2008-05-01");          // the day after

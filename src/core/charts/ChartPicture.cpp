@@ -58,8 +58,7 @@ bool writePdf(QIODevice& device, const Grid& table, const QString& title, const 
     pdf.setTitle(title);
     pdf.setCreator(QStringLiteral("TradeLedger"));
     // One page the size of the picture at 96 pixels to the inch.
-    pdf.setPageSize(
-        QPageSize(QSizeF(size.width() * 0.75, size.height() * 0.75), QPageSize::Point));
+    pdf.setPageSize(QPageSize(QSizeF(size.width() * 0.75, size.height() * 0.75), QPageSize::Point));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
     QPainter painter;
     if (!painter.begin(&pdf))

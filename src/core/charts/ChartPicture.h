@@ -36,7 +36,6 @@ QImage chartImage(const Grid& table, const QString& title, const QSize& size, qr
 // carry over to the new one; its modification time is that of the save.
 // False when the file could not be written, with the reason in *error.
 bool saveChartPicture(const Grid& table, const QString& title, const QString& fileName,
-                      const QSize& size, qreal dpr = 1.0, int border = 0,
-                      QString* error = nullptr);
+                      const QSize& size, qreal dpr = 1.0, int border = 0, QString* error = nullptr);
 
 } // namespace tl

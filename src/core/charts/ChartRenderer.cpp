@@ -148,7 +148,8 @@ void paintChart(QPainter& p, const Grid& table, const QString& title, const QSiz
     const QFontMetricsF rowMetrics(rowFont);
     double rowThickness = 0;
     for (int r = firstRow; r <= lastRow; ++r)
-        rowThickness = std::max(rowThickness, rowMetrics.tightBoundingRect(table.text(r, 0)).height());
+        rowThickness =
+            std::max(rowThickness, rowMetrics.tightBoundingRect(table.text(r, 0)).height());
     const int every = std::max(1, int(std::ceil((rowThickness + 4 * px) / slot)));
     const double rowLabelTop = plot.bottom() + 75;
     const double rowLabelRoom = picture.height() - rowLabelTop - 2 * px;

@@ -88,10 +88,10 @@ double chartCellNumber(const QString& text) {
 void setupChartTable(Grid& grid, const QStringList& series, const MonthRange& range) {
     grid.beginUpdate();
     grid.reset(1 + range.count, 1 + int(series.size()), 1, 1);
-    grid.setColWidth(0, 1100);
+    grid.setColWidth(0, 1050);
     for (int c = 0; c < series.size(); ++c) {
         grid.setText(0, c + 1, series.at(c));
-        grid.setColWidth(c + 1, 1500);
+        grid.setColWidth(c + 1, 1250);
         grid.setColAlignment(c + 1, Qt::AlignRight | Qt::AlignVCenter);
     }
     QDate month = range.first;

@@ -24,8 +24,8 @@ struct ChartResult {
 // The months a chart covers: from the first day of the earlier date's month to
 // the last day of the later date's month; the dates may come in either order.
 struct MonthRange {
-    QDate first; // first day of the first month
-    QDate last;  // last day of the last month
+    QDate first;        // first day of the first month
+    QDate last;         // last day of the last month
     int firstIndex = 0; // year * 12 + month - 1 of the first month
     int count = 0;      // months in the range (0 when a date is invalid)
 

@@ -224,7 +224,7 @@ ChartResult profitTable(const Database& db, const ProfitQuery& query, Grid& grid
     std::vector<double> months(size_t(range.count), 0.0);
     const Lot* lot = lots.data();
     const Lot* lotsEnd = lots.data() + lots.size();
-    for (const Sale* s = sales.data(), *salesEnd = s + sales.size(); s != salesEnd;) {
+    for (const Sale *s = sales.data(), *salesEnd = s + sales.size(); s != salesEnd;) {
         const int pid = s->pid;
         const Sale* next = s;
         while (next != salesEnd && next->pid == pid)

@@ -28,8 +28,8 @@ ChartResult trendTable(const Database& db, const TrendQuery& query, Grid& grid,
                        Progress& progress = Progress::silent());
 
 struct ProfitQuery {
-    QDate from, to;     // either order, as above
-    int productId = 0;  // 0 or less: every product
+    QDate from, to;    // either order, as above
+    int productId = 0; // 0 or less: every product
 };
 
 // The gross profit of each month ("毛利额"): the month's sales amounts minus

@@ -27,6 +27,7 @@ ChartPages::ChartPages(MainWindow& window) : QObject(&window), m_window(window) 
         auto* tableSide = new QWidget(splitter);
         tableSide->setObjectName(QStringLiteral("chartTable%1").arg(page));
         tableSide->setMinimumWidth(200);
+        tableSide->hide();
         auto* layout = new QVBoxLayout(tableSide);
         layout->setContentsMargins(0, 0, 0, 0);
         splitter->addWidget(view);
@@ -59,7 +60,14 @@ void ChartPages::pageShown(int subTab) {
         copyChartTable(view->table(), grid);
         grid.setVisible(true);
     }
-    m_window.gridView()->setVisible(grid.isVisible()); // moving it may have hidden it
+    showTable(subTab);
+}
+
+void ChartPages::showTable(int subTab) {
+    // The table side is there only while it has a table to show.
+    const bool shown = m_window.grid().isVisible();
+    m_window.gridView()->setVisible(shown); // moving the view may have hidden it
+    m_splitters[subTab]->widget(1)->setVisible(shown);
 }
 
 void ChartPages::run(int commandIndex) {
@@ -88,6 +96,7 @@ void ChartPages::run(int commandIndex) {
     else
         m_views[page]->clearChart();
     grid.setVisible(grid.rows() > 1);
+    showTable(page);
     if (!result.message.isEmpty())
         dialogs().info(result.message);
 }

@@ -29,6 +29,8 @@ public:
     QSplitter* splitter(int subTab) const;
 
 private:
+    void showTable(int subTab);
+
     MainWindow& m_window;
     ChartView* m_views[2] = {};
     QSplitter* m_splitters[2] = {};

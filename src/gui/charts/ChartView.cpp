@@ -60,7 +60,8 @@ QMenu* ChartView::pictureMenu() {
     if (!m_menu) {
         m_menu = new QMenu(this);
         m_menu->setObjectName(QStringLiteral("mPOPMenu2"));
-        QAction* save = m_menu->addAction(QStringLiteral("保存图片"), this, &ChartView::savePicture);
+        QAction* save =
+            m_menu->addAction(QStringLiteral("保存图片"), this, &ChartView::savePicture);
         save->setObjectName(QStringLiteral("mSavePic"));
     }
     m_menu->actions().first()->setEnabled(m_hasChart);
@@ -68,9 +69,8 @@ QMenu* ChartView::pictureMenu() {
 }
 
 void ChartView::contextMenuEvent(QContextMenuEvent* event) {
-    const QPoint at = event->reason() == QContextMenuEvent::Mouse
-                          ? event->globalPos()
-                          : mapToGlobal(rect().center());
+    const QPoint at = event->reason() == QContextMenuEvent::Mouse ? event->globalPos()
+                                                                  : mapToGlobal(rect().center());
     pictureMenu()->popup(at);
 }
 
@@ -78,10 +78,10 @@ void ChartView::savePicture() {
     if (!m_hasChart)
         return;
     QString chosen;
-    const QString name = dialogs().saveFileName(
-        QStringLiteral("保存图片"),
-        kJpegFilter + QStringLiteral(";;") + kPngFilter + QStringLiteral(";;") + kPdfFilter,
-        &chosen);
+    const QString name = dialogs().saveFileName(QStringLiteral("保存图片"),
+                                                kJpegFilter + QStringLiteral(";;") + kPngFilter +
+                                                    QStringLiteral(";;") + kPdfFilter,
+                                                &chosen);
     if (name.isEmpty())
         return;
     const PictureType type = chosen == kPngFilter   ? PictureType::Png
