@@ -204,6 +204,16 @@ void TestChartTables::profitEdges() {
     c.sell(1, 1.5, 10, "2011-01-11");
     profit(c, g, QDate(2011, 1, 1), QDate(2011, 1, 1));
     QCOMPARE(column(g, 1), QStringList({"31"})); // 40 - (1 + 2 + 2 x 3)
+
+    // Lots are taken in date order, whatever order they were entered in; a
+    // time of day counts after the day itself.
+    Books d;
+    d.buy(1, 1, 5, "2012-01-02");
+    d.buy(1, 1, 1, "2012-01-01 09:00:00");
+    d.buy(1, 1, 3, "2012-01-01");
+    d.sell(1, 2, 10, "2012-01-31 17:00:00");
+    profit(d, g, QDate(2012, 1, 31), QDate(2012, 1, 1));
+    QCOMPARE(column(g, 1), QStringList({"16"})); // 20 - (3 + 1)
 }
 
 void TestChartTables::profitWithoutSales() {

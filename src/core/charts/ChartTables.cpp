@@ -5,6 +5,8 @@
 #include "grid/Grid.h"
 
 #include <QSqlQuery>
+#include <algorithm>
+#include <tuple>
 #include <vector>
 
 namespace tl {
@@ -51,18 +53,74 @@ void writeColumn(Grid& grid, int col, const std::vector<double>& months) {
     grid.endUpdate();
 }
 
-struct Sale {
+// A sale or purchase as the costing needs it.
+struct Record {
     int pid;
-    int month; // month index, -1 when the date is unreadable
+    int month;    // month index, -1 when the date is unreadable
+    qint64 order; // the date and time as yyyymmddhhmmss (-1: unreadable)
+    qint64 id;
     double num;
     double price;
 };
+using Sale = Record;
+using Lot = Record;
 
-struct Lot {
-    int pid;
-    double num;
-    double price;
-};
+// year, month, day, hour, minute, second of a stored date text.
+qint64 dateOrder(const QString& text, int* month) {
+    int fields[6] = {0, 0, 0, 0, 0, 0};
+    int field = 0;
+    bool inNumber = false;
+    for (const QChar c : text) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            fields[field] = fields[field] * 10 + (c.unicode() - '0');
+            inNumber = true;
+            if (fields[field] > 99999)
+                break;
+        } else if (inNumber) {
+            inNumber = false;
+            if (++field == 6)
+                break;
+        }
+    }
+    if (fields[0] < 1 || fields[1] < 1 || fields[1] > 12) {
+        *month = -1;
+        return -1;
+    }
+    *month = fields[0] * 12 + fields[1] - 1;
+    qint64 order = fields[0];
+    for (int f = 1; f < 6; ++f)
+        order = order * 100 + std::min(fields[f], 99);
+    return order;
+}
+
+// Every record of a table up to the end of the range, each product's oldest
+// first, records of one moment in the order they were entered. Sorting here
+// costs a fraction of an ORDER BY over the whole table.
+std::vector<Record> readRecords(const Database& db, const QString& table, const QString& endBound,
+                                int productId) {
+    QString sql = QStringLiteral("SELECT PID, Num, Price, Dat, ID FROM %1 WHERE Dat < ?")
+                      .arg(Database::ident(table));
+    QVariantList binds{endBound};
+    if (productId > 0) {
+        sql += QStringLiteral(" AND PID = ?");
+        binds << productId;
+    }
+    std::vector<Record> records;
+    QSqlQuery q = db.run(sql, binds);
+    while (q.next()) {
+        Record r;
+        r.pid = q.value(0).toInt();
+        r.num = q.value(1).toDouble();
+        r.price = q.value(2).toDouble();
+        r.order = dateOrder(q.value(3).toString(), &r.month);
+        r.id = q.value(4).toLongLong();
+        records.push_back(r);
+    }
+    std::sort(records.begin(), records.end(), [](const Record& a, const Record& b) {
+        return std::tie(a.pid, a.order, a.id) < std::tie(b.pid, b.order, b.id);
+    });
+    return records;
+}
 
 // One product's purchase lots, oldest first, as the costing takes them up.
 class LotCursor {
@@ -118,13 +176,6 @@ private:
     const Lot* m_end;
     qint64 m_left = 0;
 };
-
-QString productFilter(int productId, QVariantList& binds) {
-    if (productId <= 0)
-        return {};
-    binds << productId;
-    return QStringLiteral(" AND PID = ?");
-}
 
 // Costs one product's sales (oldest first) against its lots into the months.
 void costProduct(const Sale* sale, const Sale* end, LotCursor lots, const MonthRange& range,
@@ -195,30 +246,13 @@ ChartResult profitTable(const Database& db, const ProfitQuery& query, Grid& grid
 
     // Every sale and purchase up to the end of the range, each product's
     // oldest first (records of one day in the order they were entered).
-    std::vector<Sale> sales;
-    {
-        QVariantList binds{range.endBound()};
-        const QString filter = productFilter(query.productId, binds);
-        QSqlQuery q = db.run(QStringLiteral("SELECT PID, Num, Price, Dat FROM Sale WHERE Dat < ?") +
-                                 filter + QStringLiteral(" ORDER BY PID, Dat, ID"),
-                             binds);
-        while (q.next())
-            sales.push_back({q.value(0).toInt(), monthIndexOf(q.value(3).toString()),
-                             q.value(1).toDouble(), q.value(2).toDouble()});
-    }
+    const std::vector<Sale> sales =
+        readRecords(db, QStringLiteral("Sale"), range.endBound(), query.productId);
     progress.step(1);
     if (sales.empty())
         return {title, QStringLiteral("没有销售记录！"), false};
-    std::vector<Lot> lots;
-    {
-        QVariantList binds{range.endBound()};
-        const QString filter = productFilter(query.productId, binds);
-        QSqlQuery q = db.run(QStringLiteral("SELECT PID, Num, Price FROM Buy WHERE Dat < ?") +
-                                 filter + QStringLiteral(" ORDER BY PID, Dat, ID"),
-                             binds);
-        while (q.next())
-            lots.push_back({q.value(0).toInt(), q.value(1).toDouble(), q.value(2).toDouble()});
-    }
+    const std::vector<Lot> lots =
+        readRecords(db, QStringLiteral("Buy"), range.endBound(), query.productId);
     progress.step(2);
 
     std::vector<double> months(size_t(range.count), 0.0);
