@@ -145,6 +145,9 @@ void TestChartRenderer::barsAxisAndPlotArea() {
         line = line || at(image, 1020 + slot - 150, y) == kWhite;
     QVERIFY(line);
     QCOMPARE(at(image, 1020 + slot - 150, 5000 - 756 - 200), kGrey);
+    // The row under a point: the slots, nothing left of the plot.
+    QCOMPARE(chart::rowAt(QSizeF(9000, 6000), 1, 3, barX(2, 2)), 2);
+    QCOMPARE(chart::rowAt(QSizeF(9000, 6000), 1, 3, 900), 0);
     // Legend boxes in the series colours at the right.
     QCOMPARE(at(image, 8500, (6000 - 1000) / 2.0 + 325), kSeries1);
     QCOMPARE(at(image, 8500, (6000 - 1000) / 2.0 + 825), kSeries2);

@@ -1,4 +1,5 @@
 #include "charts/ChartPages.h"
+#include "charts/ChartRenderer.h"
 #include "charts/ChartView.h"
 #include "data/Database.h"
 #include "data/Rights.h"
@@ -10,17 +11,20 @@
 #include "widgets/GridView.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QImageReader>
 #include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 using namespace tl;
 
@@ -94,6 +98,13 @@ void TestChartPage::chartCommandsDrawTheirTables() {
     // The table shows beside the chart it belongs to.
     QVERIFY(f.window->charts()->splitter(0)->isAncestorOf(f.window->gridView()));
     QVERIFY(f.window->gridView()->isVisible());
+    // Hovering over a month tells its values.
+    const QRectF plot = chart::plotRect(QSizeF(f.chart(0)->size() - QSize(2, 2)) * 15);
+    const QPoint over(1 + int((plot.left() + 20 + plot.width() / 2) / 15),
+                      int(plot.center().y() / 15));
+    QHelpEvent help(QEvent::ToolTip, over, f.chart(0)->mapToGlobal(over));
+    QApplication::sendEvent(f.chart(0), &help);
+    QCOMPARE(QToolTip::text(), QString("2008.02\n采购：50\n销售：0"));
 
     // One warehouse and one product, in amounts.
     choose(warehouses, "二号库");

@@ -16,6 +16,16 @@ QRectF plotRect(const QSizeF& picture) {
     return QRectF(QPointF(1000, 800), QPointF(picture.width() - 1000, picture.height() - 1000));
 }
 
+int rowAt(const QSizeF& picture, int firstRow, int lastRow, double x) {
+    const QRectF plot = plotRect(picture);
+    const int count = lastRow - firstRow + 1;
+    if (count < 1 || plot.width() <= 0)
+        return 0;
+    const double slot = plot.width() / count;
+    const double k = std::floor((x - plot.left() - 20) / slot);
+    return k >= 0 && k < count ? firstRow + int(k) : 0;
+}
+
 QColor seriesColor(int series) {
     const int k = 80 * (series - 1);
     return QColor(std::clamp(255 - k, 0, 255), std::clamp(k, 0, 255), std::clamp(255 - k, 0, 255));

@@ -23,6 +23,10 @@ constexpr double kTwipsPerPixel = 15.0;
 // from the top (the title).
 QRectF plotRect(const QSizeF& picture);
 
+// The table row drawn in the slot under x (twips) when rows firstRow..lastRow
+// are drawn on a picture of this size, or 0 outside the slots.
+int rowAt(const QSizeF& picture, int firstRow, int lastRow, double x);
+
 // Series c (1, 2, ...): RGB(255, 0, 255), RGB(175, 80, 175), ...
 QColor seriesColor(int series);
 inline QColor plotColor() {

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
+#include <QToolTip>
 
 namespace tl {
 
@@ -54,6 +55,30 @@ void ChartView::paintEvent(QPaintEvent*) {
     painter.setPen(palette().color(QPalette::PlaceholderText));
     painter.drawText(rect(), Qt::AlignCenter,
                      QStringLiteral("选择日期范围后按分析按钮，图表显示在这里"));
+}
+
+bool ChartView::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip || !m_hasChart)
+        return QWidget::event(event);
+    // Long ranges leave out the value labels; the tool tip tells them.
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const double tw = chart::kTwipsPerPixel;
+    const QSizeF picture = QSizeF(size() - QSize(2 * kBorder, 2 * kBorder)) * tw;
+    const QPointF at = QPointF(help->pos() - QPoint(kBorder, kBorder)) * tw;
+    const int row = at.y() >= chart::plotRect(picture).top()
+                        ? chart::rowAt(picture, 1, m_table->rows() - 1, at.x())
+                        : 0;
+    if (row <= 0) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    QString text = m_table->text(row, 0);
+    for (int c = 1; c < m_table->cols(); ++c)
+        text +=
+            QLatin1Char('\n') + m_table->text(0, c) + QStringLiteral("：") + m_table->text(row, c);
+    QToolTip::showText(help->globalPos(), text, this);
+    return true;
 }
 
 QMenu* ChartView::pictureMenu() {

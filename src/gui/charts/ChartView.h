@@ -33,6 +33,7 @@ public:
     void savePicture();
 
 protected:
+    bool event(QEvent* event) override; // tool tip: the values of the month under the mouse
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
