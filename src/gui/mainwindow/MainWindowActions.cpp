@@ -6,6 +6,7 @@
 #include "grid/GridDelete.h"
 #include "grid/GridFind.h"
 #include "grid/GridSelection.h"
+#include "importexport/ImportCommand.h"
 #include "mainwindow/EntryOpeners.h"
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainViews.h"
@@ -47,8 +48,13 @@ void MainWindow::runCommand(CommandId id) {
         case Action::Rights:
             editRights();
             break;
+        case Action::Import:
+            if (const auto table = importTableOfTab(command->tab, command->subTab);
+                table && runImportCommand(this, *m_db, *table, progress()))
+                reloadView();
+            break;
         default:
-            break; // reports, charts and imports: their buttons stay hidden
+            break; // reports and charts: their buttons stay hidden
         }
     });
 }
