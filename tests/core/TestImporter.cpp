@@ -402,7 +402,7 @@ void TestImporter::summaryTellsWhatWasAddedAndSkipped() {
     QVERIFY(!progress.open);
     QCOMPARE(r.summary(ImportTable::Classes),
              QString("导入完成：添加了 7 条产品类别记录，跳过 9 行。\n"
-                     "必填项为空：7 行（第 2、4、6、8、10、12、14 行）\n"
+                     "必填项为空（类别）：7 行（第 2、4、6、8、10、12、14 行）\n"
                      "名称已存在：1 行（第 16 行）\n"
                      "引号未闭合，文件在此记录中结束：1 行（第 17 行）"));
 
@@ -413,7 +413,7 @@ void TestImporter::summaryTellsWhatWasAddedAndSkipped() {
     const ImportResult many =
         importRecords(set.db(), request(ImportTable::Classes, csv(text), 2, 99));
     QVERIFY(many.summary(ImportTable::Classes)
-                .endsWith("必填项为空：12 行（第 2、3、4、5、6、7、8、9、10、11 行等）"));
+                .endsWith("必填项为空（类别）：12 行（第 2、3、4、5、6、7、8、9、10、11 行等）"));
 
     // An empty box for a required field is an error, not a silent nothing.
     req.columns = QStringList{" "};
@@ -474,6 +474,11 @@ void TestImporter::worksheetRowsImportAsLines() {
 
     req.sheet = "没有这张表";
     QCOMPARE(importRecords(db, req).error, QString("输入表格名称有误，无法打开表格，请重新输入！"));
+    // No name: the first worksheet, here an empty one.
+    req.sheet.clear();
+    r = importRecords(db, req);
+    QVERIFY(r.ok);
+    QCOMPARE(r.added, 0);
 
     const QString xls = QStringLiteral(TL_TEST_DATA "/sales.xls");
     QVERIFY(!xls.isEmpty());

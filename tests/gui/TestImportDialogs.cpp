@@ -180,7 +180,7 @@ void TestImportDialogs::okImportsCsvAndWorksheets() {
     d.show();
     d.okButton()->click();
     QCOMPARE(dialogs.lastMessage(), QString("导入完成：添加了 2 条客户记录，跳过 1 行。\n"
-                                            "必填项为空：1 行（第 3 行）"));
+                                            "必填项为空（姓名）：1 行（第 3 行）"));
     QVERIFY(!d.isVisible());
     QCOMPARE(d.result().added, 2);
 

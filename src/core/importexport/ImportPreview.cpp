@@ -34,13 +34,14 @@ QString unsupportedFileMessage() {
 void resetImportPreview(Grid& grid) {
     grid.beginUpdate();
     grid.reset(kRows, kCols, 1, 1);
-    grid.setColWidth(0, 300);
+    grid.setColWidth(0, 450); // wide enough for "10"
     for (int i = 1; i < kRows; ++i)
         grid.setText(i, 0, QString::number(i));
     for (int j = 1; j < kCols; ++j)
         grid.setText(0, j, QString(QChar(64 + j)));
     for (int j = 0; j < kCols; ++j)
         grid.setCellAlignment(0, j, Qt::AlignCenter);
+    grid.setCurrent(0, 0); // a preview has no chosen row
     grid.endUpdate();
 }
 

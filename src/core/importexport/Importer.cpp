@@ -78,8 +78,12 @@ QString openSource(const ImportRequest& request, std::unique_ptr<Source>& source
     std::unique_ptr<Workbook> book = Workbook::open(request.path, &code);
     if (!book)
         return workbookErrorMessage(code);
+    // Without a name the first worksheet is read, as a spreadsheet opens on it.
+    const QStringList names = book->sheetNames();
+    const QString name =
+        request.sheet.isEmpty() && !names.isEmpty() ? names.first() : request.sheet;
     auto sheet = std::make_unique<SheetSource>();
-    if (!book->readSheet(request.sheet, sheet->cells, &code))
+    if (!book->readSheet(name, sheet->cells, &code))
         return workbookErrorMessage(code);
     source = std::move(sheet);
     return {};
@@ -230,10 +234,15 @@ private:
     std::map<std::pair<int, int>, qint64> m_stock;
 };
 
-QString reasonText(SkipReason r) {
+QString reasonText(SkipReason r, const ImportTableDef& def) {
     switch (r) {
-    case SkipReason::MissingRequired:
-        return QStringLiteral("必填项为空");
+    case SkipReason::MissingRequired: {
+        QStringList labels;
+        for (const ImportSlot& s : def.fieldSlots)
+            if (s.required)
+                labels << s.label;
+        return QStringLiteral("必填项为空（%1）").arg(labels.join(QStringLiteral("、")));
+    }
     case SkipReason::Exists:
         return QStringLiteral("名称已存在");
     case SkipReason::NotStored:
@@ -277,7 +286,7 @@ QString ImportResult::summary(ImportTable table) const {
         if (count == 0)
             continue;
         text += QStringLiteral("\n%1：%2 行（第 %3 行%4）")
-                    .arg(reasonText(r))
+                    .arg(reasonText(r, def))
                     .arg(count)
                     .arg(lines.join(QStringLiteral("、")),
                          count > kShown ? QStringLiteral("等") : QString());

@@ -17,7 +17,7 @@ class Database;
 struct ImportRequest {
     ImportTable table = ImportTable::Sales;
     QString path;
-    QString sheet;       // the worksheet of a workbook; ignored for CSV files
+    QString sheet;       // the worksheet of a workbook (empty: the first); unused for CSV
     QStringList columns; // column letters per slot of the table; missing ones take the defaults
     // Lines are records counted from 1 as the preview shows them (an empty
     // line counts; a quoted field spanning several physical lines is one

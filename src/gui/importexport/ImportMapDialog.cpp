@@ -102,7 +102,8 @@ void ImportMapDialog::buildLayout() {
     m_grid = new Grid(this);
     m_view = new GridView(m_grid, this);
     m_view->setObjectName(QStringLiteral("MSF"));
-    m_view->setMinimumSize(640, 220);
+    // Tall enough for the header and all ten rows without scrolling.
+    m_view->setMinimumSize(640, 11 * GridView::toPixels(Grid::kDefaultRowHeight) + 28);
 
     m_ok = makeButton(QStringLiteral("确  定"), QStringLiteral("COM_0"), this);
     m_cancel = makeButton(QStringLiteral("取  消"), QStringLiteral("COM_1"), this);

@@ -89,6 +89,7 @@ void SheetsDialog::toggleRow(int row) {
         m_grid->setText(r, 1, QString());
     if (!marked)
         m_grid->setText(row, 1, kMark);
+    m_grid->setCurrent(row, 0);
     m_grid->endUpdate();
 }
 
