@@ -3,6 +3,7 @@
 #include "data/Clock.h"
 #include "data/Database.h"
 #include "data/Helpers.h"
+#include "data/SqlErrors.h"
 #include "importexport/CsvReader.h"
 #include "importexport/ImportPreview.h"
 #include "importexport/ImportValues.h"
@@ -89,15 +90,6 @@ QString openSource(const ImportRequest& request, std::unique_ptr<Source>& source
     return {};
 }
 
-// The SQLite result codes of a record the database refuses on its own
-// (constraint, type mismatch, too big, out of range): the line is skipped.
-// Every other failure ends the import.
-bool refusesRecord(const QSqlError& e) {
-    const int code = e.nativeErrorCode().toInt();
-    const int primary = code & 0xFF;
-    return primary == 19 || primary == 20 || primary == 18 || primary == 25;
-}
-
 // Writes the records of one table: prepared statements, a cache of resolved
 // names and the stock movements netted per warehouse and product.
 class RecordWriter {
@@ -145,6 +137,7 @@ public:
         for (int i = 0; i < n; ++i)
             m_insert.bindValue(i, values[i]);
         if (!m_insert.exec()) {
+            // A row the database refuses is skipped; any other failure ends the import.
             if (refusesRecord(m_insert.lastError()))
                 return SkipReason::NotStored;
             throw DbError(m_insert.lastError().text());

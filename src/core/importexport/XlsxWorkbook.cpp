@@ -11,7 +11,7 @@ namespace tl::workbook {
 
 namespace {
 
-constexpr zip_uint64_t kMaxEntry = zip_uint64_t(1) << 30; // refuses zip bombs
+constexpr zip_uint64_t kMaxEntry = zip_uint64_t(1) << 29; // refuses zip bombs
 
 const QString kRelNs =
     QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships");
