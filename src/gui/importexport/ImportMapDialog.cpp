@@ -3,13 +3,16 @@
 #include "data/Dialogs.h"
 #include "data/Helpers.h"
 #include "grid/Grid.h"
+#include "grid/GridFit.h"
 #include "importexport/CsvReader.h"
 #include "importexport/ImportPreview.h"
 #include "importexport/ImportValues.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
 
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,6 +22,7 @@
 #include <QRegularExpressionValidator>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace tl {
 
@@ -99,6 +103,18 @@ void ImportMapDialog::buildLayout() {
 
     auto* sample = new QLabel(QStringLiteral("表格示例："), this);
     sample->setObjectName(QStringLiteral("Label1"));
+    // Which file (and worksheet) the preview shows.
+    const QString source = QFileInfo(m_path).fileName() +
+                           (m_sheet.isEmpty() ? QString() : QStringLiteral(" › ") + m_sheet);
+    auto* file = new QLabel(source, this);
+    file->setObjectName(QStringLiteral("fileLabel"));
+    file->setToolTip(QDir::toNativeSeparators(m_path));
+    file->setForegroundRole(QPalette::PlaceholderText);
+    file->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* sampleRow = new QHBoxLayout;
+    sampleRow->addWidget(sample);
+    sampleRow->addSpacing(8);
+    sampleRow->addWidget(file, 1);
     m_grid = new Grid(this);
     m_view = new GridView(m_grid, this);
     m_view->setObjectName(QStringLiteral("MSF"));
@@ -119,7 +135,7 @@ void ImportMapDialog::buildLayout() {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(fields);
     layout->addWidget(lines);
-    layout->addWidget(sample);
+    layout->addLayout(sampleRow);
     layout->addWidget(m_view, 1);
     layout->addLayout(buttons);
 
@@ -139,6 +155,16 @@ void ImportMapDialog::buildLayout() {
 
 QString ImportMapDialog::displayXls() {
     const QString message = fillImportPreview(*m_grid, m_path, m_sheet);
+    // Columns wide enough for their texts, within reason, so the preview reads.
+    const TextMeasure measure = defaultTextMeasure();
+    m_grid->beginUpdate();
+    for (int c = 1; c < m_grid->cols(); ++c) {
+        int widest = 0;
+        for (int r = 1; r < m_grid->rows(); ++r)
+            widest = std::max(widest, measure(m_grid->text(r, c).section(QLatin1Char('\n'), 0, 0)));
+        m_grid->setColWidth(c, std::clamp(widest + 100, Grid::kDefaultColWidth, 3600));
+    }
+    m_grid->endUpdate();
     if (message == unsupportedFileMessage())
         m_path.clear(); // nothing for OK to import
     return message;
