@@ -135,6 +135,9 @@ void TestImporter::textValues() {
     QCOMPARE(importDate("2009/1/5 10:30:00"), QDate(2009, 1, 5));
     QCOMPARE(importDate("2009.12.31"), QDate(2009, 12, 31));
     QCOMPARE(importDate("2009年3月8日"), QDate(2009, 3, 8));
+    QCOMPARE(importDate(" 2009 - 3 - 8T08:00"), QDate(2009, 3, 8));
+    QVERIFY(!importDate("2009-01-155").isValid());
+    QVERIFY(!importDate("09-01-15").isValid());
     QVERIFY(!importDate("2009-02-30").isValid());
     QVERIFY(!importDate("下周").isValid());
 }

@@ -1,7 +1,5 @@
 #include "importexport/ImportValues.h"
 
-#include <QRegularExpression>
-
 namespace tl {
 
 double leadingNumber(const QString& text) {
@@ -57,13 +55,49 @@ double importMoney(const QString& text) {
 }
 
 QDate importDate(const QString& text) {
-    static const QRegularExpression re(
-        QStringLiteral("^\\s*(\\d{4})\\s*[-/.年]\\s*(\\d{1,2})\\s*[-/.月]\\s*(\\d{1,2})\\s*日?"
-                       "(?:[\\sT].*)?$"));
-    const QRegularExpressionMatch m = re.match(text);
-    if (!m.hasMatch())
+    // Read by hand: this runs once per imported line.
+    const QChar* d = text.constData();
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    auto blanks = [&] {
+        while (i < n && d[i].isSpace())
+            ++i;
+    };
+    auto number = [&](int minDigits, int maxDigits) {
+        int value = 0, digits = 0;
+        while (i < n && digits < maxDigits && d[i] >= u'0' && d[i] <= u'9') {
+            value = value * 10 + (d[i].unicode() - u'0');
+            ++i;
+            ++digits;
+        }
+        return digits >= minDigits ? value : -1;
+    };
+    auto separator = [&](char16_t word) {
+        blanks();
+        if (i < n && (d[i] == u'-' || d[i] == u'/' || d[i] == u'.' || d[i] == word)) {
+            ++i;
+            blanks();
+            return true;
+        }
+        return false;
+    };
+    blanks();
+    const int year = number(4, 4);
+    if (year < 0 || !separator(u'年'))
         return {};
-    return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    const int month = number(1, 2);
+    if (month < 0 || !separator(u'月'))
+        return {};
+    const int day = number(1, 2);
+    if (day < 0)
+        return {};
+    blanks();
+    if (i < n && d[i] == u'日')
+        ++i;
+    // A time may follow after a blank or "T"; nothing else may.
+    if (i < n && !d[i - 1].isSpace() && d[i] != u'T' && !d[i].isSpace())
+        return {};
+    return QDate(year, month, day);
 }
 
 } // namespace tl

@@ -199,19 +199,19 @@ private:
     void noteStock(const QVariantList& values) {
         if (m_def.stock == ImportStock::None)
             return;
-        auto at = [&](const char* field) { return values[m_def.slotOf(QLatin1String(field))]; };
-        const int pid = at("PID").toInt();
-        const qint64 num = roundHalfEven(at("Num").toDouble());
+        auto at = [&](int slot) { return values[slot].toInt(); };
+        const int pid = at(m_pid);
+        const qint64 num = roundHalfEven(values[m_num].toDouble());
         switch (m_def.stock) {
         case ImportStock::Out:
-            m_stock[{at("SID").toInt(), pid}] -= num;
+            m_stock[{at(m_sid), pid}] -= num;
             break;
         case ImportStock::In:
-            m_stock[{at("SID").toInt(), pid}] += num;
+            m_stock[{at(m_sid), pid}] += num;
             break;
         case ImportStock::Transfer:
-            m_stock[{at("IID").toInt(), pid}] += num;
-            m_stock[{at("OID").toInt(), pid}] -= num;
+            m_stock[{at(m_iid), pid}] += num;
+            m_stock[{at(m_oid), pid}] -= num;
             break;
         case ImportStock::None:
             break;
@@ -223,6 +223,12 @@ private:
     QList<int> m_columns;
     QSqlQuery m_insert;
     QSqlQuery m_exists;
+    // Slots of the fields that move stock (-1 where the table has none).
+    const int m_pid = m_def.slotOf(QStringLiteral("PID"));
+    const int m_num = m_def.slotOf(QStringLiteral("Num"));
+    const int m_sid = m_def.slotOf(QStringLiteral("SID"));
+    const int m_iid = m_def.slotOf(QStringLiteral("IID"));
+    const int m_oid = m_def.slotOf(QStringLiteral("OID"));
     QHash<QString, int> m_keys[8];
     std::map<std::pair<int, int>, qint64> m_stock;
 };
