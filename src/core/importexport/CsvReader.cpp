@@ -71,7 +71,7 @@ std::optional<QStringList> splitCsvLine(const QString& s) {
     return fields;
 }
 
-bool isCsvPath(const QString& path) {
+bool readsAsCsv(const QString& path) {
     return path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
 }
 
@@ -154,7 +154,7 @@ CsvReader::Record CsvReader::readRecord(QStringList& fields) {
 }
 
 void csvToGrid(Grid& grid, const QString& path) {
-    if (!isCsvPath(path))
+    if (!readsAsCsv(path))
         return;
     CsvReader reader;
     if (!reader.open(path))

@@ -18,8 +18,8 @@ class Grid;
 // answer (nullopt) while a quoted section is still open, and for empty text.
 std::optional<QStringList> splitCsvLine(const QString& record);
 
-// Whether a path names a CSV file: it ends in ".csv", in any case.
-bool isCsvPath(const QString& path);
+// Whether an import reads the file as CSV: its name ends in ".csv", in any case.
+bool readsAsCsv(const QString& path);
 
 // Reads a CSV file sequentially, in its detected encoding (TextFileReader).
 // A physical line ends at CR LF, CR or LF; a record is one physical line, or

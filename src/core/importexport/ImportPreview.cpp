@@ -47,7 +47,7 @@ void resetImportPreview(Grid& grid) {
 
 QString fillImportPreview(Grid& grid, const QString& path, const QString& sheet) {
     resetImportPreview(grid);
-    if (isCsvPath(path)) {
+    if (readsAsCsv(path)) {
         csvToGrid(grid, path);
         return {};
     }

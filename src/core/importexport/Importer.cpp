@@ -66,7 +66,7 @@ private:
 
 // Opens the file of a request; the message to show when it cannot.
 QString openSource(const ImportRequest& request, std::unique_ptr<Source>& source) {
-    if (isCsvPath(request.path)) {
+    if (readsAsCsv(request.path)) {
         auto csv = std::make_unique<CsvSource>();
         if (!csv->open(request.path))
             return QStringLiteral("无法打开文件：") + request.path;

@@ -37,7 +37,7 @@ bool runImportCommand(QWidget* owner, const Database& db, ImportTable table, Pro
     if (path.isEmpty())
         return false;
     QString sheet;
-    if (!isCsvPath(path))
+    if (!readsAsCsv(path))
         sheet = chooseSheet(owner, path);
     ImportMapDialog dialog(table, db, path, sheet, progress, owner);
     dialog.exec();

@@ -202,7 +202,7 @@ ImportRequest ImportMapDialog::request() const {
 void ImportMapDialog::runImport() {
     // A file the preview refused, or a workbook without a chosen worksheet,
     // gives OK nothing to import.
-    if (m_path.isEmpty() || (!isCsvPath(m_path) && m_sheet.isEmpty())) {
+    if (m_path.isEmpty() || (!readsAsCsv(m_path) && m_sheet.isEmpty())) {
         accept();
         return;
     }
