@@ -163,6 +163,7 @@ bool TextFileReader::open(const QString& path) {
     m_file.setFileName(path);
     if (!m_file.open(QIODevice::ReadOnly))
         return false;
+    m_size = m_file.size();
     const QByteArray head = m_file.peek(4);
     int bom = 0;
     bool utf8 = true;

@@ -35,7 +35,7 @@ public:
     bool atEnd() const;
     // A read failed part-way (the file vanished or the disk failed).
     bool failed() const { return m_failed; }
-    qint64 size() const { return m_file.size(); }
+    qint64 size() const { return m_size; } // as it was when opened
     qint64 position() const { return m_file.pos(); }
 
 private:
@@ -43,6 +43,7 @@ private:
     QFile m_file;
     TextEncoding m_encoding = TextEncoding::Utf8;
     std::unique_ptr<Decoder> m_decoder;
+    qint64 m_size = 0;
     bool m_failed = false;
     bool m_done = false;
 };
