@@ -3,11 +3,36 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tl {
 
 void QtDialogs::info(const QString& text) {
     QMessageBox::information(QApplication::activeWindow(), programTitle(), text);
+}
+
+std::unique_ptr<QMessageBox> QtDialogs::errorBox(const QString& text, const QString& detail,
+                                                 QWidget* parent) {
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Warning, programTitle(), text,
+                                             QMessageBox::Ok, parent);
+    if (!detail.isEmpty()) {
+        box->setDetailedText(detail);
+        // Qt's own caption of the details button reads differently; ours is
+        // "详细信息" however often it is pressed.
+        const QString qtShow = QMessageBox::tr("Show Details...");
+        for (QPushButton* b : box->findChildren<QPushButton*>()) {
+            if (b->text() != qtShow)
+                continue;
+            b->setText(QStringLiteral("详细信息"));
+            QObject::connect(b, &QPushButton::clicked, b,
+                             [b] { b->setText(QStringLiteral("详细信息")); });
+        }
+    }
+    return box;
+}
+
+void QtDialogs::error(const QString& text, const QString& detail) {
+    errorBox(text, detail, QApplication::activeWindow())->exec();
 }
 
 bool QtDialogs::question(const QString& text) {
