@@ -85,7 +85,7 @@ void TestTwoCopies::busyAfterTheTimeout() {
     test::TestAccountSet set;
     const Database& db = set.db();
     db.setBusyTimeout(200);
-    OtherCopy other(set.path(), 2000);
+    OtherCopy other(set.path(), 1000);
     QVERIFY(other.waitLocked());
     try {
         SaleStore::add(db, sale(1));
@@ -105,7 +105,7 @@ void TestTwoCopies::backupWhileTheOtherWrites() {
     test::TestAccountSet set;
     const Database& db = set.db();
     SaleStore::add(db, sale(3));
-    OtherCopy other(set.path(), 1500);
+    OtherCopy other(set.path(), 800);
     QVERIFY(other.waitLocked());
     const QString target = set.folder() + "/备份.lbk";
     backupAccountSet(db, target);
