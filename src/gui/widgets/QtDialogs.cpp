@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextEdit>
 
 namespace tl {
 
@@ -18,14 +19,24 @@ std::unique_ptr<QMessageBox> QtDialogs::errorBox(const QString& text, const QStr
     if (!detail.isEmpty()) {
         box->setDetailedText(detail);
         // Qt's own caption of the details button reads differently; ours is
-        // "详细信息" however often it is pressed.
+        // "详细信息", and "隐藏详细信息" while the detail shows. Qt relabels the
+        // button on each click, so ours follows once Qt is done.
         const QString qtShow = QMessageBox::tr("Show Details...");
+        QMessageBox* owner = box.get();
         for (QPushButton* b : box->findChildren<QPushButton*>()) {
             if (b->text() != qtShow)
                 continue;
             b->setText(QStringLiteral("详细信息"));
-            QObject::connect(b, &QPushButton::clicked, b,
-                             [b] { b->setText(QStringLiteral("详细信息")); });
+            QObject::connect(b, &QPushButton::clicked, b, [b, owner] {
+                QMetaObject::invokeMethod(
+                    b,
+                    [b, owner] {
+                        const QTextEdit* text = owner->findChild<QTextEdit*>();
+                        b->setText(text && text->isVisibleTo(owner) ? QStringLiteral("隐藏详细信息")
+                                                                    : QStringLiteral("详细信息"));
+                    },
+                    Qt::QueuedConnection);
+            });
         }
     }
     return box;
