@@ -203,11 +203,10 @@ namespace {
 QString workTablesInTemp(const QString& sql) {
     static const QRegularExpression createWork(QStringLiteral("^\\s*CREATE\\s+TABLE\\s+(?=\"?T_)"),
                                                QRegularExpression::CaseInsensitiveOption);
-    QString out = sql;
-    const QRegularExpressionMatch m = createWork.match(out);
-    if (m.hasMatch())
-        out.insert(m.capturedEnd(), QStringLiteral("TEMP "));
-    return out;
+    const QRegularExpressionMatch m = createWork.match(sql);
+    if (!m.hasMatch())
+        return sql;
+    return QStringLiteral("CREATE TEMP TABLE ") + sql.mid(m.capturedEnd());
 }
 } // namespace
 
