@@ -30,8 +30,11 @@ BackupDialog::BackupDialog(const Database& db, Progress& progress, QWidget* pare
                    this);
     note->setWordWrap(true);
 
-    m_path = new QLineEdit(
-        QDir::toNativeSeparators(defaultBackupPath(db.path(), QDateTime::currentDateTime())), this);
+    // Beside the account set, or in the home folder when that folder is read-only.
+    QString proposed = defaultBackupPath(db.path(), QDateTime::currentDateTime());
+    if (!QFileInfo(QFileInfo(proposed).absolutePath()).isWritable())
+        proposed = QDir::homePath() + QLatin1Char('/') + QFileInfo(proposed).fileName();
+    m_path = new QLineEdit(QDir::toNativeSeparators(proposed), this);
     m_path->setObjectName(QStringLiteral("path"));
     m_path->setMinimumWidth(420);
     auto* browse = new QPushButton(QStringLiteral("浏览…"), this);
