@@ -22,6 +22,7 @@ class Database;
 // account set itself or one of its -wal/-shm files. Failures of the engine or
 // the disk throw DbError with the Chinese message of their kind (disk full,
 // busy, ...) or "无法写入备份文件…". progress shows one step while it runs.
+// Works on a read-only account set too; call it outside any Transaction.
 void backupAccountSet(const Database& db, const QString& target,
                       Progress& progress = Progress::silent());
 
