@@ -10,6 +10,8 @@
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainViews.h"
 #include "masterdata/MasterEditors.h"
+#include "widgets/GridPlace.h"
+#include "widgets/GridView.h"
 #include "widgets/Guard.h"
 
 #include <QLineEdit>
@@ -53,9 +55,15 @@ void MainWindow::runCommand(CommandId id) {
     });
 }
 
+void MainWindow::reloadViewInPlace() {
+    const GridPlace place = GridPlace::of(*m_grid);
+    reloadView();
+    place.restore(*m_grid, *m_view);
+}
+
 void MainWindow::addRecord(const Command& command) {
     if (openEditor(command, std::nullopt))
-        reloadView();
+        reloadViewInPlace();
 }
 
 void MainWindow::modifyRecord(const Command& command) {
@@ -65,7 +73,7 @@ void MainWindow::modifyRecord(const Command& command) {
     }
     const std::optional<qint64> key = rowKey(*m_grid, m_grid->row());
     if (key && openEditor(command, key))
-        reloadView();
+        reloadViewInPlace();
 }
 
 bool MainWindow::openEditor(const Command& command, std::optional<qint64> key) {
@@ -81,7 +89,7 @@ bool MainWindow::openEditor(const Command& command, std::optional<qint64> key) {
 void MainWindow::deleteRecords(const Command& command) {
     const std::optional<TableKey> table = tableOf(command.tab, command.subTab);
     if (table && deleteRows(*m_grid, *m_db, table->table, table->keyColumn))
-        reloadView();
+        reloadViewInPlace();
 }
 
 void MainWindow::findRecord(const Command& command) {
@@ -96,7 +104,7 @@ void MainWindow::editRights() {
         return;
     openRightsEditor(this, m_session, *m_db, *uid, m_grid->text(m_grid->row(), 1));
     applyButtonRights();
-    reloadView();
+    reloadViewInPlace();
 }
 
 void MainWindow::onGridDoubleClicked() {

@@ -63,6 +63,9 @@ private:
     void reloadCombo();
     void applyRights();
     MasterInput readInput() const;
+    QWidget* firstBox() const;
+    // The box a refusal is about, for the focus to go to.
+    QWidget* boxAtFault(const QString& message) const;
     void showInput(const MasterInput& input);
 
     const MasterTableDef& m_def;

@@ -1,0 +1,176 @@
+#include "data/Database.h"
+#include "data/Rights.h"
+#include "grid/Grid.h"
+#include "mainwindow/EntryOpeners.h"
+#include "mainwindow/MainCommands.h"
+#include "mainwindow/MainTabs.h"
+#include "mainwindow/MainWindow.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestAccountSet.h"
+#include "widgets/AppStyle.h"
+#include "widgets/GridView.h"
+#include "widgets/SystemBoxes.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace tl;
+
+namespace {
+
+struct Fixture {
+    test::TestAccountSet set;
+    test::ScriptedDialogs dialogs;
+    std::unique_ptr<MainWindow> window;
+
+    void open(const QString& rights = Rights::all()) {
+        Session session{set.path(), QStringLiteral("admin"), QStringLiteral("1"), rights};
+        window = std::make_unique<MainWindow>(session, Database::open(set.path()));
+    }
+    void addSales(int count) {
+        set.db().exec("INSERT INTO Product (Name) VALUES ('铅笔')");
+        Transaction tx(set.db());
+        for (int i = 0; i < count; ++i)
+            set.db().exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat, Memo) "
+                          "VALUES (1, 1, 1, 1, 1, 2, ?, 0, '2009-02-04', '')",
+                          {i + 1});
+        tx.commit();
+    }
+};
+
+} // namespace
+
+class TestWindowLook : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void qtTextsAreChineseAndTitlesFit();
+    void mainWindowOpensOnScreenAndRemembersItsPlace();
+    void reloadAfterAnEditorKeepsThePlace();
+    void hiddenViewSaysWhy();
+    void columnsFollowTheWidth();
+    void editorsGreyOutTheMainWindow();
+
+private:
+    QTemporaryDir m_settings;
+};
+
+void TestWindowLook::initTestCase() {
+    // Settings of this test only, never the user's.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+    QCoreApplication::setOrganizationName(QStringLiteral("TradeLedgerTests"));
+}
+
+void TestWindowLook::qtTextsAreChineseAndTitlesFit() {
+    QVERIFY(installQtTranslations(*qApp));
+    const auto box = makeMessageBox(nullptr, QMessageBox::Question, QStringLiteral("删除？"),
+                                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    QVERIFY(box->button(QMessageBox::Yes)->text().startsWith(QStringLiteral("是")));
+    QVERIFY(box->button(QMessageBox::No)->text().startsWith(QStringLiteral("否")));
+    QCOMPARE(box->windowTitle(), programTitle());
+    box->show();
+    QVERIFY(box->width() > box->fontMetrics().horizontalAdvance(programTitle()) + 100);
+}
+
+void TestWindowLook::mainWindowOpensOnScreenAndRemembersItsPlace() {
+    Fixture f;
+    f.open();
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    const QRect area = f.window->screen()->availableGeometry();
+    QVERIFY2(area.contains(f.window->geometry()), "opens inside the available area");
+
+    f.window->resize(640, 480);
+    f.window->move(area.topLeft() + QPoint(30, 40));
+    const QRect placed = f.window->geometry();
+    f.window->close();
+    f.open();
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    QCOMPARE(f.window->geometry(), placed);
+}
+
+void TestWindowLook::reloadAfterAnEditorKeepsThePlace() {
+    Fixture f;
+    f.addSales(80);
+    f.open();
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    Grid& grid = f.window->grid();
+    grid.setTopRow(40);
+    grid.setCurrent(45, 3);
+    const QString key = grid.text(45, 0);
+    // A new record sorts in before the current one: the same record stays current.
+    EntryOpeners::install(EntryKind::Sale,
+                          [&f](QWidget*, Session&, const Database& db, std::optional<qint64>) {
+                              db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Num, Dat) "
+                                      "VALUES (1, 1, 1, 1, 1, 9, '2001-01-01')");
+                              return true;
+                          });
+    f.window->updateEntryButtons();
+    f.window->tabs()->button({Bank::Trade, 0})->click();
+    EntryOpeners::install(EntryKind::Sale, {});
+    QCOMPARE(f.dialogs.messages, QStringList());
+    QCOMPARE(grid.rows(), 80 + 1 + grid.fixedRows());
+    QCOMPARE(grid.text(grid.row(), 0), key);
+    QCOMPARE(grid.topRow(), 40);
+}
+
+void TestWindowLook::hiddenViewSaysWhy() {
+    Fixture f;
+    QStringList rights = Rights::all().split(Rights::separator);
+    rights.removeAll(QStringLiteral("操作销售记录"));
+    f.open(Rights::join(rights));
+    f.window->show();
+    auto* note = f.window->findChild<QLabel*>("noRightNote");
+    QVERIFY(note->isVisible());
+    QCOMPARE(note->text(), QString("没有查看此页的权限"));
+    f.window->tabs()->setCurrentIndex(PurchasesTab);
+    QVERIFY(!note->isVisible());
+    QVERIFY(f.window->gridView()->isVisible());
+}
+
+void TestWindowLook::columnsFollowTheWidth() {
+    Fixture f;
+    f.addSales(3);
+    f.open();
+    f.window->resize(900, 600);
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    const Grid& grid = f.window->grid();
+    auto total = [&grid] {
+        int twips = 0;
+        for (int c = 0; c < grid.cols(); ++c)
+            twips += grid.colWidth(c);
+        return twips;
+    };
+    const int before = total();
+    f.window->resize(1300, 600);
+    // The columns fill the wider view once the resizing has settled.
+    QTRY_VERIFY(total() > before + 300 * 15);
+}
+
+void TestWindowLook::editorsGreyOutTheMainWindow() {
+    Fixture f;
+    f.open();
+    f.window->show();
+    f.window->tabs()->setCurrentIndex(SettingsTab);
+    bool greyed = false;
+    QTimer::singleShot(0, [&] {
+        greyed = !f.window->isEnabled();
+        if (QWidget* editor = QApplication::activeModalWidget())
+            editor->close();
+    });
+    f.window->tabs()->button({Bank::Master, 0})->click();
+    QVERIFY(greyed);
+    QVERIFY(f.window->isEnabled());
+}
+
+QTEST_MAIN(TestWindowLook)
+#include "TestWindowLook.moc"
