@@ -62,9 +62,10 @@ private:
 };
 
 void TestWindowLook::initTestCase() {
-    // Settings of this test only, never the user's.
+    // The window place is kept by the program only: pose as it, with settings
+    // in a folder of this test, never the user's.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
-    QCoreApplication::setOrganizationName(QStringLiteral("TradeLedgerTests"));
+    QCoreApplication::setApplicationName(QStringLiteral("TradeLedger"));
 }
 
 void TestWindowLook::qtTextsAreChineseAndTitlesFit() {

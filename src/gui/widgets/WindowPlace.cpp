@@ -15,8 +15,17 @@ namespace {
 constexpr int kFrameWidth = 16;
 constexpr int kFrameHeight = 48;
 
+const QString kProgram = QStringLiteral("TradeLedger");
+
+// Only the program itself keeps places: tests and tools that open its windows
+// leave the user's settings alone.
 bool keepsSettings() {
-    return !QCoreApplication::organizationName().isEmpty();
+    return QCoreApplication::applicationName() == kProgram;
+}
+
+// ~/.config/TradeLedger/TradeLedger.conf
+QSettings settings() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, kProgram, kProgram);
 }
 
 QString settingsKey(const QString& key) {
@@ -43,7 +52,7 @@ void centre(QWidget* window, QSize preferred) {
 
 void restoreWindowPlace(QWidget* window, const QString& key, QSize preferred) {
     if (keepsSettings()) {
-        const QByteArray saved = QSettings().value(settingsKey(key)).toByteArray();
+        const QByteArray saved = settings().value(settingsKey(key)).toByteArray();
         // restoreGeometry moves a window that lies off every screen back onto one.
         if (!saved.isEmpty() && window->restoreGeometry(saved))
             return;
@@ -53,7 +62,7 @@ void restoreWindowPlace(QWidget* window, const QString& key, QSize preferred) {
 
 void saveWindowPlace(const QWidget* window, const QString& key) {
     if (keepsSettings())
-        QSettings().setValue(settingsKey(key), window->saveGeometry());
+        settings().setValue(settingsKey(key), window->saveGeometry());
 }
 
 } // namespace tl

@@ -8,11 +8,12 @@ class QWidget;
 namespace tl {
 
 // Size and position of a top-level window kept between runs in the user's
-// settings (QSettings of the application's organisation and name). A window
+// settings (~/.config/TradeLedger/TradeLedger.conf). A window
 // seen for the first time, or whose place no longer lies on a screen, opens
 // at its preferred size, shrunk to fit, centred in the screen's available
 // area (the area without panels and docks).
-// A program that has not named its organisation (a test) keeps nothing.
+// Only the program itself (application name "TradeLedger") keeps places;
+// tests and tools that open its windows read and write nothing.
 void restoreWindowPlace(QWidget* window, const QString& key, QSize preferred);
 void saveWindowPlace(const QWidget* window, const QString& key);
 
