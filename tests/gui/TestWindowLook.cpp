@@ -107,7 +107,6 @@ void TestWindowLook::reloadAfterAnEditorKeepsThePlace() {
     grid.setTopRow(40);
     grid.setCurrent(45, 3);
     const QString key = grid.text(45, 0);
-    // A new record sorts in before the current one: the same record stays current.
     EntryOpeners::install(EntryKind::Sale,
                           [&f](QWidget*, Session&, const Database& db, std::optional<qint64>) {
                               db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Num, Dat) "
@@ -119,6 +118,18 @@ void TestWindowLook::reloadAfterAnEditorKeepsThePlace() {
     EntryOpeners::install(EntryKind::Sale, {});
     QCOMPARE(f.dialogs.messages, QStringList());
     QCOMPARE(grid.rows(), 80 + 1 + grid.fixedRows());
+    // The record added is shown; after a modify the same record stays current
+    // (here a record above it went meanwhile) and the view where it was.
+    QCOMPARE(grid.text(grid.row(), 0), QString::number(81));
+    EntryOpeners::install(EntryKind::Sale,
+                          [](QWidget*, Session&, const Database& db, std::optional<qint64>) {
+                              db.exec("DELETE FROM Sale WHERE ID=1");
+                              return true;
+                          });
+    grid.setTopRow(40);
+    grid.setCurrent(45, 3);
+    f.window->tabs()->button({Bank::Trade, 1})->click();
+    EntryOpeners::install(EntryKind::Sale, {});
     QCOMPARE(grid.text(grid.row(), 0), key);
     QCOMPARE(grid.topRow(), 40);
 }

@@ -62,8 +62,13 @@ void MainWindow::reloadViewInPlace() {
 }
 
 void MainWindow::addRecord(const Command& command) {
-    if (openEditor(command, std::nullopt))
-        reloadViewInPlace();
+    const qint64 newest = largestKey(*m_grid);
+    if (!openEditor(command, std::nullopt))
+        return;
+    reloadViewInPlace();
+    // Shows what was added: the newest record, when there is a new one.
+    if (const qint64 added = largestKey(*m_grid); added > newest)
+        showRecord(*m_grid, *m_view, added);
 }
 
 void MainWindow::modifyRecord(const Command& command) {

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace tl {
@@ -198,8 +199,11 @@ void EntryWindow::showEvent(QShowEvent* event) {
     if (!m_fitted) {
         m_fitted = true;
         autoFitColumns(*m_grid);
+        // The history opens on the record being modified, else on the newest.
         if (recordId() != 0)
             showInHistory(recordId());
+        else
+            m_gridView->bodyView()->scrollToBottom();
         if (QWidget* first = firstBox())
             first->setFocus(Qt::OtherFocusReason);
     }

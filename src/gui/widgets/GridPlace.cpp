@@ -65,6 +65,13 @@ void GridPlace::restore(Grid& grid, GridView& view) const {
     select(grid, view, target);
 }
 
+qint64 largestKey(const Grid& grid) {
+    qint64 largest = 0;
+    for (int r = grid.fixedRows(); r < grid.rows(); ++r)
+        largest = std::max(largest, rowKey(grid, r).value_or(0));
+    return largest;
+}
+
 bool showRecord(Grid& grid, GridView& view, qint64 key) {
     const int row = rowOfKey(grid, key);
     if (row < 0)

@@ -24,6 +24,9 @@ struct GridPlace {
     void restore(Grid& grid, GridView& view) const;
 };
 
+// The largest record key of the grid's rows (the newest record); 0 for none.
+qint64 largestKey(const Grid& grid);
+
 // Selects the row whose key column holds the key and scrolls it into view;
 // false when no row holds it.
 bool showRecord(Grid& grid, GridView& view, qint64 key);
