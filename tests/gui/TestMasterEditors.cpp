@@ -219,6 +219,15 @@ void TestMasterEditors::refusalsKeepTheBoxes() {
     region.saveButton()->click();
     QCOMPARE(dialogs.lastMessage(), QString("该地区已经存在，请勿重复设置！"));
     QCOMPARE(region.focusWidget(), region.box(0));
+
+    // The product editor starts in its top box, the class list, and comes back to it.
+    MasterEditor product(MasterTable::Product, s, db);
+    product.show();
+    QCOMPARE(product.focusWidget(), product.combo());
+    product.box(1)->setFocus();
+    product.saveButton()->click();
+    QCOMPARE(dialogs.lastMessage(), QString("未设置产品类别，请选择产品类别。"));
+    QCOMPARE(product.focusWidget(), product.combo());
     QCOMPARE(region.box(0)->text(), QString("华东"));
     QCOMPARE(db.value("SELECT COUNT(*) FROM Region").toInt(), 1);
 }

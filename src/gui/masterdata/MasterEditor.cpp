@@ -108,6 +108,7 @@ void MasterEditor::buildForm() {
     QFormLayout* form = makeForm();
     forms->addLayout(form, 1);
     QWidget* previous = nullptr;
+    m_firstBox = count > 0 ? rows[0].second : nullptr;
     for (int i = 0; i < count; ++i) {
         if (i == firstColumn) {
             forms->addSpacing(24);
@@ -169,11 +170,7 @@ void MasterEditor::showEvent(QShowEvent* event) {
 }
 
 QWidget* MasterEditor::firstBox() const {
-    for (const MasterField& f : m_def.fields) {
-        if (f.kind != MasterField::Kind::Hidden)
-            return m_boxes.value(f.box);
-    }
-    return m_combo;
+    return m_firstBox;
 }
 
 QWidget* MasterEditor::boxAtFault(const QString& message) const {
@@ -264,12 +261,8 @@ void MasterEditor::clearForm() {
     if (m_combo)
         m_combo->setCurrentIndex(-1);
     setKey(0);
-    for (const MasterField& f : m_def.fields) {
-        if (f.kind != MasterField::Kind::Hidden) {
-            m_boxes.value(f.box)->setFocus();
-            break;
-        }
-    }
+    if (m_firstBox)
+        m_firstBox->setFocus();
 }
 
 void MasterEditor::pickRow(int row) {

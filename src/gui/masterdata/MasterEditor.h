@@ -76,6 +76,7 @@ private:
     bool m_shown = false;
     QMap<int, QLineEdit*> m_boxes;
     QComboBox* m_combo = nullptr;
+    QWidget* m_firstBox = nullptr; // the top box of the form
     QPushButton* m_save = nullptr;
     QPushButton* m_new = nullptr;
     QPushButton* m_close = nullptr;
