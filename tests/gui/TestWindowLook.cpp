@@ -12,6 +12,9 @@
 #include "widgets/SystemBoxes.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -19,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 using namespace tl;
 
@@ -51,6 +55,7 @@ class TestWindowLook : public QObject {
 private slots:
     void initTestCase();
     void qtTextsAreChineseAndTitlesFit();
+    void fileDialogColumnsFitTheirTexts();
     void mainWindowOpensOnScreenAndRemembersItsPlace();
     void reloadAfterAnEditorKeepsThePlace();
     void hiddenViewSaysWhy();
@@ -77,6 +82,42 @@ void TestWindowLook::qtTextsAreChineseAndTitlesFit() {
     QCOMPARE(box->windowTitle(), programTitle());
     box->show();
     QVERIFY(box->width() > box->fontMetrics().horizontalAdvance(programTitle()) + 100);
+}
+
+void TestWindowLook::fileDialogColumnsFitTheirTexts() {
+    QTemporaryDir folder;
+    const QString longName =
+        QStringLiteral("二〇〇九年第一季度全部门销售与采购记录汇总（定稿）.csv");
+    QFile file(folder.filePath(longName));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QFileDialog dialog(nullptr, QStringLiteral("导入"), folder.path());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setViewMode(QFileDialog::Detail);
+    bool fitted = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* tree = dialog.findChild<QTreeView*>();
+        if (!tree || tree->model()->rowCount(tree->rootIndex()) == 0)
+            return;
+        // Every column as wide as its texts and caption (name, size, type, date).
+        const QAbstractItemModel* model = tree->model();
+        for (int c = 0; c < tree->header()->count(); ++c) {
+            int need = tree->header()->sectionSizeHint(c);
+            for (int r = 0; r < model->rowCount(tree->rootIndex()); ++r) {
+                const QString text = model->index(r, c, tree->rootIndex()).data().toString();
+                need = std::max(need, tree->fontMetrics().horizontalAdvance(text));
+            }
+            if (!tree->isColumnHidden(c) && tree->columnWidth(c) < need)
+                return;
+        }
+        fitted = true;
+        dialog.reject();
+    });
+    poll.start(20);
+    QTimer::singleShot(5000, &dialog, &QDialog::reject);
+    QCOMPARE(runFileDialog(dialog), QString());
+    QVERIFY(fitted);
 }
 
 void TestWindowLook::mainWindowOpensOnScreenAndRemembersItsPlace() {
