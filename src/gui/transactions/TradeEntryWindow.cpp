@@ -78,6 +78,9 @@ TradeEntryWindow::TradeEntryWindow(Session& session, const Database& db, const F
 
     assemble(grid, form.history);
     addToButtonRow(m_idBox);
+    // The box has no label of its own on this form.
+    m_idBox->setPlaceholderText(QStringLiteral("记录号"));
+    m_idBox->setToolTip(QStringLiteral("正在修改的记录号；空白时添加新记录"));
 
     // Tab order: what is typed for every record first, master editors last.
     QList<QWidget*> order;
