@@ -7,6 +7,7 @@
 #include "data/Lookups.h"
 #include "data/Schema.h"
 #include "grid/Grid.h"
+#include "importexport/GridMenu.h"
 #include "mainwindow/CommandPage.h"
 #include "mainwindow/EntryOpeners.h"
 #include "mainwindow/MainTabs.h"
@@ -60,6 +61,7 @@ MainWindow::MainWindow(Session session, std::unique_ptr<Database> db, QWidget* p
     guarded([this] { Schema::upgrade(*m_db); });
     presetDates();
     connectSignals();
+    new GridMenu(this); // the grid's pop-up menu
     resize(1180, 720);
 
     m_loading = false;
