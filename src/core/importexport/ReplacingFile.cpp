@@ -51,7 +51,7 @@ ReplacingFile::ReplacingFile(const QString& target) {
 }
 
 ReplacingFile::~ReplacingFile() {
-    if (!m_committed)
+    if (!m_committed && !m_temp.fileName().isEmpty())
         m_temp.remove();
 }
 

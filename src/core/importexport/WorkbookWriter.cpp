@@ -180,6 +180,12 @@ bool WorkbookWriter::write(int row, int col, const QString& text, Cell kind) {
             return check(
                 worksheet_write_number(m_sheet, r, c, number->value, numberFormat(number->format)));
     }
+    if (text.contains(u'\r')) {
+        // A line break in a cell is LF alone; a CR would show as a stray mark.
+        QString lines = text;
+        lines.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+        return check(worksheet_write_string(m_sheet, r, c, lines.toUtf8().constData(), format));
+    }
     return check(worksheet_write_string(m_sheet, r, c, text.toUtf8().constData(), format));
 }
 
