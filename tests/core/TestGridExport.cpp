@@ -113,8 +113,8 @@ Sheet readSheet(const QString& path) {
         const auto a = styles.attributes();
         if (name == u"numFmt")
             formats.insert(a.value("numFmtId").toInt(), a.value("formatCode").toString());
-        else if (name == u"fonts" || name == u"fills" || name == u"borders" ||
-                 name == u"cellXfs" || name == u"cellStyleXfs")
+        else if (name == u"fonts" || name == u"fills" || name == u"borders" || name == u"cellXfs" ||
+                 name == u"cellStyleXfs")
             section = name.toString();
         else if (name == u"font" && section == "fonts")
             fontBold << false;
@@ -230,9 +230,9 @@ void TestGridExport::hiddenRowsAndColumnsLeftOut() {
 }
 
 void TestGridExport::columnLettersOfWorksheets() {
-    const QPair<int, QString> cases[] = {{1, "A"},   {26, "Z"},   {27, "AA"},   {52, "AZ"},
-                                         {53, "BA"}, {702, "ZZ"}, {703, "AAA"}, {16384, "XFD"},
-                                         {0, ""}};
+    const QPair<int, QString> cases[] = {{1, "A"},     {26, "Z"},      {27, "AA"},
+                                         {52, "AZ"},   {53, "BA"},     {702, "ZZ"},
+                                         {703, "AAA"}, {16384, "XFD"}, {0, ""}};
     for (const auto& [n, letters] : cases)
         QCOMPARE(columnLetters(n), letters);
 }
@@ -264,10 +264,14 @@ void TestGridExport::numbersReadFromCellTexts() {
         const char* format;
     };
     const Case numbers[] = {
-        {"1,234.50", 1234.5, "#,##0.00"}, {"12", 12, "0"},
-        {"-3", -3, "0"},                  {"0.5", 0.5, "0.0"},
-        {"1,000,000", 1e6, "#,##0"},      {"12.5%", 0.125, "0.0%"},
-        {"￥1,200.50", 1200.5, "\"￥\"#,##0.00"}, {" 7 ", 7, "0"},
+        {"1,234.50", 1234.5, "#,##0.00"},
+        {"12", 12, "0"},
+        {"-3", -3, "0"},
+        {"0.5", 0.5, "0.0"},
+        {"1,000,000", 1e6, "#,##0"},
+        {"12.5%", 0.125, "0.0%"},
+        {"￥1,200.50", 1200.5, "\"￥\"#,##0.00"},
+        {" 7 ", 7, "0"},
         {"0", 0, "0"},
     };
     for (const Case& c : numbers) {
@@ -346,8 +350,7 @@ void TestGridExport::replacingNeverLosesTheOldFile() {
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
         // A failure part-way keeps the old file whole and leaves no temporary one.
         FailingProgress failing;
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
-                                 writeGridFile(g, path, "x", failing));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, writeGridFile(g, path, "x", failing));
         QCOMPARE(readAll(path), QByteArray("old contents"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
                  path == csv ? 1 : 2);
@@ -428,9 +431,9 @@ void TestGridExport::exportCommandAsksAndReports() {
 }
 
 void TestGridExport::exportRightsOfTheTables() {
-    const QStringList names = {"sales",     "purchases", "transfers", "products",
-                               "accounts",  "customers", "suppliers", "staff",
-                               "classes",   "warehouses", "regions"};
+    const QStringList names = {"sales",    "purchases",  "transfers", "products",
+                               "accounts", "customers",  "suppliers", "staff",
+                               "classes",  "warehouses", "regions"};
     QStringList items;
     for (const QString& entry : Rights::vocabulary())
         if (Rights::isItem(entry))

@@ -8,9 +8,9 @@ namespace tl {
 
 namespace {
 
-constexpr QChar kYuan(0xFFE5);    // ￥, the full-width sign the money form uses
-constexpr QChar kYen(0x00A5);     // ¥
-constexpr int kMaxDigits = 15;    // what a double holds exactly
+constexpr QChar kYuan(0xFFE5);             // ￥, the full-width sign the money form uses
+constexpr QChar kYen(0x00A5);              // ¥
+constexpr int kMaxDigits = 15;             // what a double holds exactly
 constexpr uint32_t kHeaderFill = 0xFFC080; // RGB 255, 192, 128
 
 bool isDigit(QChar c) {
