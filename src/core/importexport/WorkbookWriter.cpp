@@ -1,6 +1,7 @@
 #include "importexport/WorkbookWriter.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <charconv>
 #include <xlsxwriter.h>
 
@@ -120,6 +121,8 @@ WorkbookWriter::WorkbookWriter(const QString& path, const QString& title) {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     options.use_zip64 = LXW_FALSE;
+    m_tmpDir = QFile::encodeName(QFileInfo(path).absolutePath());
+    options.tmpdir = m_tmpDir.data();
     m_book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
     if (!m_book) {
         m_error = QStringLiteral("cannot create the workbook");

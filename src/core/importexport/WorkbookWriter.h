@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <optional>
@@ -37,7 +38,8 @@ public:
     // nothing is left.
     static QString sheetName(const QString& title);
 
-    // Creates (or truncates) the workbook file at path with one worksheet.
+    // Creates (or truncates) the workbook file at path with one worksheet. The
+    // rows wait on disk in the file's folder, not in a /tmp that may be memory.
     WorkbookWriter(const QString& path, const QString& title);
     ~WorkbookWriter(); // closes the workbook if close() was not called
     WorkbookWriter(const WorkbookWriter&) = delete;
@@ -62,6 +64,7 @@ private:
     lxw_format* m_header = nullptr;
     lxw_format* m_text = nullptr;
     QHash<QString, lxw_format*> m_numberFormats;
+    QByteArray m_tmpDir;
     QString m_error;
 };
 
