@@ -4,6 +4,7 @@
 #include "importexport/ExportGrid.h"
 #include "importexport/ExportRights.h"
 #include "importexport/GridExport.h"
+#include "importexport/Workbook.h"
 #include "importexport/WorkbookWriter.h"
 #include "support/ScriptedDialogs.h"
 
@@ -28,6 +29,7 @@ private slots:
     void csvEncodings();
     void numbersReadFromCellTexts();
     void workbookCellsAndFormats();
+    void workbookReadBackByOurReader();
     void replacingNeverLosesTheOldFile();
     void exportCommandAsksAndReports();
     void exportRightsOfTheTables();
@@ -338,6 +340,31 @@ void TestGridExport::workbookCellsAndFormats() {
     const Sheet w = readSheet(dir.filePath("wide.xlsx"));
     QVERIFY(w.cells.value("AD3").thinBorder);
     QVERIFY(!w.cells.contains("AE1"));
+}
+
+void TestGridExport::workbookReadBackByOurReader() {
+    Grid g;
+    fillList(g);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("back.xls"); // an .xlsx under the old name
+    QCOMPARE(writeGridFile(g, path, "销 售", Progress::silent()), ExportStatus::Written);
+    int error = 0;
+    const std::unique_ptr<Workbook> book = Workbook::open(path, &error);
+    QVERIFY2(book, qPrintable(QString::number(error)));
+    QCOMPARE(book->sheetNames(), QStringList{"销 售"});
+    SheetCells cells;
+    QVERIFY(book->readSheet("销 售", cells, &error));
+    // Every visible cell where the grid shows it; numbers in their general form.
+    QCOMPARE(cells.rowCount(), 4);
+    QCOMPARE(cells.text(1, 2), QString("名称"));
+    QCOMPARE(cells.text(2, 2), QString("铅笔,红"));
+    QCOMPARE(cells.text(2, 3), QString("1234.5"));
+    QCOMPARE(cells.text(2, 4), QString("2009.02.04"));
+    QCOMPARE(cells.text(3, 2), QString("say \"hi\""));
+    QCOMPARE(cells.text(3, 3), QString());
+    QCOMPARE(cells.text(4, 3), QString("-3"));
+    QCOMPARE(cells.text(4, 2), QString("两行\n备注"));
+    QCOMPARE(cells.text(2, 1), QString("1"));
 }
 
 void TestGridExport::replacingNeverLosesTheOldFile() {

@@ -1,15 +1,18 @@
 // The command buttons, keyword boxes and grid double-click of the main window.
 #include "mainwindow/MainWindow.h"
 
+#include "charts/ChartPages.h"
 #include "data/Dialogs.h"
 #include "grid/Grid.h"
 #include "grid/GridDelete.h"
 #include "grid/GridFind.h"
 #include "grid/GridSelection.h"
+#include "importexport/ImportCommand.h"
 #include "mainwindow/EntryOpeners.h"
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainViews.h"
 #include "masterdata/MasterEditors.h"
+#include "statistics/StatisticsCommands.h"
 #include "widgets/Guard.h"
 
 #include <QLineEdit>
@@ -47,8 +50,19 @@ void MainWindow::runCommand(CommandId id) {
         case Action::Rights:
             editRights();
             break;
+        case Action::Report:
+            runStatistic(*this, id.index);
+            break;
+        case Action::Chart:
+            m_charts->run(command->id.index);
+            break;
+        case Action::Import:
+            if (const auto table = importTableOfTab(command->tab, command->subTab);
+                table && runImportCommand(this, *m_db, *table, progress()))
+                reloadView();
+            break;
         default:
-            break; // reports, charts and imports: their buttons stay hidden
+            break;
         }
     });
 }
