@@ -1,6 +1,7 @@
 #include "data/Progress.h"
 #include "data/Rights.h"
 #include "grid/Grid.h"
+#include "importexport/CsvReader.h"
 #include "importexport/ExportGrid.h"
 #include "importexport/ExportRights.h"
 #include "importexport/GridExport.h"
@@ -27,6 +28,7 @@ private slots:
     void hiddenRowsAndColumnsLeftOut();
     void columnLettersOfWorksheets();
     void csvEncodings();
+    void csvReadBackByOurReader();
     void numbersReadFromCellTexts();
     void workbookCellsAndFormats();
     void workbookReadBackByOurReader();
@@ -257,6 +259,26 @@ void TestGridExport::csvEncodings() {
     const QByteArray utf8 = gridToCsvBytes(g, CsvEncoding::Utf8);
     QVERIFY(!utf8.startsWith("\xEF\xBB\xBF"));
     QCOMPARE(QString::fromUtf8(utf8), QString("中文,䶮𠮷,😀\r\n"));
+}
+
+void TestGridExport::csvReadBackByOurReader() {
+    Grid g;
+    fillList(g);
+    g.setText(4, 4, "😀 \"");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("back.csv");
+    QCOMPARE(writeGridFile(g, path, QString(), Progress::silent()), ExportStatus::Written);
+    CsvReader reader;
+    QVERIFY(reader.open(path));
+    QStringList fields;
+    for (int r : visibleRows(g)) {
+        QCOMPARE(reader.readRecord(fields), CsvReader::Record::Fields);
+        QStringList cells;
+        for (int c : visibleColumns(g))
+            cells << g.text(r, c);
+        QCOMPARE(fields, cells);
+    }
+    QCOMPARE(reader.readRecord(fields), CsvReader::Record::End);
 }
 
 void TestGridExport::numbersReadFromCellTexts() {
