@@ -1,14 +1,14 @@
 #include "data/Backup.h"
 
 #include "data/Database.h"
+#include "data/Helpers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QTemporaryFile>
-#include <fcntl.h>
-#include <unistd.h>
+#include <cstdio>
 
 namespace tl {
 
@@ -24,24 +24,6 @@ bool sameFile(const QString& a, const QString& b) {
     if (fa.exists() && fb.exists())
         return fa.canonicalFilePath() == fb.canonicalFilePath();
     return QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath());
-}
-
-bool syncFile(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
-// So the rename itself survives a power failure.
-void syncFolder(const QString& folder) {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 struct ProgressCloser {
@@ -81,13 +63,14 @@ void backupAccountSet(const Database& db, const QString& target, Progress& progr
     progress.show(QStringLiteral("正在备份套帐……"), 1);
     db.exec(QStringLiteral("VACUUM INTO ?"), {temp});
     QFile::setPermissions(temp, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (!syncFile(temp))
+    if (!syncToDisk(temp))
         throw DbError::refused(writeFailure(target));
     // rename(2) replaces an existing target in one step.
-    if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0)
+    if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) !=
+        0)
         throw DbError::refused(writeFailure(target));
     cleanup.dismiss();
-    syncFolder(info.absolutePath());
+    syncToDisk(info.absolutePath()); // so the rename survives a power failure
     progress.step(1);
 }
 

@@ -8,7 +8,9 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <cmath>
+#include <fcntl.h>
 #include <limits>
+#include <unistd.h>
 
 namespace tl {
 
@@ -175,6 +177,16 @@ int roundHalfEven(double value) {
     if (r <= std::numeric_limits<int>::min())
         return std::numeric_limits<int>::min();
     return static_cast<int>(r);
+}
+
+bool syncToDisk(const QString& path) {
+    // O_RDONLY opens a folder too; fsync of a folder writes its entries.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
 }
 
 } // namespace tl

@@ -53,6 +53,9 @@ QString yearMonthText(const QDate& date);
 // the target as it was, when the source does not exist or the copy fails.
 // The copy is readable and writable by its owner only.
 bool copyFileReplacing(const QString& source, const QString& target);
+// Flushes a file, or a folder's entries (so that a rename in it survives a
+// power failure), to the disk; false when it cannot be opened or flushed.
+bool syncToDisk(const QString& path);
 
 // Rounds to the nearest whole number, halves to the even neighbour, saturating
 // at the 32-bit range, as the stock table expects of quantities.

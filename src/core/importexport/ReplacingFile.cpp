@@ -1,10 +1,11 @@
 #include "importexport/ReplacingFile.h"
 
+#include "data/Helpers.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,15 +32,6 @@ QFileDevice::Permissions newFilePermissions() {
     if (mode & S_IWOTH)
         p |= QFileDevice::WriteOther;
     return p;
-}
-
-bool syncToDisk(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
 }
 
 } // namespace
