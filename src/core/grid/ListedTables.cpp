@@ -15,6 +15,13 @@ MasterTable masterOf(ListedTable table) {
 
 } // namespace
 
+QString listedTableTitle(ListedTable table) {
+    static const char* const titles[] = {"销 售",    "采 购",    "调 库",      "产品设置",
+                                         "账号设置", "客户设置", "供应商设置", "人员设置",
+                                         "产品类别", "仓库设置", "地区设置"};
+    return QString::fromUtf8(titles[static_cast<int>(table)]);
+}
+
 QString listedTableViewRight(ListedTable table) {
     switch (table) {
     case ListedTable::Sales:

@@ -24,6 +24,10 @@ enum class ListedTable {
     Regions
 };
 
+// The caption of the table's tab, which also names an exported sheet:
+// "销 售", "采 购", "调 库", "产品设置" ... "地区设置".
+QString listedTableTitle(ListedTable table);
+
 // The right that shows the table's records; empty for the operator list,
 // which is always shown (an operator without "查看人员设置" sees his own row).
 QString listedTableViewRight(ListedTable table);
