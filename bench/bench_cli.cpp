@@ -71,8 +71,10 @@ int main(int argc, char** argv) {
         SampleData::fill(*db);
     }
     qputenv("TRADELEDGER_PASSWORD", "730281");
-    time("start-up in-process (open, log in, close)", 20,
-         [&] { auto login = cli::logIn(sample, QStringLiteral("admin")); });
+    time("start-up in-process (open, log in, close)", 20, [&] {
+        if (!cli::logIn(sample, QStringLiteral("admin")))
+            qFatal("login failed");
+    });
     timeTool("tool: --help (process start only)", 10, {QStringLiteral("--help")});
     timeTool("tool: verify on the sample set", 10,
              {QStringLiteral("--set"), sample, QStringLiteral("verify")});
