@@ -68,6 +68,27 @@ void TestHelpers::textForms() {
     QCOMPARE(toText(3.0), QString("3"));
     QCOMPARE(toText(42), QString("42"));
     QCOMPARE(toText(QDate(2009, 2, 4)), QString("2009-02-04"));
+    // Never an exponent, which the money form would turn into "1e+15.00".
+    QCOMPARE(toText(0.00001), QString("0.00001"));
+    QCOMPARE(toText(-0.000123), QString("-0.000123"));
+    QCOMPARE(toText(1e15), QString("1000000000000000"));
+    QCOMPARE(toText(1e20), QString("100000000000000000000"));
+    QCOMPARE(toText(-0.0), QString("0"));
+    QCOMPARE(moneyText(toText(1e15)), QString("1000000000000000.00"));
+    QCOMPARE(moneyText(toText(0.00001)), QString("0.00"));
+
+    // Sums lose their binary noise before they become text or are cut.
+    QCOMPARE(sumText(0.2 - 0.3), QString("-0.1"));
+    QCOMPARE(sumText(7.499999999999999), QString("7.5"));
+    QCOMPARE(roundHalfEven(roundSum(3.4999999999999996)), 4); // 3.5, halves to even
+    QCOMPARE(sumMoneyText(80.30 - 80.20), QString("0.10"));
+    QCOMPARE(sumMoneyText(1.42 * 19 - 26.98), QString("0.00")); // not "-0.00"
+    QCOMPARE(sumMoneyText(12.349), QString("12.34"));           // still a cut
+    QCOMPARE(sumMoneyText(-12.349), QString("-12.34"));
+    QCOMPARE(sumMoneyText(5e6), QString("5000000.00"));
+    QCOMPARE(cellNumber(QString(QChar(0xFFE5)) + "1,234.50"), 1234.5);
+    QCOMPARE(cellNumber("-"), 0.0);
+    QCOMPARE(cellNumber("6.00 "), 6.0);
 }
 
 void TestHelpers::copyReplacing() {

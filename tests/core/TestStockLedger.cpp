@@ -135,9 +135,9 @@ void TestStockLedger::rebuildAsOfADate() {
              QStringList({"统计采购记录...", "统计调库（入库）记录...", "统计销售记录...",
                           "统计调库（出库）记录...", "汇总出入库记录..."}));
     QVERIFY(!progress.open);
-    // Every purchase ever made, whatever the date.
+    // The purchases up to the date only.
     QCOMPARE(db.value("SELECT group_concat(PID || ':' || Num) FROM T_TBuy").toString(),
-             QString("7:110.0,8:4.0"));
+             QString("7:10.0"));
     QVERIFY(db.tableExists("T_Buy1"));
     QCOMPARE(rows(db, "Stock"), QString("9/9=1")); // untouched
 
@@ -216,12 +216,13 @@ void TestStockLedger::valuationSpreadsCentsOverWarehouses() {
     buy(db, 4, 6, 10, 5, "2009-01-01");
     buy(db, 4, 6, 10, 6, "2009-01-02");
     sell(db, 4, 6, 15, "2009-01-03");
-    // A purchase after the date counts as bought (already consumed).
+    // A purchase after the date is not part of the stock of that date, nor
+    // taken as consumed: the 5 units left on 2009-02-28 are still worth 30.00.
     buy(db, 4, 6, 5, 7, "2009-03-01");
 
     RecordingProgress progress;
     StockLedger::valueStock(db, QDate(2009, 2, 28), "T_ST2", progress);
-    QCOMPARE(rows(db, "T_ST2"), QString("6/4=0 7/1=7.5 7/2=2.5 8/1=3.34 8/2=3.33 8/3=3.33 9/1=0"));
+    QCOMPARE(rows(db, "T_ST2"), QString("6/4=30 7/1=7.5 7/2=2.5 8/1=3.34 8/2=3.33 8/3=3.33 9/1=0"));
     QCOMPARE(db.value("SELECT group_concat(PID || ':' || Num) FROM "
                       "(SELECT * FROM T_PID1 ORDER BY PID)")
                  .toString(),

@@ -8,9 +8,22 @@ namespace tl {
 
 // Small conversions every window and report uses.
 
-// A value's text form, trimmed: numbers as plain decimals, dates as yyyy-MM-dd,
-// null as empty text.
+// A value's text form, trimmed: numbers as plain decimals (never an exponent:
+// 0.00001, 1000000000000000; up to 15 significant digits), dates as
+// yyyy-MM-dd, null as empty text.
 QString toText(const QVariant& value);
+
+// A computed sum or difference rounded to 6 decimals, so that binary noise
+// (80.3 - 80.2 = 0.0999999999999943) never reaches a text, a cut to two
+// decimals or a rounding to whole units. -0 comes back as 0.
+double roundSum(double value);
+// roundSum, then its plain decimal text: 7.5, -0.1, 12.
+QString sumText(double value);
+// roundSum, then the money form: 0.1 gives "0.10", 12.349 gives "12.34".
+QString sumMoneyText(double value);
+// A cell text read back as a number: "￥" and "," removed; "-", empty or
+// anything that is not a number reads 0.
+double cellNumber(const QString& text);
 
 // "12‖铅笔": the drop-down item of a record; the key is the part before "‖".
 QString itemText(const QString& name, const QVariant& key);

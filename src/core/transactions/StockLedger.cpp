@@ -153,10 +153,11 @@ void StockLedger::rebuildStock(const Database& db, const QDate& asOf, const QStr
                            "GROUP BY PID, SID")
                 .arg(where),
             dates.binds);
-    // Purchases of all dates; with no date limit T_Buy1 already holds them.
+    // Purchases up to the date: T_Buy1 holds just them so far. A purchase
+    // made after the date must not count as bought, or the valuation would
+    // take it as already consumed.
     recreate(db, QStringLiteral("T_TBuy"), QStringLiteral("PID INTEGER, Num REAL"));
-    db.exec(QStringLiteral("INSERT INTO T_TBuy SELECT PID, total(Num) FROM %1 GROUP BY PID")
-                .arg(where.isEmpty() ? QStringLiteral("T_Buy1") : QStringLiteral("Buy")));
+    db.exec(QStringLiteral("INSERT INTO T_TBuy SELECT PID, total(Num) FROM T_Buy1 GROUP BY PID"));
 
     progress.show(QStringLiteral("统计调库（入库）记录..."), 5);
     progress.step(1);

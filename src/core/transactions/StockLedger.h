@@ -31,15 +31,17 @@ public:
 
     // Balances per product and warehouse as of asOf into resultTable (PID, SID,
     // Num; a work table whose name begins with "T_"), through the work tables
-    // T_Buy1 (signed movements) and T_TBuy (all purchases per product). As of
-    // allDates the balances also replace Stock, with a fresh ID counter.
+    // T_Buy1 (signed movements) and T_TBuy (purchases per product up to asOf).
+    // As of allDates the balances also replace Stock, with a fresh ID counter.
     static void rebuildStock(const Database& db, const QDate& asOf, const QString& resultTable,
                              Progress& progress = Progress::silent());
 
     // rebuildStock, then each balance replaced by its money value: a product's
     // first-in-first-out value spread over its warehouses by quantity, in
-    // cents, the rounding difference on the product's first row. T_PID1 keeps
-    // the balance per product.
+    // cents, the rounding difference on the product's first row. The consumed
+    // units are those bought up to asOf less the balance at asOf, so a past
+    // date is valued at the prices paid by then. T_PID1 keeps the balance per
+    // product.
     static void valueStock(const Database& db, const QDate& asOf, const QString& resultTable,
                            Progress& progress = Progress::silent());
 };

@@ -48,13 +48,13 @@ QList<Command> buildCommands() {
          << trade(21, "查 找", "查找调库记录", Action::Find, TransfersTab)
          << trade(22, "导入", "导入调库记录", Action::Import, TransfersTab, 0, true);
     // Statistics: one inner tab per report family.
-    list << trade(10, "查看库存数量", "查看库存数量", Action::Report, StatisticsTab, 0, true)
-         << trade(11, "查看库存金额", "查看库存金额", Action::Report, StatisticsTab, 0, true)
-         << trade(12, "当前库存量", "查看库存数量", Action::Report, StatisticsTab, 0, true)
-         << trade(13, "查看销售情况", "查看销售统计", Action::Report, StatisticsTab, 1, true)
-         << trade(14, "查看采购情况", "查看采购统计", Action::Report, StatisticsTab, 2, true)
-         << trade(15, "查看应收情况", "查看应收款统计", Action::Report, StatisticsTab, 3, true)
-         << trade(16, "查看应付情况", "查看应付款统计", Action::Report, StatisticsTab, 4, true);
+    list << trade(10, "查看库存数量", "查看库存数量", Action::Report, StatisticsTab, 0)
+         << trade(11, "查看库存金额", "查看库存金额", Action::Report, StatisticsTab, 0)
+         << trade(12, "当前库存量", "查看库存数量", Action::Report, StatisticsTab, 0)
+         << trade(13, "查看销售情况", "查看销售统计", Action::Report, StatisticsTab, 1)
+         << trade(14, "查看采购情况", "查看采购统计", Action::Report, StatisticsTab, 2)
+         << trade(15, "查看应收情况", "查看应收款统计", Action::Report, StatisticsTab, 3)
+         << trade(16, "查看应付情况", "查看应付款统计", Action::Report, StatisticsTab, 4);
     // Charts.
     list << trade(23, "数量 分析", "查看数量分析", Action::Chart, ChartsTab, 0, true)
          << trade(24, "金额 分析", "查看金额分析", Action::Chart, ChartsTab, 0, true)

@@ -96,13 +96,11 @@ void MainTabs::buildStatistics() {
         addCommands(page, StatisticsTab, s);
         if (s == 0) {
             // Hiding empty rows and columns belongs to the stock reports.
-            for (int i = 0; i < 3; ++i) {
-                auto* box = new QCheckBox(QStringLiteral("隐藏无数据行列"), page);
-                box->setObjectName(QStringLiteral("CHK3_%1").arg(i));
-                box->setToolTip(QStringLiteral("指示是否隐藏无数据的行/列。"));
-                box->hide();
-                page->addWidget(box);
-            }
+            auto* box = new QCheckBox(QStringLiteral("隐藏无数据行列"), page);
+            box->setObjectName(QStringLiteral("CHK3_0"));
+            box->setToolTip(QStringLiteral("指示是否隐藏无数据的行/列。"));
+            page->addSpacing();
+            page->addWidget(box);
         }
     }
     for (int i = 0; i < 10; ++i)

@@ -11,6 +11,7 @@
 #include "mainwindow/EntryOpeners.h"
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainViews.h"
+#include "statistics/StatisticsCommands.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
 #include "widgets/ProgressWindow.h"
@@ -114,6 +115,7 @@ void MainWindow::connectSignals() {
     connect(m_view, &GridView::cellDoubleClicked, this, &MainWindow::onGridDoubleClicked);
     connect(m_view, &GridView::headerPressed, this,
             [this](int x, int y) { headerPressed(*m_grid, x, y); });
+    connectStatistics(*this);
 }
 
 void MainWindow::applyButtonRights() {

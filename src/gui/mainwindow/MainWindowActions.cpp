@@ -10,6 +10,7 @@
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainViews.h"
 #include "masterdata/MasterEditors.h"
+#include "statistics/StatisticsCommands.h"
 #include "widgets/Guard.h"
 
 #include <QLineEdit>
@@ -47,8 +48,11 @@ void MainWindow::runCommand(CommandId id) {
         case Action::Rights:
             editRights();
             break;
+        case Action::Report:
+            runStatistic(*this, id.index);
+            break;
         default:
-            break; // reports, charts and imports: their buttons stay hidden
+            break; // charts and imports: their buttons stay hidden
         }
     });
 }

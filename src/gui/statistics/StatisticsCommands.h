@@ -1,0 +1,18 @@
+#pragma once
+
+class QCheckBox;
+
+namespace tl {
+
+class MainWindow;
+
+// The statistics commands of the main window's "盘 点" tab, CM0(10) to
+// CM0(16): each reads its two date pickers, fills the shared grid with one
+// report and shows it. The stock reports then apply "隐藏无数据行列".
+void runStatistic(MainWindow& window, int index);
+
+// Wires the "隐藏无数据行列" box (CHK3) of the stock page to the grid.
+void connectStatistics(MainWindow& window);
+QCheckBox* hideEmptyBox(const MainWindow& window);
+
+} // namespace tl
