@@ -55,7 +55,7 @@ QDate parseDate(const QString& option, const QString& text) {
     return date;
 }
 
-Period requiredPeriod(const Options& options) {
+DateRange requiredDates(const Options& options) {
     const QString from = QStringLiteral("--from");
     const QString to = QStringLiteral("--to");
     return {parseDate(from, options.required(from)), parseDate(to, options.required(to))};

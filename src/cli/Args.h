@@ -54,11 +54,11 @@ private:
 // YYYY-MM-DD and a real day, else UsageError naming the option.
 QDate parseDate(const QString& option, const QString& text);
 // --from and --to, both required.
-struct Period {
+struct DateRange {
     QDate from;
     QDate to;
 };
-Period requiredPeriod(const Options& options);
+DateRange requiredDates(const Options& options);
 
 // FIRST-LAST with 1 <= FIRST <= LAST.
 struct LineRange {
