@@ -56,9 +56,9 @@ QList<Command> buildCommands() {
          << trade(15, "查看应收情况", "查看应收款统计", Action::Report, StatisticsTab, 3)
          << trade(16, "查看应付情况", "查看应付款统计", Action::Report, StatisticsTab, 4);
     // Charts.
-    list << trade(23, "数量 分析", "查看数量分析", Action::Chart, ChartsTab, 0, true)
-         << trade(24, "金额 分析", "查看金额分析", Action::Chart, ChartsTab, 0, true)
-         << trade(28, "毛利 分析", "查看毛利分析", Action::Chart, ChartsTab, 1, true);
+    list << trade(23, "数量 分析", "查看数量分析", Action::Chart, ChartsTab, 0)
+         << trade(24, "金额 分析", "查看金额分析", Action::Chart, ChartsTab, 0)
+         << trade(28, "毛利 分析", "查看毛利分析", Action::Chart, ChartsTab, 1);
 
     // Master tables: blocks of five indexes per table, imports 40..44 after them.
     struct Block {

@@ -1,5 +1,6 @@
 #include "mainwindow/MainWindow.h"
 
+#include "charts/ChartPages.h"
 #include "data/Clock.h"
 #include "data/Database.h"
 #include "data/Dialogs.h"
@@ -47,6 +48,7 @@ MainWindow::MainWindow(Session session, std::unique_ptr<Database> db, QWidget* p
     setCentralWidget(m_tabs);
     m_view = new GridView(m_grid, m_tabs->page(SalesTab));
     m_view->setObjectName(QStringLiteral("MSF0"));
+    m_charts = new ChartPages(*this);
 
     m_status = new QLabel(QStringLiteral("提示信息……"), this);
     m_status->setObjectName(QStringLiteral("LBL"));
@@ -212,11 +214,16 @@ void MainWindow::onChartTab(int subTab) {
         return;
     m_grid->setVisible(false);
     placeGrid(ChartsTab, subTab);
+    m_charts->pageShown(subTab);
     guarded([&] {
+        // Keeps the operator's choice when it still exists, else "全部".
         auto fill = [](QComboBox* combo, const QStringList& items) {
+            const QString previous = combo->currentText();
             combo->clear();
             combo->addItems(items);
             combo->addItem(QStringLiteral("全部")); // no key: all of them
+            const int keep = combo->findText(previous);
+            combo->setCurrentIndex(keep >= 0 ? keep : combo->count() - 1);
         };
         const QStringList products = comboItems(*m_db, QStringLiteral("Product"),
                                                 QStringLiteral("Name"), QStringLiteral("PID"));

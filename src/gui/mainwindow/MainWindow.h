@@ -12,6 +12,7 @@ class QLabel;
 
 namespace tl {
 
+class ChartPages;
 class CommandPage;
 class Grid;
 class GridView;
@@ -33,6 +34,7 @@ public:
     Grid& grid() const { return *m_grid; }
     GridView* gridView() const { return m_view; }
     MainTabs* tabs() const { return m_tabs; }
+    ChartPages* charts() const { return m_charts; }
     // The progress display of long work, mirrored in the status line.
     Progress& progress();
 
@@ -74,6 +76,7 @@ private:
     Grid* m_grid = nullptr;
     GridView* m_view = nullptr;
     MainTabs* m_tabs = nullptr;
+    ChartPages* m_charts = nullptr;
     QLabel* m_status = nullptr;
     std::unique_ptr<ProgressWindow> m_progress;
     bool m_loading = true;

@@ -1,6 +1,7 @@
 // The command buttons, keyword boxes and grid double-click of the main window.
 #include "mainwindow/MainWindow.h"
 
+#include "charts/ChartPages.h"
 #include "data/Dialogs.h"
 #include "grid/Grid.h"
 #include "grid/GridDelete.h"
@@ -51,8 +52,11 @@ void MainWindow::runCommand(CommandId id) {
         case Action::Report:
             runStatistic(*this, id.index);
             break;
+        case Action::Chart:
+            m_charts->run(command->id.index);
+            break;
         default:
-            break; // charts and imports: their buttons stay hidden
+            break; // imports: their buttons stay hidden
         }
     });
 }

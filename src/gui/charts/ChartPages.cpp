@@ -1,0 +1,104 @@
+#include "charts/ChartPages.h"
+
+#include "charts/ChartTables.h"
+#include "charts/ChartView.h"
+#include "data/Dialogs.h"
+#include "data/Helpers.h"
+#include "grid/Grid.h"
+#include "mainwindow/CommandPage.h"
+#include "mainwindow/MainTabs.h"
+#include "mainwindow/MainWindow.h"
+#include "widgets/GridView.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLayout>
+#include <QSplitter>
+
+namespace tl {
+
+ChartPages::ChartPages(MainWindow& window) : QObject(&window), m_window(window) {
+    for (int page = 0; page < 2; ++page) {
+        CommandPage* commandPage = window.tabs()->page(ChartsTab, page);
+        auto* splitter = new QSplitter(Qt::Horizontal, commandPage->gridArea());
+        splitter->setObjectName(QStringLiteral("chartSplitter%1").arg(page));
+        splitter->setChildrenCollapsible(false);
+        auto* view = new ChartView(splitter);
+        auto* tableSide = new QWidget(splitter);
+        tableSide->setObjectName(QStringLiteral("chartTable%1").arg(page));
+        tableSide->setMinimumWidth(200);
+        tableSide->hide();
+        auto* layout = new QVBoxLayout(tableSide);
+        layout->setContentsMargins(0, 0, 0, 0);
+        splitter->addWidget(view);
+        splitter->addWidget(tableSide);
+        splitter->setStretchFactor(0, 1);
+        splitter->setStretchFactor(1, 0);
+        splitter->setSizes({900, 280});
+        commandPage->gridArea()->layout()->addWidget(splitter);
+        m_views[page] = view;
+        m_splitters[page] = splitter;
+    }
+}
+
+ChartView* ChartPages::chartView(int subTab) const {
+    return subTab == 0 || subTab == 1 ? m_views[subTab] : nullptr;
+}
+
+QSplitter* ChartPages::splitter(int subTab) const {
+    return subTab == 0 || subTab == 1 ? m_splitters[subTab] : nullptr;
+}
+
+void ChartPages::pageShown(int subTab) {
+    ChartView* view = chartView(subTab);
+    if (!view)
+        return;
+    Grid& grid = m_window.grid();
+    grid.setVisible(false);
+    m_splitters[subTab]->widget(1)->layout()->addWidget(m_window.gridView());
+    if (view->hasChart()) {
+        copyChartTable(view->table(), grid);
+        grid.setVisible(true);
+    }
+    showTable(subTab);
+}
+
+void ChartPages::showTable(int subTab) {
+    // The table side is there only while it has a table to show.
+    const bool shown = m_window.grid().isVisible();
+    m_window.gridView()->setVisible(shown); // moving the view may have hidden it
+    m_splitters[subTab]->widget(1)->setVisible(shown);
+}
+
+void ChartPages::run(int commandIndex) {
+    MainTabs* tabs = m_window.tabs();
+    Grid& grid = m_window.grid();
+    const int page = commandIndex == 28 ? 1 : 0;
+    grid.setVisible(false);
+    ChartResult result;
+    if (page == 0) {
+        TrendQuery query;
+        query.from = tabs->datePicker(10)->date();
+        query.to = tabs->datePicker(11)->date();
+        query.warehouseId = itemId(tabs->chartList(0)->currentText());
+        query.productId = itemId(tabs->chartList(1)->currentText());
+        query.amounts = commandIndex == 24;
+        result = trendTable(m_window.database(), query, grid, m_window.progress());
+    } else {
+        ProfitQuery query;
+        query.from = tabs->datePicker(12)->date();
+        query.to = tabs->datePicker(13)->date();
+        query.productId = itemId(tabs->chartList(2)->currentText());
+        result = profitTable(m_window.database(), query, grid, m_window.progress());
+    }
+    if (result.drawable)
+        m_views[page]->setChart(grid, result.title);
+    else
+        m_views[page]->clearChart();
+    grid.setVisible(grid.rows() > 1);
+    showTable(page);
+    if (!result.message.isEmpty())
+        dialogs().info(result.message);
+}
+
+} // namespace tl

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+
+class QSplitter;
+
+namespace tl {
+
+class ChartView;
+class MainWindow;
+
+// The two chart pages of the main window ("销售/采购" and "毛利分析"): on
+// each, the chart (Pic) beside the shared grid, which shows the chart's table.
+// Runs the chart commands: quantities (23) and amounts (24) of the trend
+// chart, the gross-profit chart (28).
+class ChartPages : public QObject {
+    Q_OBJECT
+public:
+    explicit ChartPages(MainWindow& window);
+
+    // A chart page became current: the shared grid moves beside its chart
+    // and shows the table of the chart drawn there last, if any.
+    void pageShown(int subTab);
+    // Reads the page's dates and lists, computes the chart table into the
+    // shared grid and draws it.
+    void run(int commandIndex);
+
+    ChartView* chartView(int subTab) const;
+    QSplitter* splitter(int subTab) const;
+
+private:
+    void showTable(int subTab);
+
+    MainWindow& m_window;
+    ChartView* m_views[2] = {};
+    QSplitter* m_splitters[2] = {};
+};
+
+} // namespace tl

@@ -1,0 +1,200 @@
+#include "charts/ChartPages.h"
+#include "charts/ChartRenderer.h"
+#include "charts/ChartView.h"
+#include "data/Database.h"
+#include "data/Rights.h"
+#include "grid/Grid.h"
+#include "mainwindow/MainTabs.h"
+#include "mainwindow/MainWindow.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestAccountSet.h"
+#include "widgets/GridView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHelpEvent>
+#include <QImageReader>
+#include <QMenu>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolTip>
+
+using namespace tl;
+
+class TestChartPage : public QObject {
+    Q_OBJECT
+private slots:
+    void chartCommandsDrawTheirTables();
+    void savingAsksBeforeReplacing();
+};
+
+namespace {
+
+struct Fixture {
+    test::TestAccountSet set;
+    test::ScriptedDialogs dialogs;
+    std::unique_ptr<MainWindow> window;
+
+    Fixture() {
+        Database& db = set.db();
+        db.exec("INSERT INTO Product (Name) VALUES ('铅笔'), ('橡皮')");
+        db.exec("INSERT INTO Storage (Name) VALUES ('一号库'), ('二号库')");
+        db.exec("INSERT INTO Buy (PID, SID, Price, Num, Dat) VALUES "
+                "(1, 1, 5, 10, '2008-01-03'), (2, 2, 1, 50, '2008-02-03')");
+        db.exec("INSERT INTO Sale (PID, SID, Price, Num, Dat) VALUES "
+                "(1, 1, 8, 4, '2008-01-20'), (2, 2, 2, 5, '2008-03-01')");
+        Session session{set.path(), "admin", "1", Rights::all()};
+        window = std::make_unique<MainWindow>(session, Database::open(set.path()));
+        window->resize(1180, 720);
+        window->show();
+        window->tabs()->setCurrentIndex(ChartsTab);
+    }
+    MainTabs& tabs() { return *window->tabs(); }
+    void setDates(int first, QDate from, QDate to) {
+        tabs().datePicker(first)->setDate(from);
+        tabs().datePicker(first + 1)->setDate(to);
+    }
+    void press(int index) { tabs().button({Bank::Trade, index})->click(); }
+    ChartView* chart(int page) { return window->charts()->chartView(page); }
+    // Draws the trend chart of January to March 2008.
+    void drawTrend() {
+        setDates(10, QDate(2008, 3, 31), QDate(2008, 1, 1));
+        press(23);
+    }
+};
+
+void choose(QComboBox* list, const QString& name) {
+    for (int i = 0; i < list->count(); ++i)
+        if (list->itemText(i).endsWith(name))
+            list->setCurrentIndex(i);
+}
+
+} // namespace
+
+void TestChartPage::chartCommandsDrawTheirTables() {
+    Fixture f;
+    for (int i : {23, 24, 28})
+        QVERIFY(!f.tabs().button({Bank::Trade, i})->isHidden());
+    QComboBox* warehouses = f.tabs().chartList(0);
+    QCOMPARE(warehouses->itemText(warehouses->count() - 1), QString("全部"));
+    QCOMPARE(warehouses->count(), 3);
+    QCOMPARE(warehouses->currentText(), QString("全部")); // all, until the operator chooses
+
+    f.drawTrend();
+    Grid& grid = f.window->grid();
+    QVERIFY(f.chart(0)->hasChart());
+    QCOMPARE(f.chart(0)->title(), QString("采购/销售数量变化示意图(2008.01-2008.03)"));
+    QVERIFY(grid.isVisible());
+    QCOMPARE(grid.rows(), 4);
+    QCOMPARE(grid.text(2, 1), QString("50"));
+    QCOMPARE(grid.text(3, 2), QString("5"));
+    // The table shows beside the chart it belongs to.
+    QVERIFY(f.window->charts()->splitter(0)->isAncestorOf(f.window->gridView()));
+    QVERIFY(f.window->gridView()->isVisible());
+    // Hovering over a month tells its values.
+    const QRectF plot = chart::plotRect(QSizeF(f.chart(0)->size() - QSize(2, 2)) * 15);
+    const QPoint over(1 + int((plot.left() + 20 + plot.width() / 2) / 15),
+                      int(plot.center().y() / 15));
+    QHelpEvent help(QEvent::ToolTip, over, f.chart(0)->mapToGlobal(over));
+    QApplication::sendEvent(f.chart(0), &help);
+    QCOMPARE(QToolTip::text(), QString("2008.02\n采购：50\n销售：0"));
+
+    // One warehouse and one product, in amounts.
+    choose(warehouses, "二号库");
+    choose(f.tabs().chartList(1), "橡皮");
+    f.press(24);
+    QCOMPARE(f.chart(0)->title(), QString("采购/销售金额变化示意图(2008.01-2008.03)"));
+    QCOMPARE(grid.text(2, 1), QString("50"));
+    QCOMPARE(grid.text(3, 2), QString("10"));
+    QCOMPARE(grid.text(1, 2), QString("0"));
+
+    // The profit page keeps its own chart; coming back shows the trend table again.
+    f.tabs().chartTabs()->setCurrentIndex(1);
+    QVERIFY(!grid.isVisible());
+    QVERIFY(!f.window->charts()->splitter(1)->widget(1)->isVisible()); // no empty table side
+    f.setDates(12, QDate(2008, 1, 1), QDate(2008, 1, 31));
+    f.press(28);
+    QCOMPARE(f.chart(1)->title(), QString("销售毛利情况变化示意图(2008.01-2008.01)"));
+    QCOMPARE(grid.text(1, 1), QString("12"));
+    f.tabs().chartTabs()->setCurrentIndex(0);
+    QVERIFY(grid.isVisible());
+    QCOMPARE(grid.text(3, 2), QString("10"));
+    QVERIFY(warehouses->currentText().endsWith("二号库")); // the lists were refilled
+    QVERIFY(f.dialogs.messages.isEmpty());
+
+    // No sale up to the end of the range: said so, and no stale chart stays.
+    f.tabs().chartTabs()->setCurrentIndex(1);
+    f.setDates(12, QDate(2007, 1, 1), QDate(2007, 12, 31));
+    f.press(28);
+    QCOMPARE(f.dialogs.messages, QStringList({"没有销售记录！"}));
+    QVERIFY(!f.chart(1)->hasChart());
+    QCOMPARE(grid.rows(), 13);
+    QCOMPARE(grid.text(12, 1), QString("0"));
+}
+
+void TestChartPage::savingAsksBeforeReplacing() {
+    Fixture f;
+    QTemporaryDir dir;
+    ChartView* view = f.chart(0);
+    QMenu* menu = view->pictureMenu();
+    QCOMPARE(menu->objectName(), QString("mPOPMenu2"));
+    QAction* save = menu->findChild<QAction*>("mSavePic");
+    QVERIFY(save);
+    QCOMPARE(save->text(), QString("保存图片"));
+    QVERIFY(!save->isEnabled()); // nothing drawn yet
+    f.drawTrend();
+    menu = view->pictureMenu();
+    QVERIFY(save->isEnabled());
+
+    // Cancelled: nothing saved, nothing said.
+    save->trigger();
+    QCOMPARE(f.dialogs.fileFilters,
+             QStringList({"JPEG图片文件  (*.jpg);;PNG图片文件  (*.png);;PDF文件  (*.pdf)"}));
+    QVERIFY(f.dialogs.messages.isEmpty() && f.dialogs.questions.isEmpty());
+    QVERIFY(QDir(dir.path()).isEmpty());
+
+    // No extension: ".jpg" appended; PNG chosen: ".png".
+    f.dialogs.nextFileName(dir.filePath("趋势"));
+    save->trigger();
+    QCOMPARE(QImageReader(dir.filePath("趋势.jpg")).format(), QByteArray("jpeg"));
+    f.dialogs.nextFilter("PNG图片文件  (*.png)");
+    f.dialogs.nextFileName(dir.filePath("趋势"));
+    save->trigger();
+    // The picture is the chart as shown, its border included.
+    const QImage saved = QImage(dir.filePath("趋势.png")).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(saved, view->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    QCOMPARE(saved.pixel(0, 0) & 0xffffff, 0x8a8a8aU);
+
+    // An existing file: asked first; No leaves it as it was, Yes replaces it.
+    const QString existing = dir.filePath("旧.JPG");
+    {
+        QFile old(existing);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    f.dialogs.nextFileName(existing);
+    f.dialogs.answer(false);
+    save->trigger();
+    QCOMPARE(f.dialogs.questions, QStringList({"文件“" + existing + "”已存在，是否覆盖？"}));
+    QCOMPARE(QFileInfo(existing).size(), 3);
+    f.dialogs.nextFileName(existing);
+    f.dialogs.answer(true);
+    save->trigger();
+    QCOMPARE(QImageReader(existing).format(), QByteArray("jpeg"));
+    QVERIFY(f.dialogs.messages.isEmpty());
+
+    // A file that cannot be written.
+    f.dialogs.nextFileName(dir.filePath("没有的文件夹/图.jpg"));
+    save->trigger();
+    QCOMPARE(f.dialogs.messages, QStringList({"保存图片出错！"}));
+}
+
+QTEST_MAIN(TestChartPage)
+#include "TestChartPage.moc"

@@ -1,0 +1,43 @@
+#include "Shots.h"
+
+#include "data/Clock.h"
+#include "data/Database.h"
+#include "data/Session.h"
+#include "mainwindow/MainTabs.h"
+#include "mainwindow/MainWindow.h"
+
+#include <QDateEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+// Both chart pages drawn from the sample account set, at the window's first
+// size and at full HD; and a three-year trend, to see the month labels thinned.
+SHOTS(35, "图表") {
+    tl::MainWindow window(ctx.session, tl::Database::open(ctx.db.path()));
+    window.resize(1180, 720);
+    window.show();
+    tl::MainTabs* tabs = window.tabs();
+    tabs->setCurrentIndex(tl::ChartsTab);
+    auto press = [&](int index) { tabs->button({tl::Bank::Trade, index})->click(); };
+    auto page = [&](int subTab) { tabs->chartTabs()->setCurrentIndex(subTab); };
+
+    for (const QSize size : {QSize(1180, 720), QSize(1920, 1080)}) {
+        const QString suffix = QStringLiteral("-%1x%2").arg(size.width()).arg(size.height());
+        window.resize(size);
+        page(0);
+        press(23);
+        ctx.save(&window, QStringLiteral("图表-数量分析") + suffix);
+        press(24);
+        ctx.save(&window, QStringLiteral("图表-金额分析") + suffix);
+        page(1);
+        press(28);
+        ctx.save(&window, QStringLiteral("图表-毛利分析") + suffix);
+    }
+    window.resize(1180, 720);
+    page(0);
+    const QDate today = tl::Clock::today();
+    tabs->datePicker(10)->setDate(QDate(today.year() - 2, 1, 1));
+    tabs->datePicker(11)->setDate(QDate(today.year(), 12, 31));
+    press(24);
+    ctx.save(&window, QStringLiteral("图表-金额分析-36个月-1180x720"));
+}
