@@ -36,17 +36,17 @@ QList<Command> buildCommands() {
          << trade(1, "修改", "修改销售记录", Action::Modify, SalesTab)
          << trade(2, "删除", "删除销售记录", Action::Delete, SalesTab)
          << trade(4, "查找", "查找销售记录", Action::Find, SalesTab)
-         << trade(30, "导入", "导入销售记录", Action::Import, SalesTab, 0, true);
+         << trade(30, "导入", "导入销售记录", Action::Import, SalesTab);
     list << trade(5, "添加", "添加采购记录", Action::Add, PurchasesTab)
          << trade(6, "修改", "修改采购记录", Action::Modify, PurchasesTab)
          << trade(7, "删除", "删除采购记录", Action::Delete, PurchasesTab)
          << trade(9, "查找", "查找采购记录", Action::Find, PurchasesTab)
-         << trade(29, "导入", "导入采购记录", Action::Import, PurchasesTab, 0, true);
+         << trade(29, "导入", "导入采购记录", Action::Import, PurchasesTab);
     list << trade(17, "添 加", "添加调库记录", Action::Add, TransfersTab)
          << trade(18, "修 改", "修改调库记录", Action::Modify, TransfersTab)
          << trade(19, "删 除", "删除调库记录", Action::Delete, TransfersTab)
          << trade(21, "查 找", "查找调库记录", Action::Find, TransfersTab)
-         << trade(22, "导入", "导入调库记录", Action::Import, TransfersTab, 0, true);
+         << trade(22, "导入", "导入调库记录", Action::Import, TransfersTab);
     // Statistics: one inner tab per report family.
     list << trade(10, "查看库存数量", "查看库存数量", Action::Report, StatisticsTab, 0)
          << trade(11, "查看库存金额", "查看库存金额", Action::Report, StatisticsTab, 0)
@@ -100,11 +100,11 @@ QList<Command> buildCommands() {
             list << master(base + 4, "修改权限", b.fourth, Action::Rights, m);
             break;
         default:
-            list << master(base + 4, "导入", b.fourth, Action::Import, m, true);
+            list << master(base + 4, "导入", b.fourth, Action::Import, m);
             break;
         }
         if (b.import)
-            list << master(b.importIndex, "导入", b.import, Action::Import, m, true);
+            list << master(b.importIndex, "导入", b.import, Action::Import, m);
     }
     return list;
 }

@@ -7,6 +7,7 @@
 #include "grid/GridDelete.h"
 #include "grid/GridFind.h"
 #include "grid/GridSelection.h"
+#include "importexport/ImportCommand.h"
 #include "mainwindow/EntryOpeners.h"
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainViews.h"
@@ -55,8 +56,13 @@ void MainWindow::runCommand(CommandId id) {
         case Action::Chart:
             m_charts->run(command->id.index);
             break;
+        case Action::Import:
+            if (const auto table = importTableOfTab(command->tab, command->subTab);
+                table && runImportCommand(this, *m_db, *table, progress()))
+                reloadView();
+            break;
         default:
-            break; // imports: their buttons stay hidden
+            break;
         }
     });
 }

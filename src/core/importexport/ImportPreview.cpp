@@ -1,0 +1,71 @@
+#include "importexport/ImportPreview.h"
+
+#include "grid/Grid.h"
+#include "importexport/CsvReader.h"
+#include "importexport/Workbook.h"
+
+namespace tl {
+
+namespace {
+constexpr int kRows = 11;
+constexpr int kCols = 21;
+} // namespace
+
+QString workbookErrorMessage(int code) {
+    switch (code) {
+    case int(Workbook::Error::CannotOpen):
+        return QStringLiteral("无法打开Excel文件，请检查后重新输入文件名及路径！");
+    case int(Workbook::Error::NoSuchSheet):
+        return QStringLiteral("输入表格名称有误，无法打开表格，请重新输入！");
+    case int(Workbook::Error::NotAWorkbook):
+        return QStringLiteral("文件类型不对，请选择Excel文档！");
+    case int(Workbook::Error::CellOutOfRange):
+        return QStringLiteral("输入表格列号超界，请重新输入！");
+    default:
+        return QStringLiteral("未知错误，错误号：") + QString::number(code) +
+               QStringLiteral("　请检查输入值！");
+    }
+}
+
+QString unsupportedFileMessage() {
+    return QStringLiteral("您选择的文件格式不支持导入，请选择CSV或XLS文件！");
+}
+
+void resetImportPreview(Grid& grid) {
+    grid.beginUpdate();
+    grid.reset(kRows, kCols, 1, 1);
+    grid.setColWidth(0, 450); // wide enough for "10"
+    for (int i = 1; i < kRows; ++i)
+        grid.setText(i, 0, QString::number(i));
+    for (int j = 1; j < kCols; ++j)
+        grid.setText(0, j, QString(QChar(64 + j)));
+    for (int j = 0; j < kCols; ++j)
+        grid.setCellAlignment(0, j, Qt::AlignCenter);
+    grid.setCurrent(0, 0); // a preview has no chosen row
+    grid.endUpdate();
+}
+
+QString fillImportPreview(Grid& grid, const QString& path, const QString& sheet) {
+    resetImportPreview(grid);
+    if (readsAsCsv(path)) {
+        csvToGrid(grid, path);
+        return {};
+    }
+    if (!Workbook::isWorkbookPath(path))
+        return unsupportedFileMessage();
+    int code = 0;
+    std::unique_ptr<Workbook> book = Workbook::open(path, &code);
+    if (!book)
+        return workbookErrorMessage(code);
+    SheetCells cells;
+    if (!book->readSheet(sheet, cells, &code, kRows - 1, kCols - 1))
+        return workbookErrorMessage(code);
+    grid.beginUpdate();
+    for (int i = 1; i < kRows; ++i)
+        for (int j = 1; j < kCols; ++j)
+            grid.setText(i, j, cells.text(i, j));
+    grid.endUpdate();
+    return {};
+}
+
+} // namespace tl

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "data/Lookups.h"
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace tl {
+
+// The eleven tables records can be imported into.
+enum class ImportTable {
+    Sales,
+    Purchases,
+    Transfers,
+    Products,
+    Accounts,
+    Customers,
+    Suppliers,
+    Staff,
+    Classes,
+    Warehouses,
+    Regions
+};
+
+// How the text of a file column becomes the value of a field.
+enum class ImportValue {
+    Text,     // as it stands
+    Name,     // a master's key, found by name or created
+    Money,    // a number after removing "$" and "￥" (the first comma ends it)
+    Number,   // a number (the first comma ends it)
+    Quantity, // a number after removing every comma
+    Date      // a date; empty text is today
+};
+
+// One target field of an import: the column-mapping box that feeds it.
+struct ImportSlot {
+    QString label;  // the box's label in the mapping dialog
+    QString column; // default column letters
+    QString field;  // the table column it fills
+    ImportValue value = ImportValue::Text;
+    Master master = Master::Product; // the table a Name is looked up in
+    QString placeholder;             // used when the column is empty
+    bool required = false;           // an empty column skips the line
+};
+
+// How saving a record moves stock.
+enum class ImportStock { None, Out, In, Transfer };
+
+struct ImportTableDef {
+    ImportTable table;
+    QString name;     // English name on the command line: "sales", "customers", ...
+    QString sqlTable; // "Sale", "Customer", ...
+    QString records;  // what the records are called: "销售记录", "客户记录", ...
+    QList<ImportSlot> fieldSlots;
+    // Master tables: a line whose value in this slot already exists in the
+    // slot's column is skipped (compared without regard to case). -1: every
+    // line adds a record.
+    int uniqueSlot = -1;
+    ImportStock stock = ImportStock::None;
+
+    // "正在导入销售记录……"
+    QString progressCaption() const;
+    QStringList defaultColumns() const;
+    int slotOf(const QString& field) const;
+};
+
+const QList<ImportTable>& allImportTables();
+const ImportTableDef& importTableDef(ImportTable table);
+// The table of an English name ("sales", "Purchases", ...); nullopt when unknown.
+std::optional<ImportTable> importTableByName(const QString& name);
+
+// Column letters to a column number: trimmed, any case; one letter A..Z gives
+// 1..26, two letters give (first × 26 + second) with AA = 27; a result below 1
+// is 1 (so a digit means column A); three or more characters give 0, no
+// column. nullopt for empty text.
+std::optional<int> columnNumber(const QString& letters);
+
+} // namespace tl

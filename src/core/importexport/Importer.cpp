@@ -1,0 +1,364 @@
+#include "importexport/Importer.h"
+
+#include "data/Clock.h"
+#include "data/Database.h"
+#include "data/Helpers.h"
+#include "data/SqlErrors.h"
+#include "importexport/CsvReader.h"
+#include "importexport/ImportPreview.h"
+#include "importexport/ImportValues.h"
+#include "importexport/Workbook.h"
+#include "transactions/RecordStore.h"
+#include "transactions/StockLedger.h"
+
+#include <QHash>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <map>
+
+namespace tl {
+
+namespace {
+
+using Record = CsvReader::Record;
+
+// Where the records come from: the lines of a CSV file or the rows of a worksheet.
+class Source {
+public:
+    virtual ~Source() = default;
+    virtual Record next(QStringList& fields) = 0;
+    virtual int permille() const = 0; // how far the reading has come
+    virtual bool failed() const { return false; }
+};
+
+class CsvSource : public Source {
+public:
+    bool open(const QString& path) { return m_reader.open(path); }
+    Record next(QStringList& fields) override { return m_reader.readRecord(fields); }
+    int permille() const override {
+        return m_reader.size() > 0 ? int(m_reader.position() * 1000 / m_reader.size()) : 0;
+    }
+    bool failed() const override { return m_reader.failed(); }
+
+private:
+    CsvReader m_reader;
+};
+
+class SheetSource : public Source {
+public:
+    SheetCells cells;
+    Record next(QStringList& fields) override {
+        if (m_row >= cells.rowCount())
+            return Record::End;
+        fields = cells.row(++m_row);
+        for (const QString& f : fields)
+            if (!f.isEmpty())
+                return Record::Fields;
+        return Record::Empty;
+    }
+    int permille() const override {
+        return cells.rowCount() > 0 ? m_row * 1000 / cells.rowCount() : 0;
+    }
+
+private:
+    int m_row = 0;
+};
+
+// Opens the file of a request; the message to show when it cannot.
+QString openSource(const ImportRequest& request, std::unique_ptr<Source>& source) {
+    if (readsAsCsv(request.path)) {
+        auto csv = std::make_unique<CsvSource>();
+        if (!csv->open(request.path))
+            return QStringLiteral("无法打开文件：") + request.path;
+        source = std::move(csv);
+        return {};
+    }
+    if (!Workbook::isWorkbookPath(request.path))
+        return unsupportedFileMessage();
+    int code = 0;
+    std::unique_ptr<Workbook> book = Workbook::open(request.path, &code);
+    if (!book)
+        return workbookErrorMessage(code);
+    // Without a name the first worksheet is read, as a spreadsheet opens on it.
+    const QStringList names = book->sheetNames();
+    const QString name =
+        request.sheet.isEmpty() && !names.isEmpty() ? names.first() : request.sheet;
+    auto sheet = std::make_unique<SheetSource>();
+    if (!book->readSheet(name, sheet->cells, &code))
+        return workbookErrorMessage(code);
+    source = std::move(sheet);
+    return {};
+}
+
+// Writes the records of one table: prepared statements, a cache of resolved
+// names and the stock movements netted per warehouse and product.
+class RecordWriter {
+public:
+    RecordWriter(const Database& db, const ImportTableDef& def, const QList<int>& columns)
+        : m_db(db), m_def(def), m_columns(columns), m_insert(db.connection()),
+          m_exists(db.connection()) {
+        QStringList names, marks;
+        for (const ImportSlot& s : def.fieldSlots) {
+            names << Database::ident(s.field);
+            marks << QStringLiteral("?");
+        }
+        prepare(m_insert, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                              .arg(Database::ident(def.sqlTable), names.join(QLatin1Char(',')),
+                                   marks.join(QLatin1Char(','))));
+        if (def.uniqueSlot >= 0)
+            prepare(m_exists, QStringLiteral("SELECT 1 FROM %1 WHERE %2=?")
+                                  .arg(Database::ident(def.sqlTable),
+                                       Database::ident(def.fieldSlots[def.uniqueSlot].field)));
+    }
+
+    // Adds the record of one line, or says why it was skipped.
+    std::optional<SkipReason> add(const QStringList& fields) {
+        const int n = int(m_def.fieldSlots.size());
+        QStringList texts;
+        texts.reserve(n);
+        for (int i = 0; i < n; ++i) {
+            const int index = m_columns[i] - 1;
+            texts << (index >= 0 && index < fields.size() ? fields[index].trimmed() : QString());
+            if (m_def.fieldSlots[i].required && texts.last().isEmpty())
+                return SkipReason::MissingRequired;
+        }
+        if (m_def.uniqueSlot >= 0) {
+            m_exists.bindValue(0, texts[m_def.uniqueSlot]);
+            run(m_exists);
+            const bool found = m_exists.next();
+            m_exists.finish();
+            if (found)
+                return SkipReason::Exists;
+        }
+        QVariantList values;
+        values.reserve(n);
+        for (int i = 0; i < n; ++i)
+            values << value(m_def.fieldSlots[i], texts[i]);
+        for (int i = 0; i < n; ++i)
+            m_insert.bindValue(i, values[i]);
+        if (!m_insert.exec()) {
+            // A row the database refuses is skipped; any other failure ends the import.
+            if (refusesRecord(m_insert.lastError()))
+                return SkipReason::NotStored;
+            throw DbError(m_insert.lastError().text());
+        }
+        noteStock(values);
+        return std::nullopt;
+    }
+
+    // Puts the netted movements on the stock table.
+    void moveStock() const {
+        for (const auto& [key, change] : m_stock)
+            if (change != 0)
+                StockLedger::addStock(m_db, key.first, key.second, change);
+    }
+
+private:
+    void prepare(QSqlQuery& q, const QString& sql) {
+        if (!q.prepare(sql))
+            throw DbError(q.lastError().text() + QStringLiteral("\n(") + sql + QLatin1Char(')'));
+    }
+    static void run(QSqlQuery& q) {
+        if (!q.exec())
+            throw DbError(q.lastError().text());
+    }
+
+    QVariant value(const ImportSlot& slot, const QString& text) {
+        const QString t = text.isEmpty() ? slot.placeholder : text;
+        switch (slot.value) {
+        case ImportValue::Text:
+            return t.isEmpty() ? QStringLiteral("") : t; // empty text, never null
+        case ImportValue::Name:
+            return key(slot.master, t);
+        case ImportValue::Money:
+            return importMoney(t);
+        case ImportValue::Number:
+            return leadingNumber(t);
+        case ImportValue::Quantity: {
+            QString digits = t;
+            digits.remove(QLatin1Char(','));
+            // Transfers keep the whole quantity they move, as the entry window does.
+            return double(roundHalfEven(leadingNumber(digits)));
+        }
+        case ImportValue::Date:
+            return RecordStore::dateValue(t.isEmpty() ? Clock::today() : importDate(t));
+        }
+        return {};
+    }
+
+    int key(Master master, const QString& name) {
+        QHash<QString, int>& cache = m_keys[static_cast<int>(master)];
+        const auto it = cache.constFind(name);
+        if (it != cache.constEnd())
+            return *it;
+        const int k = findOrCreate(m_db, master, name);
+        cache.insert(name, k);
+        return k;
+    }
+
+    void noteStock(const QVariantList& values) {
+        if (m_def.stock == ImportStock::None)
+            return;
+        auto at = [&](int slot) { return values[slot].toInt(); };
+        const int pid = at(m_pid);
+        const qint64 num = roundHalfEven(values[m_num].toDouble());
+        switch (m_def.stock) {
+        case ImportStock::Out:
+            m_stock[{at(m_sid), pid}] -= num;
+            break;
+        case ImportStock::In:
+            m_stock[{at(m_sid), pid}] += num;
+            break;
+        case ImportStock::Transfer:
+            m_stock[{at(m_iid), pid}] += num;
+            m_stock[{at(m_oid), pid}] -= num;
+            break;
+        case ImportStock::None:
+            break;
+        }
+    }
+
+    const Database& m_db;
+    const ImportTableDef& m_def;
+    QList<int> m_columns;
+    QSqlQuery m_insert;
+    QSqlQuery m_exists;
+    // Slots of the fields that move stock (-1 where the table has none).
+    const int m_pid = m_def.slotOf(QStringLiteral("PID"));
+    const int m_num = m_def.slotOf(QStringLiteral("Num"));
+    const int m_sid = m_def.slotOf(QStringLiteral("SID"));
+    const int m_iid = m_def.slotOf(QStringLiteral("IID"));
+    const int m_oid = m_def.slotOf(QStringLiteral("OID"));
+    QHash<QString, int> m_keys[8];
+    std::map<std::pair<int, int>, qint64> m_stock;
+};
+
+QString reasonText(SkipReason r, const ImportTableDef& def) {
+    switch (r) {
+    case SkipReason::MissingRequired: {
+        QStringList labels;
+        for (const ImportSlot& s : def.fieldSlots)
+            if (s.required)
+                labels << s.label;
+        return QStringLiteral("必填项为空（%1）").arg(labels.join(QStringLiteral("、")));
+    }
+    case SkipReason::Exists:
+        return QStringLiteral("名称已存在");
+    case SkipReason::NotStored:
+        return QStringLiteral("数据库拒绝保存");
+    case SkipReason::Unfinished:
+        return QStringLiteral("引号未闭合，文件在此记录中结束");
+    }
+    return {};
+}
+
+} // namespace
+
+int ImportResult::skippedFor(SkipReason reason) const {
+    int n = 0;
+    for (const Skip& s : skipped)
+        n += s.reason == reason;
+    return n;
+}
+
+QString ImportResult::summary(ImportTable table) const {
+    if (!ok)
+        return error;
+    const ImportTableDef& def = importTableDef(table);
+    QString text = dryRun ? QStringLiteral("试导入完成，未保存任何记录：可添加 %1 条%2")
+                          : QStringLiteral("导入完成：添加了 %1 条%2");
+    text = text.arg(added).arg(def.records);
+    if (skipped.isEmpty())
+        return text + QStringLiteral("。");
+    text += QStringLiteral("，跳过 %1 行。").arg(skipped.size());
+    constexpr int kShown = 10;
+    for (SkipReason r : {SkipReason::MissingRequired, SkipReason::Exists, SkipReason::NotStored,
+                         SkipReason::Unfinished}) {
+        QStringList lines;
+        int count = 0;
+        for (const Skip& s : skipped) {
+            if (s.reason != r)
+                continue;
+            if (++count <= kShown)
+                lines << QString::number(s.line);
+        }
+        if (count == 0)
+            continue;
+        text += QStringLiteral("\n%1：%2 行（第 %3 行%4）")
+                    .arg(reasonText(r, def))
+                    .arg(count)
+                    .arg(lines.join(QStringLiteral("、")),
+                         count > kShown ? QStringLiteral("等") : QString());
+    }
+    return text;
+}
+
+ImportResult importRecords(const Database& db, const ImportRequest& request, Progress& progress) {
+    ImportResult result;
+    result.dryRun = request.dryRun;
+    const ImportTableDef& def = importTableDef(request.table);
+
+    QList<int> columns;
+    for (int i = 0; i < def.fieldSlots.size(); ++i) {
+        const ImportSlot& slot = def.fieldSlots[i];
+        const QString letters = i < request.columns.size() ? request.columns[i] : slot.column;
+        const std::optional<int> n = columnNumber(letters);
+        if (!n && slot.required) {
+            result.error = QStringLiteral("请填写“%1”对应的列号！").arg(slot.label);
+            return result;
+        }
+        columns << n.value_or(0); // an empty optional column feeds nothing
+    }
+
+    std::unique_ptr<Source> source;
+    result.error = openSource(request, source);
+    if (!result.error.isEmpty())
+        return result;
+
+    progress.show(def.progressCaption(), 1000);
+    try {
+        Transaction transaction(db);
+        RecordWriter writer(db, def, columns);
+        const int first = qMax(0, request.firstLine);
+        const int offset = first == 0 ? 1 : 0; // line 0 is the first record
+        QStringList fields;
+        int shown = 0;
+        for (int position = 1;; ++position) {
+            const int line = position - offset;
+            if (line > request.lastLine)
+                break;
+            const Record r = source->next(fields);
+            if (r == Record::End)
+                break;
+            if (r == Record::Unfinished) {
+                if (line >= first)
+                    result.skipped.append({position, SkipReason::Unfinished});
+                break;
+            }
+            if (const int now = source->permille(); now != shown)
+                progress.step(shown = now);
+            if (r == Record::Empty || line < first)
+                continue;
+            if (const std::optional<SkipReason> skip = writer.add(fields))
+                result.skipped.append({position, *skip});
+            else
+                ++result.added;
+        }
+        if (source->failed())
+            throw DbError(QStringLiteral("读取文件出错：") + request.path);
+        writer.moveStock();
+        if (!request.dryRun)
+            transaction.commit();
+        result.ok = true;
+        result.error.clear();
+    } catch (const DbError& e) {
+        result.ok = false;
+        result.added = 0;
+        result.skipped.clear();
+        result.error = QStringLiteral("导入失败，没有导入任何记录：\n") + e.message();
+    }
+    progress.close();
+    return result;
+}
+
+} // namespace tl

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "data/Progress.h"
+#include "importexport/ImportTables.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <limits>
+
+namespace tl {
+
+class Database;
+
+// What to import: a table, a file (a CSV file, or a worksheet of an .xls /
+// .xlsx workbook) and which column feeds which field.
+struct ImportRequest {
+    ImportTable table = ImportTable::Sales;
+    QString path;
+    QString sheet;       // the worksheet of a workbook (empty: the first); unused for CSV
+    QStringList columns; // column letters per slot of the table; missing ones take the defaults
+    // Lines are records counted from 1 as the preview shows them (an empty
+    // line counts; a quoted field spanning several physical lines is one
+    // record; in a worksheet row n is line n). A first line of 0 counts the
+    // first record as line 0. A last line below the first reads nothing.
+    int firstLine = 2;
+    int lastLine = std::numeric_limits<int>::max();
+    bool dryRun = false; // read and check everything, store nothing
+};
+
+enum class SkipReason {
+    MissingRequired, // a required column is empty
+    Exists,          // a record of that name is already there
+    NotStored,       // the database refused the record
+    Unfinished       // the file ended inside a quoted field
+};
+
+struct ImportResult {
+    struct Skip {
+        int line;
+        SkipReason reason;
+    };
+
+    bool ok = false; // false: nothing was imported, error says why
+    QString error;
+    bool dryRun = false;
+    int added = 0;
+    QList<Skip> skipped;
+
+    int skippedFor(SkipReason reason) const;
+    // What the operator is told at the end: the records added, the lines
+    // skipped by reason with the first line numbers, or why nothing was imported.
+    QString summary(ImportTable table) const;
+};
+
+// Imports the lines firstLine..lastLine of the file into the table, as one
+// transaction: names are resolved to keys (missing masters created, empty
+// ones by the table's placeholders), master tables skip names that exist,
+// sales, purchases and transfers move stock as their entry windows do. A
+// line the database refuses is skipped and counted; any other failure (the
+// file, the database) leaves nothing imported. Never shows a window; progress
+// reports as it reads. The file is only read.
+ImportResult importRecords(const Database& db, const ImportRequest& request,
+                           Progress& progress = Progress::silent());
+
+} // namespace tl

@@ -1,0 +1,219 @@
+#include "importexport/ImportMapDialog.h"
+
+#include "data/Dialogs.h"
+#include "data/Helpers.h"
+#include "grid/Grid.h"
+#include "grid/GridFit.h"
+#include "importexport/CsvReader.h"
+#include "importexport/ImportPreview.h"
+#include "importexport/ImportValues.h"
+#include "widgets/GridView.h"
+#include "widgets/Guard.h"
+
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace tl {
+
+namespace {
+constexpr int kMaxPerRow = 7; // more boxes than this wrap onto a second row
+
+QLineEdit* makeBox(const QString& text, const QString& name, QWidget* parent) {
+    auto* box = new QLineEdit(text, parent);
+    box->setObjectName(name);
+    box->setAlignment(Qt::AlignCenter);
+    box->setMaximumWidth(72);
+    return box;
+}
+
+QPushButton* makeButton(const QString& text, const QString& name, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setMinimumWidth(96);
+    return b;
+}
+} // namespace
+
+ImportMapDialog::ImportMapDialog(ImportTable table, const Database& db, const QString& path,
+                                 const QString& sheet, Progress& progress, QWidget* parent)
+    : QDialog(parent), m_table(table), m_db(db), m_path(path), m_sheet(sheet),
+      m_progress(progress) {
+    setObjectName(QStringLiteral("ImportMap"));
+    setWindowTitle(QStringLiteral("导入EXCEL表格（列对应设置）"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    buildLayout();
+    m_previewMessage = displayXls();
+}
+
+void ImportMapDialog::buildLayout() {
+    const ImportTableDef& def = importTableDef(m_table);
+
+    auto* fields = new QGroupBox(QStringLiteral("数据项对应关系"), this);
+    auto* fieldGrid = new QGridLayout(fields);
+    fieldGrid->setHorizontalSpacing(14);
+    const int count = int(def.fieldSlots.size());
+    const int rows = (count + kMaxPerRow - 1) / kMaxPerRow;
+    const int perRow = (count + rows - 1) / rows;
+    for (int i = 0; i < count; ++i) {
+        const ImportSlot& slot = def.fieldSlots[i];
+        QLineEdit* box = makeBox(slot.column, QStringLiteral("TT_%1").arg(i), fields);
+        box->installEventFilter(this);
+        box->setToolTip(slot.required ? QStringLiteral("必填：此列为空的行不导入")
+                                      : QStringLiteral("留空表示文件中没有此项"));
+        auto* label = new QLabel(slot.label + QStringLiteral("："), fields);
+        label->setBuddy(box);
+        const int r = (i / perRow) * 2;
+        const int c = i % perRow;
+        fieldGrid->addWidget(label, r, c, Qt::AlignBottom | Qt::AlignLeft);
+        fieldGrid->addWidget(box, r + 1, c);
+        m_columns << box;
+    }
+
+    auto* lines = new QGroupBox(QStringLiteral("数据起止行"), this);
+    auto* lineRow = new QHBoxLayout(lines);
+    auto* digits =
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), this);
+    m_first = makeBox(QStringLiteral("2"), QStringLiteral("TT_20"), lines);
+    m_last = makeBox(QStringLiteral("10"), QStringLiteral("TT_21"), lines);
+    for (QLineEdit* box : {m_first, m_last}) {
+        box->setValidator(digits);
+        box->installEventFilter(this);
+    }
+    auto* firstLabel = new QLabel(QStringLiteral("起始行："), lines);
+    auto* lastLabel = new QLabel(QStringLiteral("终止行："), lines);
+    firstLabel->setBuddy(m_first);
+    lastLabel->setBuddy(m_last);
+    lineRow->addWidget(firstLabel);
+    lineRow->addWidget(m_first);
+    lineRow->addSpacing(16);
+    lineRow->addWidget(lastLabel);
+    lineRow->addWidget(m_last);
+    lineRow->addStretch(1);
+
+    auto* sample = new QLabel(QStringLiteral("表格示例："), this);
+    sample->setObjectName(QStringLiteral("Label1"));
+    // Which file (and worksheet) the preview shows.
+    const QString source = QFileInfo(m_path).fileName() +
+                           (m_sheet.isEmpty() ? QString() : QStringLiteral(" › ") + m_sheet);
+    auto* file = new QLabel(source, this);
+    file->setObjectName(QStringLiteral("fileLabel"));
+    file->setToolTip(QDir::toNativeSeparators(m_path));
+    file->setForegroundRole(QPalette::PlaceholderText);
+    file->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* sampleRow = new QHBoxLayout;
+    sampleRow->addWidget(sample);
+    sampleRow->addSpacing(8);
+    sampleRow->addWidget(file, 1);
+    m_grid = new Grid(this);
+    m_view = new GridView(m_grid, this);
+    m_view->setObjectName(QStringLiteral("MSF"));
+    // Tall enough for the header and all ten rows without scrolling.
+    m_view->setMinimumSize(640, 11 * GridView::toPixels(Grid::kDefaultRowHeight) + 28);
+
+    m_ok = makeButton(QStringLiteral("确  定"), QStringLiteral("COM_0"), this);
+    m_cancel = makeButton(QStringLiteral("取  消"), QStringLiteral("COM_1"), this);
+    m_ok->setDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, &ImportMapDialog::runImport);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(fields);
+    layout->addWidget(lines);
+    layout->addLayout(sampleRow);
+    layout->addWidget(m_view, 1);
+    layout->addLayout(buttons);
+
+    QWidget* previous = nullptr;
+    for (QWidget* w : m_columns) {
+        if (previous)
+            setTabOrder(previous, w);
+        previous = w;
+    }
+    setTabOrder(previous, m_first);
+    setTabOrder(m_first, m_last);
+    setTabOrder(m_last, m_ok);
+    setTabOrder(m_ok, m_cancel);
+    if (!m_columns.isEmpty())
+        m_columns.first()->setFocus();
+}
+
+QString ImportMapDialog::displayXls() {
+    const QString message = fillImportPreview(*m_grid, m_path, m_sheet);
+    // Columns wide enough for their texts, within reason, so the preview reads.
+    const TextMeasure measure = defaultTextMeasure();
+    m_grid->beginUpdate();
+    for (int c = 1; c < m_grid->cols(); ++c) {
+        int widest = 0;
+        for (int r = 1; r < m_grid->rows(); ++r)
+            widest = std::max(widest, measure(m_grid->text(r, c).section(QLatin1Char('\n'), 0, 0)));
+        m_grid->setColWidth(c, std::clamp(widest + 100, Grid::kDefaultColWidth, 3600));
+    }
+    m_grid->endUpdate();
+    if (message == unsupportedFileMessage())
+        m_path.clear(); // nothing for OK to import
+    return message;
+}
+
+void ImportMapDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    if (!m_previewMessage.isEmpty())
+        QTimer::singleShot(0, this, [this] { dialogs().info(m_previewMessage); });
+}
+
+bool ImportMapDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        if (auto* box = qobject_cast<QLineEdit*>(watched))
+            QTimer::singleShot(0, box, &QLineEdit::selectAll);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+ImportRequest ImportMapDialog::request() const {
+    ImportRequest r;
+    r.table = m_table;
+    r.path = m_path;
+    r.sheet = m_sheet;
+    for (const QLineEdit* box : m_columns)
+        r.columns << box->text();
+    r.firstLine = roundHalfEven(leadingNumber(m_first->text()));
+    r.lastLine = roundHalfEven(leadingNumber(m_last->text()));
+    return r;
+}
+
+void ImportMapDialog::runImport() {
+    // A file the preview refused, or a workbook without a chosen worksheet,
+    // gives OK nothing to import.
+    if (m_path.isEmpty() || (!readsAsCsv(m_path) && m_sheet.isEmpty())) {
+        accept();
+        return;
+    }
+    setEnabled(false);
+    const bool ran = guarded([this] { m_result = importRecords(m_db, request(), m_progress); });
+    setEnabled(true);
+    if (!ran)
+        return;
+    dialogs().info(m_result.ok ? m_result.summary(m_table) : m_result.error);
+    if (m_result.ok)
+        accept();
+}
+
+} // namespace tl

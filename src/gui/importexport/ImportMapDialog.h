@@ -1,0 +1,70 @@
+#pragma once
+
+#include "importexport/ImportTables.h"
+#include "importexport/Importer.h"
+
+#include <QDialog>
+#include <QList>
+
+class QLineEdit;
+class QPushButton;
+
+namespace tl {
+
+class Database;
+class Grid;
+class GridView;
+class Progress;
+
+// The column-mapping dialog of every importable table, laid out from the
+// table's description: one column-letter box per field, the first and last
+// line, and a preview of the file under the same column letters. OK imports
+// through importRecords and tells the operator what was added and skipped.
+class ImportMapDialog : public QDialog {
+    Q_OBJECT
+public:
+    ImportMapDialog(ImportTable table, const Database& db, const QString& path,
+                    const QString& sheet, Progress& progress, QWidget* parent = nullptr);
+
+    // Fills the preview; returns the message about the file (empty when it
+    // reads). A file that cannot be imported leaves nothing for OK to do.
+    QString displayXls();
+
+    QLineEdit* columnBox(int slot) const { return m_columns.value(slot); }
+    QLineEdit* firstLineBox() const { return m_first; }
+    QLineEdit* lastLineBox() const { return m_last; }
+    QPushButton* okButton() const { return m_ok; }
+    QPushButton* cancelButton() const { return m_cancel; }
+    Grid* previewGrid() const { return m_grid; }
+    GridView* previewView() const { return m_view; }
+    // What the last OK imported (ok is false until an import ran).
+    const ImportResult& result() const { return m_result; }
+    // The request the boxes make now.
+    ImportRequest request() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    void runImport();
+
+    ImportTable m_table;
+    const Database& m_db;
+    QString m_path;
+    QString m_sheet;
+    Progress& m_progress;
+    QList<QLineEdit*> m_columns;
+    QLineEdit* m_first = nullptr;
+    QLineEdit* m_last = nullptr;
+    QPushButton* m_ok = nullptr;
+    QPushButton* m_cancel = nullptr;
+    Grid* m_grid = nullptr;
+    GridView* m_view = nullptr;
+    QString m_previewMessage;
+    bool m_shown = false;
+    ImportResult m_result;
+};
+
+} // namespace tl

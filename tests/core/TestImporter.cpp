@@ -1,0 +1,508 @@
+#include "data/Clock.h"
+#include "data/Database.h"
+#include "importexport/ImportTables.h"
+#include "importexport/ImportValues.h"
+#include "importexport/Importer.h"
+#include "support/TestAccountSet.h"
+#include "transactions/StockLedger.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QSqlQuery>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+#include <xlsxwriter.h>
+
+using namespace tl;
+
+namespace {
+
+// Remembers every caption shown and whether the display was closed.
+class RecordingProgress : public Progress {
+public:
+    QStringList captions;
+    bool open = false;
+    void show(const QString& caption, int) override {
+        captions << caption;
+        open = true;
+    }
+    void step(int) override {}
+    void advance(int) override {}
+    void close() override { open = false; }
+};
+
+int count(const Database& db, const QString& sql, const QVariantList& binds = {}) {
+    return db.value(sql, binds).toInt();
+}
+
+int keyOf(const Database& db, const QString& table, const QString& key, const QString& nameColumn,
+          const QString& name) {
+    return db.value(QString("SELECT %1 FROM %2 WHERE %3=?").arg(key, table, nameColumn), {name})
+        .toInt();
+}
+
+int stockOf(const Database& db, const QString& warehouse, const QString& product) {
+    return StockLedger::stockQty(db, keyOf(db, "Storage", "SID", "Name", warehouse),
+                                 keyOf(db, "Product", "PID", "Name", product));
+}
+
+QByteArray fileHash(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+} // namespace
+
+class TestImporter : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { Clock::setToday(QDate(2010, 5, 6)); }
+    void cleanup() { Clock::setToday(QDate()); }
+    void tablesAndColumnLetters();
+    void textValues();
+    void linesCountAsThePreviewShowsThem();
+    void salesUsePlaceholdersAndMoveRoundedStock();
+    void purchasesAndTransfersReadTheirNumbers();
+    void mastersSkipNamesThatExist();
+    void encodingsImportChineseNames();
+    void aRefusedLineIsSkippedAFailureLeavesNothing();
+    void dryRunStoresNothing();
+    void summaryTellsWhatWasAddedAndSkipped();
+    void worksheetRowsImportAsLines();
+
+private:
+    QString csv(const QString& text, const QString& name = "in.csv") {
+        const QString path = m_dir.filePath(name);
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            f.write(text.toUtf8());
+        return path;
+    }
+    static ImportRequest request(ImportTable table, const QString& path, int first = 2,
+                                 int last = 10) {
+        ImportRequest r;
+        r.table = table;
+        r.path = path;
+        r.firstLine = first;
+        r.lastLine = last;
+        return r;
+    }
+    QTemporaryDir m_dir;
+};
+
+void TestImporter::tablesAndColumnLetters() {
+    QCOMPARE(columnNumber("a"), std::optional<int>(1));
+    QCOMPARE(columnNumber("ab"), std::optional<int>(28));
+    QCOMPARE(columnNumber("AZ"), std::optional<int>(52));
+    QCOMPARE(columnNumber("BA"), std::optional<int>(53));
+    QCOMPARE(columnNumber(" c "), std::optional<int>(3));
+    QCOMPARE(columnNumber("7"), std::optional<int>(1));
+    QCOMPARE(columnNumber("ABC"), std::optional<int>(0));
+    QCOMPARE(columnNumber("  "), std::optional<int>());
+
+    // Every table is found by its English name, and its first slot defaults to B.
+    const QStringList names{"sales",    "purchases",  "transfers", "products",
+                            "accounts", "customers",  "suppliers", "staff",
+                            "classes",  "warehouses", "regions"};
+    QCOMPARE(allImportTables().size(), names.size());
+    for (int i = 0; i < names.size(); ++i) {
+        const std::optional<ImportTable> t = importTableByName(names[i].toUpper());
+        QVERIFY2(t && importTableDef(*t).name == names[i], qPrintable(names[i]));
+        QCOMPARE(importTableDef(*t).defaultColumns().first(), QString("B"));
+    }
+    QVERIFY(!importTableByName("sale"));
+    QCOMPARE(importTableDef(ImportTable::Products).progressCaption(),
+             QString("正在导入产品记录……"));
+    QCOMPARE(importTableDef(ImportTable::Customers).progressCaption(),
+             QString("正在导入客户记录……"));
+}
+
+void TestImporter::textValues() {
+    QCOMPARE(leadingNumber("12.5箱"), 12.5);
+    QCOMPARE(leadingNumber("1,200"), 1.0);
+    QCOMPARE(leadingNumber(" - 1 2.5\t"), -12.5);
+    QCOMPARE(leadingNumber("1e3x"), 1000.0);
+    QCOMPARE(leadingNumber("1e"), 1.0);
+    QCOMPARE(leadingNumber("箱"), 0.0);
+    QCOMPARE(leadingNumber("."), 0.0);
+    QCOMPARE(importMoney("￥1,200.50"), 1.0);
+    QCOMPARE(importMoney("$35"), 35.0);
+    QCOMPARE(importMoney("¥8.5"), 8.5);
+    QCOMPARE(importDate("2009-01-15"), QDate(2009, 1, 15));
+    QCOMPARE(importDate("2009/1/5 10:30:00"), QDate(2009, 1, 5));
+    QCOMPARE(importDate("2009.12.31"), QDate(2009, 12, 31));
+    QCOMPARE(importDate("2009年3月8日"), QDate(2009, 3, 8));
+    QCOMPARE(importDate(" 2009 - 3 - 8T08:00"), QDate(2009, 3, 8));
+    QVERIFY(!importDate("2009-01-155").isValid());
+    QVERIFY(!importDate("09-01-15").isValid());
+    QVERIFY(!importDate("2009-02-30").isValid());
+    QVERIFY(!importDate("下周").isValid());
+}
+
+void TestImporter::linesCountAsThePreviewShowsThem() {
+    test::TestAccountSet set;
+    QString text = "序号,地区\n";
+    for (int i = 1; i <= 20; ++i)
+        text += QString("%1,地区%1\n").arg(i);
+    const QString path = csv(text);
+    auto regions = [&] { return count(set.db(), "SELECT COUNT(*) FROM Region"); };
+
+    // The dialog's defaults: lines 2 to 10, nine records.
+    ImportResult r = importRecords(set.db(), request(ImportTable::Regions, path));
+    QVERIFY(r.ok);
+    QCOMPARE(r.added, 9);
+    QCOMPARE(regions(), 9);
+    QCOMPARE(count(set.db(), "SELECT COUNT(*) FROM Region WHERE Region IN ('地区9','地区10')"), 1);
+
+    // An end line below the start reads nothing; start 0 counts the header as
+    // line 0 and so reads one record more than start 1.
+    QCOMPARE(importRecords(set.db(), request(ImportTable::Regions, path, 12, 11)).added, 0);
+    test::TestAccountSet a, b;
+    QCOMPARE(importRecords(a.db(), request(ImportTable::Regions, path, 1, 10)).added, 10);
+    QCOMPARE(importRecords(b.db(), request(ImportTable::Regions, path, 0, 10)).added, 11);
+
+    // Empty lines and multi-line records count as one line each, as in the preview.
+    test::TestAccountSet c;
+    const QString odd = csv("h,h\n1,北\n\n2,\"东\n南\"\n3,\n4,西\n", "odd.csv");
+    r = importRecords(c.db(), request(ImportTable::Regions, odd, 2, 6));
+    QCOMPARE(r.added, 3);
+    QCOMPARE(r.skipped.size(), 1);
+    QCOMPARE(r.skipped[0].line, 5);
+    QCOMPARE(r.skipped[0].reason, SkipReason::MissingRequired);
+    QCOMPARE(count(c.db(), "SELECT COUNT(*) FROM Region WHERE Region=?", {"东\r\n南"}), 1);
+    QCOMPARE(count(c.db(), "SELECT COUNT(*) FROM Region WHERE Region='西'"), 1);
+}
+
+void TestImporter::salesUsePlaceholdersAndMoveRoundedStock() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    // Columns B..M as the dialog's defaults expect them.
+    const QString path =
+        csv("no,产品,客户,仓库,账号,价格,数量,x,x,已付,日期,销售员,备注\n"
+            "1,铅笔\n"
+            "2,铅笔,,,,,2.5\n"
+            "3,铅笔,,,,,3.5\n"
+            "4,,华联,一号库\n"
+            "5,钢笔,华联,一号库,工行,￥12.50,4,,,$20,2009/1/15,张三,\"首单,加急\"\n");
+    ImportResult r = importRecords(db, request(ImportTable::Sales, path));
+    QVERIFY(r.ok);
+    QCOMPARE(r.added, 4);
+    QCOMPARE(r.skippedFor(SkipReason::MissingRequired), 1);
+
+    // Placeholders are created once, as ordinary names.
+    QCOMPARE(count(db, "SELECT COUNT(*) FROM Customer WHERE Name='客户未知'"), 1);
+    QCOMPARE(count(db, "SELECT COUNT(*) FROM Storage WHERE Name='未知仓库'"), 1);
+    QCOMPARE(count(db, "SELECT COUNT(*) FROM Account WHERE Name='未知账号'"), 1);
+    QCOMPARE(count(db, "SELECT COUNT(*) FROM Staff WHERE Name='销售员未知'"), 1);
+    QCOMPARE(count(db, "SELECT COUNT(*) FROM Product WHERE Name='铅笔'"), 1);
+    QCOMPARE(count(db, "SELECT COUNT(*) FROM Customer WHERE Name='华联'"), 1);
+
+    // A bare product line: price, quantity and payment 0, dated today.
+    QSqlQuery q = db.run("SELECT Price, Num, Pay, Dat FROM Sale ORDER BY ID");
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toDouble(), 0.0);
+    QCOMPARE(q.value(1).toDouble(), 0.0);
+    QCOMPARE(q.value(2).toDouble(), 0.0);
+    QCOMPARE(q.value(3).toString(), QString("2010-05-06"));
+    // The record keeps 2.5 and 3.5; the stock moves by 2 and 4.
+    QVERIFY(q.next());
+    QCOMPARE(q.value(1).toDouble(), 2.5);
+    QVERIFY(q.next());
+    QCOMPARE(q.value(1).toDouble(), 3.5);
+    QCOMPARE(stockOf(db, "未知仓库", "铅笔"), -6);
+
+    QSqlQuery full = db.run("SELECT Price, Num, Pay, Dat, Memo FROM Sale ORDER BY ID DESC");
+    QVERIFY(full.next());
+    QCOMPARE(full.value(0).toDouble(), 12.5);
+    QCOMPARE(full.value(2).toDouble(), 20.0);
+    QCOMPARE(full.value(3).toString(), QString("2009-01-15"));
+    QCOMPARE(full.value(4).toString(), QString("首单,加急"));
+    QCOMPARE(stockOf(db, "一号库", "钢笔"), -4);
+}
+
+void TestImporter::purchasesAndTransfersReadTheirNumbers() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    const QString buys = csv("h\n"
+                             "1,纸,大华,建行,二号库,\"￥1,200.50\",10\n"
+                             "2,纸,大华,建行,二号库,$35,5\n"
+                             "3,纸,,,,\"1,200\",1\n");
+    ImportResult r = importRecords(db, request(ImportTable::Purchases, buys));
+    QCOMPARE(r.added, 3);
+    QSqlQuery q = db.run("SELECT Price FROM Buy ORDER BY ID");
+    for (double expected : {1.0, 35.0, 1.0}) {
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toDouble(), expected);
+    }
+    QCOMPARE(stockOf(db, "二号库", "纸"), 15);
+    QCOMPARE(count(db, "SELECT COUNT(*) FROM Vender WHERE Name='供应商未知'"), 1);
+
+    // Transfers read "1,200" as 1200 and need all four columns.
+    const QString moves = csv("h\n"
+                              "1,纸,二号库,三号库,\"1,200\",2009-03-01\n"
+                              "2,纸,二号库,,5\n"
+                              "3,纸,二号库,三号库,2.5\n",
+                              "moves.csv");
+    r = importRecords(db, request(ImportTable::Transfers, moves));
+    QCOMPARE(r.added, 2);
+    QCOMPARE(r.skippedFor(SkipReason::MissingRequired), 1);
+    QCOMPARE(db.value("SELECT Num FROM Adjust ORDER BY ID").toDouble(), 1200.0);
+    QCOMPARE(stockOf(db, "三号库", "纸"), 1202);
+    QCOMPARE(stockOf(db, "二号库", "纸"), 15 - 1202);
+}
+
+void TestImporter::mastersSkipNamesThatExist() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    const QString path = csv("序号,地区,姓名,地址\n"
+                             "1,华北,\"张,三\",北京\n"
+                             "2,,O'Brien,上海\n"
+                             "3,华北,o'brien,广州\n");
+    ImportResult r = importRecords(db, request(ImportTable::Customers, path, 2, 100));
+    QCOMPARE(r.added, 2);
+    QCOMPARE(r.skippedFor(SkipReason::Exists), 1); // names compare without regard to case
+    QCOMPARE(db.value("SELECT Address FROM Customer WHERE Name=?", {"O'Brien"}).toString(),
+             QString("上海"));
+    QCOMPARE(count(db, "SELECT COUNT(*) FROM Customer WHERE Name=?", {"张,三"}), 1);
+    // No region: the region every new customer gets, not a nameless one.
+    QCOMPARE(db.value("SELECT r.Region FROM Customer c JOIN Region r ON r.RID=c.RID "
+                      "WHERE c.Name=?",
+                      {"O'Brien"})
+                 .toString(),
+             QString("未知区域"));
+    QCOMPARE(count(db, "SELECT COUNT(*) FROM Region WHERE Region=''"), 0);
+
+    // The same file again, other columns changed: nothing added, nothing changed.
+    csv("序号,地区,姓名,地址\n1,华南,\"张,三\",深圳\n2,,O'Brien,重庆\n", "in.csv");
+    r = importRecords(db, request(ImportTable::Customers, path, 2, 100));
+    QVERIFY(r.ok);
+    QCOMPARE(r.added, 0);
+    QCOMPARE(r.skippedFor(SkipReason::Exists), 2);
+    QCOMPARE(db.value("SELECT Address FROM Customer WHERE Name=?", {"张,三"}).toString(),
+             QString("北京"));
+
+    // Products: an empty class files under "未知类别" (created once), an empty
+    // unit stores "单位未知"; a name met twice is added once.
+    const QString products =
+        csv("h\n1,,PX,橡皮,E01,￥2,,软\n2,,PY,尺子,E02,3,把\n3,,,橡皮\n", "products.csv");
+    r = importRecords(db, request(ImportTable::Products, products));
+    QCOMPARE(r.added, 2);
+    QCOMPARE(r.skippedFor(SkipReason::Exists), 1);
+    QCOMPARE(count(db, "SELECT COUNT(*) FROM Class WHERE Class='未知类别'"), 1);
+    QSqlQuery q = db.run("SELECT c.Class, p.Unit, p.Price, p.SName, p.Code, p.Memo FROM Product p "
+                         "JOIN Class c ON c.CID=p.CID WHERE p.Name='橡皮'");
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString(), QString("未知类别"));
+    QCOMPARE(q.value(1).toString(), QString("单位未知"));
+    QCOMPARE(q.value(2).toDouble(), 2.0);
+    QCOMPARE(q.value(3).toString(), QString("PX"));
+    QCOMPARE(q.value(4).toString(), QString("E01"));
+    QCOMPARE(q.value(5).toString(), QString("软"));
+}
+
+void TestImporter::encodingsImportChineseNames() {
+    const QString text = QStringLiteral("编号,名称,账号\n1,工商银行,6222 0001\n2,招商銀行𠀀,\n");
+    QStringEncoder gb("GB18030");
+    const QList<QByteArray> files{gb.encode(text), text.toUtf8(), "\xEF\xBB\xBF" + text.toUtf8()};
+    for (const QByteArray& bytes : files) {
+        test::TestAccountSet set;
+        const QString path = m_dir.filePath("accounts.csv");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        QCOMPARE(importRecords(set.db(), request(ImportTable::Accounts, path)).added, 2);
+        QCOMPARE(set.db().value("SELECT Account FROM Account WHERE Name='工商银行'").toString(),
+                 QString("6222 0001"));
+        QCOMPARE(count(set.db(), "SELECT COUNT(*) FROM Account WHERE Name=?", {"招商銀行𠀀"}), 1);
+    }
+}
+
+void TestImporter::aRefusedLineIsSkippedAFailureLeavesNothing() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    db.exec("CREATE TRIGGER refuse BEFORE INSERT ON Sale WHEN NEW.Memo='坏' "
+            "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    const QString path = csv("h\n1,铅笔,,甲库,,,5,,,,,,好\n2,铅笔,,甲库,,,7,,,,,,坏\n"
+                             "3,铅笔,,甲库,,,1,,,,,,好\n");
+    ImportResult r = importRecords(db, request(ImportTable::Sales, path));
+    QVERIFY(r.ok);
+    QCOMPARE(r.added, 2);
+    QCOMPARE(r.skipped.size(), 1);
+    QCOMPARE(r.skipped[0].line, 3);
+    QCOMPARE(r.skipped[0].reason, SkipReason::NotStored);
+    QCOMPARE(stockOf(db, "甲库", "铅笔"), -6); // the refused line moved nothing
+
+    // A failure part-way (here: a new region the database cannot store, on
+    // line 4) leaves nothing of the file: no customer, no region.
+    db.exec("CREATE TRIGGER fail AFTER INSERT ON Region WHEN NEW.Region='坏区' "
+            "BEGIN SELECT RAISE(FAIL, 'disk trouble'); END");
+    const int regions = count(db, "SELECT COUNT(*) FROM Region");
+    const int known = count(db, "SELECT COUNT(*) FROM Customer");
+    const QString customers = csv("h\n1,好区,甲\n2,好区,乙\n3,坏区,丙\n4,好区,丁\n", "c.csv");
+    r = importRecords(db, request(ImportTable::Customers, customers));
+    QVERIFY(!r.ok);
+    QCOMPARE(r.added, 0);
+    QVERIFY(r.error.startsWith("导入失败，没有导入任何记录"));
+    QCOMPARE(r.summary(ImportTable::Customers), r.error);
+    QCOMPARE(count(db, "SELECT COUNT(*) FROM Customer"), known);
+    QCOMPARE(count(db, "SELECT COUNT(*) FROM Region"), regions);
+
+    // The stock goes in last: when it fails, the sales and new masters go too.
+    db.exec("DROP TRIGGER refuse");
+    db.exec("CREATE TRIGGER nostock BEFORE UPDATE ON Stock "
+            "BEGIN SELECT RAISE(ABORT, 'stock locked'); END");
+    const int sales = count(db, "SELECT COUNT(*) FROM Sale");
+    const QString more = csv("h\n1,铅笔,新客户,甲库,,,5\n", "more.csv");
+    r = importRecords(db, request(ImportTable::Sales, more));
+    QVERIFY(!r.ok);
+    QCOMPARE(count(db, "SELECT COUNT(*) FROM Sale"), sales);
+    QCOMPARE(count(db, "SELECT COUNT(*) FROM Customer WHERE Name='新客户'"), 0);
+    QCOMPARE(stockOf(db, "甲库", "铅笔"), -6);
+}
+
+void TestImporter::dryRunStoresNothing() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    const QString path = csv("h\n1,铅笔,华联,甲库,,,5\n2,,华联\n3,钢笔,新客,甲库,,,2\n");
+    const QByteArray before = fileHash(path);
+    ImportRequest req = request(ImportTable::Sales, path);
+    req.dryRun = true;
+    const ImportResult dry = importRecords(db, req);
+    QVERIFY(dry.ok);
+    QCOMPARE(dry.added, 2);
+    QCOMPARE(dry.skipped.size(), 1);
+    QVERIFY(dry.summary(ImportTable::Sales).startsWith("试导入完成，未保存任何记录"));
+    for (const char* table : {"Sale", "Product", "Customer", "Storage", "Stock", "Account"})
+        QCOMPARE(count(db, QString("SELECT COUNT(*) FROM %1").arg(table)), 0);
+    QCOMPARE(fileHash(path), before);
+
+    // The real run then adds what the dry run announced.
+    req.dryRun = false;
+    const ImportResult real = importRecords(db, req);
+    QCOMPARE(real.added, dry.added);
+    QCOMPARE(count(db, "SELECT COUNT(*) FROM Sale"), 2);
+    QCOMPARE(fileHash(path), before);
+}
+
+void TestImporter::summaryTellsWhatWasAddedAndSkipped() {
+    test::TestAccountSet set;
+    QString text = "h\n";
+    for (int i = 2; i <= 15; ++i)
+        text += i % 2 ? QString("%1,类%1\n").arg(i) : QString("%1,\n").arg(i);
+    text += "99,类3\n\"unfinished,x\n";
+    const QString path = csv(text);
+    RecordingProgress progress;
+    ImportRequest req = request(ImportTable::Classes, path, 2, 1000);
+    const ImportResult r = importRecords(set.db(), req, progress);
+    QCOMPARE(progress.captions, QStringList{"正在导入产品类别记录……"});
+    QVERIFY(!progress.open);
+    QCOMPARE(r.summary(ImportTable::Classes),
+             QString("导入完成：添加了 7 条产品类别记录，跳过 9 行。\n"
+                     "必填项为空（类别）：7 行（第 2、4、6、8、10、12、14 行）\n"
+                     "名称已存在：1 行（第 16 行）\n"
+                     "引号未闭合，文件在此记录中结束：1 行（第 17 行）"));
+
+    // More than ten lines of one reason: the first ten, then "等".
+    text = "h\n";
+    for (int i = 0; i < 12; ++i)
+        text += "x,\n";
+    const ImportResult many =
+        importRecords(set.db(), request(ImportTable::Classes, csv(text), 2, 99));
+    QVERIFY(many.summary(ImportTable::Classes)
+                .endsWith("必填项为空（类别）：12 行（第 2、3、4、5、6、7、8、9、10、11 行等）"));
+
+    // An empty box for a required field is an error, not a silent nothing.
+    req.columns = QStringList{" "};
+    const ImportResult noColumn = importRecords(set.db(), req, progress);
+    QVERIFY(!noColumn.ok);
+    QCOMPARE(noColumn.error, QString("请填写“类别”对应的列号！"));
+    // An empty optional box feeds nothing; three letters name no column.
+    test::TestAccountSet other;
+    ImportRequest regions = request(ImportTable::Regions, csv("h\n1,东,备注\n"));
+    regions.columns = QStringList{"B", ""};
+    QCOMPARE(importRecords(other.db(), regions).added, 1);
+    regions.path = csv("h\n1,南,备注\n");
+    regions.columns = QStringList{"B", "ABC"};
+    QCOMPARE(importRecords(other.db(), regions).added, 1);
+    QCOMPARE(count(other.db(), "SELECT COUNT(*) FROM Region WHERE Memo=''"), 2);
+
+    // Files that cannot be read say why.
+    QCOMPARE(
+        importRecords(set.db(), request(ImportTable::Classes, m_dir.filePath("none.csv"))).error,
+        QString("无法打开文件：") + m_dir.filePath("none.csv"));
+    QCOMPARE(importRecords(set.db(), request(ImportTable::Classes, csv("x", "a.txt"))).error,
+             QString("您选择的文件格式不支持导入，请选择CSV或XLS文件！"));
+}
+
+void TestImporter::worksheetRowsImportAsLines() {
+    // An .xlsx made here; the .xls was converted from a workbook like it.
+    const QString xlsx = m_dir.filePath("sales.xlsx");
+    lxw_workbook* wb = workbook_new(xlsx.toUtf8().constData());
+    workbook_add_worksheet(wb, "说明");
+    lxw_worksheet* ws = workbook_add_worksheet(wb, "销售");
+    lxw_format* date = workbook_add_format(wb);
+    format_set_num_format(date, "yyyy-mm-dd");
+    worksheet_write_string(ws, 0, 1, "产品", nullptr);
+    worksheet_write_string(ws, 1, 1, "铅笔", nullptr);
+    worksheet_write_number(ws, 1, 6, 2.5, nullptr);
+    lxw_datetime day{2009, 1, 15, 0, 0, 0};
+    worksheet_write_datetime(ws, 1, 10, &day, date);
+    // Row 3 empty; row 4 a second product.
+    worksheet_write_string(ws, 3, 1, "橡皮", nullptr);
+    worksheet_write_string(ws, 3, 2, "O'Brien", nullptr);
+    worksheet_write_number(ws, 3, 6, 3, nullptr);
+    QCOMPARE(workbook_close(wb), LXW_NO_ERROR);
+
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    ImportRequest req = request(ImportTable::Sales, xlsx);
+    req.sheet = "销售";
+    ImportResult r = importRecords(db, req);
+    QVERIFY(r.ok);
+    QCOMPARE(r.added, 2);
+    QCOMPARE(db.value("SELECT Dat FROM Sale WHERE Num=2.5").toString(), QString("2009-01-15"));
+    QCOMPARE(count(db, "SELECT COUNT(*) FROM Customer WHERE Name=?", {"O'Brien"}), 1);
+    QCOMPARE(stockOf(db, "未知仓库", "橡皮"), -3);
+    // Lines count rows: line 4 only.
+    req.firstLine = req.lastLine = 4;
+    QCOMPARE(importRecords(db, req).added, 1);
+    QCOMPARE(count(db, "SELECT COUNT(*) FROM Sale"), 3);
+
+    req.sheet = "没有这张表";
+    QCOMPARE(importRecords(db, req).error, QString("输入表格名称有误，无法打开表格，请重新输入！"));
+    // No name: the first worksheet, here an empty one.
+    req.sheet.clear();
+    r = importRecords(db, req);
+    QVERIFY(r.ok);
+    QCOMPARE(r.added, 0);
+
+    const QString xls = QStringLiteral(TL_TEST_DATA "/sales.xls");
+    QVERIFY(!xls.isEmpty());
+    test::TestAccountSet other;
+    ImportRequest old = request(ImportTable::Sales, xls);
+    old.sheet = "销售";
+    r = importRecords(other.db(), old);
+    QVERIFY(r.ok);
+    QCOMPARE(r.added, 3);
+    QSqlQuery q = other.db().run(
+        "SELECT p.Name, c.Name, s.Price, s.Num, s.Pay, s.Dat FROM Sale s JOIN Product p ON "
+        "p.PID=s.PID JOIN Customer c ON c.CID=s.CID ORDER BY s.ID");
+    const QStringList expected{"铅笔|华联超市|1.5|100|150|2009-01-15",
+                               "橡皮|客户未知|0.8|2.5|2|2009-02-01",
+                               "钢笔|O'Brien 文具|12|3|36|2009-03-31"};
+    for (const QString& row : expected) {
+        QVERIFY(q.next());
+        QStringList got;
+        for (int i = 0; i < 6; ++i)
+            got << q.value(i).toString();
+        QCOMPARE(got.join("|"), row);
+    }
+    QCOMPARE(stockOf(other.db(), "一号库", "橡皮"), -2);
+}
+
+QTEST_GUILESS_MAIN(TestImporter)
+#include "TestImporter.moc"

@@ -1,0 +1,208 @@
+#include "grid/Grid.h"
+#include "importexport/ImportPreview.h"
+#include "importexport/Workbook.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <xlsxwriter.h>
+#include <zip.h>
+
+using namespace tl;
+
+class TestWorkbook : public QObject {
+    Q_OBJECT
+private slots:
+    void xlsxShowsCellsAsTheSheetDoes();
+    void constantMemoryWorkbooksUseInlineStrings();
+    void xlsFixtureReads();
+    void failuresHaveTheirKinds();
+    void previewShowsTheChosenSheet();
+    void generalNumbers();
+
+private:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QTemporaryDir m_dir;
+};
+
+void TestWorkbook::xlsxShowsCellsAsTheSheetDoes() {
+    const QString file = path("cells.xlsx");
+    lxw_workbook* wb = workbook_new(file.toUtf8().constData());
+    workbook_add_worksheet(wb, "一");
+    lxw_worksheet* ws = workbook_add_worksheet(wb, "数据 2");
+    workbook_add_worksheet(wb, "三");
+    lxw_format* iso = workbook_add_format(wb);
+    format_set_num_format(iso, "yyyy-mm-dd");
+    lxw_format* builtin = workbook_add_format(wb);
+    format_set_num_format_index(builtin, 14);
+    lxw_format* chinese = workbook_add_format(wb);
+    format_set_num_format(chinese, "yyyy\"年\"m\"月\"d\"日\"");
+    lxw_format* stamp = workbook_add_format(wb);
+    format_set_num_format(stamp, "yyyy/mm/dd hh:mm:ss");
+    lxw_format* money = workbook_add_format(wb);
+    format_set_num_format(money, "#,##0.00");
+    lxw_datetime day{2009, 3, 8, 0, 0, 0};
+    lxw_datetime moment{2010, 12, 31, 13, 5, 9};
+    worksheet_write_string(ws, 0, 0, "产品", nullptr);
+    worksheet_write_string(ws, 0, 2, "产品", nullptr); // a shared string used twice
+    worksheet_write_number(ws, 1, 0, 1234.5, money);   // numbers read plain, for importing
+    worksheet_write_number(ws, 1, 1, 3, nullptr);
+    worksheet_write_number(ws, 1, 2, 0.1 + 0.2, nullptr);
+    worksheet_write_datetime(ws, 2, 0, &day, iso);
+    worksheet_write_datetime(ws, 2, 1, &day, builtin);
+    worksheet_write_datetime(ws, 2, 2, &day, chinese);
+    worksheet_write_datetime(ws, 2, 3, &moment, stamp);
+    worksheet_write_boolean(ws, 3, 0, 1, nullptr);
+    worksheet_write_formula_num(ws, 3, 1, "=B2*2", nullptr, 6);
+    worksheet_write_string(ws, 4, 27, "AB5", nullptr);
+    worksheet_write_string(ws, 6, 0, "O'Brien, \"大\"", nullptr);
+    QCOMPARE(workbook_close(wb), LXW_NO_ERROR);
+
+    int code = 0;
+    std::unique_ptr<Workbook> book = Workbook::open(file, &code);
+    QVERIFY(book);
+    QCOMPARE(book->sheetNames(), (QStringList{"一", "数据 2", "三"}));
+    SheetCells cells;
+    QVERIFY(book->readSheet("数据 2", cells, &code));
+    QCOMPARE(cells.text(1, 1), QString("产品"));
+    QCOMPARE(cells.text(1, 2), QString());
+    QCOMPARE(cells.text(1, 3), QString("产品"));
+    QCOMPARE(cells.text(2, 1), QString("1234.5"));
+    QCOMPARE(cells.text(2, 2), QString("3"));
+    QCOMPARE(cells.text(2, 3), QString("0.3"));
+    QCOMPARE(cells.text(3, 1), QString("2009-03-08"));
+    QCOMPARE(cells.text(3, 2), QString("2009/3/8"));
+    QCOMPARE(cells.text(3, 3), QString("2009年3月8日"));
+    QCOMPARE(cells.text(3, 4), QString("2010/12/31 13:05:09"));
+    QCOMPARE(cells.text(4, 1), QString("TRUE"));
+    QCOMPARE(cells.text(4, 2), QString("6"));
+    QCOMPARE(cells.text(5, 28), QString("AB5"));
+    QVERIFY(cells.row(6).isEmpty());
+    QCOMPARE(cells.text(7, 1), QString("O'Brien, \"大\""));
+    QCOMPARE(cells.rowCount(), 7);
+
+    // Only the rows and columns asked for.
+    QVERIFY(book->readSheet("数据 2", cells, &code, 3, 2));
+    QCOMPARE(cells.rowCount(), 3);
+    QCOMPARE(cells.text(1, 3), QString());
+    QCOMPARE(cells.text(3, 2), QString("2009/3/8"));
+
+    QVERIFY(!book->readSheet("四", cells, &code));
+    QCOMPARE(code, int(Workbook::Error::NoSuchSheet));
+    QVERIFY(!book->readSheet(QString(), cells, &code));
+    QCOMPARE(code, int(Workbook::Error::NoSuchSheet));
+}
+
+void TestWorkbook::constantMemoryWorkbooksUseInlineStrings() {
+    const QString file = path("inline.xlsx");
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook* wb = workbook_new_opt(file.toUtf8().constData(), &options);
+    lxw_worksheet* ws = workbook_add_worksheet(wb, "Sheet1");
+    for (int r = 0; r < 3; ++r) {
+        worksheet_write_string(ws, r, 0, QString("名称%1").arg(r).toUtf8().constData(), nullptr);
+        worksheet_write_number(ws, r, 1, r * 1.25, nullptr);
+    }
+    QCOMPARE(workbook_close(wb), LXW_NO_ERROR);
+    std::unique_ptr<Workbook> book = Workbook::open(file);
+    QVERIFY(book);
+    SheetCells cells;
+    QVERIFY(book->readSheet("Sheet1", cells, nullptr));
+    QCOMPARE(cells.text(3, 1), QString("名称2"));
+    QCOMPARE(cells.text(3, 2), QString("2.5"));
+    QCOMPARE(cells.text(1, 2), QString("0"));
+}
+
+void TestWorkbook::xlsFixtureReads() {
+    const QString file = QStringLiteral(TL_TEST_DATA "/sales.xls");
+    QVERIFY(!file.isEmpty());
+    // The fixture is an .xls file, not a zip.
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.read(4) == QByteArray("\xD0\xCF\x11\xE0"));
+    std::unique_ptr<Workbook> book = Workbook::open(file);
+    QVERIFY(book);
+    QCOMPARE(book->sheetNames(), (QStringList{"说明", "销售", "空表"}));
+    SheetCells cells;
+    QVERIFY(book->readSheet("销售", cells, nullptr));
+    QCOMPARE(cells.rowCount(), 4);
+    QCOMPARE(cells.text(1, 2), QString("产品"));
+    QCOMPARE(cells.text(2, 2), QString("铅笔"));
+    QCOMPARE(cells.text(3, 3), QString());
+    QCOMPARE(cells.text(3, 6), QString("0.8"));
+    QCOMPARE(cells.text(2, 7), QString("100"));
+    QCOMPARE(cells.text(4, 11), QString("2009-03-31"));
+    QCOMPARE(cells.text(4, 3), QString("O'Brien 文具"));
+    QVERIFY(book->readSheet("空表", cells, nullptr));
+    QCOMPARE(cells.rowCount(), 0);
+}
+
+void TestWorkbook::failuresHaveTheirKinds() {
+    int code = 0;
+    QVERIFY(!Workbook::open(path("missing.xlsx"), &code));
+    QCOMPARE(code, int(Workbook::Error::CannotOpen));
+
+    QFile text(path("notes.xls"));
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("just some text, not a workbook\n");
+    text.close();
+    QVERIFY(!Workbook::open(text.fileName(), &code));
+    QCOMPARE(code, int(Workbook::Error::NotAWorkbook));
+
+    // A zip that holds no workbook.
+    const QString zipPath = path("other.xlsx");
+    int err = 0;
+    zip_t* z = zip_open(zipPath.toUtf8().constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    QVERIFY(z);
+    const char body[] = "hello";
+    zip_source_t* src = zip_source_buffer(z, body, sizeof body - 1, 0);
+    QVERIFY(zip_file_add(z, "readme.txt", src, ZIP_FL_OVERWRITE) >= 0);
+    QVERIFY(zip_close(z) == 0);
+    QVERIFY(!Workbook::open(zipPath, &code));
+    QCOMPARE(code, int(Workbook::Error::NotAWorkbook));
+
+    // A damaged .xls: the right signature, then garbage.
+    QFile bad(path("bad.xls"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write(QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(600, '\x07'));
+    bad.close();
+    QVERIFY(!Workbook::open(bad.fileName(), &code));
+    QVERIFY(code != 0);
+
+    QCOMPARE(workbookErrorMessage(5), QString("无法打开Excel文件，请检查后重新输入文件名及路径！"));
+    QCOMPARE(workbookErrorMessage(9), QString("输入表格名称有误，无法打开表格，请重新输入！"));
+    QCOMPARE(workbookErrorMessage(438), QString("文件类型不对，请选择Excel文档！"));
+    QCOMPARE(workbookErrorMessage(1004), QString("输入表格列号超界，请重新输入！"));
+    QCOMPARE(workbookErrorMessage(Workbook::kDamaged),
+             QString("未知错误，错误号：321　请检查输入值！"));
+}
+
+void TestWorkbook::previewShowsTheChosenSheet() {
+    const QString file = path("wide.xlsx");
+    lxw_workbook* wb = workbook_new(file.toUtf8().constData());
+    lxw_worksheet* ws = workbook_add_worksheet(wb, "S");
+    for (int r = 0; r < 12; ++r)
+        for (int c = 0; c < 22; ++c)
+            worksheet_write_number(ws, r, c, r * 100 + c, nullptr);
+    QCOMPARE(workbook_close(wb), LXW_NO_ERROR);
+    Grid grid;
+    QCOMPARE(fillImportPreview(grid, file, "S"), QString());
+    QCOMPARE(grid.text(1, 1), QString("0"));
+    QCOMPARE(grid.text(10, 20), QString("919"));
+    QCOMPARE(grid.cols(), 21);
+    QCOMPARE(fillImportPreview(grid, file, "T"),
+             QString("输入表格名称有误，无法打开表格，请重新输入！"));
+    QCOMPARE(grid.text(1, 1), QString());
+    QCOMPARE(grid.text(1, 0), QString("1"));
+}
+
+void TestWorkbook::generalNumbers() {
+    QCOMPARE(generalNumberText(100), QString("100"));
+    QCOMPARE(generalNumberText(-2.5), QString("-2.5"));
+    QCOMPARE(generalNumberText(0.1 + 0.2), QString("0.3"));
+    QCOMPARE(generalNumberText(1e-5), QString("0.00001"));
+    QCOMPARE(generalNumberText(123456789012.25), QString("123456789012.25"));
+}
+
+QTEST_GUILESS_MAIN(TestWorkbook)
+#include "TestWorkbook.moc"

@@ -1,0 +1,56 @@
+// The column-mapping dialog over a CSV file and over a worksheet, and the
+// worksheet chooser.
+#include "Shots.h"
+
+#include "data/Database.h"
+#include "data/Progress.h"
+#include "importexport/ImportMapDialog.h"
+#include "importexport/SheetsDialog.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <xlsxwriter.h>
+
+using namespace tl;
+
+SHOTS(80, "importexport") {
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("销售记录.csv"));
+    QFile f(csv);
+    if (f.open(QIODevice::WriteOnly)) {
+        f.write("序号,产品,客户,仓库,账号,价格,数量,金额,成本,已付,日期,销售员,备注\r\n"
+                "1,中华铅笔 HB,华联超市,一号仓库,工商银行,1.50,200,300.00,,300,2009/3/2,张三,\r\n"
+                "2,得力订书机,\"王府井百货, 北京\",一号仓库,工商银行,18.00,12,216.00,,100,"
+                "2009/3/2,李四,欠款下月结\r\n"
+                "3,晨光中性笔 0.5,学府文具,二号仓库,建设银行,2.20,500,1100.00,,1100,"
+                "2009/3/3,张三,\r\n"
+                "4,A4 复印纸,华联超市,二号仓库,工商银行,23.50,40,940.00,,0,2009/3/5,王五,"
+                "\"整箱\r\n送货上门\"\r\n");
+        f.close();
+    }
+    ImportMapDialog sales(ImportTable::Sales, ctx.db, csv, {}, Progress::silent());
+    ctx.save(&sales, QStringLiteral("导入列对应设置（销售，CSV）"));
+
+    const QString book = dir.filePath(QStringLiteral("客户.xlsx"));
+    lxw_workbook* wb = workbook_new(book.toUtf8().constData());
+    workbook_add_worksheet(wb, "说明");
+    lxw_worksheet* ws = workbook_add_worksheet(wb, "客户名单");
+    workbook_add_worksheet(wb, "2009年新客户");
+    const char* rows[][6] = {
+        {"序号", "地区", "姓名", "地址", "邮编", "电话"},
+        {"1", "华北", "华联超市", "北京市海淀区中关村大街 1 号", "100080", "010-62551234"},
+        {"2", "华东", "学府文具", "上海市徐汇区漕溪北路 88 号", "200030", "021-64871234"},
+        {"3", "华南", "O'Brien 贸易", "广州市天河区体育西路 9 号", "510620", "020-38881234"}};
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 6; ++c)
+            worksheet_write_string(ws, r, c, rows[r][c], nullptr);
+    workbook_close(wb);
+    ImportMapDialog customers(ImportTable::Customers, ctx.db, book, QStringLiteral("客户名单"),
+                              Progress::silent());
+    ctx.save(&customers, QStringLiteral("导入列对应设置（客户，工作表）"));
+
+    SheetsDialog chooser(
+        {QStringLiteral("说明"), QStringLiteral("客户名单"), QStringLiteral("2009年新客户")});
+    chooser.toggleRow(2);
+    ctx.save(&chooser, QStringLiteral("选择XLS表格"));
+}
