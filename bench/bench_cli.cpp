@@ -2,11 +2,15 @@
 // start-up (open, log in, close) on the sample account set, and each command
 // on the benchmark account set next to the same core function in-process.
 // Usage: bench_cli [folder for the account sets]
+#include "charts/ChartPicture.h"
+#include "charts/ChartTables.h"
 #include "cli/CliSession.h"
 #include "data/Database.h"
 #include "data/Integrity.h"
 #include "data/SampleData.h"
 #include "data/Schema.h"
+#include "grid/Grid.h"
+#include "importexport/Importer.h"
 #include "support/BenchData.h"
 #include "transactions/StockCheck.h"
 #include "transactions/StockLedger.h"
@@ -14,8 +18,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <sys/resource.h>
@@ -56,10 +62,38 @@ void timeTool(const char* what, int runs, const QStringList& args) {
     std::printf("%-40s %7.0f ms wall %7.0f ms cpu (best of %d)\n", what, wall, cpu, runs);
 }
 
+constexpr int kImportLines = 20000;
+
+// Sales of the benchmark set's own products, customers and warehouses.
+QString writeSalesCsv(const QString& path) {
+    QString text =
+        QStringLiteral("序号,产品,客户,仓库,账号,价格,数量,金额,成本,已付,日期,销售员,备注\r\n");
+    for (int i = 1; i <= kImportLines; ++i)
+        text += QStringLiteral("%1,产品%2,客户%3,仓库%4,账户%5,%6,%7,,,0,2009-06-%8,,导入\r\n")
+                    .arg(i)
+                    .arg(i % products)
+                    .arg(i % customers)
+                    .arg(i % warehouses)
+                    .arg(i % 5)
+                    .arg(1 + i % 300)
+                    .arg(1 + i % 7)
+                    .arg(1 + i % 28, 2, 10, QLatin1Char('0'));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    f.write(QStringEncoder("GB18030").encode(text));
+    return path;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Charts need fonts: a GUI application on the offscreen platform, as in the tool.
+    int appArgc = 3;
+    char platform[] = "-platform";
+    char offscreen[] = "offscreen";
+    char* appArgv[] = {argv[0], platform, offscreen, nullptr};
+    QGuiApplication app(appArgc, appArgv);
     QTemporaryDir dir;
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.path();
 
@@ -93,7 +127,38 @@ int main(int argc, char** argv) {
             integrityProblems(*db);
             compareStockWithRecords(*db);
         });
+        Grid grid;
+        time("core: trend chart, amounts, 3 years, PNG", 3, [&] {
+            const ChartResult r =
+                trendTable(*db, {firstDay, firstDay.addDays(days), 0, 0, true}, grid);
+            saveChartPicture(grid, r.title, folder + QStringLiteral("/trend.png"), {1180, 720});
+        });
+        time("core: gross-profit chart, 3 years, PDF", 3, [&] {
+            const ChartResult r = profitTable(*db, {firstDay, firstDay.addDays(days), 0}, grid);
+            saveChartPicture(grid, r.title, folder + QStringLiteral("/profit.pdf"), {1180, 720});
+        });
+        ImportRequest request;
+        request.path = writeSalesCsv(folder + QStringLiteral("/sales.csv"));
+        request.firstLine = 2;
+        request.lastLine = kImportLines + 1;
+        request.dryRun = true;
+        time("core: import 20,000 sales, dry run", 3, [&] { importRecords(*db, request); });
     }
+    const QString from = firstDay.toString(Qt::ISODate);
+    const QString to = firstDay.addDays(days).toString(Qt::ISODate);
+    timeTool("tool: chart trend --amount, PNG", 3,
+             {QStringLiteral("--set"), path, QStringLiteral("chart"), QStringLiteral("trend"),
+              QStringLiteral("--from"), from, QStringLiteral("--to"), to,
+              QStringLiteral("--amount"), QStringLiteral("--out"),
+              folder + QStringLiteral("/trend.png")});
+    timeTool("tool: chart profit, PDF", 3,
+             {QStringLiteral("--set"), path, QStringLiteral("chart"), QStringLiteral("profit"),
+              QStringLiteral("--from"), from, QStringLiteral("--to"), to, QStringLiteral("--out"),
+              folder + QStringLiteral("/profit.pdf")});
+    timeTool("tool: import 20,000 sales, dry run", 3,
+             {QStringLiteral("--set"), path, QStringLiteral("import"), QStringLiteral("sales"),
+              folder + QStringLiteral("/sales.csv"), QStringLiteral("--lines"),
+              QStringLiteral("2-%1").arg(kImportLines + 1), QStringLiteral("--dry-run")});
     timeTool("tool: rebuild", 3, {QStringLiteral("--set"), path, QStringLiteral("rebuild")});
     timeTool("tool: verify", 3, {QStringLiteral("--set"), path, QStringLiteral("verify")});
     return 0;

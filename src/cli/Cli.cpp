@@ -80,9 +80,17 @@ std::unique_ptr<QCoreApplication> makeApplication(char* program, bool paints) {
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
+// Qt's own warnings are English notes for developers (a missing runtime folder
+// on a server, say); the tool's user reads only the tool's Chinese messages.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        printError(text);
+}
+
 } // namespace
 
 int run(int argc, char** argv) {
+    qInstallMessageHandler(quietQtMessages);
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);

@@ -44,6 +44,8 @@ const CommandInfo* findCommand(const QString& name);
 QString toolHelp();
 
 // The commands of each family (one file each).
+QList<CommandInfo> chartCommands();
+QList<CommandInfo> importCommands();
 QList<CommandInfo> ledgerCommands();
 
 } // namespace tl::cli

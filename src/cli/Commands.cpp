@@ -5,7 +5,7 @@ namespace tl::cli {
 const QList<CommandInfo>& commandList() {
     static const QList<CommandInfo> list = [] {
         QList<CommandInfo> all;
-        all << ledgerCommands();
+        all << chartCommands() << importCommands() << ledgerCommands();
         return all;
     }();
     return list;
