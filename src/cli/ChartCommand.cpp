@@ -1,6 +1,5 @@
 #include "charts/ChartPicture.h"
 #include "charts/ChartTables.h"
-#include "cli/CliSession.h"
 #include "cli/Command.h"
 #include "cli/Console.h"
 #include "data/Login.h"
@@ -45,12 +44,13 @@ public:
             m_size = parseSize(options.value(QStringLiteral("--size")));
     }
 
-    int run(Login& login, Progress& progress) override {
-        const QString right = m_profit   ? QStringLiteral("查看毛利分析")
+    QStringList rights() const override {
+        return {kChartsRight, m_profit   ? QStringLiteral("查看毛利分析")
                               : m_amount ? QStringLiteral("查看金额分析")
-                                         : QStringLiteral("查看数量分析");
-        if (!requireRights(login.session, {kChartsRight, right}))
-            return Failed;
+                                         : QStringLiteral("查看数量分析")};
+    }
+
+    int run(Login& login, Progress& progress) override {
         Grid table;
         ChartResult result;
         if (m_profit)

@@ -141,7 +141,7 @@ int run(int argc, char** argv) {
     int code = Failed;
     {
         std::optional<Login> login = logIn(inv.set, inv.user);
-        if (login) {
+        if (login && requireRights(login->session, command->rights())) {
             try {
                 code = command->run(*login, progress);
                 // As the main window does when it closes.

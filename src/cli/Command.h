@@ -21,6 +21,9 @@ public:
     virtual ~Command() = default;
     // Throws UsageError.
     virtual void parse(const QStringList& args) = 0;
+    // The rights the parsed command needs, as its window asks for them; the
+    // tool refuses with the windows' message when one is missing.
+    virtual QStringList rights() const = 0;
     // Returns an exit code; failures have been reported on standard error.
     virtual int run(Login& login, Progress& progress) = 0;
     // Draws pictures, so it needs fonts (a GUI application on the offscreen platform).

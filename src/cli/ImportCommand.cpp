@@ -1,4 +1,3 @@
-#include "cli/CliSession.h"
 #include "cli/Command.h"
 #include "cli/Console.h"
 #include "data/Login.h"
@@ -53,9 +52,9 @@ public:
         m_request.lastLine = lines.last;
     }
 
+    QStringList rights() const override { return importRights(m_request.table); }
+
     int run(Login& login, Progress& progress) override {
-        if (!requireRights(login.session, importRights(m_request.table)))
-            return Failed;
         const ImportResult result = importRecords(*login.db, m_request, progress);
         progress.close();
         if (!result.ok) {

@@ -1,4 +1,3 @@
-#include "cli/CliSession.h"
 #include "cli/Command.h"
 #include "cli/Console.h"
 #include "data/Database.h"
@@ -18,9 +17,8 @@ constexpr int kShownDifferences = 20;
 class RebuildCommand : public Command {
 public:
     void parse(const QStringList& args) override { Options(args, {}); }
+    QStringList rights() const override { return kStockRights; }
     int run(Login& login, Progress& progress) override {
-        if (!requireRights(login.session, kStockRights))
-            return Failed;
         StockLedger::rebuildStock(*login.db, StockLedger::allDates, QStringLiteral("T_Stock"),
                                   progress);
         progress.close();
@@ -38,9 +36,8 @@ class VerifyCommand : public Command {
 public:
     void parse(const QStringList& args) override { Options(args, {}); }
     bool readOnly() const override { return true; }
+    QStringList rights() const override { return kStockRights; }
     int run(Login& login, Progress& progress) override {
-        if (!requireRights(login.session, kStockRights))
-            return Failed;
         const Database& db = *login.db;
         const QStringList problems = integrityProblems(db);
         for (const QString& p : problems)

@@ -11,13 +11,12 @@ QStringList importRights(ImportTable table) {
                                          "导入仓库列表",   "导入地区列表"};
     const int index = static_cast<int>(table);
     QStringList needed{QString::fromUtf8(rights[index])};
-    // The trade tabs' import buttons follow their own right only.
-    if (table != ImportTable::Sales && table != ImportTable::Purchases &&
-        table != ImportTable::Transfers) {
-        const QString view = listedTableViewRight(static_cast<ListedTable>(index));
-        if (!view.isEmpty())
-            needed.prepend(view);
-    }
+    // The import buttons of the class, warehouse and region lists sit among
+    // the list's own buttons, which go dark without the right to see the
+    // list; the other import buttons follow their own right only.
+    if (table == ImportTable::Classes || table == ImportTable::Warehouses ||
+        table == ImportTable::Regions)
+        needed.prepend(listedTableViewRight(static_cast<ListedTable>(index)));
     return needed;
 }
 
