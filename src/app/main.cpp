@@ -2,12 +2,14 @@
 #include "data/Session.h"
 #include "login/StartWindow.h"
 #include "mainwindow/EntryOpeners.h"
+#include "mainwindow/FileCheck.h"
 #include "mainwindow/MainWindow.h"
 #include "transactions/EntryWindows.h"
 #include "widgets/AppStyle.h"
 #include "widgets/QtDialogs.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <memory>
 
 int main(int argc, char** argv) {
@@ -31,6 +33,10 @@ int main(int argc, char** argv) {
     QObject::connect(&start, &tl::StartWindow::loggedIn, &app, [&](const tl::Session& session) {
         mainWindow = std::make_unique<tl::MainWindow>(session, start.takeDatabase());
         mainWindow->show();
+        if (start.fileCheckPending())
+            QTimer::singleShot(0, mainWindow.get(), [w = mainWindow.get()] {
+                tl::checkAccountSetFile(w->database(), w->progress());
+            });
     });
     start.show();
     const int rc = app.exec();

@@ -121,13 +121,13 @@ void TestImporter::tablesAndColumnLetters() {
 }
 
 void TestImporter::textValues() {
-    QCOMPARE(leadingNumber("12.5箱"), 12.5);
-    QCOMPARE(leadingNumber("1,200"), 1.0);
-    QCOMPARE(leadingNumber(" - 1 2.5\t"), -12.5);
-    QCOMPARE(leadingNumber("1e3x"), 1000.0);
-    QCOMPARE(leadingNumber("1e"), 1.0);
-    QCOMPARE(leadingNumber("箱"), 0.0);
-    QCOMPARE(leadingNumber("."), 0.0);
+    QCOMPARE(importNumber("12.5箱"), 12.5);
+    QCOMPARE(importNumber("1,200"), 1.0);
+    QCOMPARE(importNumber(" - 1 2.5\t"), -12.5);
+    QCOMPARE(importNumber("1e3x"), 1000.0);
+    QCOMPARE(importNumber("1e"), 1.0);
+    QCOMPARE(importNumber("箱"), 0.0);
+    QCOMPARE(importNumber("."), 0.0);
     QCOMPARE(importMoney("￥1,200.50"), 1.0);
     QCOMPARE(importMoney("$35"), 35.0);
     QCOMPARE(importMoney("¥8.5"), 8.5);

@@ -1,4 +1,5 @@
 #include "data/Database.h"
+#include "data/Passwords.h"
 #include "data/Rights.h"
 #include "data/Session.h"
 #include "grid/Grid.h"
@@ -170,23 +171,30 @@ void TestMasterData::operatorPasswordsAndRights() {
                                                  input(0, {{0, "小王"}, {10, "abc"}, {11, "abd"}}));
     QCOMPARE(unequal.status, Status::Refused);
     QCOMPARE(unequal.message, QString("两次输入密码不一致，请重新输入！"));
+    // An empty password could never log in.
+    QCOMPARE(saveMasterRecord(db, s, MasterTable::Staff, input(0, {{0, "小王"}})).message,
+             QString("密码不能为空，请输入密码！"));
     QCOMPARE(count(db, "Staff"), before);
 
-    // A new operator starts without rights, whatever the hidden box carries.
+    // A new operator starts without rights, whatever the hidden box carries; the
+    // password is stored as a hash that checks.
     const SaveOutcome added =
         saveMasterRecord(db, s, MasterTable::Staff,
                          input(0, {{0, "小王"}, {9, Rights::all()}, {10, "abc"}, {11, "abc"}}));
     QVERIFY(added.stored());
-    QCOMPARE(db.value("SELECT PSD FROM Staff WHERE UID=?", {added.key}).toString(), QString("abc"));
+    const QString stored = db.value("SELECT PSD FROM Staff WHERE UID=?", {added.key}).toString();
+    QVERIFY(stored.startsWith("$argon2id$"));
+    QVERIFY(Passwords::matches(stored, "abc"));
     QCOMPARE(db.value("SELECT \"Right\" FROM Staff WHERE UID=?", {added.key}).toString(),
              QString());
 
-    // Changing an operator keeps the rights stored meanwhile (an old copy is never written back).
+    // The editor never shows the password; saving with both boxes empty keeps it, and the
+    // rights stored meanwhile are kept too (an old copy is never written back).
     db.exec("UPDATE Staff SET \"Right\"=? WHERE UID=?", {QString("查看产品设置"), added.key});
     std::optional<MasterInput> loaded = loadMasterRecord(db, MasterTable::Staff, added.key);
     QVERIFY(loaded);
-    QCOMPARE(loaded->box(10), QString("abc"));
-    QCOMPARE(loaded->box(11), QString("abc"));
+    QCOMPARE(loaded->box(10), QString());
+    QCOMPARE(loaded->box(11), QString());
     QCOMPARE(loaded->box(9), QString("查看产品设置"));
     db.exec("UPDATE Staff SET \"Right\"=? WHERE UID=?", {QString("添加地区"), added.key});
     loaded->boxes[1] = "新地址";
@@ -195,8 +203,19 @@ void TestMasterData::operatorPasswordsAndRights() {
              QString("添加地区"));
     QCOMPARE(db.value("SELECT Address FROM Staff WHERE UID=?", {added.key}).toString(),
              QString("新地址"));
-    // Operators may share names.
-    QVERIFY(saveMasterRecord(db, s, MasterTable::Staff, input(0, {{0, "小王"}})).stored());
+    QCOMPARE(db.value("SELECT PSD FROM Staff WHERE UID=?", {added.key}).toString(), stored);
+    loaded->boxes[10] = loaded->boxes[11] = "新密码";
+    QVERIFY(saveMasterRecord(db, s, MasterTable::Staff, *loaded).stored());
+    QVERIFY(Passwords::matches(
+        db.value("SELECT PSD FROM Staff WHERE UID=?", {added.key}).toString(), "新密码"));
+
+    // One operator per name, whatever the letter case, also when renaming.
+    const SaveOutcome twin =
+        saveMasterRecord(db, s, MasterTable::Staff, input(0, {{0, "ADMIN"}, {10, "x"}, {11, "x"}}));
+    QCOMPARE(twin.message, QString("该操作员名称已经存在，请勿重复设置！"));
+    loaded->boxes[0] = "Admin";
+    QCOMPARE(saveMasterRecord(db, s, MasterTable::Staff, *loaded).status, Status::Refused);
+    QCOMPARE(count(db, "Staff"), before + 1);
 }
 
 void TestMasterData::productChecksClassBeforeName() {
@@ -221,8 +240,9 @@ void TestMasterData::productChecksClassBeforeName() {
     QCOMPARE(db.value("SELECT Price FROM Product WHERE PID=?", {pencil.key}).toDouble(), 0.0);
     QCOMPARE(db.value("SELECT Code FROM Product WHERE PID=?", {pencil.key}).toString(),
              QString("P1"));
+    // The price is read as the entry windows read a box: its leading number.
     const SaveOutcome pen =
-        saveMasterRecord(db, s, MasterTable::Product, input(0, {{1, "钢笔"}, {3, "12.5"}}, cls));
+        saveMasterRecord(db, s, MasterTable::Product, input(0, {{1, "钢笔"}, {3, "12.5元"}}, cls));
     QVERIFY(pen.stored());
     QCOMPARE(db.value("SELECT Price FROM Product WHERE PID=?", {pen.key}).toDouble(), 12.5);
     QCOMPARE(loadMasterRecord(db, MasterTable::Product, pen.key)->comboText, cls);
@@ -238,6 +258,11 @@ void TestMasterData::productChecksClassBeforeName() {
     QVERIFY(saveMasterRecord(db, s, MasterTable::Product,
                              input(pen.key, {{1, "钢笔"}, {3, "￥1,234.5"}}, cls))
                 .stored());
+    QCOMPARE(db.value("SELECT Price FROM Product WHERE PID=?", {pen.key}).toDouble(), 1234.5);
+    QCOMPARE(saveMasterRecord(db, s, MasterTable::Product,
+                              input(pen.key, {{1, "钢笔"}, {3, "1e999"}}, cls))
+                 .message,
+             QString("价格超出范围，请重新输入！"));
     QCOMPARE(db.value("SELECT Price FROM Product WHERE PID=?", {pen.key}).toDouble(), 1234.5);
     const SaveOutcome gone =
         saveMasterRecord(db, s, MasterTable::Product, input(777, {{1, "毛笔"}}, cls));
@@ -293,8 +318,9 @@ void TestMasterData::savingNeedsTheButtonsRight() {
 
     // An operator who may not see the operator list may still change his own record, and
     // only his own; one who sees the list needs the modify right even for himself.
-    const qint64 other =
-        saveMasterRecord(db, admin(), MasterTable::Staff, input(0, {{0, "小李"}})).key;
+    const qint64 other = saveMasterRecord(db, admin(), MasterTable::Staff,
+                                          input(0, {{0, "小李"}, {10, "p"}, {11, "p"}}))
+                             .key;
     const Session self = withRights({"添加地区"}, "1");
     QVERIFY(mayModify(self, MasterTable::Staff, 1));
     QVERIFY(!mayModify(self, MasterTable::Staff, other));
@@ -326,12 +352,16 @@ void TestMasterData::namesWithQuotes() {
             if (f.field == def.nameField)
                 nameBox = f.box;
         }
-        const SaveOutcome out = saveMasterRecord(db, s, t, input(0, {{nameBox, name}}, cls));
+        // Boxes 10 and 11 are the operator's password; other editors have none.
+        const SaveOutcome out =
+            saveMasterRecord(db, s, t, input(0, {{nameBox, name}, {10, name}, {11, name}}, cls));
         QVERIFY2(out.stored(), qPrintable(def.table));
         QCOMPARE(loadMasterRecord(db, t, out.key)->box(nameBox), name);
         if (!def.duplicateMessage.isEmpty())
-            QCOMPARE(saveMasterRecord(db, s, t, input(0, {{nameBox, name}}, cls)).message,
-                     def.duplicateMessage);
+            QCOMPARE(
+                saveMasterRecord(db, s, t, input(0, {{nameBox, name}, {10, name}, {11, name}}, cls))
+                    .message,
+                def.duplicateMessage);
     }
     Grid grid;
     loadMasterList(grid, db, MasterTable::Region, s);

@@ -1,4 +1,5 @@
 #include "data/Database.h"
+#include "data/Rights.h"
 #include "support/TestAccountSet.h"
 #include "transactions/RecordDeletion.h"
 #include "transactions/StockLedger.h"
@@ -63,6 +64,7 @@ void TestRecordDeletion::masterRowsGoAlone() {
     QCOMPARE(db.value("SELECT group_concat(Name) FROM Storage").toString(), QString("二号库"));
     QCOMPARE(StockLedger::stockQty(db, 1, 7), 5);
     QCOMPARE(db.value("SELECT count(*) FROM Sale").toInt(), 1);
+    db.exec("INSERT INTO Staff (Name, \"Right\") VALUES ('小王', ?)", {Rights::all()});
     QCOMPARE(deleteRecords(db, "Staff", "UID", {1}), 1);
 }
 

@@ -82,7 +82,8 @@ void TestRecordStore::checksNameTheFirstGap() {
     s.sid = 3;
     QCOMPARE(SaleStore::check(s), QString("未填销售人员，请选择销售人员。"));
     s.uid = 3;
-    s.num = -2; // neither a quantity nor a price is checked, nor the stock
+    s.date = QDate(2009, 2, 4);
+    s.num = -2; // a negative quantity is a return; the stock is never checked
     QCOMPARE(SaleStore::check(s), QString());
 
     BuyInput b;
@@ -94,6 +95,7 @@ void TestRecordStore::checksNameTheFirstGap() {
     b.aid = 1;
     QCOMPARE(BuyStore::check(b), QString("未填入库仓库，请选择入库仓库。"));
     b.sid = 1;
+    b.date = QDate(2009, 2, 4);
     QCOMPARE(BuyStore::check(b), QString());
 
     TransferInput a = transfer(1, 0, 7, 0);

@@ -1,8 +1,12 @@
 #include "support/ScriptedDialogs.h"
 
+#include "data/Passwords.h"
+
 namespace tl::test {
 
 ScriptedDialogs::ScriptedDialogs() {
+    // Tests log in and save operators hundreds of times: cheap hashes.
+    Passwords::useMinimumCostForTests();
     Dialogs::install(this);
 }
 
@@ -12,6 +16,11 @@ ScriptedDialogs::~ScriptedDialogs() {
 
 void ScriptedDialogs::info(const QString& text) {
     messages << text;
+}
+
+void ScriptedDialogs::error(const QString& text, const QString& detail) {
+    messages << text;
+    details << detail;
 }
 
 bool ScriptedDialogs::question(const QString& text) {

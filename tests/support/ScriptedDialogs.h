@@ -15,6 +15,8 @@ public:
     ~ScriptedDialogs() override;
 
     void info(const QString& text) override;
+    // Recorded among the messages; its detail goes to details.
+    void error(const QString& text, const QString& detail) override;
     bool question(const QString& text) override;
     QString openFileName(const QString& caption, const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& filter,
@@ -29,6 +31,7 @@ public:
 
     QStringList messages;  // info texts in order
     QStringList questions; // question texts in order
+    QStringList details;   // the detail of every error() in order
     QString lastMessage() const { return messages.isEmpty() ? QString() : messages.last(); }
     void clear() {
         messages.clear();

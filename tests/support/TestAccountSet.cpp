@@ -1,6 +1,7 @@
 #include "support/TestAccountSet.h"
 
 #include "data/AppPaths.h"
+#include "data/Passwords.h"
 #include "data/Schema.h"
 
 #include <QFile>
@@ -8,6 +9,8 @@
 namespace tl::test {
 
 TestAccountSet::TestAccountSet() {
+    // Tests log in and save operators hundreds of times: cheap hashes.
+    Passwords::useMinimumCostForTests();
     AppPaths::setProgramFolder(m_dir.path());
     m_path = m_dir.path() + QStringLiteral("/test.lbk");
     m_db = Database::open(m_path, Database::OpenMode::CreateIfMissing, Database::Report::Quiet);

@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QUrl>
+#include <algorithm>
 #include <atomic>
 
 namespace tl {
@@ -14,12 +16,113 @@ namespace tl {
 namespace {
 std::atomic<int> connectionCounter{0};
 
-QString errorText(const QSqlQuery& q, const QString& sql) {
-    return QStringLiteral("%1\n(%2)").arg(q.lastError().text(), sql);
+constexpr int kBusyTimeoutMs = 5000;
+
+// SQLite's primary result codes, the low byte of an extended code.
+enum SqliteCode {
+    Busy = 5,
+    Locked = 6,
+    ReadOnly = 8,
+    IoErr = 10,
+    Corrupt = 11,
+    Full = 13,
+    CantOpen = 14,
+    NotADb = 26,
+};
+
+int primaryCode(const QSqlError& error) {
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? (code & 0xff) : -1;
+}
+
+QString detailOf(const QSqlError& error) {
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.driverText().trimmed();
+    if (!error.nativeErrorCode().isEmpty())
+        text += QStringLiteral(" (SQLite %1)").arg(error.nativeErrorCode());
+    return text;
+}
+
+const QString kPrefix = QStringLiteral("数据库操作失败，本次操作未保存：\n");
+
+QString connectOptions(bool readOnly, bool uri) {
+    QStringList options{QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs)};
+    if (readOnly)
+        options << QStringLiteral("QSQLITE_OPEN_READONLY");
+    if (uri)
+        options << QStringLiteral("QSQLITE_OPEN_URI");
+    return options.join(QLatin1Char(';'));
+}
+
+// A read-only URI that tells SQLite the file cannot change under it: the only
+// way to read a WAL file whose folder allows no -shm beside it.
+QString immutableUri(const QString& path) {
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+           QStringLiteral("?immutable=1");
 }
 } // namespace
 
-std::unique_ptr<Database> Database::open(const QString& path, OpenMode mode, Report report) {
+DbError::DbError(const QString& message)
+    : std::runtime_error(message.toStdString()), m_kind(Kind::Failed), m_message(message),
+      m_userText(kPrefix + message) {}
+
+DbError::DbError(Kind kind, const QString& message, const QString& detail)
+    : std::runtime_error((detail.isEmpty() ? message : detail).toStdString()), m_kind(kind),
+      m_message(message), m_detail(detail), m_userText(message) {}
+
+DbError DbError::refused(const QString& message) {
+    return DbError(Kind::Refused, message);
+}
+
+QString DbError::kindMessage(Kind kind) {
+    switch (kind) {
+    case Kind::Busy:
+        return QStringLiteral("套帐正被另一个程序（例如在另一处运行的本程序）使用，"
+                              "等待超时。本次操作未保存，请稍后再试。");
+    case Kind::ReadOnly:
+        return QStringLiteral("套帐文件是只读的，不能保存修改。本次操作未保存。");
+    case Kind::DiskFull:
+        return QStringLiteral("磁盘已满，本次操作未保存。请腾出磁盘空间后再试。");
+    case Kind::Damaged:
+        return QStringLiteral("套帐文件已损坏，本次操作未保存。请用备份的套帐文件恢复。");
+    case Kind::Refused:
+    case Kind::Failed:
+        break;
+    }
+    return QStringLiteral("数据库操作失败，本次操作未保存。");
+}
+
+DbError DbError::fromSql(const QSqlError& error) {
+    const QString detail = detailOf(error);
+    switch (primaryCode(error)) {
+    case Busy:
+    case Locked:
+        return DbError(Kind::Busy, kindMessage(Kind::Busy), detail);
+    case ReadOnly:
+        return DbError(Kind::ReadOnly, kindMessage(Kind::ReadOnly), detail);
+    case Full:
+        return DbError(Kind::DiskFull, kindMessage(Kind::DiskFull), detail);
+    case Corrupt:
+    case NotADb:
+        return DbError(Kind::Damaged, kindMessage(Kind::Damaged), detail);
+    case IoErr:
+        return DbError(Kind::Failed,
+                       QStringLiteral("读写套帐文件时出错（磁盘或网络故障），本次操作未保存。"),
+                       detail);
+    case CantOpen:
+        return DbError(Kind::Failed,
+                       QStringLiteral("无法打开套帐文件或它旁边的临时文件，请检查文件是否被移走、"
+                                      "文件夹是否可以写入。本次操作未保存。"),
+                       detail);
+    default:
+        return DbError(Kind::Failed, kindMessage(Kind::Failed), detail);
+    }
+}
+
+std::unique_ptr<Database> Database::open(const QString& path, OpenMode mode, Report report,
+                                         Journal journal) {
     auto fail = [&](const QString& message) -> std::unique_ptr<Database> {
         if (report == Report::Messages)
             dialogs().info(message);
@@ -28,32 +131,47 @@ std::unique_ptr<Database> Database::open(const QString& path, OpenMode mode, Rep
     if (path.trimmed().isEmpty() || QFileInfo(path).isDir())
         return fail(QStringLiteral("无法建立数据库连接！"));
     const bool existed = QFileInfo::exists(path);
-    if (!existed && mode == OpenMode::Existing)
+    if (!existed && mode != OpenMode::CreateIfMissing)
         return fail(QStringLiteral("无法建立数据库连接！"));
+    const bool readOnly = mode == OpenMode::ReadOnly;
 
     std::unique_ptr<Database> db(new Database);
     db->m_path = path;
+    db->m_readOnly = readOnly;
     db->m_connectionName = QStringLiteral("tl_%1").arg(++connectionCounter);
-    {
+    auto connect = [&](bool immutable) {
         QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), db->m_connectionName);
-        c.setDatabaseName(path);
-        c.setConnectOptions(mode == OpenMode::ReadOnly
-                                ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000")
-                                : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-        if (!c.open())
-            return fail(QStringLiteral("无法建立数据库连接！"));
-    }
+        c.setDatabaseName(immutable ? immutableUri(path) : path);
+        c.setConnectOptions(connectOptions(readOnly, immutable));
+        return c.open();
+    };
     // A file that is not SQLite opens lazily; the first read tells.
-    QSqlQuery probe(db->connection());
-    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+    auto probe = [&] {
+        QSqlQuery q(db->connection());
+        const bool ok = q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        return ok ? 0 : std::max(primaryCode(q.lastError()), 1);
+    };
+    if (!connect(false))
+        return fail(QStringLiteral("无法建立数据库连接！"));
+    int problem = probe();
+    // A WAL file in a folder we may not write: SQLite cannot make its index
+    // beside it (READONLY_DIRECTORY or CANTOPEN) unless told it is immutable.
+    if ((problem == CantOpen || problem == ReadOnly) && readOnly) {
+        QSqlDatabase::database(db->m_connectionName, false).close();
+        QSqlDatabase::removeDatabase(db->m_connectionName);
+        if (!connect(true))
+            return fail(QStringLiteral("无法建立数据库连接！"));
+        problem = probe();
+    }
+    if (problem != 0)
         return fail(QStringLiteral("数据库打开错误！"));
-    probe.finish();
-    if (mode == OpenMode::ReadOnly)
+    if (readOnly)
         return db;
     if (!existed)
         QFile(path).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QSqlQuery pragma(db->connection());
-    pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    pragma.exec(journal == Journal::Wal ? QStringLiteral("PRAGMA journal_mode=WAL")
+                                        : QStringLiteral("PRAGMA journal_mode=DELETE"));
     pragma.exec(QStringLiteral("PRAGMA synchronous=FULL"));
     return db;
 }
@@ -73,15 +191,34 @@ QSqlDatabase Database::connection() const {
     return QSqlDatabase::database(m_connectionName, false);
 }
 
+void Database::setBusyTimeout(int milliseconds) const {
+    QSqlQuery q(connection());
+    q.exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(std::max(milliseconds, 0)));
+}
+
+namespace {
+// A read-only account set still shows reports: their work tables go to the
+// connection's own temporary database, which SQLite finds before the file's
+// tables by the same name and drops at close.
+QString workTablesInTemp(const QString& sql) {
+    static const QRegularExpression createWork(QStringLiteral("^\\s*CREATE\\s+TABLE\\s+(?=\"?T_)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = createWork.match(sql);
+    if (!m.hasMatch())
+        return sql;
+    return QStringLiteral("CREATE TEMP TABLE ") + sql.mid(m.capturedEnd());
+}
+} // namespace
+
 QSqlQuery Database::run(const QString& sql, const QVariantList& binds) const {
     QSqlQuery q(connection());
     q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        throw DbError(errorText(q, sql));
+    if (!q.prepare(m_readOnly ? workTablesInTemp(sql) : sql))
+        throw DbError::fromSql(q.lastError());
     for (const QVariant& v : binds)
         q.addBindValue(v);
     if (!q.exec())
-        throw DbError(errorText(q, sql));
+        throw DbError::fromSql(q.lastError());
     return q;
 }
 
@@ -106,6 +243,12 @@ QString Database::ident(const QString& name) {
     return QLatin1Char('"') + name + QLatin1Char('"');
 }
 
+QString Database::quoted(const QString& name) {
+    QString inner = name;
+    inner.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + inner + QLatin1Char('"');
+}
+
 QStringList Database::tableNames() const {
     QStringList names;
     QSqlQuery q = run(QStringLiteral(
@@ -116,10 +259,15 @@ QStringList Database::tableNames() const {
     return names;
 }
 
-bool Database::tableExists(const QString& table) const {
-    return value(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND "
-                                "name=? COLLATE BINARY"),
-                 {table})
+bool Database::tableExists(const QString& table, Qt::CaseSensitivity cs) const {
+    // The temporary tables count too: the work tables of a read-only file.
+    const QString collation =
+        cs == Qt::CaseSensitive ? QStringLiteral("BINARY") : QStringLiteral("NOCASE");
+    return value(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=? "
+                                "COLLATE %1 UNION ALL SELECT 1 FROM sqlite_temp_master WHERE "
+                                "type='table' AND name=? COLLATE %1")
+                     .arg(collation),
+                 {table, table})
         .isValid();
 }
 
@@ -141,11 +289,16 @@ void Database::dropTable(const QString& table) const {
 }
 
 void Database::dropWorkTables() const {
-    Transaction t(*this);
+    QStringList work;
     for (const QString& name : tableNames()) {
         if (name.startsWith(QStringLiteral("T_"), Qt::CaseSensitive))
-            exec(QStringLiteral("DROP TABLE ") + ident(name));
+            work << name;
     }
+    if (work.isEmpty())
+        return; // nothing to write, so a read-only account set closes quietly
+    Transaction t(*this);
+    for (const QString& name : work)
+        exec(QStringLiteral("DROP TABLE ") + quoted(name));
     t.commit();
 }
 
@@ -165,23 +318,35 @@ QString Database::nameById(const QString& table, const QVariant& key, const QStr
 }
 
 Transaction::Transaction(const Database& db) : m_db(const_cast<Database&>(db)) {
-    m_name = QStringLiteral("sp%1").arg(++m_db.m_savepointDepth);
-    m_db.exec(QStringLiteral("SAVEPOINT ") + m_name);
+    const int depth = m_db.m_savepointDepth + 1;
+    if (depth == 1) {
+        // A read-only file takes no write lock; its reports write only their
+        // temporary work tables, and any other write fails as read-only.
+        m_db.exec(m_db.m_readOnly ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
+    } else {
+        m_name = QStringLiteral("sp%1").arg(depth);
+        m_db.exec(QStringLiteral("SAVEPOINT ") + m_name);
+    }
+    m_db.m_savepointDepth = depth;
 }
 
 Transaction::~Transaction() {
-    if (!m_done) {
-        try {
+    if (m_done)
+        return;
+    try {
+        if (m_name.isEmpty()) {
+            m_db.exec(QStringLiteral("ROLLBACK"));
+        } else {
             m_db.exec(QStringLiteral("ROLLBACK TO ") + m_name);
             m_db.exec(QStringLiteral("RELEASE ") + m_name);
-        } catch (const DbError&) {
         }
-        --m_db.m_savepointDepth;
+    } catch (const DbError&) {
     }
+    --m_db.m_savepointDepth;
 }
 
 void Transaction::commit() {
-    m_db.exec(QStringLiteral("RELEASE ") + m_name);
+    m_db.exec(m_name.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_name);
     m_done = true;
     --m_db.m_savepointDepth;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
@@ -9,16 +10,46 @@
 
 namespace tl {
 
-// A statement that failed. The action that ran it stops; the window that
-// started the action shows the text.
+// A statement that failed, or an action the data refuses. The action that
+// ran it stops; the window that started the action shows userText(), a
+// Chinese text for the operator, and keeps detail() (the engine's own words
+// and error code, never the SQL text) behind a details button. Engine
+// failures are told apart by kind: another copy holding the file, a file
+// that cannot be written, a full disk, a damaged file.
 class DbError : public std::runtime_error {
 public:
-    explicit DbError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
+    enum class Kind {
+        Failed,   // any other failure; message() names the problem in Chinese
+        Refused,  // a rule of the program said no; message() says why
+        Busy,     // another copy of the program holds the file longer than we wait
+        ReadOnly, // the file or its folder cannot be written
+        DiskFull, // no room left on the disk
+        Damaged,  // the file is not (or no longer) a sound database
+    };
+
+    // A failure described by the program itself (Kind::Failed).
+    explicit DbError(const QString& message);
+    DbError(Kind kind, const QString& message, const QString& detail = QString());
+    // A refusal shown to the operator as it is.
+    static DbError refused(const QString& message);
+    // Classifies an engine error by its code.
+    static DbError fromSql(const QSqlError& error);
+
+    Kind kind() const { return m_kind; }
     const QString& message() const { return m_message; }
+    const QString& detail() const { return m_detail; }
+    // The whole text for a message box: a failure the program described
+    // itself is introduced by "数据库操作失败，本次操作未保存：".
+    const QString& userText() const { return m_userText; }
+
+    // The texts shown for the engine failures of each kind.
+    static QString kindMessage(Kind kind);
 
 private:
+    Kind m_kind = Kind::Failed;
     QString m_message;
+    QString m_detail;
+    QString m_userText;
 };
 
 class Transaction;
@@ -30,18 +61,31 @@ class Database {
 public:
     enum class OpenMode { Existing, CreateIfMissing, ReadOnly };
     enum class Report { Messages, Quiet };
+    // Account sets run in WAL; the registry keeps a rollback journal so that
+    // it stays one self-contained file, readable from a read-only folder.
+    enum class Journal { Wal, Rollback };
 
     // Opens a database file. On failure shows "无法建立数据库连接！" (the file
     // is missing or cannot be opened) or "数据库打开错误！" (it is not a database)
-    // unless quiet, and returns null.
+    // unless quiet, and returns null. Existing and CreateIfMissing set the
+    // journal mode; ReadOnly changes nothing on disk (a WAL file in a folder
+    // we cannot write is read as it lies).
     static std::unique_ptr<Database> open(const QString& path, OpenMode mode = OpenMode::Existing,
-                                          Report report = Report::Messages);
+                                          Report report = Report::Messages,
+                                          Journal journal = Journal::Wal);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
     const QString& path() const { return m_path; }
     QSqlDatabase connection() const;
+    // Opened for reading only: every write to the file fails with
+    // Kind::ReadOnly; work tables ("T_...") are created as temporary tables,
+    // so reports still run.
+    bool isReadOnly() const { return m_readOnly; }
+    // How long a writer waits for another copy of the program (5 s by default)
+    // before its transaction fails with Kind::Busy.
+    void setBusyTimeout(int milliseconds) const;
 
     // Runs a statement with bound values (positional "?" placeholders) and returns
     // the executed, forward-only query. Throws DbError on failure.
@@ -52,13 +96,15 @@ public:
     QVariant value(const QString& sql, const QVariantList& binds = {}) const;
     qint64 lastInsertId() const;
 
-    // Case-sensitive, as operators rely on: "adjust" is not "Adjust".
-    bool tableExists(const QString& table) const;
+    // Case-sensitive unless asked otherwise: "adjust" is not "Adjust". The
+    // engine itself ignores case in names, so a table that must be created
+    // only when missing is looked for with Qt::CaseInsensitive.
+    bool tableExists(const QString& table, Qt::CaseSensitivity cs = Qt::CaseSensitive) const;
     bool fieldExists(const QString& table, const QString& column) const;
     QStringList tableNames() const;
     QStringList columnNames(const QString& table) const;
     void dropTable(const QString& table) const;
-    // Drops every table whose name begins with "T_".
+    // Drops every table whose name begins with "T_", whatever follows.
     void dropWorkTables() const;
 
     // The field of the row whose key column equals key; an invalid QVariant when
@@ -72,6 +118,9 @@ public:
     // A checked, quoted identifier for use in SQL text. Throws DbError for
     // anything that is not a plain name.
     static QString ident(const QString& name);
+    // Any name quoted for SQL text, embedded quotes doubled: for names read
+    // from the file itself, which may hold blanks or Chinese letters.
+    static QString quoted(const QString& name);
 
 private:
     friend class Transaction;
@@ -79,10 +128,14 @@ private:
     QString m_path;
     QString m_connectionName;
     int m_savepointDepth = 0;
+    bool m_readOnly = false;
 };
 
-// A unit of work that happens whole or not at all. Nests through savepoints;
-// rolls back on destruction unless committed.
+// A unit of work that happens whole or not at all. The outermost one begins
+// with BEGIN IMMEDIATE: it takes the write lock before its first read, so a
+// second copy of the program writing meanwhile makes it wait (up to the busy
+// timeout) instead of failing when its read turns into a write. Inner ones
+// nest through savepoints; rolls back on destruction unless committed.
 class Transaction {
 public:
     explicit Transaction(const Database& db);

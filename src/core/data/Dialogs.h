@@ -14,6 +14,12 @@ public:
 
     // An information box with an OK button and the program title.
     virtual void info(const QString& text) = 0;
+    // A failure: the text for the operator, with the technical detail kept
+    // behind a "详细信息" button. Without a detail it is an information box.
+    virtual void error(const QString& text, const QString& detail) {
+        Q_UNUSED(detail);
+        info(text);
+    }
     // A Yes/No question; true for Yes.
     virtual bool question(const QString& text) = 0;
     // File dialogs; an empty result means the operator cancelled.

@@ -3,7 +3,9 @@
 #include "data/Clock.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -94,6 +96,13 @@ int itemId(const QString& text) {
     return roundHalfEven(m.captured(0).trimmed().toDouble());
 }
 
+double leadingNumber(const QString& text) {
+    static const QRegularExpression number(
+        QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));
+    const QRegularExpressionMatch m = number.match(text);
+    return m.hasMatch() ? m.captured(0).trimmed().toDouble() : 0;
+}
+
 QString moneyValue(const QString& text) {
     QString s = text;
     s.remove(QChar(0xFFE5)).remove(QChar(0x00A5)).remove(QLatin1Char(','));
@@ -133,20 +142,28 @@ QString yearMonthText(const QDate& date) {
 }
 
 bool copyFileReplacing(const QString& source, const QString& target) {
-    if (!QFile::exists(source))
+    QFile in(source);
+    if (!QFileInfo(source).isFile() || !in.open(QIODevice::ReadOnly))
         return false;
-    // Copy beside the target first so a failed copy never destroys the old file.
-    const QString temp = target + QStringLiteral(".part");
-    QFile::remove(temp);
-    if (!QFile::copy(source, temp))
+    // QSaveFile writes a temporary file of its own unique name beside the
+    // target, syncs it and renames it over the target: the old file stays
+    // whole until the new one is complete, and no other file is touched.
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
         return false;
-    QFile::remove(target);
-    if (!QFile::rename(temp, target)) {
-        QFile::remove(temp);
+    out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QByteArray chunk;
+    while (!(chunk = in.read(1 << 20)).isEmpty()) {
+        if (out.write(chunk) != chunk.size()) {
+            out.cancelWriting();
+            return false;
+        }
+    }
+    if (in.error() != QFileDevice::NoError) {
+        out.cancelWriting();
         return false;
     }
-    QFile(target).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    return true;
+    return out.commit();
 }
 
 int roundHalfEven(double value) {

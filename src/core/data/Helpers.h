@@ -31,6 +31,11 @@ QString itemText(const QString& name, const QVariant& key);
 // a fractional number rounds to the nearest whole one, halves to even.
 int itemId(const QString& text);
 
+// The number a typed text begins with ("12.5元" is 12.5, "abc" is 0), as the
+// entry windows read their boxes. A number too large for a double reads as
+// infinite, for the caller to refuse.
+double leadingNumber(const QString& text);
+
 // Money form: exactly two decimals, cut off rather than rounded, no "￥" or ",".
 QString moneyText(const QString& text);
 // The text with every "￥" and "," removed, ready to be read as a number.
@@ -43,8 +48,10 @@ QDate lastOfYear();
 // "2009.02", "2009.11"
 QString yearMonthText(const QDate& date);
 
-// Copies source over target (replacing it). False, touching nothing, when the
-// source does not exist or the copy fails.
+// Copies source over target (replacing it), through a temporary file of a
+// unique name that is renamed over the target once complete. False, leaving
+// the target as it was, when the source does not exist or the copy fails.
+// The copy is readable and writable by its owner only.
 bool copyFileReplacing(const QString& source, const QString& target);
 
 // Rounds to the nearest whole number, halves to the even neighbour, saturating

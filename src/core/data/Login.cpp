@@ -2,14 +2,40 @@
 
 #include "data/Dialogs.h"
 #include "data/Helpers.h"
+#include "data/Passwords.h"
 
 #include <QFileInfo>
 #include <QSqlQuery>
 
 namespace tl {
 
+namespace {
+
+struct StaffRow {
+    QString uid;
+    QString name;
+    QString rights;
+    QString stored;
+};
+
+// A plain password that has just matched is stored as its hash. A file that
+// cannot be written keeps it; the next login tries again.
+void hashPlainPassword(const Database& db, const QString& uid, const QString& password) {
+    if (db.isReadOnly())
+        return;
+    try {
+        const QString hash = Passwords::hash(password);
+        Transaction t(db);
+        db.exec(QStringLiteral("UPDATE Staff SET PSD=? WHERE UID=?"), {hash, uid});
+        t.commit();
+    } catch (const DbError&) {
+    }
+}
+
+} // namespace
+
 std::optional<Login> Login::authenticate(const QString& databasePath, const QString& name,
-                                         const QString& password) {
+                                         const QString& password, AccountSetFile::Check check) {
     if (databasePath.isEmpty() || !QFileInfo(databasePath).isFile()) {
         dialogs().info(QStringLiteral("该套帐的数据文件不存在，请检查数据文件是否被删除或移走。"));
         return std::nullopt;
@@ -19,29 +45,46 @@ std::optional<Login> Login::authenticate(const QString& databasePath, const QStr
         return std::nullopt;
     }
     Login login;
-    login.db = Database::open(databasePath);
+    check = AccountSetFile::resolve(databasePath, check);
+    login.db = AccountSetFile::open(databasePath, check);
     if (!login.db)
         return std::nullopt;
+    login.integrityChecked = check == AccountSetFile::Check::Now;
+    std::optional<StaffRow> found;
     try {
-        // Names compare as every name does (the column ignores case); a password
-        // must be typed exactly as it was set.
-        QSqlQuery q = login.db->run(QStringLiteral("SELECT UID, Name, \"Right\" FROM Staff "
-                                                   "WHERE Name=? AND PSD=? COLLATE BINARY "
-                                                   "ORDER BY UID LIMIT 1"),
-                                    {name, password});
-        if (!q.next()) {
-            dialogs().info(QStringLiteral("用户名或密码错，请重新输入！"));
-            return std::nullopt;
+        // Names compare as every name does, without regard to case; older files
+        // may hold two spellings of one name, so each is tried in turn.
+        QList<StaffRow> rows;
+        QSqlQuery q = login.db->run(QStringLiteral("SELECT UID, Name, \"Right\", PSD FROM Staff "
+                                                   "WHERE Name=? COLLATE NOCASE ORDER BY UID"),
+                                    {name});
+        while (q.next())
+            rows.append({toText(q.value(0)), toText(q.value(1)), q.value(2).toString(),
+                         q.value(3).toString()});
+        q.finish();
+        for (const StaffRow& row : std::as_const(rows)) {
+            if (Passwords::matches(row.stored, password)) {
+                found = row;
+                break;
+            }
         }
-        login.session.databasePath = QFileInfo(databasePath).absoluteFilePath();
-        login.session.operatorId = toText(q.value(0));
-        login.session.operatorName = toText(q.value(1));
-        login.session.rights = q.value(2).toString();
     } catch (const DbError&) {
         // An SQLite file without the operators table is no account set.
         dialogs().info(QStringLiteral("数据库打开错误！"));
         return std::nullopt;
     }
+    if (!found) {
+        dialogs().info(QStringLiteral("用户名或密码错，请重新输入！"));
+        return std::nullopt;
+    }
+    if (!Passwords::isHash(found->stored))
+        hashPlainPassword(*login.db, found->uid, password);
+    if (login.db->isReadOnly())
+        dialogs().info(AccountSetFile::readOnlyNotice());
+    login.session.databasePath = QFileInfo(databasePath).absoluteFilePath();
+    login.session.operatorId = found->uid;
+    login.session.operatorName = found->name;
+    login.session.rights = found->rights;
     return login;
 }
 

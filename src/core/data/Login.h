@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/AccountSetFile.h"
 #include "data/Database.h"
 #include "data/Session.h"
 
@@ -13,16 +14,25 @@ namespace tl {
 struct Login {
     Session session;
     std::unique_ptr<Database> db;
+    // False when the whole-file check was left for later (AccountSetFile::Check):
+    // the caller runs AccountSetFile::quickCheck once its window is up.
+    bool integrityChecked = true;
 
     // Checks the operator against the account set's Staff table. Every failure
     // has been shown as a message when the result is empty:
     //  - no path or no file: "该套帐的数据文件不存在，请检查数据文件是否被删除或移走。"
     //  - empty name or password: "请输入用户名或密码！"
     //  - no operator with this name and password: "用户名或密码错，请重新输入！"
-    //  - a file that does not open as an account set: the opening error.
-    // The name matches without regard to case, the password exactly.
-    static std::optional<Login> authenticate(const QString& databasePath, const QString& name,
-                                             const QString& password);
+    //  - a file that does not open as an account set, the template or the
+    //    registry, a damaged file: the messages of AccountSetFile::open, which
+    //    leaves such a file untouched.
+    // The name matches without regard to case, the password exactly. A password
+    // still stored as plain text (older files, the template's admin) is
+    // replaced by its hash once it has matched. A read-only file logs in for
+    // reading, after a notice.
+    static std::optional<Login>
+    authenticate(const QString& databasePath, const QString& name, const QString& password,
+                 AccountSetFile::Check check = AccountSetFile::Check::Now);
 };
 
 } // namespace tl

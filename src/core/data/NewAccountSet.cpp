@@ -1,5 +1,6 @@
 #include "data/NewAccountSet.h"
 
+#include "data/AccountSetFile.h"
 #include "data/AppPaths.h"
 #include "data/Dialogs.h"
 #include "data/Helpers.h"
@@ -26,6 +27,12 @@ bool NewAccountSet::create(const QString& typedName, const QString& typedPath) c
     if (!stored.startsWith(QLatin1Char('.')) && QFileInfo(stored).isRelative())
         stored = QFileInfo(stored).absoluteFilePath();
     const QString file = Registry::resolve(stored);
+    // Registering the template would put whatever is added to that account set
+    // into every account set created afterwards.
+    if (AccountSetFile::isReserved(file)) {
+        dialogs().info(AccountSetFile::reservedMessage());
+        return false;
+    }
 
     bool copied = false;
     if (QFileInfo::exists(file)) {

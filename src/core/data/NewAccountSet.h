@@ -20,6 +20,7 @@ public:
     //  - an existing file that is no account set: "该文件已经存在，而且不是套账，无法设为套账！"
     //  - an existing account set: asks "该文件已经存在，是否把新建套账指向这个文件？"
     //    and registers the file unchanged on Yes
+    //  - the template DB.lbk or the registry Parameter.mdb: AccountSetFile::reservedMessage()
     //  - no template: "找不到套帐模板文件DB.lbk，无法建立新套帐！"
     //  - a copy that fails (no such folder, no write access): a message, nothing registered.
     // Name and path are registered trimmed. A path beginning with "." lies in the

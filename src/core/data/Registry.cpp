@@ -13,16 +13,41 @@ namespace tl {
 
 namespace {
 const QString kOpenError = QStringLiteral("数据库打开错误！");
+
+std::unique_ptr<Database> openForWriting(const QString& path, Database::OpenMode mode) {
+    return Database::open(path, mode, Database::Report::Quiet, Database::Journal::Rollback);
 }
+
+void showWriteFailure(const DbError& e) {
+    if (e.kind() == DbError::Kind::ReadOnly)
+        dialogs().error(QStringLiteral("套帐列表文件Parameter.mdb或它所在的文件夹是只读的，"
+                                       "不能修改套帐列表。"),
+                        e.detail());
+    else if (e.kind() == DbError::Kind::Busy || e.kind() == DbError::Kind::DiskFull)
+        dialogs().error(e.userText(), e.detail());
+    else
+        dialogs().info(kOpenError);
+}
+} // namespace
 
 Registry::Registry(QString path)
     : m_path(path.isEmpty() ? AppPaths::registryPath() : std::move(path)) {}
 
 std::unique_ptr<Database> Registry::openExisting() const {
-    auto db = Database::open(m_path, Database::OpenMode::Existing, Database::Report::Quiet);
+    // Listing only reads: a registry in a folder we may not write still lists.
+    auto db = Database::open(m_path, Database::OpenMode::ReadOnly, Database::Report::Quiet);
     if (db) {
         try {
-            // An empty file is a registry that lost its table: give it one back.
+            if (db->tableExists(Schema::registryTable().name, Qt::CaseInsensitive))
+                return db;
+        } catch (const DbError&) {
+        }
+    }
+    // An empty file is a registry that lost its table: give it one back.
+    db =
+        QFileInfo(m_path).isFile() ? openForWriting(m_path, Database::OpenMode::Existing) : nullptr;
+    if (db) {
+        try {
             Schema::ensureRegistry(*db);
             return db;
         } catch (const DbError&) {
@@ -30,6 +55,13 @@ std::unique_ptr<Database> Registry::openExisting() const {
     }
     dialogs().info(kOpenError);
     return nullptr;
+}
+
+std::unique_ptr<Database> Registry::openWritable() const {
+    auto db = openForWriting(m_path, Database::OpenMode::Existing);
+    if (!db)
+        dialogs().info(kOpenError);
+    return db;
 }
 
 QList<RegistryEntry> Registry::list() const {
@@ -58,7 +90,7 @@ QList<RegistryEntry> Registry::list() const {
 }
 
 int Registry::add(const QString& name, const QString& storedPath) const {
-    auto db = Database::open(m_path, Database::OpenMode::CreateIfMissing, Database::Report::Quiet);
+    auto db = openForWriting(m_path, Database::OpenMode::CreateIfMissing);
     if (!db) {
         dialogs().info(kOpenError);
         return 0;
@@ -68,20 +100,20 @@ int Registry::add(const QString& name, const QString& storedPath) const {
         db->exec(QStringLiteral("INSERT INTO Account (Name, Path) VALUES (?, ?)"),
                  {name, storedPath});
         return static_cast<int>(db->lastInsertId());
-    } catch (const DbError&) {
-        dialogs().info(kOpenError);
+    } catch (const DbError& e) {
+        showWriteFailure(e);
         return 0;
     }
 }
 
 bool Registry::remove(int id) const {
-    auto db = openExisting();
+    auto db = openWritable();
     if (!db)
         return false;
     try {
         return db->exec(QStringLiteral("DELETE FROM Account WHERE ID=?"), {id}) > 0;
-    } catch (const DbError&) {
-        dialogs().info(kOpenError);
+    } catch (const DbError& e) {
+        showWriteFailure(e);
         return false;
     }
 }
@@ -117,12 +149,17 @@ int Registry::checkFiles() const {
                                    QStringLiteral("”的数据文件不存在，是否删除此套账？")))
                 forget << id;
         }
-        Transaction t(*db);
-        for (int id : forget)
-            db->exec(QStringLiteral("DELETE FROM Account WHERE ID=?"), {id});
-        t.commit();
-    } catch (const DbError&) {
-        dialogs().info(kOpenError);
+        if (!forget.isEmpty()) {
+            auto writer = openWritable();
+            if (!writer)
+                return missing;
+            Transaction t(*writer);
+            for (int id : forget)
+                writer->exec(QStringLiteral("DELETE FROM Account WHERE ID=?"), {id});
+            t.commit();
+        }
+    } catch (const DbError& e) {
+        showWriteFailure(e);
     }
     return missing;
 }

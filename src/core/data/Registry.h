@@ -52,7 +52,8 @@ public:
     static QString checkReport(int missing);
 
 private:
-    std::unique_ptr<Database> openExisting() const;
+    std::unique_ptr<Database> openExisting() const; // for reading
+    std::unique_ptr<Database> openWritable() const;
     QString m_path;
 };
 

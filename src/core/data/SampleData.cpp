@@ -59,7 +59,7 @@ bool SampleData::ensureFirstStart() {
     // No template to copy: an empty registry, so the operator can still register
     // an existing account set.
     auto db = Database::open(registry.path(), Database::OpenMode::CreateIfMissing,
-                             Database::Report::Quiet);
+                             Database::Report::Quiet, Database::Journal::Rollback);
     if (!db)
         return false;
     Schema::ensureRegistry(*db);

@@ -1,6 +1,8 @@
 #include "data/Schema.h"
 
+#include "data/AccountSetFile.h"
 #include "data/Database.h"
+#include "data/Dialogs.h"
 #include "data/Rights.h"
 
 #include <QFileInfo>
@@ -211,13 +213,44 @@ void Schema::createAccountSet(const Database& db) {
     t.commit();
 }
 
+namespace {
+
+bool indexExists(const Database& db, const QString& name) {
+    return db
+        .value(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='index' AND name=? "
+                              "COLLATE NOCASE"),
+               {name})
+        .isValid();
+}
+
+} // namespace
+
+bool Schema::needsUpgrade(const Database& db) {
+    // The engine ignores the letter case of names: a table "adjust" is the
+    // Adjust table, and creating another one would fail.
+    if (!db.tableExists(QStringLiteral("Adjust"), Qt::CaseInsensitive))
+        return true;
+    for (const QString& name : {QStringLiteral("Stock"), QStringLiteral("Adjust")}) {
+        if (!db.columnNames(name).contains(QStringLiteral("ID"), Qt::CaseInsensitive))
+            return true;
+    }
+    for (const IndexDef& i : indexes) {
+        if (!indexExists(db, QLatin1String(i.name)))
+            return true;
+    }
+    return false;
+}
+
 void Schema::upgrade(const Database& db) {
+    // Nothing to do writes nothing, so a read-only account set opens quietly.
+    if (!needsUpgrade(db))
+        return;
     Transaction t(db);
     const TableDef& adjust = *accountSetTable(QStringLiteral("Adjust"));
-    if (!db.tableExists(adjust.name))
+    if (!db.tableExists(adjust.name, Qt::CaseInsensitive))
         db.exec(createSql(adjust));
     for (const QString& name : {QStringLiteral("Stock"), QStringLiteral("Adjust")}) {
-        if (!db.fieldExists(name, QStringLiteral("ID")))
+        if (!db.columnNames(name).contains(QStringLiteral("ID"), Qt::CaseInsensitive))
             rebuildWithCounter(db, *accountSetTable(name));
     }
     for (const QString& sql : indexSql())
@@ -236,23 +269,18 @@ void Schema::ensureRegistry(const Database& db) {
 }
 
 bool Schema::isAccountSetFile(const QString& path) {
-    if (!QFileInfo(path).isFile())
+    switch (AccountSetFile::probe(path)) {
+    case AccountSetFile::Verdict::AccountSet:
+        return true;
+    case AccountSetFile::Verdict::NotAccountSet:
+        // A file that is no database at all says so first, as opening it would.
+        if (!Database::open(path, Database::OpenMode::ReadOnly, Database::Report::Quiet) ||
+            QFileInfo(path).size() == 0)
+            dialogs().info(QStringLiteral("数据库打开错误！"));
         return false;
-    // Read-only: probing a foreign file must not change it.
-    auto db = Database::open(path, Database::OpenMode::ReadOnly);
-    if (!db)
-        return false;
-    try {
-        if (!db->tableExists(QStringLiteral("Customer")))
-            return false;
-        for (const char* c : {"CID", "RID", "Name", "PC", "Websit"}) {
-            if (!db->fieldExists(QStringLiteral("Customer"), QString::fromLatin1(c)))
-                return false;
-        }
-    } catch (const DbError&) {
+    default:
         return false;
     }
-    return true;
 }
 
 } // namespace tl

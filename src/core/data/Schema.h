@@ -41,16 +41,19 @@ public:
     static void createAccountSet(const Database& db);
 
     // Brings an older account set up to date: a missing Adjust table, a missing
-    // ID counter on Stock or Adjust (existing rows get generated values).
-    // Running it on an up-to-date file changes nothing.
+    // ID counter on Stock or Adjust (existing rows get generated values), the
+    // declared indexes. Tables are found whatever their letter case. Running
+    // it on an up-to-date file writes nothing.
     static void upgrade(const Database& db);
+    static bool needsUpgrade(const Database& db);
 
     // Creates the registry table when it is missing.
     static void ensureRegistry(const Database& db);
 
-    // True when the file opens as a database and its Customer table has the
-    // columns CID, RID, Name, PC and Websit. Shows "数据库打开错误！" for a file
-    // that is not a database at all.
+    // True when the file opens as a database and its Customer table (in any
+    // letter case) has the columns CID, RID, Name, PC and Websit; never for
+    // the template or the registry. Reads only. Shows "数据库打开错误！" for a
+    // file that is not a database at all.
     static bool isAccountSetFile(const QString& path);
 
     static const QString presetOperator;

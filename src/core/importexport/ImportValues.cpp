@@ -2,7 +2,7 @@
 
 namespace tl {
 
-double leadingNumber(const QString& text) {
+double importNumber(const QString& text) {
     QString compact;
     compact.reserve(text.size());
     for (const QChar c : text)
@@ -51,7 +51,7 @@ double importMoney(const QString& text) {
     t.remove(QLatin1Char('$'));
     t.remove(QChar(0xFFE5)); // ￥
     t.remove(QChar(0x00A5)); // ¥, the half-width form many files use
-    return leadingNumber(t);
+    return importNumber(t);
 }
 
 QDate importDate(const QString& text) {

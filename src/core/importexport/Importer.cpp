@@ -173,12 +173,12 @@ private:
         case ImportValue::Money:
             return importMoney(t);
         case ImportValue::Number:
-            return leadingNumber(t);
+            return importNumber(t);
         case ImportValue::Quantity: {
             QString digits = t;
             digits.remove(QLatin1Char(','));
             // Transfers keep the whole quantity they move, as the entry window does.
-            return double(roundHalfEven(leadingNumber(digits)));
+            return double(roundHalfEven(importNumber(digits)));
         }
         case ImportValue::Date:
             return RecordStore::dateValue(t.isEmpty() ? Clock::today() : importDate(t));

@@ -2,11 +2,13 @@
 
 #include "data/Database.h"
 #include "data/Helpers.h"
+#include "data/Passwords.h"
 #include "data/Session.h"
 #include "masterdata/MasterRights.h"
 
 #include <QSet>
 #include <QSqlQuery>
+#include <cmath>
 
 namespace tl {
 namespace {
@@ -21,11 +23,10 @@ SaveOutcome refused(const QString& message) {
     return out;
 }
 
-// Price boxes: a number, "￥" and "," allowed; anything else counts as 0.
+// Price boxes are read as the entry windows read theirs: "￥" and "," left
+// out, then the leading number ("12.5元" is 12.5, letters are 0).
 double numberOf(const QString& text) {
-    bool ok = false;
-    const double value = moneyValue(text).trimmed().toDouble(&ok);
-    return ok ? value : 0.0;
+    return leadingNumber(moneyValue(text));
 }
 
 const MasterField* nameFieldOf(const MasterTableDef& def) {
@@ -42,13 +43,32 @@ struct Assignments {
     QVariantList values;
 };
 
-Assignments assignmentsOf(const MasterTableDef& def, const MasterInput& input, bool adding) {
+// The password boxes of an editor (the password and its confirmation).
+QStringList passwordsOf(const MasterTableDef& def, const MasterInput& input) {
+    QStringList passwords;
+    for (const MasterField& f : def.fields) {
+        if (f.kind == Kind::Password)
+            passwords << input.box(f.box);
+    }
+    return passwords;
+}
+
+// passwordHash: the hash to store, or empty to keep the stored password.
+Assignments assignmentsOf(const MasterTableDef& def, const MasterInput& input, bool adding,
+                          const QString& passwordHash) {
     Assignments a;
     QSet<QString> seen;
     for (const MasterField& f : def.fields) {
         if (seen.contains(f.field))
             continue; // the confirmation box of a password
         seen.insert(f.field);
+        if (f.kind == Kind::Password) {
+            if (!passwordHash.isEmpty()) {
+                a.columns << f.field;
+                a.values << passwordHash;
+            }
+            continue;
+        }
         if (f.kind == Kind::Hidden) {
             if (adding) { // the operator's rights: a new operator has none
                 a.columns << f.field;
@@ -72,13 +92,17 @@ Assignments assignmentsOf(const MasterTableDef& def, const MasterInput& input, b
 QString checkInput(const Database& db, const MasterTableDef& def, const MasterInput& input,
                    bool adding) {
     if (def.confirmPassword) {
-        QStringList passwords;
-        for (const MasterField& f : def.fields) {
-            if (f.kind == Kind::Password)
-                passwords << input.box(f.box);
-        }
+        const QStringList passwords = passwordsOf(def, input);
         if (passwords.size() == 2 && passwords[0] != passwords[1])
             return QStringLiteral("两次输入密码不一致，请重新输入！");
+        // Both boxes empty keep the stored password; a new operator needs one,
+        // as an empty password can never log in.
+        if (adding && !passwords.isEmpty() && passwords[0].isEmpty())
+            return QStringLiteral("密码不能为空，请输入密码！");
+    }
+    for (const MasterField& f : def.fields) {
+        if (f.kind == Kind::Number && !std::isfinite(numberOf(input.box(f.box))))
+            return QStringLiteral("价格超出范围，请重新输入！");
     }
     if (!def.comboRequiredMessage.isEmpty() && itemId(input.comboText) <= 0)
         return def.comboRequiredMessage;
@@ -91,15 +115,15 @@ QString checkInput(const Database& db, const MasterTableDef& def, const MasterIn
         const QString nameCol = Database::ident(def.nameField);
         const QString keyCol = Database::ident(def.keyField);
         const bool taken =
-            adding
-                ? db.value(
-                        QStringLiteral("SELECT 1 FROM %1 WHERE %2=? LIMIT 1").arg(table, nameCol),
-                        {name})
-                      .isValid()
-                : db.value(QStringLiteral("SELECT 1 FROM %1 WHERE %2=? AND %3<>? LIMIT 1")
-                               .arg(table, nameCol, keyCol),
-                           {name, input.key})
-                      .isValid();
+            adding ? db.value(QStringLiteral("SELECT 1 FROM %1 WHERE %2=? COLLATE NOCASE LIMIT 1")
+                                  .arg(table, nameCol),
+                              {name})
+                         .isValid()
+                   : db.value(QStringLiteral(
+                                  "SELECT 1 FROM %1 WHERE %2=? COLLATE NOCASE AND %3<>? LIMIT 1")
+                                  .arg(table, nameCol, keyCol),
+                              {name, input.key})
+                         .isValid();
         if (taken)
             return def.duplicateMessage;
     }
@@ -128,8 +152,12 @@ std::optional<MasterInput> loadMasterRecord(const Database& db, MasterTable tabl
     MasterInput in;
     in.key = key;
     int c = 0;
-    for (const MasterField& f : def.fields)
-        in.boxes[f.box] = toText(q.value(c++));
+    for (const MasterField& f : def.fields) {
+        // A stored password is never shown, not even masked: its boxes start
+        // empty, and saving them empty keeps it.
+        in.boxes[f.box] = f.kind == Kind::Password ? QString() : toText(q.value(c));
+        ++c;
+    }
     if (!def.comboField.isEmpty()) {
         const QVariant ref = q.value(c);
         if (!ref.isNull() && ref.toLongLong() != 0) {
@@ -147,6 +175,12 @@ SaveOutcome saveMasterRecord(const Database& db, const Session& session, MasterT
     if (adding ? !mayAdd(session, table) : !mayModify(session, table, input.key))
         return refused(noRightMessage());
 
+    // Hashing takes a moment: done before the transaction takes the write lock.
+    const QStringList passwords = passwordsOf(def, input);
+    const bool newPassword = !passwords.isEmpty() && !passwords[0].isEmpty() &&
+                             (passwords.size() < 2 || passwords[0] == passwords[1]);
+    const QString passwordHash = newPassword ? Passwords::hash(passwords[0]) : QString();
+
     Transaction tx(db);
     const QString problem = checkInput(db, def, input, adding);
     if (!problem.isEmpty())
@@ -154,7 +188,7 @@ SaveOutcome saveMasterRecord(const Database& db, const Session& session, MasterT
 
     const QString tableName = Database::ident(def.table);
     const QString keyCol = Database::ident(def.keyField);
-    const Assignments a = assignmentsOf(def, input, adding);
+    const Assignments a = assignmentsOf(def, input, adding, passwordHash);
     QStringList quoted;
     for (const QString& column : a.columns)
         quoted << Database::ident(column);

@@ -43,8 +43,10 @@ struct SaveOutcome {
 std::optional<MasterInput> loadMasterRecord(const Database& db, MasterTable table, qint64 key);
 
 // Adds (key 0) or changes a record from an editor's boxes, after the table's
-// checks: the right to add or modify, equal passwords, a chosen class, a
-// product name, a name not yet used. Writes nothing unless every check passes.
+// checks: the right to add or modify, equal passwords (a new operator needs
+// one; a changed one left empty keeps the stored password), a finite price, a
+// chosen class, a product name, a name not yet used in any letter case.
+// Writes nothing unless every check passes. Passwords are stored hashed.
 // The operator's rights are never written from here: a new operator starts
 // without rights and only the rights editor changes them.
 SaveOutcome saveMasterRecord(const Database& db, const Session& session, MasterTable table,

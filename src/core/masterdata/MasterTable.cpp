@@ -121,6 +121,9 @@ MasterTableDef staff() {
                                   {11, "PSD", "确认密码：", K::Password},
                                   {9, "Right", QString(), K::Hidden}};
     d.nameField = QStringLiteral("Name");
+    // One operator per name, whatever the letter case: the login finds names so.
+    d.duplicateMessage = QStringLiteral("该操作员名称已经存在，请勿重复设置！");
+    d.checkNameOnModify = true;
     d.missingMessage = QStringLiteral("该员工不存在！");
     d.confirmPassword = true;
     setRights(d, "查看人员设置", "添加操作人员", "修改人员设置");

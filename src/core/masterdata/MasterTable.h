@@ -13,7 +13,8 @@ struct MasterField {
     enum class Kind {
         Text,     // stored as typed
         Number,   // stored as a number; text that is not a number stores 0
-        Password, // masked; the first password box is stored, the second confirms it
+        Password, // masked and never loaded; the first box is stored as its hash,
+                  // the second confirms it; both empty keep the stored password
         Hidden,   // carried through a load, never shown (the operator's rights)
     };
     int box;       // index of the box in the editor

@@ -6,6 +6,8 @@
 #include "data/Session.h"
 #include "grid/Grid.h"
 
+#include <QSqlQuery>
+
 namespace tl {
 
 const QColor RightsSheet::groupBack = QColor(200, 200, 200);
@@ -88,11 +90,28 @@ QString RightsSheet::storedRights(const Database& db, qint64 uid) {
         db.fieldById(QStringLiteral("Staff"), uid, QStringLiteral("UID"), QStringLiteral("Right")));
 }
 
+namespace {
+bool anyoneMayGrant(const Database& db) {
+    QSqlQuery q = db.run(QStringLiteral("SELECT \"Right\" FROM Staff"));
+    while (q.next()) {
+        if (Rights::test(q.value(0).toString(), RightsSheet::editRight()))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
 bool RightsSheet::save(const Database& db, Session& session, qint64 uid, const QString& rights) {
     if (!session.hasRight(editRight()))
         return false;
+    Transaction t(db);
+    const bool couldGrant = anyoneMayGrant(db);
     if (db.exec(QStringLiteral("UPDATE Staff SET \"Right\"=? WHERE UID=?"), {rights, uid}) < 1)
         return false;
+    if (couldGrant && !anyoneMayGrant(db))
+        throw DbError::refused(QStringLiteral("至少要有一个操作员拥有“修改人员权限”，"
+                                              "否则再也无法设置权限。本次没有保存。"));
+    t.commit();
     if (QString::number(uid) == session.operatorId.trimmed())
         session.rights = rights;
     return true;

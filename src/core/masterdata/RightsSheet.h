@@ -39,7 +39,9 @@ public:
     static QString storedRights(const Database& db, qint64 uid);
     // Stores an operator's rights string; when that operator is the one logged
     // in, his rights in the session change at once. Refused (false, nothing
-    // written) without the right to edit rights or when the operator is gone.
+    // written) without the right to edit rights or when the operator is gone;
+    // refused with DbError::refused when nobody would be left holding
+    // "修改人员权限".
     static bool save(const Database& db, Session& session, qint64 uid, const QString& rights);
 
 private:

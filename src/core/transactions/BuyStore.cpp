@@ -13,6 +13,15 @@ namespace {
 const QString table = QStringLiteral("Buy");
 const QStringList columns{"PID", "VID", "AID", "SID", "Price", "Num", "Pay", "Dat", "Memo"};
 
+QString checkValues(const BuyInput& b) {
+    QString problem = RecordStore::checkQuantity(b.num);
+    if (problem.isEmpty())
+        problem = RecordStore::checkMoney(b.price, b.num, b.pay);
+    if (problem.isEmpty())
+        problem = RecordStore::checkDate(b.date);
+    return problem;
+}
+
 QVariantList values(const BuyInput& b) {
     return {b.pid, b.vid, b.aid, b.sid, b.price, b.num, b.pay, RecordStore::dateValue(b.date),
             b.memo};
@@ -28,15 +37,17 @@ QString BuyStore::check(const BuyInput& b) {
         return QStringLiteral("未填付款账号，请选择付款账号。");
     if (b.sid == 0)
         return QStringLiteral("未填入库仓库，请选择入库仓库。");
-    return {};
+    return checkValues(b);
 }
 
 qint64 BuyStore::add(const Database& db, const BuyInput& b) {
+    RecordStore::require(checkValues(b));
     return RecordStore::insert(db, table, columns, values(b),
                                StockMoves::purchase(b.sid, b.pid, b.num));
 }
 
 bool BuyStore::modify(const Database& db, qint64 id, const BuyInput& b, QString* message) {
+    RecordStore::require(checkValues(b));
     return RecordStore::replace(db, table, id, columns, values(b),
                                 StockMoves::purchase(b.sid, b.pid, b.num), message);
 }

@@ -26,7 +26,10 @@ struct BuyInput {
 // below zero.
 class BuyStore {
 public:
-    // The first missing choice as the message to show; empty when complete.
+    // The first missing choice, then the first unsound value (RecordStore's
+    // checks of quantity, price, amount and date), as the message to show;
+    // empty when the input may be saved. add and modify throw DbError::refused
+    // for unsound values, so nothing unsound is ever written.
     static QString check(const BuyInput& input);
     static qint64 add(const Database& db, const BuyInput& input);
     // Takes the stored purchase's quantity back out and puts the new one in.

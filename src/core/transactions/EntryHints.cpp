@@ -28,10 +28,7 @@ EntryHints::Amounts EntryHints::amounts(double price, double num, double paid) {
 }
 
 double EntryHints::enteredNumber(const QString& text) {
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));
-    const QRegularExpressionMatch m = number.match(text);
-    const double value = m.hasMatch() ? m.captured(0).trimmed().toDouble() : 0;
+    const double value = leadingNumber(text);
     return std::isfinite(value) ? value : 0;
 }
 

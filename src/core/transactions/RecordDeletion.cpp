@@ -1,7 +1,10 @@
 #include "transactions/RecordDeletion.h"
 
 #include "data/Database.h"
+#include "data/Rights.h"
 #include "transactions/StockMoves.h"
+
+#include <QSqlQuery>
 
 namespace tl {
 
@@ -20,6 +23,36 @@ bool deletable(const QString& table, const QString& keyColumn) {
     return allowed.contains(std::pair{table, keyColumn});
 }
 
+// The operators and how many of them may grant rights.
+struct Operators {
+    int count = 0;
+    int granting = 0;
+};
+
+Operators countOperators(const Database& db) {
+    static const QString grantRight = QStringLiteral("修改人员权限");
+    Operators o;
+    QSqlQuery q = db.run(QStringLiteral("SELECT \"Right\" FROM Staff"));
+    while (q.next()) {
+        ++o.count;
+        if (Rights::test(q.value(0).toString(), grantRight))
+            ++o.granting;
+    }
+    return o;
+}
+
+// After deleting operators somebody must still be able to log in, and, if
+// anybody could grant rights before, somebody still can.
+void keepAnAdministrator(const Operators& before, const Operators& after) {
+    if (after.count == 0)
+        throw DbError::refused(
+            QStringLiteral("不能删除最后一个操作员，否则再也无法登录。本次没有删除任何记录。"));
+    if (before.granting > 0 && after.granting == 0)
+        throw DbError::refused(
+            QStringLiteral("不能删除最后一个拥有“修改人员权限”的操作员，否则再也无法设置权限。"
+                           "本次没有删除任何记录。"));
+}
+
 } // namespace
 
 int deleteRecords(const Database& db, const QString& table, const QString& keyColumn,
@@ -30,6 +63,8 @@ int deleteRecords(const Database& db, const QString& table, const QString& keyCo
                             .arg(Database::ident(table), Database::ident(keyColumn));
     int deleted = 0;
     Transaction t(db);
+    const bool operators = table == QLatin1String("Staff");
+    const Operators before = operators ? countOperators(db) : Operators{};
     for (qint64 key : keys) {
         if (movesStock(table)) {
             const std::optional<StockMoves> moves = StockMoves::ofRecord(db, table, key);
@@ -39,6 +74,8 @@ int deleteRecords(const Database& db, const QString& table, const QString& keyCo
         }
         deleted += db.exec(sql, {key});
     }
+    if (operators && deleted > 0)
+        keepAnAdministrator(before, countOperators(db));
     t.commit();
     return deleted;
 }

@@ -11,7 +11,9 @@ class Database;
 // transaction. A sale, purchase or transfer takes its stock movement back
 // with it (a sale returns its quantity to the warehouse, a purchase takes it
 // out again, a transfer moves it back); a master row goes alone. Keys that no
-// longer exist are skipped. Returns the number of records deleted.
+// longer exist are skipped. Returns the number of records deleted. Deleting
+// operators is refused whole (DbError::refused) when it would leave no
+// operator, or none holding "修改人员权限".
 // Accepted: Sale/Buy/Adjust by ID, Product PID, Account AID, Customer CID,
 // Vender VID, Staff UID, Class CID, Storage SID, Region RID; anything else
 // throws DbError.

@@ -2,9 +2,46 @@
 
 #include "data/Database.h"
 
+#include <cmath>
+#include <limits>
+
 namespace tl {
 
 const QString RecordStore::missingRecordText = QStringLiteral("没找到要修改的记录！");
+const QDate RecordStore::firstDate(1900, 1, 1);
+const QDate RecordStore::lastDate(9999, 12, 31);
+
+QString RecordStore::checkQuantity(double num) {
+    if (!std::isfinite(num))
+        return QStringLiteral("数量不是有效的数字，请重新输入！");
+    // Rounded as the stock moves by it; beyond 32 bits the stock would move by
+    // less than the record says.
+    const double rounded = std::nearbyint(num);
+    if (rounded > std::numeric_limits<int>::max() || rounded < std::numeric_limits<int>::min())
+        return QStringLiteral("数量超出范围（-2147483648至2147483647），请重新输入！");
+    return {};
+}
+
+QString RecordStore::checkMoney(double price, double num, double pay) {
+    if (!std::isfinite(price))
+        return QStringLiteral("单价不是有效的数字，请重新输入！");
+    if (!std::isfinite(pay))
+        return QStringLiteral("金额不是有效的数字，请重新输入！");
+    if (!std::isfinite(price * num))
+        return QStringLiteral("总金额超出范围，请检查单价和数量！");
+    return {};
+}
+
+QString RecordStore::checkDate(const QDate& date) {
+    if (!date.isValid() || date < firstDate || date > lastDate)
+        return QStringLiteral("日期无效或超出范围（1900-01-01至9999-12-31），请重新选择！");
+    return {};
+}
+
+void RecordStore::require(const QString& problem) {
+    if (!problem.isEmpty())
+        throw DbError::refused(problem);
+}
 
 namespace {
 QString columnList(const QStringList& columns, const QString& suffix) {

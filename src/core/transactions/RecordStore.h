@@ -28,6 +28,19 @@ public:
                         const QStringList& columns, const QVariantList& values,
                         const StockMoves& moves, QString* message);
 
+    // What every store refuses before writing, as the message to show; empty
+    // when the values are sound. A quantity must be a number within the 32-bit
+    // range the stock table moves by; prices, amounts and their product must
+    // be finite; the date must lie within firstDate … lastDate.
+    static QString checkQuantity(double num);
+    static QString checkMoney(double price, double num, double pay);
+    static QString checkDate(const QDate& date);
+    static const QDate firstDate; // 1900-01-01
+    static const QDate lastDate;  // 9999-12-31
+    // Throws DbError::refused with a non-empty problem: a caller that skipped
+    // the store's check still cannot write unsound values.
+    static void require(const QString& problem);
+
     // The stored form of a date: ISO text, null when there is none.
     static QVariant dateValue(const QDate& date);
     // A stored date back; the time part, if any, is dropped.

@@ -13,6 +13,15 @@ namespace {
 const QString table = QStringLiteral("Sale");
 const QStringList columns{"PID", "CID", "SID", "AID", "UID", "Price", "Num", "Pay", "Dat", "Memo"};
 
+QString checkValues(const SaleInput& s) {
+    QString problem = RecordStore::checkQuantity(s.num);
+    if (problem.isEmpty())
+        problem = RecordStore::checkMoney(s.price, s.num, s.pay);
+    if (problem.isEmpty())
+        problem = RecordStore::checkDate(s.date);
+    return problem;
+}
+
 QVariantList values(const SaleInput& s) {
     return {
         s.pid, s.cid, s.sid, s.aid, s.uid, s.price, s.num, s.pay, RecordStore::dateValue(s.date),
@@ -31,15 +40,17 @@ QString SaleStore::check(const SaleInput& s) {
         return QStringLiteral("未填出货仓库，请选择出货仓库。");
     if (s.uid == 0)
         return QStringLiteral("未填销售人员，请选择销售人员。");
-    return {};
+    return checkValues(s);
 }
 
 qint64 SaleStore::add(const Database& db, const SaleInput& s) {
+    RecordStore::require(checkValues(s));
     return RecordStore::insert(db, table, columns, values(s),
                                StockMoves::sale(s.sid, s.pid, s.num));
 }
 
 bool SaleStore::modify(const Database& db, qint64 id, const SaleInput& s, QString* message) {
+    RecordStore::require(checkValues(s));
     return RecordStore::replace(db, table, id, columns, values(s),
                                 StockMoves::sale(s.sid, s.pid, s.num), message);
 }

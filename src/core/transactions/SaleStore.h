@@ -26,7 +26,10 @@ struct SaleInput {
 // with writing the record. A sale may drive a balance below zero.
 class SaleStore {
 public:
-    // The first missing choice as the message to show; empty when complete.
+    // The first missing choice, then the first unsound value (RecordStore's
+    // checks of quantity, price, amount and date), as the message to show;
+    // empty when the input may be saved. add and modify throw DbError::refused
+    // for unsound values, so nothing unsound is ever written.
     static QString check(const SaleInput& input);
     static qint64 add(const Database& db, const SaleInput& input);
     // Gives the stored sale's quantity back and takes the new one. False with

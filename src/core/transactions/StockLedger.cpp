@@ -81,7 +81,7 @@ struct ProgressCloser {
 QSqlQuery prepared(const Database& db, const QString& sql) {
     QSqlQuery q(db.connection());
     if (!q.prepare(sql))
-        throw DbError(q.lastError().text());
+        throw DbError::fromSql(q.lastError());
     return q;
 }
 
@@ -89,7 +89,7 @@ void execPrepared(QSqlQuery& q, const QVariantList& binds) {
     for (int i = 0; i < binds.size(); ++i)
         q.bindValue(i, binds.at(i));
     if (!q.exec())
-        throw DbError(q.lastError().text());
+        throw DbError::fromSql(q.lastError());
 }
 
 void replaceStock(const Database& db, const QString& result) {

@@ -19,6 +19,11 @@ QVariantList values(const TransferInput& a) {
             a.memo};
 }
 
+QString checkValues(const TransferInput& a) {
+    const QString problem = RecordStore::checkQuantity(a.num);
+    return problem.isEmpty() ? RecordStore::checkDate(a.date) : problem;
+}
+
 StockMoves moves(const TransferInput& a) {
     return StockMoves::transfer(a.iid, a.oid, a.pid, a.num);
 }
@@ -27,20 +32,24 @@ StockMoves moves(const TransferInput& a) {
 QString TransferStore::check(const TransferInput& a) {
     if (a.oid == 0 || a.iid == 0 || a.pid == 0)
         return QStringLiteral("出入库仓库或产品未填写完整！");
+    if (const QString problem = RecordStore::checkQuantity(a.num); !problem.isEmpty())
+        return problem;
     // The transfer is stored and moved rounded, so 0.4 is a transfer of nothing too.
     if (roundHalfEven(a.num) == 0)
         return QStringLiteral("调库数量为零！");
     if (a.iid == a.oid)
         return QStringLiteral("在同一个仓库内无需调货！");
-    return {};
+    return RecordStore::checkDate(a.date);
 }
 
 qint64 TransferStore::add(const Database& db, const TransferInput& a) {
+    RecordStore::require(checkValues(a));
     return RecordStore::insert(db, table, columns, values(a), moves(a));
 }
 
 bool TransferStore::modify(const Database& db, qint64 id, const TransferInput& a,
                            QString* message) {
+    RecordStore::require(checkValues(a));
     return RecordStore::replace(db, table, id, columns, values(a), moves(a), message);
 }
 

@@ -24,7 +24,9 @@ struct TransferInput {
 class TransferStore {
 public:
     // The first failing check as the message to show; empty when it passes:
-    // all three chosen, a quantity other than 0, two different warehouses.
+    // all three chosen, a quantity within RecordStore's range and other than
+    // 0, two different warehouses, a date within RecordStore's range. add and
+    // modify throw DbError::refused for an unsound quantity or date.
     static QString check(const TransferInput& input);
     static qint64 add(const Database& db, const TransferInput& input);
     // Moves back what the stored transfer moved and moves the new quantity.

@@ -194,8 +194,8 @@ ImportRequest ImportMapDialog::request() const {
     r.sheet = m_sheet;
     for (const QLineEdit* box : m_columns)
         r.columns << box->text();
-    r.firstLine = roundHalfEven(leadingNumber(m_first->text()));
-    r.lastLine = roundHalfEven(leadingNumber(m_last->text()));
+    r.firstLine = roundHalfEven(importNumber(m_first->text()));
+    r.lastLine = roundHalfEven(importNumber(m_last->text()));
     return r;
 }
 

@@ -207,10 +207,14 @@ void StartWindow::showEvent(QShowEvent* event) {
 }
 
 void StartWindow::login() {
-    auto result = Login::authenticate(m_path, m_user->text(), m_password->text());
+    // A large file is checked once the main window is up, so the operator
+    // does not wait for it here.
+    auto result = Login::authenticate(m_path, m_user->text(), m_password->text(),
+                                      AccountSetFile::Check::WhenSmall);
     if (!result)
         return;
     m_db = std::move(result->db);
+    m_fileCheckPending = !result->integrityChecked;
     emit loggedIn(result->session);
     close();
 }

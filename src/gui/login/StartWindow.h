@@ -33,6 +33,9 @@ public:
 
     // After loggedIn: the opened account set, for the main window to keep.
     std::unique_ptr<Database> takeDatabase();
+    // After loggedIn: the whole-file check of a large account set is still to
+    // run (checkAccountSetFile, once the main window is up).
+    bool fileCheckPending() const { return m_fileCheckPending; }
 
 signals:
     // Emitted once, after a successful login, just before the window closes.
@@ -60,6 +63,7 @@ private:
     QString m_path;
     bool m_centred = false;
     std::unique_ptr<Database> m_db;
+    bool m_fileCheckPending = false;
 };
 
 } // namespace tl

@@ -8,6 +8,7 @@
 #include "data/Lookups.h"
 #include "data/Schema.h"
 #include "grid/Grid.h"
+#include "mainwindow/BackupDialog.h"
 #include "mainwindow/CommandPage.h"
 #include "mainwindow/EntryOpeners.h"
 #include "mainwindow/MainTabs.h"
@@ -41,7 +42,8 @@ MainWindow::MainWindow(Session session, std::unique_ptr<Database> db, QWidget* p
     setObjectName(QStringLiteral("MF"));
     const QString setName = QFileInfo(m_db->path()).completeBaseName();
     setWindowTitle(programTitle() + QStringLiteral(" - ") + setName + QStringLiteral("（操作员：") +
-                   m_session.operatorName + QStringLiteral("）"));
+                   m_session.operatorName + QStringLiteral("）") +
+                   (m_db->isReadOnly() ? QStringLiteral("（只读）") : QString()));
 
     m_grid = new Grid(this);
     m_tabs = new MainTabs(this);
@@ -79,6 +81,12 @@ Progress& MainWindow::progress() {
 void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件"));
     file->setObjectName(QStringLiteral("mFile"));
+    QAction* backup = file->addAction(QStringLiteral("备份套帐…"), this, [this] {
+        BackupDialog dialog(*m_db, progress(), this);
+        dialog.exec();
+    });
+    backup->setObjectName(QStringLiteral("mBackup"));
+    file->addSeparator();
     QAction* exit = file->addAction(QStringLiteral("退出"), this, &QWidget::close);
     exit->setObjectName(QStringLiteral("mExit"));
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));

@@ -188,6 +188,12 @@ void MasterEditor::setKey(qint64 key) {
             showInput(*record);
     }
     m_save->setText(m_key > 0 ? modifyCaption() : addCaption());
+    // A stored password is never shown; empty boxes keep it.
+    for (const MasterField& f : m_def.fields) {
+        if (f.kind == MasterField::Kind::Password)
+            m_boxes.value(f.box)->setPlaceholderText(m_key > 0 ? QStringLiteral("不修改请留空")
+                                                               : QString());
+    }
     applyRights();
 }
 

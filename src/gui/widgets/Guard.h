@@ -6,13 +6,15 @@
 namespace tl {
 
 // Runs one user action; a failed statement ends the action with a message
-// instead of ending the program. Returns false when the action failed.
+// instead of ending the program: a Chinese text for the operator, the
+// engine's own words behind the details button. Returns false when the
+// action failed.
 template <class F> bool guarded(F&& action) {
     try {
         action();
         return true;
     } catch (const DbError& e) {
-        dialogs().info(QStringLiteral("数据库操作失败，本次操作未保存：\n") + e.message());
+        dialogs().error(e.userText(), e.detail());
         return false;
     }
 }

@@ -3,11 +3,47 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTextEdit>
 
 namespace tl {
 
 void QtDialogs::info(const QString& text) {
     QMessageBox::information(QApplication::activeWindow(), programTitle(), text);
+}
+
+std::unique_ptr<QMessageBox> QtDialogs::errorBox(const QString& text, const QString& detail,
+                                                 QWidget* parent) {
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Warning, programTitle(), text,
+                                             QMessageBox::Ok, parent);
+    if (!detail.isEmpty()) {
+        box->setDetailedText(detail);
+        // Qt's own caption of the details button reads differently; ours is
+        // "详细信息", and "隐藏详细信息" while the detail shows. Qt relabels the
+        // button on each click, so ours follows once Qt is done.
+        const QString qtShow = QMessageBox::tr("Show Details...");
+        QMessageBox* owner = box.get();
+        for (QPushButton* b : box->findChildren<QPushButton*>()) {
+            if (b->text() != qtShow)
+                continue;
+            b->setText(QStringLiteral("详细信息"));
+            QObject::connect(b, &QPushButton::clicked, b, [b, owner] {
+                QMetaObject::invokeMethod(
+                    b,
+                    [b, owner] {
+                        const QTextEdit* text = owner->findChild<QTextEdit*>();
+                        b->setText(text && text->isVisibleTo(owner) ? QStringLiteral("隐藏详细信息")
+                                                                    : QStringLiteral("详细信息"));
+                    },
+                    Qt::QueuedConnection);
+            });
+        }
+    }
+    return box;
+}
+
+void QtDialogs::error(const QString& text, const QString& detail) {
+    errorBox(text, detail, QApplication::activeWindow())->exec();
 }
 
 bool QtDialogs::question(const QString& text) {

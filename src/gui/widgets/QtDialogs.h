@@ -2,6 +2,9 @@
 
 #include "data/Dialogs.h"
 
+#include <memory>
+
+class QMessageBox;
 class QWidget;
 
 namespace tl {
@@ -11,6 +14,10 @@ namespace tl {
 class QtDialogs : public Dialogs {
 public:
     void info(const QString& text) override;
+    void error(const QString& text, const QString& detail) override;
+    // The box error() shows (the screenshot tool shows it unblocked).
+    static std::unique_ptr<QMessageBox> errorBox(const QString& text, const QString& detail,
+                                                 QWidget* parent);
     bool question(const QString& text) override;
     QString openFileName(const QString& caption, const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& filter,

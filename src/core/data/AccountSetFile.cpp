@@ -1,0 +1,164 @@
+#include "data/AccountSetFile.h"
+
+#include "data/AppPaths.h"
+#include "data/Database.h"
+#include "data/Dialogs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+
+namespace tl {
+
+namespace {
+
+const QString kOpenError = QStringLiteral("数据库打开错误！");
+
+// Every SQLite file begins with these 16 bytes; an empty file does not, so
+// it is never mistaken for an empty database (which the first write would
+// turn into one).
+bool hasSqliteHeader(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    return f.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+QString samePathKey(const QString& path) {
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+AccountSetFile::Verdict inspect(const Database& db) {
+    using V = AccountSetFile::Verdict;
+    try {
+        // The engine finds tables and columns whatever their letter case.
+        if (!db.tableExists(QStringLiteral("Customer"), Qt::CaseInsensitive))
+            return V::NotAccountSet;
+        const QStringList columns = db.columnNames(QStringLiteral("Customer"));
+        for (const char* c : {"CID", "RID", "Name", "PC", "Websit"}) {
+            if (!columns.contains(QString::fromLatin1(c), Qt::CaseInsensitive))
+                return V::NotAccountSet;
+        }
+    } catch (const DbError& e) {
+        return e.kind() == DbError::Kind::Damaged ? V::Damaged : V::NotAccountSet;
+    }
+    return V::AccountSet;
+}
+
+bool writable(const QString& path) {
+    const QFileInfo file(path);
+    // The WAL and its index are created beside the file.
+    return file.isWritable() && QFileInfo(file.absolutePath()).isWritable();
+}
+
+} // namespace
+
+bool AccountSetFile::isReserved(const QString& path) {
+    if (path.trimmed().isEmpty())
+        return false;
+    const QString key = samePathKey(path);
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    for (const QString& reserved :
+         {AppPaths::templatePath(), AppPaths::registryPath(),
+          AppPaths::programFolder() + QStringLiteral("/DB.lbk"), exeDir + QStringLiteral("/DB.lbk"),
+          exeDir + QStringLiteral("/Parameter.mdb")}) {
+        if (samePathKey(reserved) == key)
+            return true;
+    }
+    return false;
+}
+
+AccountSetFile::Verdict AccountSetFile::probe(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        return Verdict::Missing;
+    if (isReserved(path))
+        return Verdict::Reserved;
+    if (!hasSqliteHeader(path))
+        return Verdict::NotAccountSet;
+    auto db = Database::open(path, Database::OpenMode::ReadOnly, Database::Report::Quiet);
+    if (!db)
+        return Verdict::Damaged;
+    return inspect(*db);
+}
+
+AccountSetFile::Check AccountSetFile::resolve(const QString& path, Check check) {
+    if (check != Check::WhenSmall)
+        return check;
+    return QFileInfo(path).size() <= smallFileBytes ? Check::Now : Check::Later;
+}
+
+std::unique_ptr<Database> AccountSetFile::open(const QString& path, Check check) {
+    check = resolve(path, check);
+    auto fail = [](const QString& message) -> std::unique_ptr<Database> {
+        dialogs().info(message);
+        return nullptr;
+    };
+    if (!QFileInfo(path).isFile())
+        return fail(QStringLiteral("无法建立数据库连接！"));
+    if (isReserved(path))
+        return fail(reservedMessage());
+    if (!hasSqliteHeader(path))
+        return fail(kOpenError);
+    auto db = Database::open(path, Database::OpenMode::ReadOnly, Database::Report::Quiet);
+    if (!db)
+        return fail(damagedMessage());
+    switch (inspect(*db)) {
+    case Verdict::AccountSet:
+        break;
+    case Verdict::Damaged:
+        return fail(damagedMessage());
+    default:
+        return fail(kOpenError);
+    }
+    if (check == Check::Now) {
+        QString detail;
+        if (!quickCheck(*db, &detail)) {
+            dialogs().error(damagedMessage(), detail);
+            return nullptr;
+        }
+    }
+    if (writable(path)) {
+        db.reset(); // the probing connection goes before the file changes mode
+        if (auto rw = Database::open(path, Database::OpenMode::Existing, Database::Report::Quiet))
+            return rw;
+        db = Database::open(path, Database::OpenMode::ReadOnly, Database::Report::Quiet);
+        if (!db)
+            return fail(QStringLiteral("无法建立数据库连接！"));
+    }
+    return db;
+}
+
+bool AccountSetFile::quickCheck(const Database& db, QString* detail) {
+    QStringList findings;
+    try {
+        QSqlQuery q = db.run(QStringLiteral("PRAGMA quick_check(5)"));
+        while (q.next())
+            findings << q.value(0).toString();
+    } catch (const DbError& e) {
+        findings << e.detail();
+    }
+    const bool sound = findings == QStringList{QStringLiteral("ok")};
+    if (!sound && detail)
+        *detail = findings.join(QLatin1Char('\n'));
+    return sound;
+}
+
+QString AccountSetFile::damagedMessage() {
+    return QStringLiteral("套帐文件已损坏，不能继续使用。请用备份的套帐文件恢复，"
+                          "或把此文件交给技术人员检查。");
+}
+
+QString AccountSetFile::reservedMessage() {
+    return QStringLiteral("DB.lbk是新建套帐用的模板，Parameter.mdb是套帐列表，"
+                          "它们都不能作为套帐使用，请选择其他文件。");
+}
+
+QString AccountSetFile::readOnlyNotice() {
+    return QStringLiteral("套帐文件或它所在的文件夹是只读的，本次只能查看，不能保存任何修改。");
+}
+
+} // namespace tl

@@ -1,0 +1,102 @@
+#include "data/Backup.h"
+
+#include "data/Database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QTemporaryFile>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace tl {
+
+namespace {
+
+QString writeFailure(const QString& target) {
+    return QStringLiteral("无法写入备份文件“%1”，请检查文件夹是否存在并且可以写入。")
+        .arg(QDir::toNativeSeparators(target));
+}
+
+bool sameFile(const QString& a, const QString& b) {
+    const QFileInfo fa(a), fb(b);
+    if (fa.exists() && fb.exists())
+        return fa.canonicalFilePath() == fb.canonicalFilePath();
+    return QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath());
+}
+
+bool syncFile(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// So the rename itself survives a power failure.
+void syncFolder(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+struct ProgressCloser {
+    Progress& progress;
+    ~ProgressCloser() { progress.close(); }
+};
+
+} // namespace
+
+void backupAccountSet(const Database& db, const QString& target, Progress& progress) {
+    const QString source = db.path();
+    for (const QString& own :
+         {source, source + QStringLiteral("-wal"), source + QStringLiteral("-shm"),
+          source + QStringLiteral("-journal")}) {
+        if (sameFile(target, own))
+            throw DbError::refused(
+                QStringLiteral("不能把套帐备份到它自己的文件上，请另选一个文件名。"));
+    }
+    const QFileInfo info(target);
+    if (info.isDir() || !QFileInfo(info.absolutePath()).isDir())
+        throw DbError::refused(writeFailure(target));
+
+    // VACUUM INTO writes into a new or empty file: a unique empty one beside
+    // the target, owner-only from the start.
+    QString temp;
+    {
+        QTemporaryFile reserve(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                               QStringLiteral(".XXXXXX.tmp"));
+        reserve.setAutoRemove(false);
+        if (!reserve.open())
+            throw DbError::refused(writeFailure(target));
+        temp = reserve.fileName();
+    }
+    auto cleanup = qScopeGuard([&] { QFile::remove(temp); });
+
+    ProgressCloser closer{progress};
+    progress.show(QStringLiteral("正在备份套帐……"), 1);
+    db.exec(QStringLiteral("VACUUM INTO ?"), {temp});
+    QFile::setPermissions(temp, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (!syncFile(temp))
+        throw DbError::refused(writeFailure(target));
+    // rename(2) replaces an existing target in one step.
+    if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) != 0)
+        throw DbError::refused(writeFailure(target));
+    cleanup.dismiss();
+    syncFolder(info.absolutePath());
+    progress.step(1);
+}
+
+QString defaultBackupPath(const QString& accountSetPath, const QDateTime& when) {
+    const QFileInfo info(accountSetPath);
+    const QString suffix = info.suffix().isEmpty() ? QStringLiteral("lbk") : info.suffix();
+    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
+           QStringLiteral("-备份-") + when.toString(QStringLiteral("yyyyMMdd-HHmm")) +
+           QLatin1Char('.') + suffix;
+}
+
+} // namespace tl

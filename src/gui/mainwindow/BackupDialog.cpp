@@ -1,0 +1,108 @@
+#include "mainwindow/BackupDialog.h"
+
+#include "data/Backup.h"
+#include "data/Database.h"
+#include "data/Dialogs.h"
+#include "widgets/Guard.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tl {
+
+BackupDialog::BackupDialog(const Database& db, Progress& progress, QWidget* parent)
+    : QDialog(parent), m_db(db), m_progress(progress) {
+    setObjectName(QStringLiteral("Backup"));
+    setWindowTitle(QStringLiteral("备份套帐"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setModal(true);
+
+    auto* note =
+        new QLabel(QStringLiteral("把当前套帐的完整副本写入下面的文件。程序运行时也可以随时备份，"
+                                  "正在保存的内容不会丢失。请把备份文件另存到其他磁盘或U盘上。"),
+                   this);
+    note->setWordWrap(true);
+
+    // Beside the account set, or in the home folder when that folder is read-only.
+    QString proposed = defaultBackupPath(db.path(), QDateTime::currentDateTime());
+    if (!QFileInfo(QFileInfo(proposed).absolutePath()).isWritable())
+        proposed = QDir::homePath() + QLatin1Char('/') + QFileInfo(proposed).fileName();
+    m_path = new QLineEdit(QDir::toNativeSeparators(proposed), this);
+    m_path->setObjectName(QStringLiteral("path"));
+    m_path->setMinimumWidth(420);
+    auto* browse = new QPushButton(QStringLiteral("浏览…"), this);
+    browse->setObjectName(QStringLiteral("browse"));
+    browse->setAutoDefault(false);
+
+    auto* fields = new QGridLayout;
+    fields->setHorizontalSpacing(8);
+    fields->addWidget(new QLabel(QStringLiteral("备份文件："), this), 0, 0, Qt::AlignRight);
+    fields->addWidget(m_path, 0, 1);
+    fields->addWidget(browse, 0, 2);
+    fields->setColumnStretch(1, 1);
+
+    auto* ok = new QPushButton(QStringLiteral("备   份"), this);
+    ok->setObjectName(QStringLiteral("backupButton"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("取   消"), this);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    cancel->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    for (QPushButton* b : {ok, cancel}) {
+        b->setMinimumWidth(96);
+        buttons->addWidget(b);
+    }
+
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(18, 18, 18, 16);
+    root->setSpacing(14);
+    root->addWidget(note);
+    root->addLayout(fields);
+    root->addStretch(1);
+    root->addLayout(buttons);
+
+    connect(browse, &QPushButton::clicked, this, &BackupDialog::browse);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        if (backup())
+            accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    setTabOrder(m_path, browse);
+    setTabOrder(browse, ok);
+    setTabOrder(ok, cancel);
+    m_path->setFocus();
+}
+
+void BackupDialog::browse() {
+    const QString file = dialogs().saveFileName(QStringLiteral("备份套帐"),
+                                                QStringLiteral("套帐文件 (*.lbk);;所有文件 (*)"));
+    if (!file.isEmpty())
+        m_path->setText(QDir::toNativeSeparators(file));
+}
+
+bool BackupDialog::backup() {
+    const QString path = QDir::fromNativeSeparators(m_path->text().trimmed());
+    if (path.isEmpty()) {
+        dialogs().info(QStringLiteral("请填写备份文件的名称！"));
+        m_path->setFocus();
+        return false;
+    }
+    if (QFileInfo::exists(path) &&
+        !dialogs().question(QStringLiteral("文件“") + QDir::toNativeSeparators(path) +
+                            QStringLiteral("”已经存在，是否用新的备份替换它？")))
+        return false;
+    if (!guarded([&] { backupAccountSet(m_db, path, m_progress); }))
+        return false;
+    dialogs().info(QStringLiteral("套帐已备份到：\n") + QDir::toNativeSeparators(path));
+    return true;
+}
+
+} // namespace tl

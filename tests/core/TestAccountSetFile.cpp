@@ -1,0 +1,258 @@
+#include "data/AccountSetFile.h"
+#include "data/AppPaths.h"
+#include "data/Database.h"
+#include "data/Helpers.h"
+#include "data/Login.h"
+#include "data/NewAccountSet.h"
+#include "data/Registry.h"
+#include "data/Schema.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestAccountSet.h"
+#include "transactions/SaleStore.h"
+#include "transactions/StockLedger.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlError>
+#include <QTest>
+#include <unistd.h>
+
+using namespace tl;
+
+namespace {
+const QString kOpenError = "数据库打开错误！";
+
+QByteArray contents(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void write(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(data);
+}
+
+SaleInput sale() {
+    SaleInput s;
+    s.pid = s.cid = s.sid = s.aid = s.uid = 1;
+    s.num = 2;
+    s.date = QDate(2009, 2, 4);
+    return s;
+}
+} // namespace
+
+class TestAccountSetFile : public QObject {
+    Q_OBJECT
+private slots:
+    void workTablesOfAnyName();
+    void tablesFoundWhateverTheirCase();
+    void templateAndRegistryAreNoAccountSets();
+    void refusedFilesStayUntouched();
+    void damagedFileIsNoticed();
+    void readOnlyAccountSet();
+    void engineErrorsSpeakChinese();
+    void copyKeepsOtherFiles();
+};
+
+// One work table named with a blank or Chinese letters used to block the
+// whole drop, and the error came back at every close.
+void TestAccountSetFile::workTablesOfAnyName() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    const QStringList odd{"T_ 空格", "T_销售统计", "T_\"引号\"", "T_a-b"};
+    for (const QString& name : odd)
+        db.exec("CREATE TABLE " + Database::quoted(name) + " (x)");
+    db.exec("CREATE TABLE t_lower (x)"); // not a work table: the prefix is "T_"
+    db.dropWorkTables();
+    for (const QString& name : odd)
+        QVERIFY2(!db.tableExists(name), qPrintable(name));
+    QVERIFY(db.tableExists("t_lower"));
+    QVERIFY(db.tableExists("Sale"));
+}
+
+// A table "adjust" made the upgrade try to create "Adjust" beside it: the
+// upgrade rolled back and no sale could be saved in that file.
+void TestAccountSetFile::tablesFoundWhateverTheirCase() {
+    test::ScriptedDialogs dialogs;
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    db.exec("DROP TABLE Adjust");
+    db.exec("CREATE TABLE adjust (IID INTEGER, OID INTEGER, PID INTEGER, Num REAL, Dat TEXT, "
+            "Memo TEXT)");
+    db.exec("INSERT INTO adjust VALUES (1, 2, 3, 4, '2009-01-01', '')");
+    Schema::upgrade(db);
+    QVERIFY(db.fieldExists("Adjust", "ID"));
+    QCOMPARE(db.value("SELECT count(*) FROM Adjust").toInt(), 1);
+    QVERIFY(!Schema::needsUpgrade(db));
+    QVERIFY(SaleStore::add(db, sale()) > 0);
+
+    db.exec("ALTER TABLE Customer RENAME TO customer_old");
+    db.exec("ALTER TABLE customer_old RENAME TO CUSTOMER");
+    QVERIFY(Schema::isAccountSetFile(set.path()));
+    QVERIFY(dialogs.messages.isEmpty());
+}
+
+// Registering ./DB.lbk put whatever was added to it into every account set
+// created afterwards.
+void TestAccountSetFile::templateAndRegistryAreNoAccountSets() {
+    test::ScriptedDialogs dialogs;
+    test::TestAccountSet set;
+    set.installTemplate();
+    const QString templ = set.folder() + "/DB.lbk";
+    QVERIFY(Schema::isAccountSetFile(set.path()));
+    QVERIFY(!Schema::isAccountSetFile(templ));
+
+    dialogs.answer(true);
+    dialogs.answer(true);
+    QVERIFY(!NewAccountSet().create("模板", templ));
+    QVERIFY(!NewAccountSet().create("模板", set.folder() + "/sub/../DB.lbk"));
+    QVERIFY(!NewAccountSet().create("模板", "./DB.lbk"));
+    QCOMPARE(dialogs.messages, QStringList(3, AccountSetFile::reservedMessage()));
+    QVERIFY(!QFile::exists(AppPaths::registryPath()));
+
+    QVERIFY(!Login::authenticate(templ, "admin", "730281"));
+    QCOMPARE(dialogs.lastMessage(), AccountSetFile::reservedMessage());
+    QVERIFY(Registry().add("套帐", set.path()) > 0);
+    QVERIFY(!Login::authenticate(AppPaths::registryPath(), "admin", "730281"));
+    QCOMPARE(dialogs.lastMessage(), AccountSetFile::reservedMessage());
+    QCOMPARE(Database::open(templ, Database::OpenMode::ReadOnly)
+                 ->value("SELECT count(*) FROM Staff")
+                 .toInt(),
+             1);
+}
+
+// A refused login used to turn a foreign SQLite file to WAL and a 0-byte file
+// into a database.
+void TestAccountSetFile::refusedFilesStayUntouched() {
+    test::ScriptedDialogs dialogs;
+    QTemporaryDir dir;
+    AppPaths::setProgramFolder(dir.path());
+    const QString empty = dir.path() + "/empty.lbk";
+    write(empty, {});
+    const QString foreign = dir.path() + "/notes.db";
+    {
+        auto other = Database::open(foreign, Database::OpenMode::CreateIfMissing,
+                                    Database::Report::Quiet, Database::Journal::Rollback);
+        other->exec("CREATE TABLE Notes (x)");
+        other->exec("INSERT INTO Notes VALUES ('keep me')");
+    }
+    const QByteArray before = contents(foreign);
+    for (const QString& path : {empty, foreign}) {
+        QVERIFY(!Login::authenticate(path, "admin", "730281"));
+        QCOMPARE(dialogs.lastMessage(), kOpenError);
+        QVERIFY(!Schema::isAccountSetFile(path));
+        QVERIFY(!QFile::exists(path + "-wal"));
+        QVERIFY(!QFile::exists(path + "-shm"));
+    }
+    QCOMPARE(QFileInfo(empty).size(), 0);
+    QCOMPARE(contents(foreign), before);
+    QCOMPARE(AccountSetFile::probe(dir.path() + "/none.lbk"), AccountSetFile::Verdict::Missing);
+}
+
+// 21 of 500 damaged copies used to be used as if nothing were wrong.
+void TestAccountSetFile::damagedFileIsNoticed() {
+    test::ScriptedDialogs dialogs;
+    QTemporaryDir dir;
+    AppPaths::setProgramFolder(dir.path());
+    const QString path = dir.path() + "/damaged.lbk";
+    int pageSize = 0;
+    {
+        auto db = Database::open(path, Database::OpenMode::CreateIfMissing, Database::Report::Quiet,
+                                 Database::Journal::Rollback);
+        Schema::createAccountSet(*db);
+        Transaction t(*db);
+        for (int i = 0; i < 3000; ++i)
+            db->exec("INSERT INTO Region (Region, Memo) VALUES (?, ?)",
+                     {QString::number(i), QString(60, QChar(u'备'))});
+        t.commit();
+        pageSize = db->value("PRAGMA page_size").toInt();
+        QVERIFY(AccountSetFile::quickCheck(*db));
+    }
+    // The header of the last page, a page of the regions, is overwritten.
+    QByteArray bytes = contents(path);
+    bytes.replace(bytes.size() - pageSize, 12, QByteArray(12, '\xff'));
+    write(path, bytes);
+
+    QCOMPARE(AccountSetFile::probe(path), AccountSetFile::Verdict::AccountSet);
+    QVERIFY(!Login::authenticate(path, "admin", "730281"));
+    QCOMPARE(dialogs.lastMessage(), AccountSetFile::damagedMessage());
+    QVERIFY(dialogs.lastMessage().startsWith("套帐文件已损坏"));
+    QVERIFY(!dialogs.details.isEmpty() && !dialogs.details.last().isEmpty());
+    QCOMPARE(contents(path), bytes);
+    QVERIFY(!QFile::exists(path + "-wal"));
+}
+
+void TestAccountSetFile::readOnlyAccountSet() {
+    test::ScriptedDialogs dialogs;
+    test::TestAccountSet set;
+    auto reader = Database::open(set.path(), Database::OpenMode::ReadOnly);
+    QVERIFY(reader->isReadOnly());
+    try {
+        SaleStore::add(*reader, sale());
+        QFAIL("a read-only account set was written");
+    } catch (const DbError& e) {
+        QCOMPARE(e.kind(), DbError::Kind::ReadOnly);
+        QCOMPARE(e.userText(), QString("套帐文件是只读的，不能保存修改。本次操作未保存。"));
+    }
+    QCOMPARE(set.db().value("SELECT count(*) FROM Sale").toInt(), 0);
+    // Reports still run: their work tables live in the connection's own memory.
+    set.db().exec("INSERT INTO Buy (PID, SID, Num, Dat) VALUES (1, 1, 5, '2009-01-01')");
+    StockLedger::rebuildStock(*reader, QDate(2009, 6, 30), "T_ST2");
+    StockLedger::rebuildStock(*reader, QDate(2009, 7, 1), "T_ST2");
+    QCOMPARE(reader->value("SELECT Num FROM T_ST2").toDouble(), 5.0);
+    QVERIFY(!set.db().tableExists("T_ST2"));
+    if (::geteuid() == 0)
+        QSKIP("the superuser may write a read-only file");
+    QFile::setPermissions(set.path(), QFileDevice::ReadOwner);
+    auto login = Login::authenticate(set.path(), "admin", "730281");
+    QVERIFY(login);
+    QVERIFY(login->db->isReadOnly());
+    QCOMPARE(dialogs.lastMessage(), AccountSetFile::readOnlyNotice());
+}
+
+void TestAccountSetFile::engineErrorsSpeakChinese() {
+    test::TestAccountSet set;
+    try {
+        set.db().exec("INSERT INTO NoSuchTable (x) VALUES (?)", {1});
+        QFAIL("no error");
+    } catch (const DbError& e) {
+        QCOMPARE(e.userText(), QString("数据库操作失败，本次操作未保存。"));
+        QVERIFY(e.detail().contains("no such table"));
+        QVERIFY(!e.detail().contains("INSERT")); // never the SQL text
+    }
+    // Extended codes count by their primary code: 517 is a busy snapshot.
+    using K = DbError::Kind;
+    const struct {
+        const char* code;
+        K kind;
+    } codes[] = {{"5", K::Busy},     {"517", K::Busy},      {"6", K::Busy},
+                 {"8", K::ReadOnly}, {"1032", K::ReadOnly}, {"13", K::DiskFull},
+                 {"11", K::Damaged}, {"26", K::Damaged},    {"1", K::Failed}};
+    for (const auto& c : codes) {
+        const DbError e = DbError::fromSql(
+            QSqlError("driver", "engine words", QSqlError::StatementError, c.code));
+        QCOMPARE(e.kind(), c.kind);
+        QVERIFY(!e.userText().contains("engine words"));
+        QVERIFY(e.detail().contains("engine words"));
+    }
+}
+
+// The copy once went through "<target>.part", deleting any file of that name,
+// and removed the target before the copy was in place.
+void TestAccountSetFile::copyKeepsOtherFiles() {
+    QTemporaryDir dir;
+    const QString source = dir.filePath("source"), target = dir.filePath("target");
+    write(source, "new");
+    write(target, "old");
+    write(target + ".part", "somebody's file");
+    QVERIFY(copyFileReplacing(source, target));
+    QCOMPARE(contents(target), QByteArray("new"));
+    QCOMPARE(contents(target + ".part"), QByteArray("somebody's file"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+    QVERIFY(!copyFileReplacing(dir.filePath("missing"), target));
+    QCOMPARE(contents(target), QByteArray("new"));
+}
+
+QTEST_GUILESS_MAIN(TestAccountSetFile)
+#include "TestAccountSetFile.moc"

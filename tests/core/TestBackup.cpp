@@ -1,0 +1,75 @@
+#include "data/Backup.h"
+#include "data/Database.h"
+#include "data/Schema.h"
+#include "support/TestAccountSet.h"
+#include "transactions/SaleStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+using namespace tl;
+
+class TestBackup : public QObject {
+    Q_OBJECT
+private slots:
+    void copyHoldsWhatTheWalHolds();
+    void refusalsWriteNothing();
+};
+
+// A file copied while the program runs lacks the work still in its -wal file.
+void TestBackup::copyHoldsWhatTheWalHolds() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    SaleInput s;
+    s.pid = s.cid = s.sid = s.aid = s.uid = 1;
+    s.num = 4;
+    s.date = QDate(2009, 2, 4);
+    SaleStore::add(db, s);
+    QVERIFY(QFileInfo(set.path() + "-wal").size() > 0);
+
+    const QString target = set.folder() + "/备份.lbk";
+    QFile old(target);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("an older backup");
+    old.close();
+    backupAccountSet(db, target);
+
+    QVERIFY(Schema::isAccountSetFile(target));
+    QVERIFY(!QFile::exists(target + "-wal"));
+    QCOMPARE(QFile::permissions(target) & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
+             QFileDevice::Permissions());
+    auto copy = Database::open(target, Database::OpenMode::ReadOnly);
+    QCOMPARE(copy->value("SELECT Num FROM Sale").toDouble(), 4.0);
+    QCOMPARE(copy->value("SELECT Num FROM Stock").toDouble(), -4.0);
+    // Nothing but the account set, its WAL files and the backup lies there.
+    QStringList files = QDir(set.folder()).entryList(QDir::Files | QDir::Hidden);
+    files.removeIf([](const QString& f) { return f.startsWith("test.lbk"); });
+    QCOMPARE(files, QStringList{"备份.lbk"});
+}
+
+void TestBackup::refusalsWriteNothing() {
+    test::TestAccountSet set;
+    const QByteArray before = [&] {
+        QFile f(set.path());
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    for (const QString& own : {set.path(), set.path() + "-wal", set.folder() + "/./test.lbk"}) {
+        try {
+            backupAccountSet(set.db(), own);
+            QFAIL("backed up over the account set itself");
+        } catch (const DbError& e) {
+            QCOMPARE(e.kind(), DbError::Kind::Refused);
+        }
+    }
+    QVERIFY_THROWS_EXCEPTION(DbError,
+                             backupAccountSet(set.db(), set.folder() + "/no/such/folder/x.lbk"));
+    QFile f(set.path());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
+    QCOMPARE(QDir(set.folder()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+QTEST_GUILESS_MAIN(TestBackup)
+#include "TestBackup.moc"

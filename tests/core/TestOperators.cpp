@@ -1,0 +1,80 @@
+#include "data/Login.h"
+#include "data/Passwords.h"
+#include "data/Rights.h"
+#include "data/Session.h"
+#include "masterdata/RightsSheet.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestAccountSet.h"
+#include "transactions/RecordDeletion.h"
+
+#include <QTest>
+
+using namespace tl;
+
+class TestOperators : public QObject {
+    Q_OBJECT
+private slots:
+    void plainPasswordIsHashedAtFirstLogin();
+    void lastOperatorAndLastGrantorStay();
+};
+
+void TestOperators::plainPasswordIsHashedAtFirstLogin() {
+    test::ScriptedDialogs dialogs;
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    auto stored = [&] { return db.value("SELECT PSD FROM Staff WHERE UID=1").toString(); };
+    QCOMPARE(stored(), QString("730281")); // as the template keeps it
+
+    QVERIFY(Login::authenticate(set.path(), "admin", "730281"));
+    const QString hash = stored();
+    QVERIFY(Passwords::isHash(hash));
+    QVERIFY(!hash.contains("730281"));
+    // The hash logs in from now on, the name still without regard to case.
+    QVERIFY(Login::authenticate(set.path(), "ADMIN", "730281"));
+    QVERIFY(!Login::authenticate(set.path(), "admin", "730282"));
+    QVERIFY(!Login::authenticate(set.path(), "admin", hash)); // the hash is no password
+    QCOMPARE(dialogs.messages, QStringList(2, "用户名或密码错，请重新输入！"));
+    QCOMPARE(stored(), hash);
+    QVERIFY(!Passwords::matches(QString(), QString()));
+}
+
+void TestOperators::lastOperatorAndLastGrantorStay() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    auto operators = [&] { return db.value("SELECT count(*) FROM Staff").toInt(); };
+    auto refusal = [&](const QList<qint64>& uids) {
+        try {
+            deleteRecords(db, "Staff", "UID", uids);
+        } catch (const DbError& e) {
+            return e.kind() == DbError::Kind::Refused ? e.userText() : QString("other");
+        }
+        return QString();
+    };
+    QCOMPARE(refusal({1}),
+             QString("不能删除最后一个操作员，否则再也无法登录。本次没有删除任何记录。"));
+    db.exec("INSERT INTO Staff (Name, \"Right\") VALUES ('小王', ?)",
+            {Rights::join({"人员设置", "修改人员设置"})});
+    db.exec("INSERT INTO Staff (Name, \"Right\") VALUES ('小李', '')");
+    const QString lastGrantor = "不能删除最后一个拥有“修改人员权限”的操作员，否则再也无法设置权限。"
+                                "本次没有删除任何记录。";
+    QCOMPARE(refusal({1}), lastGrantor);
+    QCOMPARE(refusal({3, 1}), lastGrantor); // nothing goes, not even 小李
+    QCOMPARE(operators(), 3);
+    QCOMPARE(deleteRecords(db, "Staff", "UID", {3}), 1);
+
+    db.exec("UPDATE Staff SET \"Right\"=? WHERE UID=2", {Rights::join({"修改人员权限"})});
+    QCOMPARE(deleteRecords(db, "Staff", "UID", {1}), 1);
+    QCOMPARE(refusal({2}),
+             QString("不能删除最后一个操作员，否则再也无法登录。本次没有删除任何记录。"));
+    QCOMPARE(operators(), 1);
+
+    // Nor can the rights editor take the right away from its last holder.
+    Session self;
+    self.operatorId = "2";
+    self.rights = Rights::join({"修改人员权限"});
+    QVERIFY_THROWS_EXCEPTION(DbError, RightsSheet::save(db, self, 2, QString()));
+    QCOMPARE(RightsSheet::storedRights(db, 2), self.rights);
+}
+
+QTEST_GUILESS_MAIN(TestOperators)
+#include "TestOperators.moc"

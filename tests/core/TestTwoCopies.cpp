@@ -1,0 +1,128 @@
+// Two copies of the program on one account set, as two processes: this test
+// program started again in its child mode plays the other copy.
+#include "data/Backup.h"
+#include "data/Database.h"
+#include "data/Schema.h"
+#include "support/TestAccountSet.h"
+#include "transactions/SaleStore.h"
+#include "transactions/StockLedger.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTest>
+#include <QThread>
+#include <cstdio>
+
+using namespace tl;
+
+namespace {
+
+// The other copy: takes the write lock with a saved region, reports
+// "locked", keeps it for holdMs and commits.
+int holdWriteLock(const QString& path, int holdMs) {
+    auto db = Database::open(path, Database::OpenMode::Existing, Database::Report::Quiet);
+    if (!db)
+        return 1;
+    Transaction t(*db);
+    db->exec("INSERT INTO Region (Region) VALUES ('另一个程序')");
+    std::printf("locked\n");
+    std::fflush(stdout);
+    QThread::msleep(holdMs);
+    t.commit();
+    return 0;
+}
+
+struct OtherCopy {
+    QProcess process;
+    OtherCopy(const QString& path, int holdMs) {
+        process.start(QCoreApplication::applicationFilePath(),
+                      {"--hold-write-lock", path, QString::number(holdMs)});
+    }
+    bool waitLocked() {
+        while (process.waitForReadyRead(10000)) {
+            if (process.readAllStandardOutput().contains("locked"))
+                return true;
+        }
+        return false;
+    }
+    ~OtherCopy() { process.waitForFinished(20000); }
+};
+
+SaleInput sale(double num) {
+    SaleInput s;
+    s.pid = s.cid = s.sid = s.aid = s.uid = 1;
+    s.num = num;
+    s.date = QDate(2009, 2, 4);
+    return s;
+}
+
+} // namespace
+
+class TestTwoCopies : public QObject {
+    Q_OBJECT
+private slots:
+    void writerWaitsForTheOther();
+    void busyAfterTheTimeout();
+    void backupWhileTheOtherWrites();
+};
+
+// A modify reads the stored record before it writes. Begun deferred, its read
+// could not become a write while the other copy wrote: it failed at once
+// with "database is locked" although a busy timeout was set.
+void TestTwoCopies::writerWaitsForTheOther() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    const qint64 id = SaleStore::add(db, sale(2));
+    OtherCopy other(set.path(), 700);
+    QVERIFY(other.waitLocked());
+    QVERIFY(SaleStore::modify(db, id, sale(5)));
+    StockLedger::rebuildStock(db, StockLedger::allDates, "T_ST1");
+    QCOMPARE(StockLedger::stockQty(db, 1, 1), -5);
+    QCOMPARE(db.value("SELECT count(*) FROM Region WHERE Region='另一个程序'").toInt(), 1);
+}
+
+void TestTwoCopies::busyAfterTheTimeout() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    db.setBusyTimeout(200);
+    OtherCopy other(set.path(), 1000);
+    QVERIFY(other.waitLocked());
+    try {
+        SaleStore::add(db, sale(1));
+        QFAIL("saved while the other copy held the file");
+    } catch (const DbError& e) {
+        QCOMPARE(e.kind(), DbError::Kind::Busy);
+        QCOMPARE(e.userText(), DbError::kindMessage(DbError::Kind::Busy));
+        QVERIFY(e.detail().contains("locked"));
+    }
+    other.process.waitForFinished(20000);
+    QCOMPARE(db.value("SELECT count(*) FROM Sale").toInt(), 0);
+    QCOMPARE(db.value("SELECT count(*) FROM Stock").toInt(), 0);
+}
+
+// The backup takes what is committed, without waiting for the other writer.
+void TestTwoCopies::backupWhileTheOtherWrites() {
+    test::TestAccountSet set;
+    const Database& db = set.db();
+    SaleStore::add(db, sale(3));
+    OtherCopy other(set.path(), 800);
+    QVERIFY(other.waitLocked());
+    const QString target = set.folder() + "/备份.lbk";
+    backupAccountSet(db, target);
+    QCOMPARE(other.process.state(), QProcess::Running); // it did not wait
+    QVERIFY(Schema::isAccountSetFile(target));
+    auto copy = Database::open(target, Database::OpenMode::ReadOnly);
+    QCOMPARE(copy->value("SELECT Num FROM Sale").toDouble(), 3.0);
+    QCOMPARE(copy->value("SELECT Num FROM Stock").toDouble(), -3.0);
+    QCOMPARE(copy->value("SELECT count(*) FROM Region").toInt(), 0);
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc == 4 && qstrcmp(argv[1], "--hold-write-lock") == 0)
+        return holdWriteLock(QString::fromLocal8Bit(argv[2]), atoi(argv[3]));
+    TestTwoCopies test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "TestTwoCopies.moc"
