@@ -149,7 +149,7 @@ int run(int argc, char** argv) {
                     login->db->dropWorkTables();
             } catch (const DbError& e) {
                 progress.close();
-                printError(e.message());
+                dialogs.error(e.userText(), e.detail());
                 code = Failed;
             }
         }

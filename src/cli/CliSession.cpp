@@ -2,6 +2,7 @@
 
 #include "cli/Console.h"
 #include "data/AppPaths.h"
+#include "data/Dialogs.h"
 #include "data/Registry.h"
 #include "data/Rights.h"
 #include "data/Schema.h"
@@ -38,7 +39,7 @@ std::optional<Login> logIn(const QString& set, const QString& user) {
     try {
         Schema::upgrade(*login->db);
     } catch (const DbError& e) {
-        printError(e.message());
+        dialogs().error(e.userText(), e.detail());
         return std::nullopt;
     }
     return login;

@@ -47,6 +47,7 @@ const CommandInfo* findCommand(const QString& name);
 QString toolHelp();
 
 // The commands of each family (one file each).
+QList<CommandInfo> backupCommands();
 QList<CommandInfo> chartCommands();
 QList<CommandInfo> importCommands();
 QList<CommandInfo> ledgerCommands();

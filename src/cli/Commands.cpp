@@ -5,7 +5,7 @@ namespace tl::cli {
 const QList<CommandInfo>& commandList() {
     static const QList<CommandInfo> list = [] {
         QList<CommandInfo> all;
-        all << chartCommands() << importCommands() << ledgerCommands();
+        all << chartCommands() << importCommands() << ledgerCommands() << backupCommands();
         return all;
     }();
     return list;

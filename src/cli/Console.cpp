@@ -36,6 +36,12 @@ void ConsoleDialogs::info(const QString& text) {
     printError(text);
 }
 
+void ConsoleDialogs::error(const QString& text, const QString& detail) {
+    printError(text);
+    if (!detail.isEmpty())
+        printError(QStringLiteral("详细信息：") + detail);
+}
+
 bool ConsoleDialogs::question(const QString& text) {
     printError(text + QStringLiteral(" —— 否"));
     return false;

@@ -19,6 +19,7 @@ bool stderrIsTerminal();
 class ConsoleDialogs : public Dialogs {
 public:
     void info(const QString& text) override;
+    void error(const QString& text, const QString& detail) override;
     bool question(const QString& text) override;
     QString openFileName(const QString& caption, const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& filter,

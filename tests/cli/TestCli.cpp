@@ -22,6 +22,7 @@ private slots:
     void registeredNameOrPath();
     void verifyFindsStockChangedByHandUntilRebuilt();
     void commandWithoutItsRightIsRefused();
+    void backupIsAnAccountSetOfItsOwn();
 
 private:
     std::unique_ptr<test::TestAccountSet> m_set;
@@ -163,6 +164,38 @@ void TestCli::commandWithoutItsRightIsRefused() {
         QVERIFY(r.out.isEmpty());
     }
     QCOMPARE(db.value("SELECT group_concat(ID||':'||Num) FROM Stock"), stockBefore);
+}
+
+void TestCli::backupIsAnAccountSetOfItsOwn() {
+    m_set->db().exec("UPDATE Stock SET Num=Num+3 WHERE ID=(SELECT max(ID) FROM Stock)");
+    QTemporaryDir dir;
+    const QString target = dir.path() + "/备份.lbk";
+    auto r = m_cli.run({"--set", m_set->path(), "backup", target});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY(r.err.isEmpty() && r.out.isEmpty());
+    // The copy checks out as the original does, down to the stock row changed above.
+    const auto original = m_cli.run({"--set", m_set->path(), "verify"});
+    r = m_cli.run({"--set", target, "verify"});
+    QCOMPARE(r.code, original.code);
+    QCOMPARE(r.out, original.out);
+    QVERIFY(!r.out.isEmpty());
+    {
+        auto copy = Database::open(target, Database::OpenMode::ReadOnly);
+        QVERIFY(copy);
+        for (const char* table : {"Sale", "Buy", "Adjust", "Stock", "Customer"})
+            QCOMPARE(copy->value(QString("SELECT count(*) FROM ") + table),
+                     m_set->db().value(QString("SELECT count(*) FROM ") + table));
+    }
+
+    const auto sales = m_set->db().value("SELECT count(*) FROM Sale");
+    r = m_cli.run({"--set", m_set->path(), "backup", m_set->path()});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains("不能把套帐备份到它自己的文件上"), qPrintable(r.err));
+    QCOMPARE(m_set->db().value("SELECT count(*) FROM Sale"), sales);
+    r = m_cli.run({"--set", m_set->path(), "backup", dir.path() + "/gone/x.lbk"});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains("无法写入备份文件"), qPrintable(r.err));
+    QCOMPARE(m_cli.run({"--set", m_set->path(), "backup"}).code, 2);
 }
 
 QTEST_GUILESS_MAIN(TestCli)
