@@ -12,8 +12,11 @@
 #include "transactions/TransferEntryWindow.h"
 #include "widgets/GridView.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDateEdit>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -84,6 +87,11 @@ void type(QLineEdit* box, const QString& text) {
     box->clear();
     QTest::keyClicks(box, text);
 }
+// Types text the way an input method commits it, whatever its letters.
+void typeText(QWidget* w, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
+    QApplication::sendEvent(w, &press);
+}
 // The record key of the first data row of the window's history grid.
 QString firstHistoryKey(QWidget& w) {
     Grid* g = w.findChild<GridView*>("history")->grid();
@@ -103,7 +111,10 @@ private slots:
     void rightsDecideButtonsPickingAndWhatFollowsASave();
     void openerIsDisabledWhileTheWindowIsOpen();
     void masterEditorButtonRefillsItsList();
-    void enterSavesAndEscapeCloses();
+    void enterMovesOnAndTheSaveButtonSaves();
+    void focusGoesToTheBoxAtFault();
+    void typingInAListJumpsToItsItems();
+    void newRecordClearsTheTransferForm();
 };
 
 void TestEntryWindows::saleAddAndModifyOnSamePair() {
@@ -121,8 +132,18 @@ void TestEntryWindows::saleAddAndModifyOnSamePair() {
     pick(list(w, "storage"), f.storeA);
     QCOMPARE(box(w, "price")->toolTip(), QString("本产品销售参考价为:1.5元"));
     QCOMPARE(box(w, "num")->toolTip(), QString("此产品销售数量最大可调至:7支"));
+    // The hints show beside their boxes too; a quantity above the stock is
+    // coloured as a warning.
+    QCOMPARE(w.findChild<QLabel*>("priceHint")->text(), QString("本产品销售参考价为:1.5元"));
+    QCOMPARE(w.findChild<QLabel*>("numHint")->text(), QString("此产品销售数量最大可调至:7支"));
+    const QColor plain = box(w, "num")->palette().color(QPalette::Base);
+    type(box(w, "num"), "8");
+    QVERIFY(box(w, "num")->palette().color(QPalette::Base) != plain);
     type(box(w, "price"), "2");
+    type(box(w, "num"), "7.5"); // taken from the stock as 8
+    QVERIFY(box(w, "num")->palette().color(QPalette::Base) != plain);
     type(box(w, "num"), "5");
+    QCOMPARE(box(w, "num")->palette().color(QPalette::Base), plain);
     button(w, "saveButton")->click();
     QVERIFY(f.dialogs.messages.isEmpty());
     QCOMPARE(f.stock(f.storeA, f.pencil), 2);
@@ -132,16 +153,23 @@ void TestEntryWindows::saleAddAndModifyOnSamePair() {
     QCOMPARE(box(w, "num")->text(), QString("5"));
     const QString id = firstHistoryKey(w);
     QVERIFY(!id.isEmpty());
+    // The save says what it did, and the history shows the record.
+    QCOMPARE(w.statusLine()->text(), QString("已添加销售记录（记录号 %1）").arg(id));
+    Grid* history = w.findChild<GridView*>("history")->grid();
+    QCOMPARE(history->text(history->row(), 0), id);
 
     // Modify 5 -> 7 on the same warehouse and product: only the difference moves.
+    history->setCurrent(1, 1);
     emit w.findChild<GridView*>("history")->cellDoubleClicked(2, 1);
     QCOMPARE(button(w, "saveButton")->text(), QString("修  改"));
     QCOMPARE(box(w, "idBox")->text(), id);
+    QCOMPARE(history->text(history->row(), 0), id); // the record being modified
     QCOMPARE(box(w, "num")->text(), QString("5"));
     QCOMPARE(list(w, "storage")->currentText(), QString("%1‖一号库").arg(f.storeA));
     QCOMPARE(box(w, "num")->toolTip(), QString("此产品销售数量最大可调至:7支"));
     type(box(w, "num"), "7");
     button(w, "saveButton")->click();
+    QCOMPARE(w.statusLine()->text(), QString("已修改销售记录（记录号 %1）").arg(id));
     QCOMPARE(f.stock(f.storeA, f.pencil), 0);
     QCOMPARE(f.count("Sale"), 1);
     QCOMPARE(f.set.db().value("SELECT Num FROM Sale").toDouble(), 7.0);
@@ -164,10 +192,6 @@ void TestEntryWindows::saleFiguresAndMissingChoices() {
     type(box(w, "pay"), "37.5");
     QCOMPARE(box(w, "owed")->text(), QString("0"));
     QVERIFY(box(w, "owed")->palette().color(QPalette::Text) != QColor(Qt::red));
-
-    // Typing in a list chooses nothing.
-    QTest::keyClicks(list(w, "product"), "x");
-    QCOMPARE(list(w, "product")->currentIndex(), -1);
 
     // Each missing choice in turn, in the order of the form; nothing is written.
     list(w, "salesperson")->clearChoice();
@@ -387,22 +411,121 @@ void TestEntryWindows::masterEditorButtonRefillsItsList() {
     QCOMPARE(list(w, "product")->count(), 2);
 }
 
-void TestEntryWindows::enterSavesAndEscapeCloses() {
+void TestEntryWindows::enterMovesOnAndTheSaveButtonSaves() {
+    Fixture f;
+    SaleEntryWindow w(f.session, f.set.db());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QCOMPARE(w.focusWidget(), list(w, "product")); // the form starts in its first box
+    pick(list(w, "product"), f.pencil);
+    pick(list(w, "customer"), f.customer);
+    pick(list(w, "account"), f.account);
+    pick(list(w, "storage"), f.storeA);
+    // Enter in a box moves on and stores nothing, not even a complete sale.
+    list(w, "storage")->setFocus();
+    QTest::keyClick(list(w, "storage"), Qt::Key_Return);
+    QCOMPARE(w.focusWidget(), list(w, "salesperson"));
+    box(w, "price")->setFocus();
+    type(box(w, "price"), "35");
+    QTest::keyClick(box(w, "price"), Qt::Key_Return);
+    QCOMPARE(w.focusWidget(), box(w, "num"));
+    QCOMPARE(f.count("Sale"), 0);
+    // The date picker is one stop: Tab leaves it for the memo.
+    w.findChild<QDateEdit*>("date")->setFocus();
+    QTest::keyClick(w.findChild<QDateEdit*>("date"), Qt::Key_Tab);
+    QCOMPARE(w.focusWidget(), box(w, "memo"));
+
+    // Ctrl+Enter saves from any box, and Enter on a focused button presses it.
+    type(box(w, "num"), "3");
+    QTest::keyClick(box(w, "num"), Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(f.count("Sale"), 1);
+    QCOMPARE(f.set.db().value("SELECT Num FROM Sale").toDouble(), 3.0);
+    button(w, "saveButton")->setFocus();
+    QTest::keyClick(button(w, "saveButton"), Qt::Key_Return);
+    QCOMPARE(f.count("Sale"), 2);
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QTest::keyClick(box(w, "memo"), Qt::Key_Escape);
+    QVERIFY(!w.isVisible());
+}
+
+void TestEntryWindows::focusGoesToTheBoxAtFault() {
     Fixture f;
     TransferEntryWindow w(f.session, f.set.db());
     w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QCOMPARE(w.focusWidget(), w.outList());
+    pick(w.outList(), f.storeA);
+    button(w, "saveButton")->click();
+    QCOMPARE(w.focusWidget(), w.inList());
+    pick(w.inList(), f.storeA);
+    pick(w.productList(), f.pencil);
+    button(w, "saveButton")->click();
+    QCOMPARE(f.dialogs.lastMessage(), QString("调库数量为零！"));
+    QCOMPARE(w.focusWidget(), w.numBox());
+    type(w.numBox(), "2");
+    button(w, "saveButton")->click();
+    QCOMPARE(f.dialogs.lastMessage(), QString("在同一个仓库内无需调货！"));
+    QCOMPARE(w.focusWidget(), w.inList());
+
+    BuyEntryWindow b(f.session, f.set.db());
+    b.show();
+    QVERIFY(QTest::qWaitForWindowActive(&b));
+    pick(list(b, "product"), f.pencil);
+    pick(list(b, "supplier"), f.supplier);
+    button(b, "saveButton")->click();
+    QCOMPARE(f.dialogs.lastMessage(), QString("未填付款账号，请选择付款账号。"));
+    QCOMPARE(b.focusWidget(), list(b, "account"));
+}
+
+void TestEntryWindows::typingInAListJumpsToItsItems() {
+    Fixture f;
+    f.insert("INSERT INTO Product (Name) VALUES ('Pen 黑色')");
+    SaleEntryWindow w(f.session, f.set.db());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    PickList* products = list(w, "product");
+    // Names are matched, not the key digits every item starts with: first
+    // the names starting with the text, then the names holding it.
+    QCOMPARE(products->itemText(products->findTyped("橡")), QString("%1‖橡皮").arg(f.eraser));
+    QCOMPARE(products->itemText(products->findTyped("pen")).section(QChar(0x2016), 1),
+             QString("Pen 黑色"));
+    QCOMPARE(products->itemText(products->findTyped("黑")).section(QChar(0x2016), 1),
+             QString("Pen 黑色"));
+    QCOMPARE(products->findTyped("xyz"), -1);
+
+    // Typing opens the list on the match; only Enter in the list chooses it.
+    products->setFocus();
+    typeText(products, "橡");
+    QTRY_VERIFY(products->view()->isVisible());
+    QCOMPARE(products->currentIndex(), -1);
+    QTest::keyClick(products->view(), Qt::Key_Return);
+    QTRY_VERIFY(!products->view()->isVisible());
+    QCOMPARE(products->id(), f.eraser);
+    QCOMPARE(w.findChild<QLabel*>("priceHint")->text(), QString("本产品销售参考价为:0.8元"));
+
+    // Arrow keys on a closed list open it instead of changing the choice.
+    QTest::keyClick(products, Qt::Key_Down);
+    QCOMPARE(products->id(), f.eraser);
+    QTRY_VERIFY(products->view()->isVisible());
+    QTest::keyClick(products->view(), Qt::Key_Escape);
+    QTRY_VERIFY(!products->view()->isVisible());
+    QCOMPARE(products->id(), f.eraser);
+}
+
+void TestEntryWindows::newRecordClearsTheTransferForm() {
+    Fixture f;
+    TransferEntryWindow w(f.session, f.set.db());
     pick(w.outList(), f.storeA);
     pick(w.inList(), f.storeB);
-    pick(w.productList(), f.eraser);
-    type(w.numBox(), "2.5");
-    QTest::keyClick(w.numBox(), Qt::Key_Return);
-    QVERIFY(f.dialogs.messages.isEmpty());
-    // Stored and moved rounded halves to even.
-    QCOMPARE(f.set.db().value("SELECT Num FROM Adjust").toDouble(), 2.0);
-    QCOMPARE(f.stock(f.storeB, f.eraser), 2);
-    QTest::keyClick(w.numBox(), Qt::Key_Escape);
-    QVERIFY(!w.isVisible());
+    pick(w.productList(), f.pencil);
+    type(w.numBox(), "4");
+    w.memoBox()->setText("月底调货");
+    button(w, "newButton")->click();
+    for (PickList* l : {w.outList(), w.inList(), w.productList()})
+        QCOMPARE(l->currentIndex(), -1);
+    QCOMPARE(w.numBox()->text(), QString());
+    QCOMPARE(w.memoBox()->text(), QString());
+    QCOMPARE(w.findChild<QLabel*>("numHint")->text(), QString());
 }
 
 QTEST_MAIN(TestEntryWindows)

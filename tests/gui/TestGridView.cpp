@@ -144,6 +144,25 @@ void TestGridView::frozenPartsStayInStep() {
     QCOMPARE(view.leftView()->rowAt(0), view.bodyView()->rowAt(0));
     QCOMPARE(g.topRow(), view.bodyView()->rowAt(0));
     QCOMPARE(g.widthTwips(), view.width() * 15);
+
+    // Scrolled to the end, before and after the view grows by part of a row:
+    // the last row shows whole and the top row is not cut under the frozen
+    // rows, in the body and the frozen columns alike.
+    for (int height : {320, 331}) {
+        view.resize(500, height);
+        QApplication::processEvents();
+        QScrollBar* bar = view.bodyView()->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        for (QTableView* part : {view.bodyView(), view.leftView()}) {
+            const int top = part->rowAt(0);
+            QCOMPARE(part->rowViewportPosition(top), 0);
+            QCOMPARE(top, view.bodyView()->rowAt(0));
+            const QRect last =
+                part->visualRect(part->model()->index(299, part == view.leftView() ? 0 : 2));
+            QVERIFY2(last.bottom() < part->viewport()->height(),
+                     qPrintable(QString::number(height)));
+        }
+    }
 }
 
 void TestGridView::sizesAndHiddenRows() {

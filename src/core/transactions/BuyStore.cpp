@@ -71,6 +71,15 @@ std::optional<BuyInput> BuyStore::load(const Database& db, qint64 id) {
     return b;
 }
 
+std::optional<qint64> BuyStore::quantityFloor(const Database& db, int sid, int pid, qint64 id) {
+    if (sid == 0 || pid == 0 || id == 0)
+        return std::nullopt;
+    const std::optional<BuyInput> prior = load(db, id);
+    if (!prior || prior->sid != sid || prior->pid != pid)
+        return std::nullopt;
+    return roundHalfEven(prior->num) - StockLedger::stockQty(db, sid, pid);
+}
+
 QString BuyStore::quantityHint(const Database& db, int sid, int pid, qint64 id) {
     if (sid == 0 || pid == 0)
         return {};

@@ -43,6 +43,10 @@ public:
     // holds; otherwise the warehouse's stock. Then the product's unit. Empty
     // until product and warehouse are chosen.
     static QString quantityHint(const Database& db, int sid, int pid, qint64 id);
+    // The least the purchase being modified (id) can be cut to before its
+    // warehouse goes below zero; nothing for a new purchase or when the
+    // warehouse or product differs from the stored one.
+    static std::optional<qint64> quantityFloor(const Database& db, int sid, int pid, qint64 id);
 };
 
 } // namespace tl

@@ -75,14 +75,21 @@ std::optional<SaleInput> SaleStore::load(const Database& db, qint64 id) {
     return s;
 }
 
-QString SaleStore::quantityHint(const Database& db, int sid, int pid, qint64 id) {
+std::optional<qint64> SaleStore::quantityLimit(const Database& db, int sid, int pid, qint64 id) {
     if (sid == 0 || pid == 0)
-        return {};
+        return std::nullopt;
     qint64 limit = StockLedger::stockQty(db, sid, pid);
     if (const std::optional<SaleInput> prior = id ? load(db, id) : std::nullopt;
         prior && prior->sid == sid && prior->pid == pid)
         limit += roundHalfEven(prior->num);
-    return QStringLiteral("此产品销售数量最大可调至:") + QString::number(limit) +
+    return limit;
+}
+
+QString SaleStore::quantityHint(const Database& db, int sid, int pid, qint64 id) {
+    const std::optional<qint64> limit = quantityLimit(db, sid, pid, id);
+    if (!limit)
+        return {};
+    return QStringLiteral("此产品销售数量最大可调至:") + QString::number(*limit) +
            StockLedger::productField(db, pid, QStringLiteral("Unit"));
 }
 

@@ -42,6 +42,9 @@ public:
     // the sale being modified (id, 0 for a new one) already took from it, and
     // the product's unit. Empty until product and warehouse are chosen.
     static QString quantityHint(const Database& db, int sid, int pid, qint64 id);
+    // The number in that hint: the most that can be sold before the warehouse
+    // goes below zero. Nothing until product and warehouse are chosen.
+    static std::optional<qint64> quantityLimit(const Database& db, int sid, int pid, qint64 id);
 };
 
 } // namespace tl

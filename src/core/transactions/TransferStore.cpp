@@ -68,14 +68,20 @@ std::optional<TransferInput> TransferStore::load(const Database& db, qint64 id) 
     return a;
 }
 
-QString TransferStore::quantityHint(const Database& db, int oid, int pid, qint64 id) {
+std::optional<qint64> TransferStore::quantityLimit(const Database& db, int oid, int pid,
+                                                   qint64 id) {
     if (oid == 0 || pid == 0)
-        return {};
+        return std::nullopt;
     qint64 limit = StockLedger::stockQty(db, oid, pid);
     if (const std::optional<TransferInput> prior = id ? load(db, id) : std::nullopt;
         prior && prior->oid == oid && prior->pid == pid)
         limit += roundHalfEven(prior->num);
-    return QStringLiteral("可调库存量为：") + QString::number(limit);
+    return limit;
+}
+
+QString TransferStore::quantityHint(const Database& db, int oid, int pid, qint64 id) {
+    const std::optional<qint64> limit = quantityLimit(db, oid, pid, id);
+    return limit ? QStringLiteral("可调库存量为：") + QString::number(*limit) : QString();
 }
 
 } // namespace tl

@@ -39,6 +39,9 @@ public:
     // modified (id) already took from it. Empty until out-warehouse and
     // product are chosen.
     static QString quantityHint(const Database& db, int oid, int pid, qint64 id);
+    // The number in that hint: the most that can leave before the
+    // out-warehouse goes below zero. Nothing until both are chosen.
+    static std::optional<qint64> quantityLimit(const Database& db, int oid, int pid, qint64 id);
 };
 
 } // namespace tl

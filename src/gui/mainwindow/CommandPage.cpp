@@ -1,6 +1,7 @@
 #include "mainwindow/CommandPage.h"
 
 #include "mainwindow/MainCommands.h"
+#include "widgets/DateBox.h"
 
 #include <QDateEdit>
 #include <QHBoxLayout>
@@ -55,11 +56,11 @@ QLineEdit* CommandPage::addKeywordBox(int index) {
 
 void CommandPage::addPeriod(int first) {
     for (int i = first; i <= first + 1; ++i) {
-        auto* picker = new QDateEdit(this);
+        auto* picker = new DateBox(this);
         picker->setObjectName(QStringLiteral("DTP3_%1").arg(i));
         picker->setCalendarPopup(true);
         picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-        picker->setMinimumWidth(130);
+        picker->setMinimumWidth(110);
         addLabelled(i == first ? QStringLiteral("从") : QStringLiteral("至"), picker);
     }
     addSpacing();

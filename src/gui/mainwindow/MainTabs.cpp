@@ -113,8 +113,10 @@ void MainTabs::buildCharts() {
     auto list = [this](CommandPage* page, const QString& label) {
         auto* combo = new QComboBox(page);
         combo->setObjectName(QStringLiteral("CM4_%1").arg(m_chartLists.size()));
-        combo->setMinimumWidth(160);
-        combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        // Sized for a typical name, not the longest one, so that the row
+        // still fits a small screen; the open list shows whole names.
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(6);
         page->addLabelled(label, combo);
         m_chartLists.append(combo);
     };

@@ -8,15 +8,19 @@
 #include "data/Lookups.h"
 #include "data/Schema.h"
 #include "grid/Grid.h"
+#include "grid/GridFit.h"
 #include "mainwindow/BackupDialog.h"
 #include "mainwindow/CommandPage.h"
 #include "mainwindow/EntryOpeners.h"
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainViews.h"
 #include "statistics/StatisticsCommands.h"
+#include "widgets/GridPlace.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
 #include "widgets/ProgressWindow.h"
+#include "widgets/ResizeWatch.h"
+#include "widgets/WindowPlace.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -51,6 +55,10 @@ MainWindow::MainWindow(Session session, std::unique_ptr<Database> db, QWidget* p
     m_view = new GridView(m_grid, m_tabs->page(SalesTab));
     m_view->setObjectName(QStringLiteral("MSF0"));
     m_charts = new ChartPages(*this);
+    m_noRight = new QLabel(QStringLiteral("没有查看此页的权限"), m_tabs->page(SalesTab));
+    m_noRight->setObjectName(QStringLiteral("noRightNote"));
+    m_noRight->setAlignment(Qt::AlignCenter);
+    m_noRight->hide();
 
     m_status = new QLabel(QStringLiteral("提示信息……"), this);
     m_status->setObjectName(QStringLiteral("LBL"));
@@ -65,7 +73,8 @@ MainWindow::MainWindow(Session session, std::unique_ptr<Database> db, QWidget* p
     guarded([this] { Schema::upgrade(*m_db); });
     presetDates();
     connectSignals();
-    resize(1180, 720);
+    restoreWindowPlace(this, QStringLiteral("main"), QSize(1180, 720));
+    onWidthSettled(m_view, [this] { refitColumns(); });
 
     m_loading = false;
     m_tabs->setCurrentIndex(SalesTab);
@@ -167,8 +176,10 @@ void MainWindow::placeGrid(int tab, int subTab) {
     QWidget* area = page->gridArea();
     if (m_view->parentWidget() != area) {
         area->layout()->addWidget(m_view);
+        area->layout()->addWidget(m_noRight);
         m_view->setVisible(m_grid->isVisible());
     }
+    showNoRightNote(false);
     // The loaders fit the columns to the grid's width: give them the width the
     // grid will have, also before the window is first laid out.
     const int pixels = area->isVisible() ? area->width() : width() - 2 * kPageMargin;
@@ -190,6 +201,8 @@ void MainWindow::onMainTab(int tab) {
                 loadTradeView(*m_grid, *m_db, tab);
                 m_grid->setVisible(true);
             });
+        else
+            showNoRightNote(true);
         break;
     case StatisticsTab:
         m_tabs->statisticsTabs()->setEnabled(m_session.hasRight(statisticsRight()));
@@ -212,6 +225,7 @@ void MainWindow::onStatisticsTab(int subTab) {
         return;
     m_grid->setVisible(false);
     placeGrid(StatisticsTab, subTab);
+    showNoRightNote(!m_session.hasRight(statisticsRight()));
     // One empty row of default height: the record grids hide row 0, a report
     // needs it.
     m_grid->reset(1, 2, 1, 1);
@@ -223,6 +237,7 @@ void MainWindow::onChartTab(int subTab) {
     m_grid->setVisible(false);
     placeGrid(ChartsTab, subTab);
     m_charts->pageShown(subTab);
+    showNoRightNote(!m_session.hasRight(chartsRight()));
     guarded([&] {
         // Keeps the operator's choice when it still exists, else "全部".
         auto fill = [](QComboBox* combo, const QStringList& items) {
@@ -252,15 +267,36 @@ void MainWindow::onSettingsTab(int subTab) {
     placeGrid(SettingsTab, subTab);
     resetGrid();
     const QString viewRight = masterViewRight(subTab);
-    if (!viewRight.isEmpty() && !m_session.hasRight(viewRight))
-        return; // its buttons are disabled by the rights rules
+    if (!viewRight.isEmpty() && !m_session.hasRight(viewRight)) {
+        showNoRightNote(true); // its buttons are disabled by the rights rules
+        return;
+    }
     guarded([&] {
         loadMasterView(*m_grid, *m_db, m_session, subTab);
         m_grid->setVisible(true);
     });
 }
 
+void MainWindow::showNoRightNote(bool show) {
+    m_noRight->setVisible(show);
+}
+
+void MainWindow::refitColumns() {
+    // Record grids and the product list fit their columns to the texts and
+    // the width; the other lists and the reports keep their own widths.
+    const int tab = m_tabs->currentIndex();
+    const bool fitted =
+        tab <= TransfersTab || (tab == SettingsTab && m_tabs->currentSubTab() == ProductsPage);
+    if (!fitted || !m_grid->isVisible() || m_grid->rows() <= m_grid->fixedRows())
+        return;
+    const GridPlace place = GridPlace::of(*m_grid);
+    m_grid->setWidthTwips(m_view->width() * 15);
+    autoFitColumns(*m_grid);
+    place.restore(*m_grid, *m_view);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    saveWindowPlace(this, QStringLiteral("main"));
     guarded([this] { m_db->dropWorkTables(); });
     event->accept();
     QCoreApplication::quit();

@@ -70,6 +70,12 @@ private:
     void deleteRecords(const Command& command);
     void findRecord(const Command& command);
     void editRights();
+    // Reloads the view after an editor closed, keeping the operator's place.
+    void reloadViewInPlace();
+    // Says in the grid's place that the operator may not see this page.
+    void showNoRightNote(bool show);
+    // Fits the columns of a record grid to the view's new width.
+    void refitColumns();
 
     Session m_session;
     std::unique_ptr<Database> m_db;
@@ -78,6 +84,7 @@ private:
     MainTabs* m_tabs = nullptr;
     ChartPages* m_charts = nullptr;
     QLabel* m_status = nullptr;
+    QLabel* m_noRight = nullptr;
     std::unique_ptr<ProgressWindow> m_progress;
     bool m_loading = true;
 };

@@ -13,6 +13,8 @@
 #include "mainwindow/MainViews.h"
 #include "masterdata/MasterEditors.h"
 #include "statistics/StatisticsCommands.h"
+#include "widgets/GridPlace.h"
+#include "widgets/GridView.h"
 #include "widgets/Guard.h"
 
 #include <QLineEdit>
@@ -67,9 +69,20 @@ void MainWindow::runCommand(CommandId id) {
     });
 }
 
+void MainWindow::reloadViewInPlace() {
+    const GridPlace place = GridPlace::of(*m_grid);
+    reloadView();
+    place.restore(*m_grid, *m_view);
+}
+
 void MainWindow::addRecord(const Command& command) {
-    if (openEditor(command, std::nullopt))
-        reloadView();
+    const qint64 newest = largestKey(*m_grid);
+    if (!openEditor(command, std::nullopt))
+        return;
+    reloadViewInPlace();
+    // Shows what was added: the newest record, when there is a new one.
+    if (const qint64 added = largestKey(*m_grid); added > newest)
+        showRecord(*m_grid, *m_view, added);
 }
 
 void MainWindow::modifyRecord(const Command& command) {
@@ -79,7 +92,7 @@ void MainWindow::modifyRecord(const Command& command) {
     }
     const std::optional<qint64> key = rowKey(*m_grid, m_grid->row());
     if (key && openEditor(command, key))
-        reloadView();
+        reloadViewInPlace();
 }
 
 bool MainWindow::openEditor(const Command& command, std::optional<qint64> key) {
@@ -95,7 +108,7 @@ bool MainWindow::openEditor(const Command& command, std::optional<qint64> key) {
 void MainWindow::deleteRecords(const Command& command) {
     const std::optional<TableKey> table = tableOf(command.tab, command.subTab);
     if (table && deleteRows(*m_grid, *m_db, table->table, table->keyColumn))
-        reloadView();
+        reloadViewInPlace();
 }
 
 void MainWindow::findRecord(const Command& command) {
@@ -110,7 +123,7 @@ void MainWindow::editRights() {
         return;
     openRightsEditor(this, m_session, *m_db, *uid, m_grid->text(m_grid->row(), 1));
     applyButtonRights();
-    reloadView();
+    reloadViewInPlace();
 }
 
 void MainWindow::onGridDoubleClicked() {

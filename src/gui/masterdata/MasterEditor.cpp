@@ -8,7 +8,9 @@
 #include "masterdata/MasterRecord.h"
 #include "masterdata/MasterRights.h"
 #include "masterdata/RightsEditor.h"
+#include "transactions/PickList.h"
 #include "widgets/ComboFill.h"
+#include "widgets/FormKeys.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
 
@@ -73,6 +75,7 @@ MasterEditor::MasterEditor(MasterTable table, Session& session, const Database& 
         reloadCombo();
     });
     setKey(0);
+    useFormKeys(this, m_save);
 }
 
 void MasterEditor::buildForm() {
@@ -92,10 +95,8 @@ void MasterEditor::buildForm() {
     }
     if (!m_def.comboField.isEmpty()) {
         // Chosen from the list only: typing cannot make up a region or class.
-        m_combo = new QComboBox(this);
+        m_combo = new PickList(this);
         m_combo->setObjectName(QStringLiteral("combo"));
-        m_combo->setEditable(false);
-        m_combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         m_combo->setMinimumContentsLength(12);
         rows.insert(qMin(m_def.comboPosition, static_cast<int>(rows.size())),
                     {m_def.comboLabel, m_combo});
@@ -107,6 +108,7 @@ void MasterEditor::buildForm() {
     QFormLayout* form = makeForm();
     forms->addLayout(form, 1);
     QWidget* previous = nullptr;
+    m_firstBox = count > 0 ? rows[0].second : nullptr;
     for (int i = 0; i < count; ++i) {
         if (i == firstColumn) {
             forms->addSpacing(24);
@@ -160,7 +162,31 @@ void MasterEditor::showEvent(QShowEvent* event) {
     // its width; fit it again now that the width is known.
     if (!m_shown && m_def.listColumns.isEmpty())
         autoFitColumns(*m_grid);
+    if (!m_shown) {
+        if (QWidget* first = firstBox())
+            first->setFocus(Qt::OtherFocusReason);
+    }
     m_shown = true;
+}
+
+QWidget* MasterEditor::firstBox() const {
+    return m_firstBox;
+}
+
+QWidget* MasterEditor::boxAtFault(const QString& message) const {
+    if (m_combo && message == m_def.comboRequiredMessage)
+        return m_combo;
+    if (message.contains(QStringLiteral("密码"))) {
+        for (const MasterField& f : m_def.fields) {
+            if (f.kind == MasterField::Kind::Password)
+                return m_boxes.value(f.box);
+        }
+    }
+    for (const MasterField& f : m_def.fields) {
+        if (f.field == m_def.nameField && f.kind != MasterField::Kind::Hidden)
+            return m_boxes.value(f.box);
+    }
+    return firstBox();
 }
 
 void MasterEditor::reloadCombo() {
@@ -223,6 +249,10 @@ void MasterEditor::save() {
         return;
     if (!out.message.isEmpty())
         dialogs().info(out.message);
+    if (out.status == SaveOutcome::Status::Refused) {
+        if (QWidget* fault = boxAtFault(out.message))
+            fault->setFocus(Qt::OtherFocusReason);
+    }
     if (out.stored())
         m_changed = true;
     if (out.status != SaveOutcome::Status::Refused)
@@ -237,12 +267,8 @@ void MasterEditor::clearForm() {
     if (m_combo)
         m_combo->setCurrentIndex(-1);
     setKey(0);
-    for (const MasterField& f : m_def.fields) {
-        if (f.kind != MasterField::Kind::Hidden) {
-            m_boxes.value(f.box)->setFocus();
-            break;
-        }
-    }
+    if (m_firstBox)
+        m_firstBox->setFocus();
 }
 
 void MasterEditor::pickRow(int row) {

@@ -63,6 +63,9 @@ private:
     void reloadCombo();
     void applyRights();
     MasterInput readInput() const;
+    QWidget* firstBox() const;
+    // The box a refusal is about, for the focus to go to.
+    QWidget* boxAtFault(const QString& message) const;
     void showInput(const MasterInput& input);
 
     const MasterTableDef& m_def;
@@ -73,6 +76,7 @@ private:
     bool m_shown = false;
     QMap<int, QLineEdit*> m_boxes;
     QComboBox* m_combo = nullptr;
+    QWidget* m_firstBox = nullptr; // the top box of the form
     QPushButton* m_save = nullptr;
     QPushButton* m_new = nullptr;
     QPushButton* m_close = nullptr;

@@ -2,6 +2,7 @@
 
 #include "masterdata/MasterEditor.h"
 #include "masterdata/RightsEditor.h"
+#include "widgets/OwnerBlock.h"
 
 namespace tl {
 
@@ -10,6 +11,8 @@ bool openMasterEditor(QWidget* owner, MasterTable table, Session& session, const
     MasterEditor editor(table, session, db, owner);
     if (key)
         editor.setKey(*key);
+    OwnerBlock block(owner);
+    editor.setEnabled(true);
     editor.exec();
     return editor.changed();
 }
@@ -18,6 +21,8 @@ void openRightsEditor(QWidget* owner, Session& session, const Database& db, qint
                       const QString& name) {
     RightsEditor editor(session, db, owner);
     editor.selectOperator(uid, name);
+    OwnerBlock block(owner);
+    editor.setEnabled(true);
     editor.exec();
 }
 

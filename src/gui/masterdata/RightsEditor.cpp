@@ -1,9 +1,11 @@
 #include "masterdata/RightsEditor.h"
 
+#include "data/Dialogs.h"
 #include "data/Helpers.h"
 #include "data/Session.h"
 #include "grid/Grid.h"
 #include "masterdata/RightsSheet.h"
+#include "transactions/PickList.h"
 #include "widgets/ComboFill.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
@@ -24,10 +26,9 @@ RightsEditor::RightsEditor(Session& session, const Database& db, QWidget* parent
     setWindowTitle(QStringLiteral("设置操作员权限"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    // Operators are chosen from the list only.
-    m_operators = new QComboBox(this);
+    // Operators are chosen from the list only, never changed by a stray key.
+    m_operators = new PickList(this);
     m_operators->setObjectName(QStringLiteral("operators"));
-    m_operators->setEditable(false);
     m_operators->setMinimumContentsLength(16);
     auto* chooser = new QHBoxLayout;
     auto* label = new QLabel(QStringLiteral("操作员："), this);
@@ -68,7 +69,7 @@ RightsEditor::RightsEditor(Session& session, const Database& db, QWidget* parent
                   QStringLiteral("UID"));
     });
     m_operators->setCurrentIndex(-1);
-    connect(m_operators, &QComboBox::currentIndexChanged, this, &RightsEditor::operatorChosen);
+    connect(m_operators, &QComboBox::currentIndexChanged, this, &RightsEditor::operatorSwitched);
     m_save->setEnabled(false);
 }
 
@@ -93,11 +94,27 @@ void RightsEditor::selectOperator(qint64 uid, const QString& name) {
     operatorChosen();
 }
 
+void RightsEditor::operatorSwitched(int index) {
+    if (m_shownIndex >= 0 && index != m_shownIndex &&
+        RightsSheet::rights(*m_sheet) != m_shownRights &&
+        !dialogs().question(QStringLiteral("“%1”的权限修改尚未保存，是否放弃这些修改？")
+                                .arg(m_operators->itemText(m_shownIndex)))) {
+        const bool blocked = m_operators->blockSignals(true);
+        m_operators->setCurrentIndex(m_shownIndex);
+        m_operators->blockSignals(blocked);
+        return;
+    }
+    operatorChosen();
+}
+
 void RightsEditor::operatorChosen() {
     const qint64 uid = operatorId();
     QString rights;
     guarded([&] { rights = RightsSheet::storedRights(m_db, uid); });
     RightsSheet::fill(*m_sheet, rights);
+    // What the sheet shows as stored: names outside the list are dropped by the sheet.
+    m_shownRights = RightsSheet::rights(*m_sheet);
+    m_shownIndex = m_operators->currentIndex();
     m_save->setEnabled(uid > 0 && m_session.hasRight(RightsSheet::editRight()));
 }
 

@@ -40,10 +40,14 @@ protected:
 
 private:
     void operatorChosen();
+    // Another operator was picked: asks first when marks are unsaved.
+    void operatorSwitched(int index);
 
     Session& m_session;
     const Database& m_db;
     bool m_saved = false;
+    int m_shownIndex = -1; // the operator whose rights are on the sheet
+    QString m_shownRights; // as stored, to notice unsaved marks
     QComboBox* m_operators = nullptr;
     Grid* m_sheet = nullptr;
     GridView* m_view = nullptr;

@@ -78,7 +78,7 @@ BuyInput BuyEntryWindow::input() const {
     return b;
 }
 
-bool BuyEntryWindow::saveRecord(qint64 id) {
+qint64 BuyEntryWindow::saveRecord(qint64 id) {
     return saveThrough<BuyStore>(id, input());
 }
 
@@ -86,8 +86,12 @@ void BuyEntryWindow::loadHistory(Grid& grid) {
     loadPurchaseGrid(grid, m_db);
 }
 
-QString BuyEntryWindow::quantityHint(int sid, int pid, qint64 id) const {
-    return BuyStore::quantityHint(m_db, sid, pid, id);
+TradeEntryWindow::QuantityHint BuyEntryWindow::quantityHint(int sid, int pid, qint64 id) const {
+    QuantityHint hint;
+    hint.text = BuyStore::quantityHint(m_db, sid, pid, id);
+    if (const std::optional<qint64> least = BuyStore::quantityFloor(m_db, sid, pid, id))
+        hint.least = double(*least);
+    return hint;
 }
 
 } // namespace tl

@@ -6,6 +6,9 @@
 #include "grid/GridFit.h"
 #include "grid/GridHeader.h"
 #include "transactions/PickList.h"
+#include "widgets/DateBox.h"
+#include "widgets/FormKeys.h"
+#include "widgets/GridPlace.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
 
@@ -15,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace tl {
@@ -38,28 +42,27 @@ EntryWindow::EntryWindow(Session& session, const Database& db, const QString& ad
     showAsComputed(m_idBox);
     connect(m_idBox, &QLineEdit::textChanged, this, [this] { applyModeOfIdBox(); });
 
-    m_date = new QDateEdit(this);
+    m_date = new DateBox(this);
     m_date->setObjectName(QStringLiteral("date"));
-    m_date->setCalendarPopup(true);
-    m_date->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     m_date->setDate(Clock::today());
     m_date->setMinimumWidth(m_date->sizeHint().width() + 16);
 
     m_newButton = new QPushButton(QStringLiteral("新记录"), this);
     m_newButton->setObjectName(QStringLiteral("newButton"));
-    connect(m_newButton, &QPushButton::clicked, m_idBox, &QLineEdit::clear);
+    connect(m_newButton, &QPushButton::clicked, this, [this] { newRecord(); });
     m_saveButton = new QPushButton(addCaption, this);
     m_saveButton->setObjectName(QStringLiteral("saveButton"));
-    m_saveButton->setDefault(true); // Enter saves
+    m_saveButton->setToolTip(QStringLiteral("保存本记录（Ctrl+Enter 或 Alt+S）"));
     connect(m_saveButton, &QPushButton::clicked, this, [this] { save(); });
     m_quitButton = new QPushButton(QStringLiteral("退  出"), this);
     m_quitButton->setObjectName(QStringLiteral("quitButton"));
     connect(m_quitButton, &QPushButton::clicked, this, &QDialog::reject);
     for (QPushButton* b : {m_newButton, m_saveButton, m_quitButton})
         b->setMinimumWidth(96);
-    // Enter saves from anywhere in the form; the other buttons answer Space.
-    m_newButton->setAutoDefault(false);
-    m_quitButton->setAutoDefault(false);
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("status"));
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     m_grid = new Grid(this);
     m_gridView = new GridView(this);
@@ -117,6 +120,32 @@ QLabel* EntryWindow::formLabel(const QString& text, QWidget* buddy) {
     return label;
 }
 
+QLabel* EntryWindow::hintLabel(const QString& name) {
+    auto* hint = new QLabel(this);
+    hint->setObjectName(name);
+    QFont small = hint->font();
+    if (small.pointSizeF() > 0) {
+        small.setPointSizeF(small.pointSizeF() * 0.9);
+        hint->setFont(small);
+    }
+    markBeyondLimit(nullptr, hint, false);
+    return hint;
+}
+
+void EntryWindow::markBeyondLimit(QLineEdit* box, QLabel* hint, bool beyond) {
+    if (box) {
+        QPalette p = box->palette();
+        p.setColor(QPalette::Base, beyond ? QColor(0xff, 0xe8, 0xc8) : QColor(Qt::white));
+        box->setPalette(p);
+    }
+    if (hint) {
+        QPalette p = hint->palette();
+        p.setColor(QPalette::WindowText,
+                   beyond ? QColor(0xb3, 0x40, 0x00) : QColor(0x60, 0x66, 0x70));
+        hint->setPalette(p);
+    }
+}
+
 QPushButton* EntryWindow::rightButton(const QString& caption, const QString& right,
                                       const QString& name) {
     auto* button = new QPushButton(caption, this);
@@ -146,6 +175,7 @@ void EntryWindow::assemble(QLayout* form, const QString& historyCaption) {
     caption->setBuddy(m_gridView);
     root->addWidget(caption);
     root->addWidget(m_gridView, 1);
+    root->addWidget(m_status);
 }
 
 void EntryWindow::addToButtonRow(QWidget* widget) {
@@ -156,6 +186,7 @@ void EntryWindow::start() {
     reloadHistory();
     applyRights();
     applyModeOfIdBox();
+    useFormKeys(this, m_saveButton);
 }
 
 void EntryWindow::reloadHistory() {
@@ -168,6 +199,13 @@ void EntryWindow::showEvent(QShowEvent* event) {
     if (!m_fitted) {
         m_fitted = true;
         autoFitColumns(*m_grid);
+        // The history opens on the record being modified, else on the newest.
+        if (recordId() != 0)
+            showInHistory(recordId());
+        else
+            m_gridView->bodyView()->scrollToBottom();
+        if (QWidget* first = firstBox())
+            first->setFocus(Qt::OtherFocusReason);
     }
 }
 
@@ -196,21 +234,46 @@ void EntryWindow::applyModeOfIdBox() {
             clearForm();
         refreshHints();
     });
+    if (id != 0)
+        showInHistory(id);
+}
+
+void EntryWindow::newRecord() {
+    // In add mode the ID box is already empty: clear the form all the same.
+    if (m_idBox->text().isEmpty())
+        applyModeOfIdBox();
+    else
+        m_idBox->clear();
+    if (QWidget* first = firstBox())
+        first->setFocus(Qt::OtherFocusReason);
 }
 
 void EntryWindow::save() {
     const qint64 id = recordId();
-    bool saved = false;
+    qint64 saved = 0;
     guarded([&] { saved = saveRecord(id); });
-    if (!saved)
+    if (saved == 0) {
+        if (QWidget* fault = boxAtFault())
+            fault->setFocus(Qt::OtherFocusReason);
         return;
+    }
+    m_lastSaved = saved;
     markChanged();
     reloadHistory();
+    showInHistory(saved);
+    m_status->setText(
+        QStringLiteral("已%1（记录号 %2）").arg(id == 0 ? m_addRight : m_modifyRight).arg(saved));
     // An operator who may add goes on with a fresh entry; one who may only
     // modify stays on the record he just changed.
     if (m_session.hasRight(m_addRight))
         m_idBox->clear();
     guarded([this] { refreshHints(); });
+    if (QWidget* first = firstBox())
+        first->setFocus(Qt::OtherFocusReason);
+}
+
+void EntryWindow::showInHistory(qint64 id) {
+    showRecord(*m_grid, *m_gridView, id);
 }
 
 void EntryWindow::pickHistoryRow(int row) {

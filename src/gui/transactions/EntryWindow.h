@@ -39,6 +39,10 @@ public:
     qint64 recordId() const;
     // True once a save went through or a master editor may have changed lists.
     bool mayHaveChanged() const { return m_changed; }
+    // The record of the last save; 0 before the first.
+    qint64 lastSavedId() const { return m_lastSaved; }
+    // The window's status line: what the last save did.
+    QLabel* statusLine() const { return m_status; }
 
     static const QString addCaption;    // "添  加"
     static const QString modifyCaption; // "修  改"
@@ -51,6 +55,11 @@ protected:
     PickList* pickList(const QString& name);
     // A right-aligned form label that focuses its box on its mnemonic.
     QLabel* formLabel(const QString& text, QWidget* buddy);
+    // A small text beside a box that shows its hint without hovering.
+    QLabel* hintLabel(const QString& name);
+    // Colours a quantity box and its hint when the quantity lies beyond the
+    // stock (a warning only: nothing is refused).
+    static void markBeyondLimit(QLineEdit* box, QLabel* hint, bool beyond);
     // A button that needs a right; disabled while the operator lacks it.
     QPushButton* rightButton(const QString& caption, const QString& right, const QString& name);
     // Lays out the form above the button row and the history grid below.
@@ -61,7 +70,11 @@ protected:
     virtual void loadRecord(qint64 id) = 0;
     virtual void clearForm() = 0;
     // Checks the boxes and saves through the core; shows any message itself.
-    virtual bool saveRecord(qint64 id) = 0;
+    // Returns the key of the stored record, 0 when nothing was stored.
+    virtual qint64 saveRecord(qint64 id) = 0;
+    // The box the form starts in, and the box to fix after a refusal.
+    virtual QWidget* firstBox() const = 0;
+    virtual QWidget* boxAtFault() const = 0;
     virtual void refreshHints() = 0;
     virtual void loadHistory(Grid& grid) = 0;
 
@@ -72,21 +85,19 @@ protected:
     // The save every entry window makes: the store's checks first (the first
     // failure shown, nothing written), then add (id 0) or modify, which reports
     // a record that has gone.
-    template <class Store, class Input> bool saveThrough(qint64 id, const Input& input) {
+    template <class Store, class Input> qint64 saveThrough(qint64 id, const Input& input) {
         if (const QString problem = Store::check(input); !problem.isEmpty()) {
             dialogs().info(problem);
-            return false;
+            return 0;
         }
-        if (id == 0) {
-            Store::add(m_db, input);
-            return true;
-        }
+        if (id == 0)
+            return Store::add(m_db, input);
         QString message;
         if (!Store::modify(m_db, id, input, &message)) {
             dialogs().info(message);
-            return false;
+            return 0;
         }
-        return true;
+        return id;
     }
 
     void markChanged() { m_changed = true; }
@@ -105,7 +116,10 @@ protected:
 
 private:
     void applyModeOfIdBox();
+    void newRecord();
     void save();
+    // Selects a record's row in the history and scrolls it into view.
+    void showInHistory(qint64 id);
     void pickHistoryRow(int row);
     void applyRights();
 
@@ -119,6 +133,8 @@ private:
     QBoxLayout* m_buttonRow = nullptr;
     Grid* m_grid = nullptr;
     GridView* m_gridView = nullptr;
+    QLabel* m_status = nullptr;
+    qint64 m_lastSaved = 0;
     bool m_changed = false;
     bool m_fitted = false;
 };

@@ -3,6 +3,7 @@
 #include "transactions/BuyEntryWindow.h"
 #include "transactions/SaleEntryWindow.h"
 #include "transactions/TransferEntryWindow.h"
+#include "widgets/OwnerBlock.h"
 
 namespace tl {
 namespace {
@@ -12,13 +13,9 @@ bool runEntry(QWidget* owner, Session& session, const Database& db, std::optiona
     Window window(session, db, owner);
     if (id)
         window.setRecordId(*id);
-    const bool ownerWasEnabled = owner && owner->isEnabled();
-    if (owner)
-        owner->setEnabled(false);
+    OwnerBlock block(owner);
     window.setEnabled(true);
     window.exec();
-    if (owner)
-        owner->setEnabled(ownerWasEnabled);
     return window.mayHaveChanged();
 }
 

@@ -89,7 +89,7 @@ SaleInput SaleEntryWindow::input() const {
     return s;
 }
 
-bool SaleEntryWindow::saveRecord(qint64 id) {
+qint64 SaleEntryWindow::saveRecord(qint64 id) {
     return saveThrough<SaleStore>(id, input());
 }
 
@@ -97,8 +97,12 @@ void SaleEntryWindow::loadHistory(Grid& grid) {
     loadSaleGrid(grid, m_db);
 }
 
-QString SaleEntryWindow::quantityHint(int sid, int pid, qint64 id) const {
-    return SaleStore::quantityHint(m_db, sid, pid, id);
+TradeEntryWindow::QuantityHint SaleEntryWindow::quantityHint(int sid, int pid, qint64 id) const {
+    QuantityHint hint;
+    hint.text = SaleStore::quantityHint(m_db, sid, pid, id);
+    if (const std::optional<qint64> most = SaleStore::quantityLimit(m_db, sid, pid, id))
+        hint.most = double(*most);
+    return hint;
 }
 
 } // namespace tl

@@ -18,9 +18,9 @@ public:
 private:
     void loadRecord(qint64 id) override;
     void clearForm() override;
-    bool saveRecord(qint64 id) override;
+    qint64 saveRecord(qint64 id) override;
     void loadHistory(Grid& grid) override;
-    QString quantityHint(int sid, int pid, qint64 id) const override;
+    QuantityHint quantityHint(int sid, int pid, qint64 id) const override;
     SaleInput input() const;
 };
 

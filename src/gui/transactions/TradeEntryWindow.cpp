@@ -10,9 +10,11 @@
 
 #include <QDateEdit>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <tuple>
 
 namespace tl {
 TradeEntryWindow::TradeEntryWindow(Session& session, const Database& db, const Form& form,
@@ -48,28 +50,37 @@ TradeEntryWindow::TradeEntryWindow(Session& session, const Database& db, const F
     m_total = numberBox(QStringLiteral("total"));
     m_pay = numberBox(QStringLiteral("pay"));
     m_owed = numberBox(QStringLiteral("owed"));
+    m_priceHint = hintLabel(QStringLiteral("priceHint"));
+    m_numHint = hintLabel(QStringLiteral("numHint"));
     int row = 0;
-    for (auto [label, box] : {std::pair{form.price, m_price},
-                              {form.num, m_num},
-                              {form.total, m_total},
-                              {form.pay, m_pay},
-                              {form.owed, m_owed}}) {
+    for (auto [label, box, hint] : {std::tuple{form.price, m_price, m_priceHint},
+                                    {form.num, m_num, m_numHint},
+                                    {form.total, m_total, nullptr},
+                                    {form.pay, m_pay, nullptr},
+                                    {form.owed, m_owed, nullptr}}) {
         grid->addWidget(formLabel(label, box), row, 4);
         grid->addWidget(box, row, 5);
+        if (hint)
+            grid->addWidget(hint, row, 6);
         ++row;
     }
+    grid->setColumnMinimumWidth(6, 190);
     showAsComputed(m_total);
     showAsComputed(m_owed);
     for (QLineEdit* typed : {m_price, m_num, m_pay})
         connect(typed, &QLineEdit::textChanged, this, [this] { updateFigures(); });
+    connect(m_num, &QLineEdit::textChanged, this, [this] { checkQuantity(); });
 
     m_memo = textBox(QStringLiteral("memo"));
     const int memoRow = std::max(dateRow, row - 1) + 1;
     grid->addWidget(formLabel(form.memo, m_memo), memoRow, 0);
-    grid->addWidget(m_memo, memoRow, 1, 1, 5);
+    grid->addWidget(m_memo, memoRow, 1, 1, 6);
 
     assemble(grid, form.history);
     addToButtonRow(m_idBox);
+    // The box has no label of its own on this form.
+    m_idBox->setPlaceholderText(QStringLiteral("记录号"));
+    m_idBox->setToolTip(QStringLiteral("正在修改的记录号；空白时添加新记录"));
 
     // Tab order: what is typed for every record first, master editors last.
     QList<QWidget*> order;
@@ -83,7 +94,7 @@ TradeEntryWindow::TradeEntryWindow(Session& session, const Database& db, const F
         setTabOrder(order[i - 1], order[i]);
 
     fillLists();
-    resize(900, 640);
+    resize(1040, 660);
 }
 
 void TradeEntryWindow::fillLists() {
@@ -113,6 +124,7 @@ void TradeEntryWindow::clearBoxes() {
         list->clearChoice();
     m_price->setToolTip(m_form.priceTip);
     m_num->setToolTip(m_form.numTip);
+    m_limits = {};
     updateFigures();
 }
 
@@ -130,8 +142,33 @@ void TradeEntryWindow::refreshHints() {
     const int sid = m_lists[m_form.storageList]->id();
     const QString price = EntryHints::priceHint(m_db, pid);
     m_price->setToolTip(price.isEmpty() ? m_form.priceTip : price);
-    const QString num = quantityHint(sid, pid, recordId());
-    m_num->setToolTip(num.isEmpty() ? m_form.numTip : num);
+    m_priceHint->setText(price);
+    m_limits = quantityHint(sid, pid, recordId());
+    m_num->setToolTip(m_limits.text.isEmpty() ? m_form.numTip : m_limits.text);
+    m_numHint->setText(m_limits.text);
+    checkQuantity();
+}
+
+void TradeEntryWindow::checkQuantity() {
+    // The stock moves by the quantity rounded, halves to even.
+    const double num = double(roundHalfEven(typed(m_num)));
+    const bool beyond =
+        !m_num->text().trimmed().isEmpty() &&
+        ((m_limits.most && num > *m_limits.most) || (m_limits.least && num < *m_limits.least));
+    markBeyondLimit(m_num, m_numHint, beyond);
+}
+
+QWidget* TradeEntryWindow::firstBox() const {
+    return m_lists.value(0);
+}
+
+QWidget* TradeEntryWindow::boxAtFault() const {
+    // The checks refuse the first list left empty, in the order of the form.
+    for (PickList* l : m_lists) {
+        if (l->id() == 0)
+            return l;
+    }
+    return m_num;
 }
 
 void TradeEntryWindow::chooseKey(int list, int key) {

@@ -4,6 +4,7 @@
 #include "transactions/EntryWindow.h"
 
 #include <QList>
+#include <optional>
 
 namespace tl {
 
@@ -38,9 +39,17 @@ public:
     PickList* list(int index) const { return m_lists.at(index); }
 
 protected:
-    // Quantity hint of the record on screen for this warehouse and product.
-    virtual QString quantityHint(int sid, int pid, qint64 id) const = 0;
+    // The quantity hint of the record on screen for a warehouse and product,
+    // and the quantities beyond which its warehouse would go below zero.
+    struct QuantityHint {
+        QString text;
+        std::optional<double> most;
+        std::optional<double> least;
+    };
+    virtual QuantityHint quantityHint(int sid, int pid, qint64 id) const = 0;
     void refreshHints() override;
+    QWidget* firstBox() const override;
+    QWidget* boxAtFault() const override;
 
     // Shows a loaded record's key in a list, named from its master table.
     void chooseKey(int list, int key);
@@ -56,6 +65,8 @@ protected:
     void clearBoxes();
     // Total and owed from price, quantity and paid.
     void updateFigures();
+    // Colours the quantity box when it lies beyond the last hint's limits.
+    void checkQuantity();
 
     QList<PickList*> m_lists;
     QLineEdit* m_price = nullptr;
@@ -64,9 +75,12 @@ protected:
     QLineEdit* m_pay = nullptr;
     QLineEdit* m_owed = nullptr;
     QLineEdit* m_memo = nullptr;
+    QLabel* m_priceHint = nullptr;
+    QLabel* m_numHint = nullptr;
 
 private:
     Form m_form;
+    QuantityHint m_limits;
 };
 
 } // namespace tl

@@ -11,6 +11,7 @@
 
 #include <QDateEdit>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,6 +28,8 @@ TransferEntryWindow::TransferEntryWindow(Session& session, const Database& db, Q
     m_product = pickList(QStringLiteral("product"));
     m_num = numberBox(QStringLiteral("num"));
     m_memo = textBox(QStringLiteral("memo"));
+    m_numHint = hintLabel(QStringLiteral("numHint"));
+    connect(m_num, &QLineEdit::textChanged, this, [this] { checkQuantity(); });
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(8);
@@ -40,7 +43,11 @@ TransferEntryWindow::TransferEntryWindow(Session& session, const Database& db, Q
     grid->addWidget(formLabel(QStringLiteral("调库产品："), m_product), 2, 0);
     grid->addWidget(m_product, 2, 1);
     grid->addWidget(formLabel(QStringLiteral("调库数量："), m_num), 3, 0);
-    grid->addWidget(m_num, 3, 1, Qt::AlignLeft);
+    auto* numRow = new QHBoxLayout;
+    numRow->setSpacing(10);
+    numRow->addWidget(m_num);
+    numRow->addWidget(m_numHint, 1);
+    grid->addLayout(numRow, 3, 1);
     grid->addWidget(formLabel(QStringLiteral("记录号："), m_idBox), 0, 3);
     grid->addWidget(m_idBox, 0, 4, Qt::AlignLeft);
     grid->addWidget(formLabel(QStringLiteral("日期："), m_date), 1, 3);
@@ -94,6 +101,8 @@ void TransferEntryWindow::clearForm() {
     for (PickList* list : {m_out, m_in, m_product})
         list->clearChoice();
     m_num->setToolTip(QString());
+    m_numHint->clear();
+    m_limit.reset();
     setListsEnabled(true);
 }
 
@@ -103,7 +112,34 @@ void TransferEntryWindow::setListsEnabled(bool enabled) {
 }
 
 void TransferEntryWindow::refreshHints() {
-    m_num->setToolTip(TransferStore::quantityHint(m_db, m_out->id(), m_product->id(), recordId()));
+    const QString hint =
+        TransferStore::quantityHint(m_db, m_out->id(), m_product->id(), recordId());
+    m_num->setToolTip(hint);
+    m_numHint->setText(hint);
+    m_limit = TransferStore::quantityLimit(m_db, m_out->id(), m_product->id(), recordId());
+    checkQuantity();
+}
+
+void TransferEntryWindow::checkQuantity() {
+    // Transfers are stored and moved rounded, halves to even.
+    const bool beyond = m_limit && !m_num->text().trimmed().isEmpty() &&
+                        roundHalfEven(EntryHints::enteredNumber(m_num->text())) > *m_limit;
+    markBeyondLimit(m_num, m_numHint, beyond);
+}
+
+QWidget* TransferEntryWindow::firstBox() const {
+    // A stored transfer keeps its warehouses and product: only the quantity can change.
+    return m_out->isEnabled() ? static_cast<QWidget*>(m_out) : m_num;
+}
+
+QWidget* TransferEntryWindow::boxAtFault() const {
+    for (PickList* l : {m_out, m_in, m_product}) {
+        if (l->id() == 0)
+            return l;
+    }
+    if (roundHalfEven(EntryHints::enteredNumber(m_num->text())) == 0)
+        return m_num;
+    return m_in->id() == m_out->id() ? static_cast<QWidget*>(m_in) : m_num;
 }
 
 TransferInput TransferEntryWindow::input() const {
@@ -117,7 +153,7 @@ TransferInput TransferEntryWindow::input() const {
     return t;
 }
 
-bool TransferEntryWindow::saveRecord(qint64 id) {
+qint64 TransferEntryWindow::saveRecord(qint64 id) {
     return saveThrough<TransferStore>(id, input());
 }
 

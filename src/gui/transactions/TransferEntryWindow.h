@@ -2,6 +2,8 @@
 
 #include "transactions/EntryWindow.h"
 
+#include <optional>
+
 namespace tl {
 
 struct TransferInput;
@@ -25,8 +27,11 @@ public:
 private:
     void loadRecord(qint64 id) override;
     void clearForm() override;
-    bool saveRecord(qint64 id) override;
+    qint64 saveRecord(qint64 id) override;
     void refreshHints() override;
+    QWidget* firstBox() const override;
+    QWidget* boxAtFault() const override;
+    void checkQuantity();
     void loadHistory(Grid& grid) override;
     void setListsEnabled(bool enabled);
     TransferInput input() const;
@@ -36,6 +41,8 @@ private:
     PickList* m_product = nullptr;
     QLineEdit* m_num = nullptr;
     QLineEdit* m_memo = nullptr;
+    QLabel* m_numHint = nullptr;
+    std::optional<qint64> m_limit;
 };
 
 } // namespace tl

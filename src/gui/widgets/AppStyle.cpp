@@ -3,12 +3,30 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPalette>
 #include <QStyleFactory>
+#include <QTranslator>
 
 namespace tl {
 
+bool installQtTranslations(QApplication& app) {
+    // Qt's own texts (确定, 取消, the file dialogs, the calendar) in Chinese,
+    // from the translations installed with Qt.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
 void applyAppStyle(QApplication& app) {
+    installQtTranslations(app);
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QFont font = app.font();
     for (const char* family : {"Noto Sans CJK SC", "Noto Sans SC", "WenQuanYi Micro Hei"}) {

@@ -29,6 +29,57 @@ public:
         executeDelayedItemsLayout();
         updateGeometries();
     }
+
+protected:
+    // Scrolled to the end, a table view puts its last row flush with the bottom
+    // edge, which leaves the top row cut in half under the frozen rows. Here the
+    // rows stay aligned to the top at the end too, one step further when the
+    // last page does not fit whole, so the last row shows whole with free
+    // space below it. The same holds for columns.
+    void updateGeometries() override {
+        QTableView::updateGeometries();
+        extendToWholeItems(verticalScrollBar(), verticalHeader(), viewport()->height());
+        extendToWholeItems(horizontalScrollBar(), horizontalHeader(), viewport()->width());
+        // A resize at the end lines the headers up again without a scroll.
+        const bool moved = alignToItem(verticalScrollBar(), verticalHeader()) |
+                           alignToItem(horizontalScrollBar(), horizontalHeader());
+        if (moved)
+            viewport()->update();
+    }
+    void scrollContentsBy(int dx, int dy) override {
+        QTableView::scrollContentsBy(dx, dy);
+        const bool moved = alignToItem(verticalScrollBar(), verticalHeader()) |
+                           alignToItem(horizontalScrollBar(), horizontalHeader());
+        if (moved)
+            viewport()->update();
+    }
+
+private:
+    static void extendToWholeItems(QScrollBar* bar, QHeaderView* header, int extent) {
+        const int max = bar->maximum();
+        if (max <= 0 || extent <= 0)
+            return;
+        // The sections shown from the last scroll position on, top-aligned.
+        const int fromMax = header->count() - header->hiddenSectionCount() - max;
+        int length = 0;
+        int counted = 0;
+        for (int v = header->count() - 1; v >= 0 && counted < fromMax; --v) {
+            const int logical = header->logicalIndex(v);
+            if (header->isSectionHidden(logical))
+                continue;
+            length += header->sectionSize(logical);
+            ++counted;
+        }
+        if (length > extent)
+            bar->setMaximum(max + 1);
+    }
+    static bool alignToItem(const QScrollBar* bar, QHeaderView* header) {
+        if (bar->maximum() <= 0 || bar->value() != bar->maximum())
+            return false;
+        const int before = header->offset();
+        header->setOffsetToSectionPosition(bar->value());
+        return header->offset() != before;
+    }
 };
 
 enum Part { Body, Top, Left, Corner };

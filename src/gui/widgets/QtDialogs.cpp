@@ -1,5 +1,7 @@
 #include "widgets/QtDialogs.h"
 
+#include "widgets/SystemBoxes.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -9,7 +11,8 @@
 namespace tl {
 
 void QtDialogs::info(const QString& text) {
-    QMessageBox::information(QApplication::activeWindow(), programTitle(), text);
+    showMessageBox(QApplication::activeWindow(), QMessageBox::Information, text, QMessageBox::Ok,
+                   QMessageBox::Ok);
 }
 
 std::unique_ptr<QMessageBox> QtDialogs::errorBox(const QString& text, const QString& detail,
@@ -47,19 +50,27 @@ void QtDialogs::error(const QString& text, const QString& detail) {
 }
 
 bool QtDialogs::question(const QString& text) {
-    return QMessageBox::question(QApplication::activeWindow(), programTitle(), text,
-                                 QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
+    return showMessageBox(QApplication::activeWindow(), QMessageBox::Question, text,
+                          QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 QString QtDialogs::openFileName(const QString& caption, const QString& filter) {
-    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
+    QFileDialog dialog(QApplication::activeWindow(), caption, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return runFileDialog(dialog);
 }
 
 QString QtDialogs::saveFileName(const QString& caption, const QString& filter,
                                 QString* selectedFilter) {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, QString(), filter,
-                                        selectedFilter, QFileDialog::DontConfirmOverwrite);
+    QFileDialog dialog(QApplication::activeWindow(), caption, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QString file = runFileDialog(dialog);
+    if (!file.isEmpty() && selectedFilter)
+        *selectedFilter = dialog.selectedNameFilter();
+    return file;
 }
 
 } // namespace tl

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <memory>
+
+class QFileDialog;
+
+namespace tl {
+
+// The platform boxes as the program shows them: the program title on every
+// message box, and a box wide enough for that title to show whole in the
+// window manager's title bar.
+std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, QMessageBox::Icon icon,
+                                            const QString& text,
+                                            QMessageBox::StandardButtons buttons,
+                                            QMessageBox::StandardButton defaultButton);
+QMessageBox::StandardButton showMessageBox(QWidget* parent, QMessageBox::Icon icon,
+                                           const QString& text,
+                                           QMessageBox::StandardButtons buttons,
+                                           QMessageBox::StandardButton defaultButton);
+
+// Runs a file dialog whose list columns are fitted to their texts whenever
+// a folder has been read; the chosen file, empty when cancelled.
+QString runFileDialog(QFileDialog& dialog);
+
+} // namespace tl

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+class QWidget;
+
+namespace tl {
+
+// Size and position of a top-level window kept between runs in the user's
+// settings (~/.config/TradeLedger/TradeLedger.conf). A window
+// seen for the first time, or whose place no longer lies on a screen, opens
+// at its preferred size, shrunk to fit, centred in the screen's available
+// area (the area without panels and docks).
+// Only the program itself (application name "TradeLedger") keeps places;
+// tests and tools that open its windows read and write nothing.
+void restoreWindowPlace(QWidget* window, const QString& key, QSize preferred);
+void saveWindowPlace(const QWidget* window, const QString& key);
+
+} // namespace tl

@@ -1,0 +1,229 @@
+#include "data/Database.h"
+#include "data/Rights.h"
+#include "grid/Grid.h"
+#include "mainwindow/EntryOpeners.h"
+#include "mainwindow/MainCommands.h"
+#include "mainwindow/MainTabs.h"
+#include "mainwindow/MainWindow.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestAccountSet.h"
+#include "widgets/AppStyle.h"
+#include "widgets/GridView.h"
+#include "widgets/SystemBoxes.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+using namespace tl;
+
+namespace {
+
+struct Fixture {
+    test::TestAccountSet set;
+    test::ScriptedDialogs dialogs;
+    std::unique_ptr<MainWindow> window;
+
+    void open(const QString& rights = Rights::all()) {
+        Session session{set.path(), QStringLiteral("admin"), QStringLiteral("1"), rights};
+        window = std::make_unique<MainWindow>(session, Database::open(set.path()));
+    }
+    void addSales(int count) {
+        set.db().exec("INSERT INTO Product (Name) VALUES ('铅笔')");
+        Transaction tx(set.db());
+        for (int i = 0; i < count; ++i)
+            set.db().exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat, Memo) "
+                          "VALUES (1, 1, 1, 1, 1, 2, ?, 0, '2009-02-04', '')",
+                          {i + 1});
+        tx.commit();
+    }
+};
+
+} // namespace
+
+class TestWindowLook : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void qtTextsAreChineseAndTitlesFit();
+    void fileDialogColumnsFitTheirTexts();
+    void mainWindowOpensOnScreenAndRemembersItsPlace();
+    void reloadAfterAnEditorKeepsThePlace();
+    void hiddenViewSaysWhy();
+    void columnsFollowTheWidth();
+    void editorsGreyOutTheMainWindow();
+
+private:
+    QTemporaryDir m_settings;
+};
+
+void TestWindowLook::initTestCase() {
+    // The window place is kept by the program only: pose as it, with settings
+    // in a folder of this test, never the user's.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+    QCoreApplication::setApplicationName(QStringLiteral("TradeLedger"));
+}
+
+void TestWindowLook::qtTextsAreChineseAndTitlesFit() {
+    QVERIFY(installQtTranslations(*qApp));
+    const auto box = makeMessageBox(nullptr, QMessageBox::Question, QStringLiteral("删除？"),
+                                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    QVERIFY(box->button(QMessageBox::Yes)->text().startsWith(QStringLiteral("是")));
+    QVERIFY(box->button(QMessageBox::No)->text().startsWith(QStringLiteral("否")));
+    QCOMPARE(box->windowTitle(), programTitle());
+    box->show();
+    QVERIFY(box->width() > box->fontMetrics().horizontalAdvance(programTitle()) + 100);
+}
+
+void TestWindowLook::fileDialogColumnsFitTheirTexts() {
+    QTemporaryDir folder;
+    const QString longName =
+        QStringLiteral("二〇〇九年第一季度全部门销售与采购记录汇总（定稿）.csv");
+    QFile file(folder.filePath(longName));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QFileDialog dialog(nullptr, QStringLiteral("导入"), folder.path());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setViewMode(QFileDialog::Detail);
+    bool fitted = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* tree = dialog.findChild<QTreeView*>();
+        if (!tree || tree->model()->rowCount(tree->rootIndex()) == 0)
+            return;
+        // Every column as wide as its texts and caption (name, size, type, date).
+        const QAbstractItemModel* model = tree->model();
+        for (int c = 0; c < tree->header()->count(); ++c) {
+            int need = tree->header()->sectionSizeHint(c);
+            for (int r = 0; r < model->rowCount(tree->rootIndex()); ++r) {
+                const QString text = model->index(r, c, tree->rootIndex()).data().toString();
+                need = std::max(need, tree->fontMetrics().horizontalAdvance(text));
+            }
+            if (!tree->isColumnHidden(c) && tree->columnWidth(c) < need)
+                return;
+        }
+        fitted = true;
+        dialog.reject();
+    });
+    poll.start(20);
+    QTimer::singleShot(5000, &dialog, &QDialog::reject);
+    QCOMPARE(runFileDialog(dialog), QString());
+    QVERIFY(fitted);
+}
+
+void TestWindowLook::mainWindowOpensOnScreenAndRemembersItsPlace() {
+    Fixture f;
+    f.open();
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    const QRect area = f.window->screen()->availableGeometry();
+    QVERIFY2(area.contains(f.window->geometry()), "opens inside the available area");
+
+    f.window->resize(640, 480);
+    f.window->move(area.topLeft() + QPoint(30, 40));
+    const QRect placed = f.window->geometry();
+    f.window->close();
+    f.open();
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    QCOMPARE(f.window->geometry(), placed);
+}
+
+void TestWindowLook::reloadAfterAnEditorKeepsThePlace() {
+    Fixture f;
+    f.addSales(80);
+    f.open();
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    Grid& grid = f.window->grid();
+    grid.setTopRow(40);
+    grid.setCurrent(45, 3);
+    const QString key = grid.text(45, 0);
+    EntryOpeners::install(EntryKind::Sale,
+                          [&f](QWidget*, Session&, const Database& db, std::optional<qint64>) {
+                              db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Num, Dat) "
+                                      "VALUES (1, 1, 1, 1, 1, 9, '2001-01-01')");
+                              return true;
+                          });
+    f.window->updateEntryButtons();
+    f.window->tabs()->button({Bank::Trade, 0})->click();
+    EntryOpeners::install(EntryKind::Sale, {});
+    QCOMPARE(f.dialogs.messages, QStringList());
+    QCOMPARE(grid.rows(), 80 + 1 + grid.fixedRows());
+    // The record added is shown; after a modify the same record stays current
+    // (here a record above it went meanwhile) and the view where it was.
+    QCOMPARE(grid.text(grid.row(), 0), QString::number(81));
+    EntryOpeners::install(EntryKind::Sale,
+                          [](QWidget*, Session&, const Database& db, std::optional<qint64>) {
+                              db.exec("DELETE FROM Sale WHERE ID=1");
+                              return true;
+                          });
+    grid.setTopRow(40);
+    grid.setCurrent(45, 3);
+    f.window->tabs()->button({Bank::Trade, 1})->click();
+    EntryOpeners::install(EntryKind::Sale, {});
+    QCOMPARE(grid.text(grid.row(), 0), key);
+    QCOMPARE(grid.topRow(), 40);
+}
+
+void TestWindowLook::hiddenViewSaysWhy() {
+    Fixture f;
+    QStringList rights = Rights::all().split(Rights::separator);
+    rights.removeAll(QStringLiteral("操作销售记录"));
+    f.open(Rights::join(rights));
+    f.window->show();
+    auto* note = f.window->findChild<QLabel*>("noRightNote");
+    QVERIFY(note->isVisible());
+    QCOMPARE(note->text(), QString("没有查看此页的权限"));
+    f.window->tabs()->setCurrentIndex(PurchasesTab);
+    QVERIFY(!note->isVisible());
+    QVERIFY(f.window->gridView()->isVisible());
+}
+
+void TestWindowLook::columnsFollowTheWidth() {
+    Fixture f;
+    f.addSales(3);
+    f.open();
+    f.window->resize(900, 600);
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    const Grid& grid = f.window->grid();
+    auto total = [&grid] {
+        int twips = 0;
+        for (int c = 0; c < grid.cols(); ++c)
+            twips += grid.colWidth(c);
+        return twips;
+    };
+    const int before = total();
+    f.window->resize(1300, 600);
+    // The columns fill the wider view once the resizing has settled.
+    QTRY_VERIFY(total() > before + 300 * 15);
+}
+
+void TestWindowLook::editorsGreyOutTheMainWindow() {
+    Fixture f;
+    f.open();
+    f.window->show();
+    f.window->tabs()->setCurrentIndex(SettingsTab);
+    bool greyed = false;
+    QTimer::singleShot(0, [&] {
+        greyed = !f.window->isEnabled();
+        if (QWidget* editor = QApplication::activeModalWidget())
+            editor->close();
+    });
+    f.window->tabs()->button({Bank::Master, 0})->click();
+    QVERIFY(greyed);
+    QVERIFY(f.window->isEnabled());
+}
+
+QTEST_MAIN(TestWindowLook)
+#include "TestWindowLook.moc"

@@ -1,0 +1,55 @@
+// States worth seeing besides the plain windows: an entry window after a save
+// (status line, selected history row, visible hints, a quantity above the
+// stock), a main-window page without its right, and a question box with
+// Qt's own buttons in Chinese.
+#include "Shots.h"
+
+#include "data/Database.h"
+#include "data/Dialogs.h"
+#include "data/Rights.h"
+#include "data/Session.h"
+#include "mainwindow/MainWindow.h"
+#include "transactions/PickList.h"
+#include "transactions/SaleEntryWindow.h"
+#include "widgets/SystemBoxes.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+void pickFirst(tl::PickList* list) {
+    if (list && list->count() > 0) {
+        list->setCurrentIndex(0);
+        emit list->activated(0);
+    }
+}
+
+} // namespace
+
+SHOTS(60, "states") {
+    {
+        // Saved inside a transaction that is rolled back: the sample stays as it was.
+        tl::Transaction keep(ctx.db);
+        tl::SaleEntryWindow sale(ctx.session, ctx.db);
+        for (const char* name : {"product", "customer", "account", "storage"})
+            pickFirst(sale.findChild<tl::PickList*>(name));
+        sale.findChild<QLineEdit*>("price")->setText(QStringLiteral("35"));
+        sale.findChild<QLineEdit*>("num")->setText(QStringLiteral("2"));
+        sale.findChild<QPushButton*>("saveButton")->click();
+        sale.findChild<QLineEdit*>("num")->setText(QStringLiteral("99999"));
+        ctx.save(&sale, tl::SaleEntryWindow::caption + QStringLiteral("-已保存"));
+    }
+    {
+        tl::Session limited = ctx.session;
+        QStringList rights = tl::Rights::all().split(tl::Rights::separator);
+        rights.removeAll(QStringLiteral("操作销售记录"));
+        limited.rights = tl::Rights::join(rights);
+        tl::MainWindow window(limited, tl::Database::open(ctx.db.path()));
+        ctx.save(&window, QStringLiteral("主窗口-无查看权限"));
+    }
+    const auto box = tl::makeMessageBox(nullptr, QMessageBox::Question,
+                                        QStringLiteral("确实要删除选定的 3 条记录吗？"),
+                                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    ctx.save(box.get(), QStringLiteral("提问框"));
+}
