@@ -9,6 +9,7 @@
 #include "data/Schema.h"
 #include "grid/Grid.h"
 #include "grid/GridFit.h"
+#include "importexport/GridMenu.h"
 #include "mainwindow/BackupDialog.h"
 #include "mainwindow/CommandPage.h"
 #include "mainwindow/EntryOpeners.h"
@@ -73,6 +74,7 @@ MainWindow::MainWindow(Session session, std::unique_ptr<Database> db, QWidget* p
     guarded([this] { Schema::upgrade(*m_db); });
     presetDates();
     connectSignals();
+    new GridMenu(this); // the grid's pop-up menu
     restoreWindowPlace(this, QStringLiteral("main"), QSize(1180, 720));
     onWidthSettled(m_view, [this] { refitColumns(); });
 

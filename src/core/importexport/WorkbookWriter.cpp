@@ -1,0 +1,204 @@
+#include "importexport/WorkbookWriter.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <charconv>
+#include <xlsxwriter.h>
+
+namespace tl {
+
+namespace {
+
+constexpr QChar kYuan(0xFFE5);             // ￥, the full-width sign the money form uses
+constexpr QChar kYen(0x00A5);              // ¥
+constexpr int kMaxDigits = 15;             // what a double holds exactly
+constexpr uint32_t kHeaderFill = 0xFFC080; // RGB 255, 192, 128
+
+bool isDigit(QChar c) {
+    return c.unicode() >= '0' && c.unicode() <= '9';
+}
+
+} // namespace
+
+std::optional<WorkbookWriter::Number> WorkbookWriter::readNumber(const QString& text) {
+    qsizetype i = 0, end = text.size();
+    while (i < end && text[i].isSpace())
+        ++i;
+    while (end > i && text[end - 1].isSpace())
+        --end;
+    if (i == end || end - i > 64)
+        return std::nullopt;
+
+    bool negative = false, currency = false, percent = false;
+    auto takeSign = [&] {
+        if (i < end && text[i] == u'-' && !negative) {
+            negative = true;
+            ++i;
+        }
+    };
+    takeSign();
+    if (i < end && (text[i] == kYuan || text[i] == kYen)) {
+        currency = true;
+        ++i;
+        takeSign();
+    }
+    if (end > i && text[end - 1] == u'%' && !currency) {
+        percent = true;
+        --end;
+    }
+
+    char digits[80];
+    int n = 0;
+    if (negative)
+        digits[n++] = '-';
+    // Whole part: plain digits, or groups of three after a first group of one to three.
+    int wholeDigits = 0, group = 0, significant = 0;
+    bool grouped = false;
+    for (; i < end && (isDigit(text[i]) || text[i] == u','); ++i) {
+        if (text[i] == u',') {
+            if ((grouped && group != 3) || (!grouped && (group < 1 || group > 3)))
+                return std::nullopt;
+            grouped = true;
+            group = 0;
+            continue;
+        }
+        if (wholeDigits == 1 && digits[n - 1] == '0')
+            return std::nullopt; // a code such as "007" keeps its zeros as text
+        digits[n++] = static_cast<char>(text[i].unicode());
+        ++wholeDigits;
+        ++group;
+        if (significant || text[i] != u'0')
+            ++significant;
+    }
+    if (wholeDigits == 0 || (grouped && group != 3))
+        return std::nullopt;
+    int decimals = 0;
+    if (i < end && text[i] == u'.') {
+        digits[n++] = '.';
+        for (++i; i < end && isDigit(text[i]); ++i) {
+            digits[n++] = static_cast<char>(text[i].unicode());
+            ++decimals;
+            if (significant || text[i] != u'0')
+                ++significant;
+        }
+        if (decimals == 0)
+            return std::nullopt;
+    }
+    if (i != end || significant > kMaxDigits)
+        return std::nullopt;
+
+    double value = 0;
+    if (std::from_chars(digits, digits + n, value).ec != std::errc())
+        return std::nullopt;
+    QString format = grouped ? QStringLiteral("#,##0") : QStringLiteral("0");
+    if (decimals > 0)
+        format += QLatin1Char('.') + QString(decimals, QLatin1Char('0'));
+    if (percent) {
+        value /= 100;
+        format += QLatin1Char('%');
+    }
+    if (currency)
+        format = QStringLiteral("\"") + kYuan + QStringLiteral("\"") + format;
+    return Number{value, format};
+}
+
+QString WorkbookWriter::sheetName(const QString& title) {
+    QString name = title;
+    for (QChar& c : name)
+        if (QStringLiteral("[]:*?/\\").contains(c))
+            c = u'_';
+    name = name.left(31);
+    while (name.startsWith(u'\''))
+        name.remove(0, 1);
+    while (name.endsWith(u'\''))
+        name.chop(1);
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("Sheet1");
+    return name;
+}
+
+WorkbookWriter::WorkbookWriter(const QString& path, const QString& title) {
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    options.use_zip64 = LXW_FALSE;
+    m_tmpDir = QFile::encodeName(QFileInfo(path).absolutePath());
+    options.tmpdir = m_tmpDir.data();
+    m_book = workbook_new_opt(QFile::encodeName(path).constData(), &options);
+    if (!m_book) {
+        m_error = QStringLiteral("cannot create the workbook");
+        return;
+    }
+    m_sheet = workbook_add_worksheet(m_book, sheetName(title).toUtf8().constData());
+    if (!m_sheet) {
+        m_error = QStringLiteral("cannot add the worksheet");
+        return;
+    }
+    m_text = workbook_add_format(m_book);
+    format_set_border(m_text, LXW_BORDER_THIN);
+    m_header = workbook_add_format(m_book);
+    format_set_border(m_header, LXW_BORDER_THIN);
+    format_set_bold(m_header);
+    format_set_pattern(m_header, LXW_PATTERN_SOLID);
+    format_set_bg_color(m_header, kHeaderFill);
+}
+
+WorkbookWriter::~WorkbookWriter() {
+    if (m_book)
+        workbook_close(m_book);
+}
+
+bool WorkbookWriter::check(int error) {
+    if (error != LXW_NO_ERROR && m_error.isEmpty())
+        m_error = QString::fromUtf8(lxw_strerror(static_cast<lxw_error>(error)));
+    return error == LXW_NO_ERROR;
+}
+
+lxw_format* WorkbookWriter::numberFormat(const QString& format) {
+    auto it = m_numberFormats.constFind(format);
+    if (it != m_numberFormats.constEnd())
+        return it.value();
+    lxw_format* f = workbook_add_format(m_book);
+    format_set_border(f, LXW_BORDER_THIN);
+    format_set_num_format(f, format.toUtf8().constData());
+    m_numberFormats.insert(format, f);
+    return f;
+}
+
+void WorkbookWriter::setColumnWidth(int col, double characters) {
+    if (m_sheet)
+        check(worksheet_set_column(m_sheet, static_cast<lxw_col_t>(col),
+                                   static_cast<lxw_col_t>(col), characters, nullptr));
+}
+
+bool WorkbookWriter::write(int row, int col, const QString& text, Cell kind) {
+    if (!m_sheet || !m_error.isEmpty())
+        return false;
+    const auto r = static_cast<lxw_row_t>(row);
+    const auto c = static_cast<lxw_col_t>(col);
+    lxw_format* format = kind == Cell::Header ? m_header : m_text;
+    if (text.isEmpty())
+        return check(worksheet_write_blank(m_sheet, r, c, format));
+    if (kind == Cell::Value) {
+        if (const std::optional<Number> number = readNumber(text))
+            return check(
+                worksheet_write_number(m_sheet, r, c, number->value, numberFormat(number->format)));
+    }
+    if (text.contains(u'\r')) {
+        // A line break in a cell is LF alone; a CR would show as a stray mark.
+        QString lines = text;
+        lines.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+        return check(worksheet_write_string(m_sheet, r, c, lines.toUtf8().constData(), format));
+    }
+    return check(worksheet_write_string(m_sheet, r, c, text.toUtf8().constData(), format));
+}
+
+bool WorkbookWriter::close() {
+    if (!m_book)
+        return false;
+    const int error = workbook_close(m_book);
+    m_book = nullptr;
+    m_sheet = nullptr;
+    return check(error) && m_error.isEmpty();
+}
+
+} // namespace tl

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "importexport/ExportRights.h"
+
+#include <QObject>
+#include <QPoint>
+#include <optional>
+
+class QAction;
+class QMenu;
+
+namespace tl {
+
+class MainTabs;
+class MainWindow;
+
+// The pop-up menu of the main window's grid: one command, "导出表格", that
+// writes the grid as shown to a CSV file or a workbook named after the view
+// it shows. A record or master list needs its table's export right; a report
+// needs nothing beyond the rights that showed it.
+class GridMenu : public QObject {
+    Q_OBJECT
+public:
+    explicit GridMenu(MainWindow* window);
+
+    QMenu* menu() const { return m_menu; }
+    QAction* exportAction() const { return m_export; }
+
+    // The title the export's sheet carries: the main tab's caption ("销 售"),
+    // on the statistics, chart and settings tabs the inner tab's ("客户设置").
+    static QString titleOf(const MainTabs& tabs);
+    // The table a tab lists, for its export right; none for reports and charts.
+    static std::optional<ExportTable> tableOf(int tab, int subTab);
+
+    // Takes the title and right of the current view and shows the menu there.
+    void popup(const QPoint& globalPos);
+    // The export command, for the view the menu was last opened on.
+    void exportAttached();
+
+private:
+    bool allowed() const;
+
+    MainWindow* m_window;
+    QMenu* m_menu;
+    QAction* m_export;
+    QString m_title;
+    std::optional<ExportTable> m_table;
+};
+
+} // namespace tl

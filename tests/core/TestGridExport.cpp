@@ -1,0 +1,510 @@
+#include "data/Progress.h"
+#include "data/Rights.h"
+#include "grid/Grid.h"
+#include "importexport/CsvReader.h"
+#include "importexport/ExportGrid.h"
+#include "importexport/ExportRights.h"
+#include "importexport/GridExport.h"
+#include "importexport/Workbook.h"
+#include "importexport/WorkbookWriter.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+#include <stdexcept>
+#include <zip.h>
+
+using namespace tl;
+
+class TestGridExport : public QObject {
+    Q_OBJECT
+private slots:
+    void csvQuotingAndLines();
+    void hiddenRowsAndColumnsLeftOut();
+    void columnLettersOfWorksheets();
+    void csvEncodings();
+    void csvReadBackByOurReader();
+    void numbersReadFromCellTexts();
+    void workbookCellsAndFormats();
+    void workbookReadBackByOurReader();
+    void replacingNeverLosesTheOldFile();
+    void exportCommandAsksAndReports();
+    void exportRightsOfTheTables();
+};
+
+namespace {
+
+// A small list as the main window shows one: a caption row, a hidden row,
+// a frozen serial column and a hidden key column.
+void fillList(Grid& g) {
+    g.reset(5, 5, 1, 1);
+    const QStringList rows[] = {
+        {"序号", "名称", "金额", "键", "日期"},
+        {"x", "hidden row", "0", "0", "0"},
+        {"1", "铅笔,红", "1,234.50", "17", "2009.02.04"},
+        {"2", "say \"hi\"", "", "18", "2009.02.05"},
+        {"3", "两行\r\n备注", "-3", "19", ""},
+    };
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 5; ++c)
+            g.setText(r, c, rows[r][c]);
+    g.setRowHeight(1, 0);
+    g.setColWidth(3, 0);
+    g.setColWidth(1, 1230);
+}
+
+QString csvText(const Grid& g) {
+    return QString::fromUtf8(gridToCsvBytes(g, CsvEncoding::Utf8));
+}
+
+// A worksheet read back from the zip: cells by reference, with their type,
+// value and the formatting that their style index stands for.
+struct Sheet {
+    struct Cell {
+        QString type, value;
+        bool bold = false, thinBorder = false;
+        QString fill, numberFormat;
+    };
+    QString name;
+    QHash<QString, Cell> cells;
+    QHash<int, double> widths; // column (1-based) to width
+};
+
+QByteArray zipEntry(zip_t* archive, const char* name) {
+    zip_file_t* f = zip_fopen(archive, name, 0);
+    if (!f)
+        return {};
+    QByteArray data;
+    char buffer[65536];
+    zip_int64_t n;
+    while ((n = zip_fread(f, buffer, sizeof buffer)) > 0)
+        data.append(buffer, static_cast<qsizetype>(n));
+    zip_fclose(f);
+    return data;
+}
+
+Sheet readSheet(const QString& path) {
+    Sheet sheet;
+    int error = 0;
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    if (!archive)
+        return sheet;
+    QXmlStreamReader book(zipEntry(archive, "xl/workbook.xml"));
+    while (book.readNextStartElement() || !book.atEnd())
+        if (book.isStartElement() && book.name() == u"sheet")
+            sheet.name = book.attributes().value("name").toString();
+
+    // Styles: number formats, fonts, fills, borders and the cell formats joining them.
+    QHash<int, QString> formats{{0, "General"}};
+    QList<bool> fontBold, borderThin;
+    QList<QString> fills;
+    struct Xf {
+        int numFmt, font, fill, border;
+    };
+    QList<Xf> xfs;
+    QXmlStreamReader styles(zipEntry(archive, "xl/styles.xml"));
+    QString section;
+    while (!styles.atEnd()) {
+        styles.readNext();
+        if (!styles.isStartElement())
+            continue;
+        const auto name = styles.name();
+        const auto a = styles.attributes();
+        if (name == u"numFmt")
+            formats.insert(a.value("numFmtId").toInt(), a.value("formatCode").toString());
+        else if (name == u"fonts" || name == u"fills" || name == u"borders" || name == u"cellXfs" ||
+                 name == u"cellStyleXfs")
+            section = name.toString();
+        else if (name == u"font" && section == "fonts")
+            fontBold << false;
+        else if (name == u"b" && section == "fonts")
+            fontBold.last() = true;
+        else if (name == u"fill")
+            fills << QString();
+        else if (name == u"fgColor" && section == "fills")
+            fills.last() = a.value("rgb").toString();
+        else if (name == u"border")
+            borderThin << false;
+        else if (name == u"left" && section == "borders")
+            borderThin.last() = a.value("style") == u"thin";
+        else if (name == u"xf" && section == "cellXfs")
+            xfs << Xf{a.value("numFmtId").toInt(), a.value("fontId").toInt(),
+                      a.value("fillId").toInt(), a.value("borderId").toInt()};
+    }
+
+    QXmlStreamReader xml(zipEntry(archive, "xl/worksheets/sheet1.xml"));
+    QString ref;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        const auto a = xml.attributes();
+        if (xml.name() == u"col") {
+            for (int c = a.value("min").toInt(); c <= a.value("max").toInt(); ++c)
+                sheet.widths.insert(c, a.value("width").toDouble());
+        } else if (xml.name() == u"c") {
+            ref = a.value("r").toString();
+            Sheet::Cell cell;
+            cell.type = a.value("t").toString();
+            const Xf xf = xfs.value(a.value("s").toInt());
+            cell.bold = fontBold.value(xf.font);
+            cell.fill = fills.value(xf.fill);
+            cell.thinBorder = borderThin.value(xf.border);
+            cell.numberFormat = formats.value(xf.numFmt, QString::number(xf.numFmt));
+            sheet.cells.insert(ref, cell);
+        } else if (xml.name() == u"v" || xml.name() == u"t") {
+            sheet.cells[ref].value += xml.readElementText();
+        }
+    }
+    zip_close(archive);
+    return sheet;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+// Fails part-way through a write, as a full disk or a crash would.
+class FailingProgress : public Progress {
+public:
+    void show(const QString&, int) override {}
+    void step(int) override { throw std::runtime_error("injected"); }
+    void advance(int) override { throw std::runtime_error("injected"); }
+    void close() override {}
+};
+
+} // namespace
+
+void TestGridExport::csvQuotingAndLines() {
+    QCOMPARE(csvField("plain text"), QString("plain text"));
+    QCOMPARE(csvField("a,b"), QString("\"a,b\""));
+    QCOMPARE(csvField("say \"hi\""), QString("\"say \"\"hi\"\"\""));
+    QCOMPARE(csvField("\""), QString("\"\"\"\""));
+    QCOMPARE(csvField(""), QString());
+    // A line break inside a cell is quoted, so the record reads back whole.
+    QCOMPARE(csvField("a\nb"), QString("\"a\nb\""));
+
+    Grid g;
+    g.reset(2, 3, 1, 0);
+    g.setText(0, 0, "a");
+    g.setText(0, 2, "c");
+    g.setText(1, 1, "x,y");
+    // Empty cells are nothing between commas, no comma after the last cell,
+    // every line ends with CR LF.
+    QCOMPARE(csvText(g), QString("a,,c\r\n,\"x,y\",\r\n"));
+}
+
+void TestGridExport::hiddenRowsAndColumnsLeftOut() {
+    Grid g;
+    fillList(g);
+    QCOMPARE(csvText(g), QString("序号,名称,金额,日期\r\n"
+                                 "1,\"铅笔,红\",\"1,234.50\",2009.02.04\r\n"
+                                 "2,\"say \"\"hi\"\"\",,2009.02.05\r\n"
+                                 "3,\"两行\r\n备注\",-3,\r\n"));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("list.xlsx");
+    QCOMPARE(gridToExcel(g, path, "客户设置", Progress::silent()), ExportStatus::Written);
+    const Sheet sheet = readSheet(path);
+    QCOMPARE(sheet.cells.value("D1").value, QString("日期"));
+    QCOMPARE(sheet.cells.value("D2").value, QString("2009.02.04"));
+    QCOMPARE(sheet.cells.value("B2").value, QString("铅笔,红"));
+    QVERIFY(!sheet.cells.contains("E1"));
+    QVERIFY(!sheet.cells.contains("A5"));
+
+    // No visible row or no visible column: nothing to write.
+    Grid none;
+    none.reset(2, 2, 1, 0);
+    none.setColWidth(0, 0);
+    none.setColWidth(1, 0);
+    QCOMPARE(gridToCsv(none, dir.filePath("none.csv"), Progress::silent()), ExportStatus::Empty);
+    QVERIFY(!QFile::exists(dir.filePath("none.csv")));
+}
+
+void TestGridExport::columnLettersOfWorksheets() {
+    const QPair<int, QString> cases[] = {{1, "A"},     {26, "Z"},      {27, "AA"},
+                                         {52, "AZ"},   {53, "BA"},     {702, "ZZ"},
+                                         {703, "AAA"}, {16384, "XFD"}, {0, ""}};
+    for (const auto& [n, letters] : cases)
+        QCOMPARE(columnLetters(n), letters);
+}
+
+void TestGridExport::csvEncodings() {
+    Grid g;
+    g.reset(1, 3, 0, 0);
+    g.setText(0, 0, "中文");
+    g.setText(0, 1, "䶮𠮷"); // names GBK lacks
+    g.setText(0, 2, "😀");
+
+    const QByteArray gb = gridToCsvBytes(g, CsvEncoding::Gb18030);
+    // GBK characters byte for byte as GBK, no byte-order mark in front.
+    QVERIFY(gb.startsWith(QByteArray::fromHex("d6d0cec4")));
+    QVERIFY(!gb.contains('?'));
+    QStringDecoder decode("GB18030");
+    QCOMPARE(QString(decode(gb)), QString("中文,䶮𠮷,😀\r\n"));
+    QVERIFY(!decode.hasError());
+
+    const QByteArray utf8 = gridToCsvBytes(g, CsvEncoding::Utf8);
+    QVERIFY(!utf8.startsWith("\xEF\xBB\xBF"));
+    QCOMPARE(QString::fromUtf8(utf8), QString("中文,䶮𠮷,😀\r\n"));
+}
+
+void TestGridExport::csvReadBackByOurReader() {
+    Grid g;
+    fillList(g);
+    g.setText(4, 4, "😀 \"");
+    QTemporaryDir dir;
+    const QString path = dir.filePath("back.csv");
+    QCOMPARE(writeGridFile(g, path, QString(), Progress::silent()), ExportStatus::Written);
+    CsvReader reader;
+    QVERIFY(reader.open(path));
+    QStringList fields;
+    for (int r : visibleRows(g)) {
+        QCOMPARE(reader.readRecord(fields), CsvReader::Record::Fields);
+        QStringList cells;
+        for (int c : visibleColumns(g))
+            cells << g.text(r, c);
+        QCOMPARE(fields, cells);
+    }
+    QCOMPARE(reader.readRecord(fields), CsvReader::Record::End);
+}
+
+void TestGridExport::numbersReadFromCellTexts() {
+    struct Case {
+        const char* text;
+        double value;
+        const char* format;
+    };
+    const Case numbers[] = {
+        {"1,234.50", 1234.5, "#,##0.00"},
+        {"12", 12, "0"},
+        {"-3", -3, "0"},
+        {"0.5", 0.5, "0.0"},
+        {"1,000,000", 1e6, "#,##0"},
+        {"12.5%", 0.125, "0.0%"},
+        {"￥1,200.50", 1200.5, "\"￥\"#,##0.00"},
+        {" 7 ", 7, "0"},
+        {"0", 0, "0"},
+    };
+    for (const Case& c : numbers) {
+        const auto n = WorkbookWriter::readNumber(QString::fromUtf8(c.text));
+        QVERIFY2(n, c.text);
+        QCOMPARE(n->value, c.value);
+        QCOMPARE(n->format, QString::fromUtf8(c.format));
+    }
+    // Texts that only look like numbers stay text.
+    for (const char* text : {"007", "2009.02.04", "1,23", "12,3456", ",123", "1.", "+5", "1e5",
+                             "1234567890123456", "13-5", "--1", "", "-", "12 34", "0,123"})
+        QVERIFY2(!WorkbookWriter::readNumber(QString::fromUtf8(text)), text);
+
+    QCOMPARE(WorkbookWriter::sheetName("销 售"), QString("销 售"));
+    QCOMPARE(WorkbookWriter::sheetName("a/b:c[1]?"), QString("a_b_c_1__"));
+    QCOMPARE(WorkbookWriter::sheetName("'x'"), QString("x"));
+    QCOMPARE(WorkbookWriter::sheetName(""), QString("Sheet1"));
+    QCOMPARE(WorkbookWriter::sheetName(QString(40, 'z')).size(), 31);
+}
+
+void TestGridExport::workbookCellsAndFormats() {
+    Grid g;
+    fillList(g);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("销售.xlsx");
+    QCOMPARE(gridToExcel(g, path, "销 售", Progress::silent()), ExportStatus::Written);
+    const Sheet sheet = readSheet(path);
+    QCOMPARE(sheet.name, QString("销 售"));
+
+    // Captions: text, bold on light orange, even the header cells of numbers.
+    for (const char* ref : {"A1", "B1", "C1", "D1"}) {
+        const Sheet::Cell cell = sheet.cells.value(ref);
+        QVERIFY2(cell.bold && cell.fill.endsWith("FFC080") && cell.thinBorder, ref);
+        QVERIFY(cell.type != "n" && !cell.type.isEmpty());
+    }
+    QCOMPARE(sheet.cells.value("A1").value, QString("序号"));
+    // Amounts are numbers with the format they were shown in; the frozen
+    // serial column stays a label; dates stay as shown.
+    const Sheet::Cell amount = sheet.cells.value("C2");
+    QVERIFY(amount.type.isEmpty() || amount.type == "n");
+    QCOMPARE(amount.value.toDouble(), 1234.5);
+    QCOMPARE(amount.numberFormat, QString("#,##0.00"));
+    QVERIFY(!amount.bold && amount.fill.isEmpty());
+    QCOMPARE(sheet.cells.value("C4").value.toDouble(), -3.0);
+    QVERIFY(sheet.cells.value("A2").type != "n" && !sheet.cells.value("A2").type.isEmpty());
+    QVERIFY(!sheet.cells.value("D2").type.isEmpty());
+    QCOMPARE(sheet.cells.value("B3").value, QString("say \"hi\""));
+    // Line breaks inside a cell as the spreadsheet keeps them: LF alone.
+    QCOMPARE(sheet.cells.value("B4").value, QString("两行\n备注"));
+    // Thin borders on the whole used range, empty cells included.
+    QVERIFY(sheet.cells.value("C3").thinBorder);
+    QVERIFY(sheet.cells.value("D4").thinBorder);
+    // 1230 twips make a column ten characters wide.
+    QCOMPARE(int(sheet.widths.value(2)), 10);
+    QCOMPARE(int(sheet.widths.value(1)), Grid::kDefaultColWidth / 123);
+
+    // Thirty visible columns: borders reach AD.
+    Grid wide;
+    wide.reset(3, 30, 1, 0);
+    for (int c = 0; c < 30; ++c)
+        wide.setText(0, c, QString::number(c));
+    QCOMPARE(gridToExcel(wide, dir.filePath("wide.xlsx"), "x", Progress::silent()),
+             ExportStatus::Written);
+    const Sheet w = readSheet(dir.filePath("wide.xlsx"));
+    QVERIFY(w.cells.value("AD3").thinBorder);
+    QVERIFY(!w.cells.contains("AE1"));
+}
+
+void TestGridExport::workbookReadBackByOurReader() {
+    Grid g;
+    fillList(g);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("back.xls"); // an .xlsx under the old name
+    QCOMPARE(writeGridFile(g, path, "销 售", Progress::silent()), ExportStatus::Written);
+    int error = 0;
+    const std::unique_ptr<Workbook> book = Workbook::open(path, &error);
+    QVERIFY2(book, qPrintable(QString::number(error)));
+    QCOMPARE(book->sheetNames(), QStringList{"销 售"});
+    SheetCells cells;
+    QVERIFY(book->readSheet("销 售", cells, &error));
+    // Every visible cell where the grid shows it; numbers in their general form.
+    QCOMPARE(cells.rowCount(), 4);
+    QCOMPARE(cells.text(1, 2), QString("名称"));
+    QCOMPARE(cells.text(2, 2), QString("铅笔,红"));
+    QCOMPARE(cells.text(2, 3), QString("1234.5"));
+    QCOMPARE(cells.text(2, 4), QString("2009.02.04"));
+    QCOMPARE(cells.text(3, 2), QString("say \"hi\""));
+    QCOMPARE(cells.text(3, 3), QString());
+    QCOMPARE(cells.text(4, 3), QString("-3"));
+    QCOMPARE(cells.text(4, 2), QString("两行\n备注"));
+    QCOMPARE(cells.text(2, 1), QString("1"));
+}
+
+void TestGridExport::replacingNeverLosesTheOldFile() {
+    Grid g;
+    fillList(g);
+    QTemporaryDir dir;
+    const QString csv = dir.filePath("old.csv"), xlsx = dir.filePath("old.xlsx");
+    for (const QString& path : {csv, xlsx}) {
+        writeFile(path, "old contents");
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        // A failure part-way keeps the old file whole and leaves no temporary one.
+        FailingProgress failing;
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, writeGridFile(g, path, "x", failing));
+        QCOMPARE(readAll(path), QByteArray("old contents"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
+                 path == csv ? 1 : 2);
+        // A complete write replaces it and keeps its permissions.
+        QCOMPARE(writeGridFile(g, path, "x", Progress::silent()), ExportStatus::Written);
+        QVERIFY(readAll(path) != "old contents");
+        QCOMPARE(QFile::permissions(path) & 0x0FFF,
+                 QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
+    }
+    QCOMPARE(readAll(csv), gridToCsvBytes(g, CsvEncoding::Gb18030));
+    QVERIFY(readAll(xlsx).startsWith("PK"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+
+    // What truly cannot be replaced, and a folder that is not there.
+    QDir(dir.path()).mkdir("taken.csv");
+    QCOMPARE(writeGridFile(g, dir.filePath("taken.csv"), "x", Progress::silent()),
+             ExportStatus::CannotReplace);
+    QVERIFY(QFileInfo(dir.filePath("taken.csv")).isDir());
+    QCOMPARE(writeGridFile(g, dir.filePath("nowhere/new.xlsx"), "x", Progress::silent()),
+             ExportStatus::WriteFailed);
+}
+
+void TestGridExport::exportCommandAsksAndReports() {
+    test::ScriptedDialogs dialogs;
+    QTemporaryDir dir;
+    Grid g;
+    fillList(g);
+
+    Grid empty;
+    QVERIFY(!exportGrid(empty, "x", Progress::silent()));
+    QCOMPARE(dialogs.messages, QStringList{"表格中没有数据！"});
+    QVERIFY(dialogs.fileFilters.isEmpty());
+    dialogs.clear();
+
+    // Cancelling ends quietly; the dialog offers the three types, CSV first.
+    QVERIFY(!exportGrid(g, "x", Progress::silent()));
+    QCOMPARE(dialogs.fileFilters,
+             QStringList{"CSV (逗号分隔)(*.csv);;Excel 工作簿 (*.xlsx);;MS Excel文件  (*.xls)"});
+    QVERIFY(dialogs.messages.isEmpty());
+
+    // A name without extension gets the chosen type's; ".xls" and any other
+    // name but ".csv" receive an .xlsx workbook.
+    dialogs.nextFileName(dir.filePath("plain"));
+    QVERIFY(exportGrid(g, "x", Progress::silent()));
+    QCOMPARE(readAll(dir.filePath("plain.csv")), gridToCsvBytes(g, CsvEncoding::Gb18030));
+    dialogs.nextFileName(dir.filePath("book"));
+    dialogs.nextFilter("Excel 工作簿 (*.xlsx)");
+    QVERIFY(exportGrid(g, "x", Progress::silent()));
+    QVERIFY(readAll(dir.filePath("book.xlsx")).startsWith("PK"));
+    dialogs.nextFileName(dir.filePath("old"));
+    dialogs.nextFilter("MS Excel文件  (*.xls)");
+    QVERIFY(exportGrid(g, "销 售", Progress::silent()));
+    QCOMPARE(readSheet(dir.filePath("old.xls")).name, QString("销 售"));
+    dialogs.nextFileName(dir.filePath("notes.txt"));
+    QVERIFY(exportGrid(g, "x", Progress::silent()));
+    QVERIFY(readAll(dir.filePath("notes.txt")).startsWith("PK"));
+    QVERIFY(dialogs.questions.isEmpty() && dialogs.messages.isEmpty());
+
+    // An existing file: No leaves it alone, Yes replaces it.
+    writeFile(dir.filePath("mine.csv"), "mine");
+    dialogs.nextFileName(dir.filePath("mine.csv"));
+    QVERIFY(!exportGrid(g, "x", Progress::silent()));
+    QCOMPARE(dialogs.questions, QStringList{"该文件已存在，是否覆盖？"});
+    QCOMPARE(readAll(dir.filePath("mine.csv")), QByteArray("mine"));
+    dialogs.nextFileName(dir.filePath("mine.csv"));
+    dialogs.answer(true);
+    QVERIFY(exportGrid(g, "x", Progress::silent()));
+    QCOMPARE(readAll(dir.filePath("mine.csv")), gridToCsvBytes(g, CsvEncoding::Gb18030));
+
+    QDir(dir.path()).mkdir("folder.csv");
+    dialogs.nextFileName(dir.filePath("folder.csv"));
+    dialogs.answer(true);
+    QVERIFY(!exportGrid(g, "x", Progress::silent()));
+    QCOMPARE(dialogs.lastMessage(), QString("该文件无法覆盖，请确认该文件没被其他软件打开！"));
+    dialogs.nextFileName(dir.filePath("gone/new.csv"));
+    QVERIFY(!exportGrid(g, "x", Progress::silent()));
+    QCOMPARE(dialogs.lastMessage(), QString("文件保存出错！"));
+}
+
+void TestGridExport::exportRightsOfTheTables() {
+    const QStringList names = {"sales",    "purchases",  "transfers", "products",
+                               "accounts", "customers",  "suppliers", "staff",
+                               "classes",  "warehouses", "regions"};
+    QStringList items;
+    for (const QString& entry : Rights::vocabulary())
+        if (Rights::isItem(entry))
+            items << Rights::bare(entry);
+    QSet<QString> rights;
+    for (const QString& name : names) {
+        const auto table = exportTableNamed(name.toUpper());
+        QVERIFY2(table, qPrintable(name));
+        QCOMPARE(exportTableName(*table), name);
+        // Every export right is one the rights editor offers, and each table has its own.
+        QVERIFY2(items.contains(exportRight(*table)), qPrintable(exportRight(*table)));
+        rights.insert(exportRight(*table));
+        QVERIFY(mayExport(Rights::all(), *table));
+        QStringList others = Rights::all().split(Rights::separator);
+        others.removeAll(exportRight(*table));
+        QVERIFY(!mayExport(Rights::join(others), *table));
+    }
+    QCOMPARE(rights.size(), names.size());
+    QCOMPARE(exportRight(ExportTable::Sales), QString("导出销售记录"));
+    QCOMPARE(exportRight(ExportTable::Staff), QString("导出人员列表"));
+    QVERIFY(!exportTableNamed("stock"));
+}
+
+QTEST_GUILESS_MAIN(TestGridExport)
+#include "TestGridExport.moc"
