@@ -6,11 +6,18 @@
 #include "charts/ChartTables.h"
 #include "cli/CliSession.h"
 #include "data/Database.h"
+#include "data/Backup.h"
 #include "data/Integrity.h"
+#include "data/Rights.h"
 #include "data/SampleData.h"
 #include "data/Schema.h"
+#include "data/Session.h"
 #include "grid/Grid.h"
+#include "grid/ListedTables.h"
+#include "importexport/GridExport.h"
 #include "importexport/Importer.h"
+#include "statistics/StockReport.h"
+#include "statistics/TradeReports.h"
 #include "support/BenchData.h"
 #include "transactions/StockCheck.h"
 #include "transactions/StockLedger.h"
@@ -137,6 +144,28 @@ int main(int argc, char** argv) {
             const ChartResult r = profitTable(*db, {firstDay, firstDay.addDays(days), 0}, grid);
             saveChartPicture(grid, r.title, folder + QStringLiteral("/profit.pdf"), {1180, 720});
         });
+        const QDate lastYear = firstDay.addYears(2);
+        time("core: stock report + CSV", 3, [&] {
+            stockReport(*db, grid);
+            gridToCsvBytes(grid, CsvEncoding::Utf8);
+        });
+        time("core: sales totals, last year + CSV", 3, [&] {
+            tradeTotals(*db, grid, TradeSide::Sales, {lastYear, lastYear.addYears(1).addDays(-1)});
+            gridToCsvBytes(grid, CsvEncoding::Utf8);
+        });
+        time("core: receivables, 3 years + .xlsx", 3, [&] {
+            outstandingMatrix(*db, grid, TradeSide::Sales, {firstDay, firstDay.addDays(days)});
+            gridToExcel(grid, folder + QStringLiteral("/r.xlsx"), QStringLiteral("应收款盘点"),
+                        Progress::silent());
+        });
+        Session session;
+        session.rights = Rights::all();
+        time("core: sales list (300,000) + CSV", 3, [&] {
+            loadListedTable(grid, *db, session, ListedTable::Sales);
+            gridToCsvBytes(grid, CsvEncoding::Utf8);
+        });
+        time("core: backup", 3,
+             [&] { backupAccountSet(*db, folder + QStringLiteral("/backup.lbk")); });
         ImportRequest request;
         request.path = writeSalesCsv(folder + QStringLiteral("/sales.csv"));
         request.firstLine = 2;
@@ -146,6 +175,22 @@ int main(int argc, char** argv) {
     }
     const QString from = firstDay.toString(Qt::ISODate);
     const QString to = firstDay.addDays(days).toString(Qt::ISODate);
+    const QString lastYear = firstDay.addYears(2).toString(Qt::ISODate);
+    const QString lastDay = firstDay.addYears(3).addDays(-1).toString(Qt::ISODate);
+    timeTool("tool: report stock", 3,
+             {QStringLiteral("--set"), path, QStringLiteral("report"), QStringLiteral("stock")});
+    timeTool("tool: report sales, last year", 3,
+             {QStringLiteral("--set"), path, QStringLiteral("report"), QStringLiteral("sales"),
+              QStringLiteral("--from"), lastYear, QStringLiteral("--to"), lastDay});
+    timeTool("tool: report receivables, 3 years, .xlsx", 3,
+             {QStringLiteral("--set"), path, QStringLiteral("report"),
+              QStringLiteral("receivables"), QStringLiteral("--from"), from, QStringLiteral("--to"),
+              to, QStringLiteral("--out"), folder + QStringLiteral("/r.xlsx")});
+    timeTool("tool: export sales (300,000)", 3,
+             {QStringLiteral("--set"), path, QStringLiteral("export"), QStringLiteral("sales")});
+    timeTool("tool: backup", 3,
+             {QStringLiteral("--set"), path, QStringLiteral("backup"),
+              folder + QStringLiteral("/backup.lbk")});
     timeTool("tool: chart trend --amount, PNG", 3,
              {QStringLiteral("--set"), path, QStringLiteral("chart"), QStringLiteral("trend"),
               QStringLiteral("--from"), from, QStringLiteral("--to"), to,

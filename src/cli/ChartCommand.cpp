@@ -4,6 +4,7 @@
 #include "cli/Console.h"
 #include "data/Login.h"
 #include "grid/Grid.h"
+#include "importexport/GridExport.h"
 
 namespace tl::cli {
 namespace {
@@ -19,7 +20,8 @@ public:
         const Options options(
             args, {{QStringLiteral("--amount")},
                    {QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--warehouse"),
-                    QStringLiteral("--product"), QStringLiteral("--out"), QStringLiteral("--size")},
+                    QStringLiteral("--product"), QStringLiteral("--out"), QStringLiteral("--size"),
+                    QStringLiteral("--table")},
                    1});
         const QString kind = options.positionals().at(0);
         if (kind != QStringLiteral("trend") && kind != QStringLiteral("profit"))
@@ -42,6 +44,9 @@ public:
                 QStringLiteral("--out 的文件名须以 .jpg、.png 或 .pdf 结尾：%1").arg(m_out));
         if (options.has(QStringLiteral("--size")))
             m_size = parseSize(options.value(QStringLiteral("--size")));
+        m_table = options.value(QStringLiteral("--table"));
+        if (options.has(QStringLiteral("--table")) && !isCsvPath(m_table))
+            throw UsageError(QStringLiteral("--table 的文件名须以 .csv 结尾：%1").arg(m_table));
     }
 
     QStringList rights() const override {
@@ -65,6 +70,13 @@ public:
             printError(result.message);
             return Failed;
         }
+        // The chart's table as the grid export writes it.
+        if (!m_table.isEmpty() && gridToCsv(table, m_table, progress) != ExportStatus::Written) {
+            progress.close();
+            printError(QStringLiteral("文件保存出错！（%1）").arg(m_table));
+            return Failed;
+        }
+        progress.close();
         QString error;
         if (!saveChartPicture(table, result.title, m_out, m_size, 1.0, 0, &error)) {
             printError(QStringLiteral("保存图片出错！") +
@@ -81,6 +93,7 @@ private:
     int m_warehouse = 0;
     int m_product = 0;
     QString m_out;
+    QString m_table;
     QSize m_size = kDefaultSize;
 };
 
@@ -91,9 +104,9 @@ QList<CommandInfo> chartCommands() {
              QStringLiteral(
                  "用法：tradeledger-cli --set 套帐 chart trend --from 日期 --to 日期\n"
                  "          [--warehouse 仓库号] [--product 产品号] [--amount] --out 文件\n"
-                 "          [--size 宽x高]\n"
+                 "          [--size 宽x高] [--table 文件.csv]\n"
                  "      tradeledger-cli --set 套帐 chart profit --from 日期 --to 日期\n"
-                 "          [--product 产品号] --out 文件 [--size 宽x高]\n"
+                 "          [--product 产品号] --out 文件 [--size 宽x高] [--table 文件.csv]\n"
                  "\n"
                  "与“分析”页的按钮相同：trend 为每月采购与销售的数量（加 --amount 为金额），\n"
                  "profit 为每月的销售毛利。需要权限“操作图表分析”以及“查看数量分析”、\n"
@@ -106,12 +119,13 @@ QList<CommandInfo> chartCommands() {
                  "  --amount        统计金额而不是数量（仅 trend）\n"
                  "  --out 文件      图片文件，以 .jpg、.png 或 .pdf 结尾；已有的同名文件被替换\n"
                  "  --size 宽x高    图片大小（像素），默认 1180x720\n"
+                 "  --table 文件    同时把图表的数据表写成 CSV 文件（与导出表格相同）\n"
                  "\n"
                  "示例：\n"
                  "  tradeledger-cli --set 示例套帐 chart trend --from 2024-01-01 --to 2024-12-31 "
                  "--amount --out 趋势.png\n"
                  "  tradeledger-cli --set 示例套帐 chart profit --from 2024-01-01 --to 2024-12-31 "
-                 "--out 毛利.pdf\n"),
+                 "--out 毛利.pdf --table 毛利.csv\n"),
              [] { return std::make_unique<ChartCommand>(); }}};
 }
 

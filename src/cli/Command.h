@@ -49,7 +49,9 @@ QString toolHelp();
 // The commands of each family (one file each).
 QList<CommandInfo> backupCommands();
 QList<CommandInfo> chartCommands();
+QList<CommandInfo> exportCommands();
 QList<CommandInfo> importCommands();
 QList<CommandInfo> ledgerCommands();
+QList<CommandInfo> reportCommands();
 
 } // namespace tl::cli

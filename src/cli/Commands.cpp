@@ -5,7 +5,8 @@ namespace tl::cli {
 const QList<CommandInfo>& commandList() {
     static const QList<CommandInfo> list = [] {
         QList<CommandInfo> all;
-        all << chartCommands() << importCommands() << ledgerCommands() << backupCommands();
+        all << reportCommands() << chartCommands() << importCommands() << exportCommands()
+            << ledgerCommands() << backupCommands();
         return all;
     }();
     return list;

@@ -1,6 +1,9 @@
 #include "charts/ChartTables.h"
+#include "data/Progress.h"
 #include "data/Rights.h"
 #include "data/SampleData.h"
+#include "grid/Grid.h"
+#include "importexport/GridExport.h"
 #include "masterdata/MasterRecord.h"
 #include "support/CliRunner.h"
 #include "support/TestAccountSet.h"
@@ -18,6 +21,7 @@ class TestCliCharts : public QObject {
 private slots:
     void initTestCase();
     void picturesOfTheRequestedSizeAndType();
+    void tableBesideTheChartIsTheWindowsTable();
     void refusalsWriteNoFile();
 
 private:
@@ -70,6 +74,34 @@ void TestCliCharts::picturesOfTheRequestedSizeAndType() {
     QFile file(pdf);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.read(4), QByteArray("%PDF"));
+}
+
+void TestCliCharts::tableBesideTheChartIsTheWindowsTable() {
+    QTemporaryDir dir;
+    const QString table = dir.path() + "/趋势.csv";
+    const auto r = m_cli.run(base() << "chart"
+                                    << "trend"
+                                    << "--from" << m_from << "--to" << m_to << "--warehouse"
+                                    << "1"
+                                    << "--out" << dir.path() + "/t.png"
+                                    << "--table" << table);
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    Grid grid;
+    const QDate from = QDate::fromString(m_from, Qt::ISODate);
+    const QDate to = QDate::fromString(m_to, Qt::ISODate);
+    QVERIFY(trendTable(m_set->db(), {from, to, 1, 0, false}, grid).drawable);
+    const QString expected = dir.path() + "/expected.csv";
+    QCOMPARE(gridToCsv(grid, expected, Progress::silent()), ExportStatus::Written);
+    QFile a(table), b(expected);
+    QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    QCOMPARE(a.readAll(), b.readAll());
+    QVERIFY(m_cli
+                .run(base() << "chart"
+                            << "trend"
+                            << "--from" << m_from << "--to" << m_to << "--out"
+                            << dir.path() + "/t.png"
+                            << "--table" << table + ".txt")
+                .code == 2);
 }
 
 void TestCliCharts::refusalsWriteNoFile() {

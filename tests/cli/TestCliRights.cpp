@@ -45,6 +45,13 @@ bool windowAllows(const Command& button, const QString& rights) {
 void TestCliRights::commandsNeedTheirButtonsRights() {
     const QString period = "--from=2024-01-01 --to=2024-12-31";
     const QList<Case> cases = {
+        {{"report", "stock"}, {Bank::Trade, 12}},
+        {{"report", "stock-change"}, {Bank::Trade, 10}},
+        {{"report", "stock-change", "--values"}, {Bank::Trade, 11}},
+        {{"report", "sales"}, {Bank::Trade, 13}},
+        {{"report", "purchases"}, {Bank::Trade, 14}},
+        {{"report", "receivables"}, {Bank::Trade, 15}},
+        {{"report", "payables"}, {Bank::Trade, 16}},
         {{"rebuild"}, {Bank::Trade, 12}},
         {{"verify"}, {Bank::Trade, 12}},
         {{"chart", "trend", "--out=a.png"}, {Bank::Trade, 23}},
@@ -70,7 +77,7 @@ void TestCliRights::commandsNeedTheirButtonsRights() {
     }
     for (const Case& c : cases) {
         QStringList args = c.args;
-        if (args.first() == "chart")
+        if (args.first() == "chart" || (args.first() == "report" && args.at(1) != "stock"))
             args << period.split(' ');
         const cli::CommandInfo* info = cli::findCommand(args.takeFirst());
         QVERIFY(info);
