@@ -140,7 +140,9 @@ int run(int argc, char** argv) {
     ConsoleProgress progress;
     int code = Failed;
     {
-        std::optional<Login> login = logIn(inv.set, inv.user);
+        std::optional<Login> login = logIn(inv.set, inv.user,
+                                           command->checksFile() ? AccountSetFile::Check::Later
+                                                                 : AccountSetFile::Check::Now);
         if (login && requireRights(login->session, command->rights())) {
             try {
                 code = command->run(*login, progress);

@@ -26,14 +26,14 @@ QString resolveAccountSet(const QString& set) {
     return {};
 }
 
-std::optional<Login> logIn(const QString& set, const QString& user) {
+std::optional<Login> logIn(const QString& set, const QString& user, AccountSetFile::Check check) {
     const QString path = resolveAccountSet(set);
     if (path.isEmpty())
         return std::nullopt;
     const QString password = qEnvironmentVariableIsSet("TRADELEDGER_PASSWORD")
                                  ? qEnvironmentVariable("TRADELEDGER_PASSWORD")
                                  : readPassword(QStringLiteral("用户 %1 的密码：").arg(user));
-    std::optional<Login> login = Login::authenticate(path, user, password);
+    std::optional<Login> login = Login::authenticate(path, user, password, check);
     if (!login)
         return std::nullopt;
     try {

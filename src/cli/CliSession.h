@@ -15,8 +15,11 @@ QString resolveAccountSet(const QString& set);
 
 // Logs in as the login window does (same rules, same messages) and brings
 // the account set up to date as the main window does after login. The
-// password comes from TRADELEDGER_PASSWORD, else from the terminal.
-std::optional<Login> logIn(const QString& set, const QString& user);
+// password comes from TRADELEDGER_PASSWORD, else from the terminal. The
+// whole file is checked before it is used unless the command checks it
+// itself (verify).
+std::optional<Login> logIn(const QString& set, const QString& user,
+                           AccountSetFile::Check check = AccountSetFile::Check::Now);
 
 // True when the operator holds every right; otherwise says which one is
 // missing, with the windows' refusal, and returns false.

@@ -28,6 +28,8 @@ public:
     virtual int run(Login& login, Progress& progress) = 0;
     // Draws pictures, so it needs fonts (a GUI application on the offscreen platform).
     virtual bool paints() const { return false; }
+    // Runs SQLite's integrity check itself, so the quick check at login is left out.
+    virtual bool checksFile() const { return false; }
     // Changes nothing at all, not even the work tables a previous run left.
     virtual bool readOnly() const { return false; }
 };

@@ -65,14 +65,17 @@ void ConsoleProgress::show(const QString& caption, int total) {
     draw(changed);
 }
 
+// Work of a few phases redraws at every step; long loops at most ten times a second.
+constexpr int kFewSteps = 20;
+
 void ConsoleProgress::step(int position) {
     m_position = position;
-    draw(false);
+    draw(m_total <= kFewSteps);
 }
 
 void ConsoleProgress::advance(int steps) {
     m_position += steps;
-    draw(false);
+    draw(m_total <= kFewSteps);
 }
 
 void ConsoleProgress::close() {
@@ -95,8 +98,10 @@ void ConsoleProgress::draw(bool force) {
     m_drawnPercent = percent;
     m_drawnAt = now;
     m_visible = true;
-    const QByteArray line =
-        "\r\033[K" + m_caption.toUtf8() + ' ' + QByteArray::number(percent) + '%';
+    const QByteArray count =
+        m_total <= kFewSteps ? QByteArray::number(m_position) + '/' + QByteArray::number(m_total)
+                             : QByteArray::number(percent) + '%';
+    const QByteArray line = "\r\033[K" + m_caption.toUtf8() + ' ' + count;
     std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
     std::fflush(stderr);
 }

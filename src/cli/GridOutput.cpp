@@ -18,8 +18,9 @@ void checkGridOutputName(const QString& out) {
 
 QString gridOutputHelp() {
     return QStringLiteral(
-        "  --out 文件     写入文件，与表格“导出表格”写出的相同：.csv 为 CSV 文件（GBK 编码），\n"
-        "                 .xlsx 或 .xls 为 Excel 工作簿；已有的同名文件被替换。\n"
+        "  --out 文件     写入文件，与表格“导出表格”写出的相同：.csv 为 CSV 文件\n"
+        "                 （GB18030 编码，兼容 GBK），.xlsx 或 .xls 为 Excel 工作簿；\n"
+        "                 已有的同名文件被替换。\n"
         "                 不给时，可见的单元格以 UTF-8 CSV 输出到标准输出。\n");
 }
 

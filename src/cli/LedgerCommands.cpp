@@ -36,6 +36,7 @@ class VerifyCommand : public Command {
 public:
     void parse(const QStringList& args) override { Options(args, {}); }
     bool readOnly() const override { return true; }
+    bool checksFile() const override { return true; }
     QStringList rights() const override { return kStockRights; }
     int run(Login& login, Progress& progress) override {
         const Database& db = *login.db;
