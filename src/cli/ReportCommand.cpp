@@ -64,38 +64,37 @@ public:
     int run(Login& login, Progress& progress) override {
         const Database& db = *login.db;
         const Period period{m_dates.from, m_dates.to};
+        const TradeSide side =
+            m_kind->report == Report::Sales || m_kind->report == Report::Receivables
+                ? TradeSide::Sales
+                : TradeSide::Purchases;
         Grid grid;
-        bool shown = true;
+        bool filled = true;
         switch (m_kind->report) {
         case Report::Stock:
-            shown = stockReport(db, grid, progress);
+            filled = stockReport(db, grid, progress);
             break;
         case Report::StockChange:
-            shown = stockChangeReport(db, grid, m_dates.from, m_dates.to,
-                                      m_values ? StockMeasure::Values : StockMeasure::Quantities,
-                                      progress);
+            filled = stockChangeReport(db, grid, m_dates.from, m_dates.to,
+                                       m_values ? StockMeasure::Values : StockMeasure::Quantities,
+                                       progress);
             break;
         case Report::Sales:
-        case Report::Purchases: {
-            const TradeSide side =
-                m_kind->report == Report::Sales ? TradeSide::Sales : TradeSide::Purchases;
-            // The window says so and shows the empty table; so does the tool.
-            if (!tradeTotals(db, grid, side, period, progress))
-                printError(emptyPeriodMessage(side));
+        case Report::Purchases:
+            filled = tradeTotals(db, grid, side, period, progress);
             break;
-        }
         case Report::Receivables:
         case Report::Payables:
-            outstandingMatrix(db, grid,
-                              m_kind->report == Report::Receivables ? TradeSide::Sales
-                                                                    : TradeSide::Purchases,
-                              period, progress);
+            filled = outstandingMatrix(db, grid, side, period, progress);
             break;
         }
         progress.close();
-        if (!shown) {
-            // No warehouse or no product: the window shows no table at all.
-            printError(QStringLiteral("表格中没有数据！"));
+        // A period without records gives the window an empty table; a script
+        // is better told, and gets no file of empty cells.
+        if (!filled) {
+            printError(m_kind->report == Report::Stock || m_kind->report == Report::StockChange
+                           ? QStringLiteral("表格中没有数据！")
+                           : emptyPeriodMessage(side));
             return Failed;
         }
         return writeGridOutput(grid, QString::fromUtf8(m_kind->title), m_out, progress);
@@ -128,7 +127,8 @@ QList<CommandInfo> reportCommands() {
                  "  purchases      每种产品的采购数量、金额、已付和未付    需要“查看采购统计”\n"
                  "  receivables    每位客户每种产品的应收款                需要“查看应收款统计”\n"
                  "  payables       每个供应商每种产品的应付款              需要“查看应付款统计”\n"
-                 "都还需要权限“操作盘点统计”。\n"
+                 "都还需要权限“操作盘点统计”。所选时间段内没有记录时说明原因、不写文件，\n"
+                 "退出码为 1。\n"
                  "\n"
                  "选项：\n"
                  "  --from, --to   统计的起止日期（YYYY-MM-DD），两天都包括在内\n"

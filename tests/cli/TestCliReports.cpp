@@ -105,6 +105,19 @@ void TestCliReports::reportFilesAreWhatTheGridExportWrites() {
     QCOMPARE(gridToCsv(grid, expected, Progress::silent()), ExportStatus::Written);
     QCOMPARE(readFile(csv), readFile(expected));
     QCOMPARE(readFile(xlsx).left(2), QByteArray("PK"));
+
+    // A period without records is said, and no file of empty cells is written.
+    const QString none = dir.path() + "/无.xlsx";
+    for (const QString& report : {QString("sales"), QString("receivables")}) {
+        const auto r = m_cli.run(base() << "report" << report << "--from"
+                                        << "1990-01-01"
+                                        << "--to"
+                                        << "1990-01-31"
+                                        << "--out" << none);
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("您选择的时间段内没有销售记录！"), qPrintable(r.err));
+        QVERIFY(!QFile::exists(none));
+    }
 }
 
 void TestCliReports::wrongDatesAndOptionsAreUsage() {
