@@ -146,13 +146,18 @@ int run(int argc, char** argv) {
         if (login && requireRights(login->session, command->rights())) {
             try {
                 code = command->run(*login, progress);
-                // As the main window does when it closes.
-                if (!command->readOnly())
-                    login->db->dropWorkTables();
             } catch (const DbError& e) {
                 progress.close();
                 dialogs.error(e.userText(), e.detail());
                 code = Failed;
+            }
+            // As the main window does when it closes, whether the work went well or not.
+            if (!command->readOnly()) {
+                try {
+                    login->db->dropWorkTables();
+                } catch (const DbError&) {
+                    // A file that refused the work refuses the cleaning too; said above.
+                }
             }
         }
     }
