@@ -37,10 +37,13 @@ QList<StockDifference> compareStockWithRecords(const Database& db, Progress& pro
         }
     }
     {
-        // The very rebuild the stock report runs; undone before anything is kept.
+        // The very rebuild the stock report runs, as of the last day a record
+        // may carry: every record counts, and Stock itself is left alone (so a
+        // file opened read-only can be checked too). Its work tables are
+        // undone before anything is kept.
         Transaction undo(db);
         const QString result = QStringLiteral("T_StockCheck");
-        StockLedger::rebuildStock(db, StockLedger::allDates, result, progress);
+        StockLedger::rebuildStock(db, QDate(9999, 12, 31), result, progress);
         QSqlQuery q = db.run(QStringLiteral("SELECT PID, SID, total(Num) FROM T_StockCheck "
                                             "GROUP BY PID, SID"));
         while (q.next())

@@ -19,8 +19,8 @@ struct StockDifference {
 };
 
 // Compares Stock with the balances the stock-ledger rebuild computes from the
-// records, without changing anything: the rebuild runs inside a transaction
-// that is rolled back. Ordered by product and warehouse.
+// records, without changing anything: the rebuild leaves Stock alone and runs
+// inside a transaction that is rolled back. Ordered by product and warehouse.
 QList<StockDifference> compareStockWithRecords(const Database& db,
                                                Progress& progress = Progress::silent());
 
