@@ -1,6 +1,7 @@
 #include "mainwindow/MainCommands.h"
 
 #include "data/Rights.h"
+#include "grid/ListedTables.h"
 
 namespace tl {
 
@@ -108,10 +109,6 @@ QList<Command> buildCommands() {
     return list;
 }
 
-const char* const kMasterViewRights[] = {
-    "查看产品设置", "查看账号设置", "查看客户设置", "查看供应商设置", "",
-    "查看产品类别", "查看仓库列表", "查看地区列表"};
-
 } // namespace
 
 const QList<Command>& commands() {
@@ -146,22 +143,16 @@ bool commandAllowed(const Command& command, const QString& rights) {
 }
 
 QString tradeViewRight(int tab) {
-    switch (tab) {
-    case SalesTab:
-        return QStringLiteral("操作销售记录");
-    case PurchasesTab:
-        return QStringLiteral("操作采购记录");
-    case TransfersTab:
-        return QStringLiteral("操作调库记录");
-    default:
+    if (tab < SalesTab || tab > TransfersTab)
         return {};
-    }
+    return listedTableViewRight(static_cast<ListedTable>(tab));
 }
 
 QString masterViewRight(int subTab) {
-    if (subTab < 0 || subTab >= 8)
+    if (subTab < 0 || subTab >= 8 || subTab == StaffPage)
         return {};
-    return QString::fromUtf8(kMasterViewRights[subTab]);
+    return listedTableViewRight(
+        static_cast<ListedTable>(static_cast<int>(ListedTable::Products) + subTab));
 }
 
 std::optional<CommandId> keywordFindCommand(int box) {

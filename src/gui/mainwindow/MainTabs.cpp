@@ -1,5 +1,6 @@
 #include "mainwindow/MainTabs.h"
 
+#include "grid/ListedTables.h"
 #include "mainwindow/CommandPage.h"
 
 #include <QCheckBox>
@@ -23,9 +24,9 @@ QTabWidget* innerStrip(const QString& name, QWidget* parent) {
 
 MainTabs::MainTabs(QWidget* parent) : QTabWidget(parent) {
     setObjectName(QStringLiteral("SST"));
-    buildTradeTab(SalesTab, QStringLiteral("销 售"));
-    buildTradeTab(PurchasesTab, QStringLiteral("采 购"));
-    buildTradeTab(TransfersTab, QStringLiteral("调 库"));
+    buildTradeTab(SalesTab, listedTableTitle(ListedTable::Sales));
+    buildTradeTab(PurchasesTab, listedTableTitle(ListedTable::Purchases));
+    buildTradeTab(TransfersTab, listedTableTitle(ListedTable::Transfers));
     buildStatistics();
     buildCharts();
     buildSettings();
@@ -137,12 +138,9 @@ void MainTabs::buildCharts() {
 void MainTabs::buildSettings() {
     m_sst1 = innerStrip(QStringLiteral("SST1"), this);
     addTab(m_sst1, QStringLiteral("设 置"));
-    const QString titles[] = {QStringLiteral("产品设置"), QStringLiteral("账号设置"),
-                              QStringLiteral("客户设置"), QStringLiteral("供应商设置"),
-                              QStringLiteral("人员设置"), QStringLiteral("产品类别"),
-                              QStringLiteral("仓库设置"), QStringLiteral("地区设置")};
     for (int m = 0; m < 8; ++m) {
-        CommandPage* page = addPage(m_sst1, titles[m], SettingsTab, m);
+        const auto table = static_cast<ListedTable>(static_cast<int>(ListedTable::Products) + m);
+        CommandPage* page = addPage(m_sst1, listedTableTitle(table), SettingsTab, m);
         addCommands(page, SettingsTab, m);
         if (keywordBoxOf(SettingsTab, m) >= 0)
             m_keywords.append(page->addKeywordBox(keywordBoxOf(SettingsTab, m)));

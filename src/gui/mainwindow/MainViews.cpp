@@ -1,34 +1,22 @@
 #include "mainwindow/MainViews.h"
 
+#include "data/Session.h"
 #include "grid/GridHeader.h"
-#include "grid/RecordGrid.h"
+#include "grid/ListedTables.h"
 #include "mainwindow/MainCommands.h"
 #include "masterdata/MasterEditors.h"
-#include "masterdata/MasterList.h"
 
 namespace tl {
 
 void loadTradeView(Grid& grid, const Database& db, int tab) {
-    switch (tab) {
-    case SalesTab:
-        loadSaleGrid(grid, db);
-        break;
-    case PurchasesTab:
-        loadPurchaseGrid(grid, db);
-        break;
-    case TransfersTab:
-        loadTransferGrid(grid, db);
-        break;
-    default:
-        break;
-    }
+    if (tab >= SalesTab && tab <= TransfersTab)
+        loadListedTable(grid, db, Session{}, static_cast<ListedTable>(tab));
 }
 
 void loadMasterView(Grid& grid, const Database& db, const Session& session, int subTab) {
-    // Products are a record grid, fitted to the texts like the trade tabs.
-    if (subTab == ProductsPage)
-        return loadProductGrid(grid, db);
-    loadMasterList(grid, db, static_cast<MasterTable>(subTab), session);
+    if (subTab >= ProductsPage && subTab <= RegionsPage)
+        loadListedTable(grid, db, session,
+                        static_cast<ListedTable>(static_cast<int>(ListedTable::Products) + subTab));
 }
 
 void headerPressed(Grid& grid, int xTwips, int yTwips) {

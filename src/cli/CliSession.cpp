@@ -1,0 +1,58 @@
+#include "cli/CliSession.h"
+
+#include "cli/Console.h"
+#include "data/AppPaths.h"
+#include "data/Dialogs.h"
+#include "data/Registry.h"
+#include "data/Rights.h"
+#include "data/Schema.h"
+#include "masterdata/MasterRecord.h"
+
+#include <QFileInfo>
+#include <QtGlobal>
+
+namespace tl::cli {
+
+QString resolveAccountSet(const QString& set) {
+    if (QFileInfo(set).isFile())
+        return set;
+    if (QFileInfo::exists(AppPaths::registryPath())) {
+        const QList<RegistryEntry> entries = Registry().list();
+        for (const RegistryEntry& e : entries)
+            if (e.name == set)
+                return e.path;
+    }
+    printError(QStringLiteral("找不到套帐“%1”：没有这个文件，也没有登记这个名字的套帐。").arg(set));
+    return {};
+}
+
+std::optional<Login> logIn(const QString& set, const QString& user, AccountSetFile::Check check) {
+    const QString path = resolveAccountSet(set);
+    if (path.isEmpty())
+        return std::nullopt;
+    const QString password = qEnvironmentVariableIsSet("TRADELEDGER_PASSWORD")
+                                 ? qEnvironmentVariable("TRADELEDGER_PASSWORD")
+                                 : readPassword(QStringLiteral("用户 %1 的密码：").arg(user));
+    std::optional<Login> login = Login::authenticate(path, user, password, check);
+    if (!login)
+        return std::nullopt;
+    try {
+        Schema::upgrade(*login->db);
+    } catch (const DbError& e) {
+        dialogs().error(e.userText(), e.detail());
+        return std::nullopt;
+    }
+    return login;
+}
+
+bool requireRights(const Session& session, const QStringList& rights) {
+    for (const QString& right : rights) {
+        if (right.isEmpty() || Rights::test(session.rights, right))
+            continue;
+        printError(noRightMessage() + QStringLiteral("（需要权限“%1”）").arg(right));
+        return false;
+    }
+    return true;
+}
+
+} // namespace tl::cli

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "cli/Args.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace tl {
+struct Login;
+class Progress;
+} // namespace tl
+
+namespace tl::cli {
+
+// One command of the tool. Its arguments are checked before anyone is asked
+// for a password, so wrong usage never gets as far as the account set.
+class Command {
+public:
+    virtual ~Command() = default;
+    // Throws UsageError.
+    virtual void parse(const QStringList& args) = 0;
+    // The rights the parsed command needs, as its window asks for them; the
+    // tool refuses with the windows' message when one is missing.
+    virtual QStringList rights() const = 0;
+    // Returns an exit code; failures have been reported on standard error.
+    virtual int run(Login& login, Progress& progress) = 0;
+    // Draws pictures, so it needs fonts (a GUI application on the offscreen platform).
+    virtual bool paints() const { return false; }
+    // Runs SQLite's integrity check itself, so the quick check at login is left out.
+    virtual bool checksFile() const { return false; }
+    // Changes nothing at all, not even the work tables a previous run left.
+    virtual bool readOnly() const { return false; }
+};
+
+struct CommandInfo {
+    QString name;
+    QString summary; // one line for the tool's help
+    QString help;    // the command's own help: usage, options, an example
+    std::function<std::unique_ptr<Command>()> make;
+};
+
+// The commands the tool offers, in the order its help lists them.
+const QList<CommandInfo>& commandList();
+const CommandInfo* findCommand(const QString& name);
+
+// The tool's own help.
+QString toolHelp();
+
+// The commands of each family (one file each).
+QList<CommandInfo> backupCommands();
+QList<CommandInfo> chartCommands();
+QList<CommandInfo> exportCommands();
+QList<CommandInfo> importCommands();
+QList<CommandInfo> ledgerCommands();
+QList<CommandInfo> reportCommands();
+
+} // namespace tl::cli

@@ -1,0 +1,75 @@
+#include "cli/Command.h"
+#include "cli/GridOutput.h"
+#include "data/Login.h"
+#include "grid/Grid.h"
+#include "grid/ListedTables.h"
+#include "importexport/ExportRights.h"
+
+namespace tl::cli {
+namespace {
+
+// The export's tables are the main window's lists, in the same order.
+static_assert(static_cast<int>(ExportTable::Sales) == static_cast<int>(ListedTable::Sales) &&
+              static_cast<int>(ExportTable::Products) == static_cast<int>(ListedTable::Products) &&
+              static_cast<int>(ExportTable::Regions) == static_cast<int>(ListedTable::Regions));
+
+QString tableNames() {
+    QStringList names;
+    for (int t = 0; t <= static_cast<int>(ExportTable::Regions); ++t)
+        names << exportTableName(static_cast<ExportTable>(t));
+    return names.join(QStringLiteral(", "));
+}
+
+class ExportCommand : public Command {
+public:
+    void parse(const QStringList& args) override {
+        const Options options(args, {{}, {QStringLiteral("--out")}, 1});
+        const QString name = options.positionals().at(0);
+        const auto table = exportTableNamed(name);
+        if (!table)
+            throw UsageError(QStringLiteral("未知的表：%1（可用：%2）").arg(name, tableNames()));
+        m_table = *table;
+        m_out = options.value(QStringLiteral("--out"));
+        if (options.has(QStringLiteral("--out")))
+            checkGridOutputName(m_out);
+    }
+    QStringList rights() const override {
+        return {listedTableViewRight(listed()), exportRight(m_table)};
+    }
+    int run(Login& login, Progress& progress) override {
+        const ListedTable listed = this->listed();
+        Grid grid;
+        loadListedTable(grid, *login.db, login.session, listed);
+        return writeGridOutput(grid, listedTableTitle(listed), m_out, progress);
+    }
+
+private:
+    ListedTable listed() const { return static_cast<ListedTable>(static_cast<int>(m_table)); }
+    ExportTable m_table = ExportTable::Sales;
+    QString m_out;
+};
+
+} // namespace
+
+QList<CommandInfo> exportCommands() {
+    return {
+        {QStringLiteral("export"), QStringLiteral("导出销售、采购、调库记录或各项设置的列表"),
+         QStringLiteral("用法：tradeledger-cli --set 套帐 export 表 [--out 文件]\n"
+                        "\n"
+                        "写出主窗口中该表显示的记录表格，与在表格上右击“导出表格”相同。\n"
+                        "需要查看该表的权限和相应的导出权限（如“导出销售记录”“导出产品设置”）。\n"
+                        "\n"
+                        "表：sales 销售, purchases 采购, transfers 调库, products 产品,\n"
+                        "    accounts 账号, customers 客户, suppliers 供应商, staff 人员,\n"
+                        "    classes 产品类别, warehouses 仓库, regions 地区\n"
+                        "\n"
+                        "选项：\n") +
+             gridOutputHelp() +
+             QStringLiteral("\n"
+                            "示例：\n"
+                            "  tradeledger-cli --set 示例套帐 export customers --out 客户.xlsx\n"
+                            "  tradeledger-cli --set 示例套帐 export sales > 销售.csv\n"),
+         [] { return std::make_unique<ExportCommand>(); }}};
+}
+
+} // namespace tl::cli

@@ -1,0 +1,63 @@
+#include "cli/GridOutput.h"
+
+#include "cli/Args.h"
+#include "cli/Console.h"
+#include "importexport/GridExport.h"
+
+#include <QFile>
+
+namespace tl::cli {
+
+void checkGridOutputName(const QString& out) {
+    const QString lower = out.toLower();
+    if (!lower.endsWith(QStringLiteral(".csv")) && !lower.endsWith(QStringLiteral(".xlsx")) &&
+        !lower.endsWith(QStringLiteral(".xls")))
+        throw UsageError(
+            QStringLiteral("--out 的文件名须以 .csv、.xlsx 或 .xls 结尾：%1").arg(out));
+}
+
+QString gridOutputHelp() {
+    return QStringLiteral(
+        "  --out 文件     写入文件，与表格“导出表格”写出的相同：.csv 为 CSV 文件\n"
+        "                 （GB18030 编码，兼容 GBK），.xlsx 或 .xls 为 Excel 工作簿；\n"
+        "                 已有的同名文件被替换。\n"
+        "                 不给时，可见的单元格以 UTF-8 CSV 输出到标准输出。\n");
+}
+
+int writeGridOutput(const Grid& grid, const QString& title, const QString& out,
+                    Progress& progress) {
+    if (out.isEmpty()) {
+        if (visibleRows(grid).empty() || visibleColumns(grid).empty()) {
+            printError(QStringLiteral("表格中没有数据！"));
+            return Failed;
+        }
+        // Written as it is built: a list of 300,000 sales never sits in memory twice.
+        QFile stdOut;
+        if (!stdOut.open(stdout, QIODevice::WriteOnly) ||
+            !writeCsv(grid, stdOut, CsvEncoding::Utf8, progress) || !stdOut.flush()) {
+            progress.close();
+            printError(QStringLiteral("无法写入标准输出。"));
+            return Failed;
+        }
+        progress.close();
+        return Done;
+    }
+    const ExportStatus status = writeGridFile(grid, out, title, progress);
+    progress.close();
+    switch (status) {
+    case ExportStatus::Written:
+        return Done;
+    case ExportStatus::Empty:
+        printError(QStringLiteral("表格中没有数据！"));
+        break;
+    case ExportStatus::CannotReplace:
+        printError(QStringLiteral("该文件无法覆盖，请确认该文件没被其他软件打开！"));
+        break;
+    case ExportStatus::WriteFailed:
+        printError(QStringLiteral("文件保存出错！") + QStringLiteral("（%1）").arg(out));
+        break;
+    }
+    return Failed;
+}
+
+} // namespace tl::cli

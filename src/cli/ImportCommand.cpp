@@ -1,0 +1,121 @@
+#include "cli/Command.h"
+#include "cli/Console.h"
+#include "data/Login.h"
+#include "importexport/ImportRights.h"
+#include "importexport/Importer.h"
+#include "importexport/Workbook.h"
+
+namespace tl::cli {
+namespace {
+
+QString tableNames() {
+    QStringList names;
+    for (ImportTable t : allImportTables())
+        names << importTableDef(t).name;
+    return names.join(QStringLiteral(", "));
+}
+
+class ImportCommand : public Command {
+public:
+    void parse(const QStringList& args) override {
+        const Options options(args, {{QStringLiteral("--dry-run")},
+                                     {QStringLiteral("--sheet"), QStringLiteral("--columns"),
+                                      QStringLiteral("--lines")},
+                                     2});
+        const QString name = options.positionals().at(0);
+        const auto table = importTableByName(name);
+        if (!table)
+            throw UsageError(QStringLiteral("未知的表：%1（可用：%2）").arg(name, tableNames()));
+        m_request.table = *table;
+        m_request.path = options.positionals().at(1);
+        m_request.sheet = options.value(QStringLiteral("--sheet"));
+        if (options.has(QStringLiteral("--sheet")) && !Workbook::isWorkbookPath(m_request.path))
+            throw UsageError(QStringLiteral("--sheet 只用于 .xls 或 .xlsx 工作簿。"));
+        m_request.dryRun = options.flag(QStringLiteral("--dry-run"));
+        const ImportTableDef& def = importTableDef(*table);
+        m_request.columns = def.defaultColumns();
+        if (options.has(QStringLiteral("--columns"))) {
+            const QStringList given = parseColumns(options.value(QStringLiteral("--columns")));
+            if (given.size() > def.fieldSlots.size())
+                throw UsageError(QStringLiteral("--columns 给了 %1 个列号，导入%2只有 %3 项。")
+                                     .arg(given.size())
+                                     .arg(def.records)
+                                     .arg(def.fieldSlots.size()));
+            for (qsizetype i = 0; i < given.size(); ++i)
+                m_request.columns[i] = given.at(i);
+        }
+        // The mapping dialog's start and end lines.
+        const LineRange lines = parseLines(options.has(QStringLiteral("--lines"))
+                                               ? options.value(QStringLiteral("--lines"))
+                                               : QStringLiteral("2-10"));
+        m_request.firstLine = lines.first;
+        m_request.lastLine = lines.last;
+    }
+
+    QStringList rights() const override { return importRights(m_request.table); }
+
+    int run(Login& login, Progress& progress) override {
+        const ImportResult result = importRecords(*login.db, m_request, progress);
+        progress.close();
+        if (!result.ok) {
+            printError(result.error);
+            return Failed;
+        }
+        printError(result.summary(m_request.table));
+        return Done;
+    }
+
+private:
+    ImportRequest m_request;
+};
+
+QString slotsHelp() {
+    QString text;
+    for (ImportTable t : allImportTables()) {
+        const ImportTableDef& def = importTableDef(t);
+        QStringList items;
+        for (const ImportSlot& s : def.fieldSlots)
+            items << s.label + QLatin1Char('=') + s.column;
+        text += QStringLiteral("  %1%2\n").arg(def.name, -12).arg(items.join(QLatin1Char(' ')));
+    }
+    return text;
+}
+
+} // namespace
+
+QList<CommandInfo> importCommands() {
+    return {{QStringLiteral("import"), QStringLiteral("从 CSV 文件或 Excel 工作表导入记录"),
+             QStringLiteral(
+                 "用法：tradeledger-cli --set 套帐 import 表 文件 [--sheet 工作表]\n"
+                 "          [--columns B,C,D,…] [--lines 起始行-终止行] [--dry-run]\n"
+                 "\n"
+                 "与导入按钮和“导入EXCEL表格（列对应设置）”相同：按列号取出每一项，把名称\n"
+                 "换成记录号（没有的主记录随之建立），设置表中已有的名称跳过；销售、采购和\n"
+                 "调库记录同时改变库存。全部导入或全部不导入。需要该表的导入权限（如\n"
+                 "“导入销售记录”）；产品类别、仓库和地区还需要查看该列表的权限，\n"
+                 "与主窗口的导入按钮相同。\n"
+                 "\n"
+                 "表：sales, purchases, transfers, products, accounts, customers, suppliers,\n"
+                 "    staff, classes, warehouses, regions\n"
+                 "文件：.csv 文件（GBK、UTF-8 或 UTF-16），或 .xls / .xlsx 工作簿\n"
+                 "\n"
+                 "选项：\n"
+                 "  --sheet 名称      工作簿中的工作表，默认第一张\n"
+                 "  --columns 列号    各项对应的列号，按下表的顺序以逗号分隔；\n"
+                 "                    少给的项用默认列号\n"
+                 "  --lines 行-行     导入的起始行和终止行，默认 2-10（与对话框相同）\n"
+                 "  --dry-run         只读取和检查，报告将添加和跳过的记录，不保存任何记录\n"
+                 "\n"
+                 "各表的项和默认列号：\n") +
+                 slotsHelp() +
+                 QStringLiteral(
+                     "\n"
+                     "示例：\n"
+                     "  tradeledger-cli --set 示例套帐 import sales 订单.csv --lines 2-5000 "
+                     "--dry-run\n"
+                     "  tradeledger-cli --set 示例套帐 import customers 客户.xlsx --sheet 客户 "
+                     "--columns B,C,D\n"),
+             [] { return std::make_unique<ImportCommand>(); }}};
+}
+
+} // namespace tl::cli

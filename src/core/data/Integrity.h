@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QStringList>
+
+namespace tl {
+
+class Database;
+
+// SQLite's own check of the file: pages, indexes, constraints. Returns the
+// problems it reports, at most limit of them; empty when the file is sound.
+// Reads only.
+QStringList integrityProblems(const Database& db, int limit = 20);
+
+} // namespace tl

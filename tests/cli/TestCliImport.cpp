@@ -1,0 +1,210 @@
+#include "data/Rights.h"
+#include "data/SampleData.h"
+#include "masterdata/MasterRecord.h"
+#include "support/CliRunner.h"
+#include "support/TestAccountSet.h"
+
+#include "data/Schema.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+#include <xlsxwriter.h>
+
+using namespace tl;
+using tl::test::CliRunner;
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray fileHash(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+// Customers in the dialog's default columns: B region, C name, D address ...
+const QByteArray kCustomers = "序号,地区,姓名,地址,邮编,电话\r\n"
+                              "1,华东,\"Lin, Bo\",上海市南京路 1 号,200001,021-1234\r\n"
+                              "2,华北,王小明,北京市长安街 2 号,100001,010-5678\r\n"
+                              "3,华东,\"Quote \"\"Q\"\" Ltd\",杭州市西湖路 3 号,310001,0571-9\r\n";
+
+} // namespace
+
+class TestCliImport : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void importedRowsComeBackInTheExport();
+    void salesImportKeepsStockInStep();
+    void dryRunLeavesTheAccountSetAsItWas();
+    void badInputChangesNothing();
+    void importWithoutItsRightsIsRefused();
+
+private:
+    QStringList base() const { return {"--set", m_set->path()}; }
+    int count(const QString& table) {
+        return m_set->db().value("SELECT count(*) FROM " + table).toInt();
+    }
+    std::unique_ptr<test::TestAccountSet> m_set;
+    CliRunner m_cli;
+};
+
+void TestCliImport::init() {
+    m_set = std::make_unique<test::TestAccountSet>();
+    SampleData::fill(m_set->db());
+}
+
+void TestCliImport::importedRowsComeBackInTheExport() {
+    const QString csv = m_set->folder() + "/customers.csv";
+    writeFile(csv, kCustomers);
+    const int before = count("Customer");
+    auto r = m_cli.run(base() << "import"
+                              << "customers" << csv << "--lines"
+                              << "2-4");
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY2(r.err.contains("添加了 3 条"), qPrintable(r.err));
+    QCOMPARE(count("Customer"), before + 3);
+
+    r = m_cli.run(base() << "export"
+                         << "customers");
+    QCOMPARE(r.code, 0);
+    const QString out = QString::fromUtf8(r.out);
+    // Each imported line comes back as a row holding its fields, quoted as written.
+    for (const QString& fields :
+         {QString("\"Lin, Bo\",上海市南京路 1 号,200001,021-1234"),
+          QString("王小明,北京市长安街 2 号,100001,010-5678"),
+          QString("\"Quote \"\"Q\"\" Ltd\",杭州市西湖路 3 号,310001,0571-9")})
+        QVERIFY2(out.contains(fields), qPrintable(fields + "\n" + out.right(600)));
+
+    // The same lines again: every name exists, nothing is added.
+    r = m_cli.run(base() << "import"
+                         << "customers" << csv << "--lines=2-4");
+    QCOMPARE(r.code, 0);
+    QVERIFY2(r.err.contains("添加了 0 条"), qPrintable(r.err));
+    QCOMPARE(count("Customer"), before + 3);
+}
+
+void TestCliImport::salesImportKeepsStockInStep() {
+    // Product in B, customer C, warehouse D, account E, price F, quantity G, paid J, date K.
+    const QString csv = m_set->folder() + "/orders.csv";
+    writeFile(csv, "a,产品,客户,仓库,账号,价格,数量,h,i,已付,日期,销售员,备注\r\n"
+                   ",网店新品,网店顾客,网店仓,网店账户,19.90,3,,,59.70,2024-05-06,,夜间导入\r\n"
+                   ",网店新品,网店顾客,网店仓,网店账户,19.90,2,,,39.80,2024-05-07,,夜间导入\r\n");
+    const int sales = count("Sale");
+    auto r = m_cli.run(base() << "import"
+                              << "sales" << csv);
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QCOMPARE(count("Sale"), sales + 2);
+    QCOMPARE(m_set->db()
+                 .value("SELECT total(s.Num) FROM Stock s JOIN Product p ON p.PID=s.PID "
+                        "WHERE p.Name='网店新品'")
+                 .toDouble(),
+             -5.0);
+    r = m_cli.run(base() << "verify");
+    QVERIFY2(r.code == 0, qPrintable(r.err + r.out));
+
+    r = m_cli.run(base() << "export"
+                         << "sales");
+    const QString out = QString::fromUtf8(r.out);
+    QCOMPARE(out.count("网店新品"), 2);
+    QCOMPARE(out.count("夜间导入"), 2);
+}
+
+void TestCliImport::dryRunLeavesTheAccountSetAsItWas() {
+    // A file of its own that nothing holds open, logged into once already.
+    const QString path = m_set->folder() + "/copy.lbk";
+    const QString csv = m_set->folder() + "/customers.csv";
+    writeFile(csv, kCustomers);
+    {
+        auto copy = Database::open(path, Database::OpenMode::CreateIfMissing);
+        Schema::createAccountSet(*copy);
+        SampleData::fill(*copy);
+    }
+    QCOMPARE(m_cli.run({"--set", path, "verify"}).code, 0);
+    const QByteArray setBefore = fileHash(path);
+    const QByteArray csvBefore = fileHash(csv);
+    auto r = m_cli.run({"--set", path, "import", "customers", csv, "--lines", "2-4", "--dry-run"});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY2(r.err.contains("可添加 3 条"), qPrintable(r.err));
+    QCOMPARE(fileHash(path), setBefore);
+    QCOMPARE(fileHash(csv), csvBefore);
+    QVERIFY(!QFile::exists(path + "-wal") || QFileInfo(path + "-wal").size() == 0);
+}
+
+void TestCliImport::badInputChangesNothing() {
+    const QString csv = m_set->folder() + "/customers.csv";
+    writeFile(csv, kCustomers);
+    const QString book = m_set->folder() + "/book.xlsx";
+    lxw_workbook* wb = workbook_new(book.toUtf8().constData());
+    lxw_worksheet* ws = workbook_add_worksheet(wb, "客户");
+    worksheet_write_string(ws, 1, 2, "表中客户", nullptr);
+    QCOMPARE(workbook_close(wb), LXW_NO_ERROR);
+
+    const int before = count("Customer");
+    const struct {
+        QStringList args;
+        int code;
+        QString message;
+    } cases[] = {
+        {{"import", "invoices", csv}, 2, "未知的表：invoices"},
+        {{"import", "customers", csv, "--lines", "10-2"}, 2, "终止行不能小于起始行"},
+        {{"import", "customers", csv, "--lines", "two-ten"}, 2, "--lines 的取值“two-ten”无效"},
+        {{"import", "customers", csv, "--columns", "B,C,D,E,F,G,H,I,J,K,L"}, 2, "只有 10 项"},
+        {{"import", "customers", csv, "--columns", "B,3"}, 2, "“3”不是列号"},
+        {{"import", "customers", csv, "--sheet", "客户"}, 2, "--sheet 只用于"},
+        {{"import", "customers"}, 2, "缺少参数"},
+        {{"import", "customers", m_set->folder() + "/gone.csv"}, 1, "无法打开文件："},
+        {{"import", "customers", book, "--sheet", "订单"},
+         1,
+         "输入表格名称有误，无法打开表格，请重新输入！"},
+    };
+    for (const auto& c : cases) {
+        const auto r = m_cli.run(base() + c.args);
+        QVERIFY2(r.code == c.code, qPrintable(c.args.join(' ') + " -> " + r.err));
+        QVERIFY2(r.err.contains(c.message), qPrintable(r.err));
+    }
+    QCOMPARE(count("Customer"), before);
+
+    // The named worksheet, and the first one when none is named.
+    for (const QStringList& sheet : {QStringList{"--sheet", "客户"}, QStringList{}}) {
+        const auto r = m_cli.run(base() << "import"
+                                        << "customers" << book << "--lines"
+                                        << "2-2" << sheet << "--dry-run");
+        QVERIFY2(r.code == 0 && r.err.contains("可添加 1 条"), qPrintable(r.err));
+    }
+    QCOMPARE(count("Customer"), before);
+}
+
+void TestCliImport::importWithoutItsRightsIsRefused() {
+    const QString csv = m_set->folder() + "/customers.csv";
+    writeFile(csv, kCustomers);
+    // Classes may be imported, but their list is not to be seen: the window's
+    // import button of that list is dark, and so is the tool.
+    m_set->db().exec("INSERT INTO Staff (Name, PSD, \"Right\") VALUES ('clerk', 'pw', ?)",
+                     {Rights::join({"产品类别设置", "导入产品类别", "查看客户设置"})});
+    const int customers = count("Customer");
+    const int classes = count("Class");
+    const QStringList clerk = base() << "--user"
+                                     << "clerk"
+                                     << "import";
+    auto r = m_cli.run(clerk + QStringList{"classes", csv}, "pw");
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.startsWith(noRightMessage()) && r.err.contains("查看产品类别"),
+             qPrintable(r.err));
+    r = m_cli.run(clerk + QStringList{"customers", csv}, "pw");
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains("导入客户设置"), qPrintable(r.err));
+    QCOMPARE(count("Customer"), customers);
+    QCOMPARE(count("Class"), classes);
+}
+
+QTEST_GUILESS_MAIN(TestCliImport)
+#include "TestCliImport.moc"

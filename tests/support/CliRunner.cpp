@@ -1,0 +1,47 @@
+#include "support/CliRunner.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+namespace tl::test {
+
+CliRunner::CliRunner(QString executable)
+    : m_executable(executable.isEmpty() ? builtExecutable() : std::move(executable)) {}
+
+QString CliRunner::builtExecutable() {
+    return QStringLiteral(TL_CLI_EXECUTABLE);
+}
+
+CliResult CliRunner::run(const QStringList& args, const QString& password,
+                         const QByteArray& input) const {
+    return start(args, &password, input);
+}
+
+CliResult CliRunner::runWithoutPassword(const QStringList& args, const QByteArray& input) const {
+    return start(args, nullptr, input);
+}
+
+CliResult CliRunner::start(const QStringList& args, const QString* password,
+                           const QByteArray& input) const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name :
+         {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "TRADELEDGER_PASSWORD"})
+        env.remove(QString::fromLatin1(name));
+    if (password)
+        env.insert(QStringLiteral("TRADELEDGER_PASSWORD"), *password);
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(m_executable, args);
+    CliResult result;
+    if (!process.waitForStarted())
+        return result;
+    process.write(input);
+    process.closeWriteChannel();
+    process.waitForFinished(120000);
+    result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput();
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+} // namespace tl::test
