@@ -1,0 +1,75 @@
+#include "data/Progress.h"
+#include "data/Rights.h"
+#include "importexport/GridMenu.h"
+#include "mainwindow/MainWindow.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestAccountSet.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tl;
+
+// The main window's status line after long work and after a save.
+class TestStatusFeedback : public QObject {
+    Q_OBJECT
+private slots:
+    void progressGivesTheStatusLineBack();
+    void exportSaysWhereTheFileWent();
+};
+
+namespace {
+
+struct Fixture {
+    test::TestAccountSet set;
+    test::ScriptedDialogs dialogs;
+    std::unique_ptr<MainWindow> window;
+
+    Fixture() {
+        set.db().exec("INSERT INTO Product (Name) VALUES ('铅笔')");
+        set.db().exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat, Memo) "
+                      "VALUES (1, 1, 1, 1, 1, 2.5, 3, 0, '2009-02-04', '')");
+        Session session{set.path(), QStringLiteral("admin"), QStringLiteral("1"), Rights::all()};
+        window = std::make_unique<MainWindow>(session, Database::open(set.path()));
+        window->resize(1000, 700);
+        window->show();
+    }
+    QString status() const {
+        return window->statusBar()->findChild<QLabel*>(QStringLiteral("LBL"))->text();
+    }
+};
+
+} // namespace
+
+void TestStatusFeedback::progressGivesTheStatusLineBack() {
+    Fixture f;
+    const QString idle = f.status();
+    QVERIFY(!idle.isEmpty());
+    Progress& progress = f.window->progress();
+    progress.show(QStringLiteral("统计采购记录..."), 4);
+    progress.show(QStringLiteral("汇总出入库记录..."), 4); // a second stage of the same work
+    QCOMPARE(f.status(), QString("汇总出入库记录..."));
+    progress.close();
+    QCOMPARE(f.status(), idle); // not left blank
+    progress.close();
+    QCOMPARE(f.status(), QString()); // a stray close still clears
+}
+
+void TestStatusFeedback::exportSaysWhereTheFileWent() {
+    Fixture f;
+    QTemporaryDir dir;
+    const QString idle = f.status();
+    GridMenu* menu = f.window->findChild<GridMenu*>();
+    menu->exportAttached(); // cancelled: nothing said
+    QCOMPARE(f.status(), idle);
+    f.dialogs.nextFileName(dir.filePath("sales"));
+    menu->exportAttached();
+    QVERIFY(QFile::exists(dir.filePath("sales.csv")));
+    QCOMPARE(f.status(), "表格已导出到：" + QDir::toNativeSeparators(dir.filePath("sales.csv")));
+}
+
+QTEST_MAIN(TestStatusFeedback)
+#include "TestStatusFeedback.moc"
