@@ -5,6 +5,7 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
 
+#include <QAction>
 #include <QDir>
 #include <QLabel>
 #include <QStatusBar>
@@ -13,12 +14,14 @@
 
 using namespace tl;
 
-// The main window's status line after long work and after a save.
-class TestStatusFeedback : public QObject {
+// What the main window tells the operator: the status line after long work
+// and after a save, the About box.
+class TestUserFeedback : public QObject {
     Q_OBJECT
 private slots:
     void progressGivesTheStatusLineBack();
     void exportSaysWhereTheFileWent();
+    void aboutNamesTheVersion();
 };
 
 namespace {
@@ -44,7 +47,7 @@ struct Fixture {
 
 } // namespace
 
-void TestStatusFeedback::progressGivesTheStatusLineBack() {
+void TestUserFeedback::progressGivesTheStatusLineBack() {
     Fixture f;
     const QString idle = f.status();
     QVERIFY(!idle.isEmpty());
@@ -58,7 +61,7 @@ void TestStatusFeedback::progressGivesTheStatusLineBack() {
     QCOMPARE(f.status(), QString()); // a stray close still clears
 }
 
-void TestStatusFeedback::exportSaysWhereTheFileWent() {
+void TestUserFeedback::exportSaysWhereTheFileWent() {
     Fixture f;
     QTemporaryDir dir;
     const QString idle = f.status();
@@ -71,5 +74,16 @@ void TestStatusFeedback::exportSaysWhereTheFileWent() {
     QCOMPARE(f.status(), "表格已导出到：" + QDir::toNativeSeparators(dir.filePath("sales.csv")));
 }
 
-QTEST_MAIN(TestStatusFeedback)
-#include "TestStatusFeedback.moc"
+void TestUserFeedback::aboutNamesTheVersion() {
+    Fixture f;
+    auto* about = f.window->findChild<QAction*>(QStringLiteral("mAbout"));
+    QVERIFY(about);
+    about->trigger();
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    const QString text = f.dialogs.lastMessage();
+    QVERIFY(text.contains("版本 "));
+    QVERIFY(!text.section("版本 ", 1).trimmed().isEmpty()); // a number, not a bare caption
+}
+
+QTEST_MAIN(TestUserFeedback)
+#include "TestUserFeedback.moc"
