@@ -1,13 +1,19 @@
 #include "data/Progress.h"
+#include "data/Registry.h"
 #include "data/Rights.h"
 #include "importexport/GridMenu.h"
+#include "login/NewDbWindow.h"
+#include "login/StartWindow.h"
 #include "mainwindow/MainWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,6 +28,7 @@ private slots:
     void progressGivesTheStatusLineBack();
     void exportSaysWhereTheFileWent();
     void aboutNamesTheVersion();
+    void loginTakesEnterAfterNewSetIsCancelled();
 };
 
 namespace {
@@ -83,6 +90,29 @@ void TestUserFeedback::aboutNamesTheVersion() {
     const QString text = f.dialogs.lastMessage();
     QVERIFY(text.contains("版本 "));
     QVERIFY(!text.section("版本 ", 1).trimmed().isEmpty()); // a number, not a bare caption
+}
+
+void TestUserFeedback::loginTakesEnterAfterNewSetIsCancelled() {
+    test::ScriptedDialogs dialogs;
+    test::TestAccountSet set;
+    Registry().add(QStringLiteral("甲"), set.path());
+    StartWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("CM0")), Qt::LeftButton);
+    NewDbWindow* dlg = nullptr;
+    for (NewDbWindow* d : w.findChildren<NewDbWindow*>())
+        if (d->isVisible())
+            dlg = d;
+    QVERIFY(dlg);
+    QTest::keyClick(dlg, Qt::Key_Escape);
+    QVERIFY(!dlg->isVisible());
+    // Enter goes on to log in, without a click to find the window first.
+    QSignalSpy spy(&w, &StartWindow::loggedIn);
+    QWidget* focus = QApplication::focusWidget();
+    QVERIFY(focus);
+    QTest::keyClick(focus, Qt::Key_Return);
+    QCOMPARE(spy.count(), 1);
 }
 
 QTEST_MAIN(TestUserFeedback)
