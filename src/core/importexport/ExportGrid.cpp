@@ -30,7 +30,7 @@ QString withExportExtension(const QString& name, const QString& chosenFilter) {
     return name.endsWith(u'.') ? name + extension.mid(1) : name + extension;
 }
 
-bool exportGrid(const Grid& grid, const QString& title, Progress& progress) {
+bool exportGrid(const Grid& grid, const QString& title, Progress& progress, QString* writtenPath) {
     if (visibleRows(grid).empty() || visibleColumns(grid).empty()) {
         dialogs().info(QStringLiteral("表格中没有数据！"));
         return false;
@@ -46,6 +46,8 @@ bool exportGrid(const Grid& grid, const QString& title, Progress& progress) {
 
     switch (writeGridFile(grid, path, title, progress)) {
     case ExportStatus::Written:
+        if (writtenPath)
+            *writtenPath = QFileInfo(path).absoluteFilePath();
         return true;
     case ExportStatus::Empty:
         dialogs().info(QStringLiteral("表格中没有数据！"));

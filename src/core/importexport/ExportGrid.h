@@ -16,8 +16,10 @@ class Progress;
 //   then writeGridFile: ".csv" as CSV, any other name as an .xlsx workbook;
 //   "该文件无法覆盖，请确认该文件没被其他软件打开！" when the existing file
 //   cannot be replaced, "文件保存出错！" when writing failed. The grid is
-// written as shown, the sheet named after the title. True when a file was written.
-bool exportGrid(const Grid& grid, const QString& title, Progress& progress);
+// written as shown, the sheet named after the title. True when a file was
+// written; its full name then goes to *writtenPath when given.
+bool exportGrid(const Grid& grid, const QString& title, Progress& progress,
+                QString* writtenPath = nullptr);
 
 // The types the save dialog offers, joined by ";;", CSV first.
 QString exportFileFilter();

@@ -5,8 +5,10 @@
 #include "charts/ChartTable.h"
 #include "data/Dialogs.h"
 #include "grid/Grid.h"
+#include "widgets/StatusLine.h"
 
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
@@ -118,6 +120,8 @@ void ChartView::savePicture() {
         return;
     if (!saveChartPicture(*m_table, m_title, file, size(), devicePixelRatioF(), kBorder))
         dialogs().info(QStringLiteral("保存图片出错！"));
+    else
+        showStatusText(this, QStringLiteral("图片已保存到：") + QDir::toNativeSeparators(file));
 }
 
 } // namespace tl

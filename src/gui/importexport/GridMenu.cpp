@@ -6,7 +6,9 @@
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainWindow.h"
 #include "widgets/GridView.h"
+#include "widgets/StatusLine.h"
 
+#include <QDir>
 #include <QMenu>
 
 namespace tl {
@@ -91,7 +93,10 @@ void GridMenu::popup(const QPoint& globalPos) {
 void GridMenu::exportAttached() {
     if (!allowed() || !m_window->grid().isVisible())
         return;
-    exportGrid(m_window->grid(), m_title, m_window->progress());
+    QString written;
+    if (exportGrid(m_window->grid(), m_title, m_window->progress(), &written))
+        showStatusText(m_window,
+                       QStringLiteral("表格已导出到：") + QDir::toNativeSeparators(written));
 }
 
 } // namespace tl

@@ -232,6 +232,11 @@ void StartWindow::newAccountSet() {
         listAccountSets();
         if (m_chosenId == 0)
             selectRow(1);
+        // Back to the password, so Enter logs in without reaching for the
+        // mouse (a window manager may leave no window active here).
+        activateWindow();
+        m_password->setFocus();
+        m_password->selectAll();
     });
     window->open();
 }

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace tl {
 
@@ -33,7 +34,9 @@ QPushButton* CommandPage::addCommand(const Command& command) {
     button->setObjectName(commandObjectName(command.id));
     button->setProperty("right", command.right);
     button->setAutoDefault(false);
-    button->setMinimumWidth(80);
+    // A long caption ("查看库存数量") keeps some room on both sides instead of
+    // touching the button's edges.
+    button->setMinimumWidth(std::max(80, button->sizeHint().width() + 10));
     if (command.later)
         button->hide();
     addWidget(button);

@@ -103,8 +103,7 @@ void MainWindow::buildMenus() {
     QMenu* help = menuBar()->addMenu(QStringLiteral("帮助"));
     help->setObjectName(QStringLiteral("mHelp"));
     QAction* about = help->addAction(QStringLiteral("关于"), this, [] {
-        dialogs().info(programTitle() + QStringLiteral("\n版本 ") +
-                       QCoreApplication::applicationVersion());
+        dialogs().info(programTitle() + QStringLiteral("\n版本 ") + QStringLiteral(TL_VERSION));
     });
     about->setObjectName(QStringLiteral("mAbout"));
 }

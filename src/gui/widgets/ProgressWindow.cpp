@@ -51,8 +51,13 @@ void ProgressWindow::show(const QString& caption, int total) {
     m_total = total;
     m_position = 0;
     m_text->setText(caption);
-    if (m_status)
+    if (m_status) {
+        // The status line gets its own text back when the work is done, so it
+        // is not left blank after every report or chart.
+        if (!m_window->isVisible())
+            m_statusBefore = m_status->text();
         m_status->setText(caption);
+    }
     m_bar->setRange(total);
     m_window->show();
     m_window->raise();
@@ -67,10 +72,15 @@ void ProgressWindow::step(int position) {
 }
 
 void ProgressWindow::close() {
+    const bool wasOpen = m_window && m_window->isVisible();
     if (m_window)
         m_window->hide();
-    if (m_status)
-        m_status->clear();
+    if (m_status) {
+        if (wasOpen)
+            m_status->setText(m_statusBefore);
+        else
+            m_status->clear();
+    }
     processEvents();
 }
 

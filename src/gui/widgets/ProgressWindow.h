@@ -15,7 +15,8 @@ class ProgressBar;
 // The progress display of long work: a small tool window that stays above
 // every other window, with a text line and a blue bar filling from the left.
 // The text also shows in the main window's status label while the display is
-// open. Every call lets pending events run (user input excepted, so a click
+// open; closing the display gives the label back the text it had before.
+// Every call lets pending events run (user input excepted, so a click
 // cannot start a second piece of work in the middle of this one).
 class ProgressWindow : public Progress {
 public:
@@ -46,6 +47,7 @@ private:
     QLabel* m_text = nullptr;
     ProgressBar* m_bar = nullptr;
     QPointer<QLabel> m_status;
+    QString m_statusBefore;
     QString m_caption;
     int m_total = 0;
     int m_position = 0;
