@@ -54,14 +54,6 @@ struct Fixture {
     }
 };
 
-QString without(const QString& right) {
-    QStringList granted;
-    for (const QString& entry : Rights::vocabulary())
-        if (Rights::bare(entry) != right)
-            granted << Rights::bare(entry);
-    return Rights::join(granted);
-}
-
 } // namespace
 
 void TestStatisticsPages::stockPageAndItsHideBox() {
@@ -142,7 +134,7 @@ void TestStatisticsPages::tradePagesReadTheirOwnPickers() {
 void TestStatisticsPages::rightsGateTheStatistics() {
     for (const char* right : {"查看销售统计", "查看应付款统计", "查看库存数量"}) {
         Fixture f;
-        f.open(without(QString::fromUtf8(right)));
+        f.open(test::allRightsBut({QString::fromUtf8(right)}));
         for (int i = 10; i <= 16; ++i) {
             const bool needs = f.button(i)->property("right").toString() == right;
             QCOMPARE(f.button(i)->isEnabled(), !needs);
@@ -150,10 +142,11 @@ void TestStatisticsPages::rightsGateTheStatistics() {
         }
     }
     Fixture f;
-    f.open(without(QStringLiteral("操作盘点统计")));
+    f.open(test::allRightsBut({"操作盘点统计"}));
     f.page(0);
     QVERIFY(!f.tabs().statisticsTabs()->isEnabled());
 }
 
 QTEST_MAIN(TestStatisticsPages)
 #include "TestStatisticsPages.moc"
+#include "support/TestTools.h"
