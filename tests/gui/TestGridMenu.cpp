@@ -6,6 +6,7 @@
 #include "mainwindow/MainWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 #include "widgets/GridView.h"
 
 #include <QAction>
@@ -114,4 +115,3 @@ void TestGridMenu::exportNeedsTheTablesRight() {
 
 QTEST_MAIN(TestGridMenu)
 #include "TestGridMenu.moc"
-#include "support/TestTools.h"

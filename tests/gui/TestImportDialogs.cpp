@@ -9,6 +9,7 @@
 #include "mainwindow/MainWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 
 #include <QApplication>
 #include <QFile>
@@ -246,4 +247,3 @@ void TestImportDialogs::importButtonsRunTheWholeCommand() {
 
 QTEST_MAIN(TestImportDialogs)
 #include "TestImportDialogs.moc"
-#include "support/TestTools.h"

@@ -8,6 +8,7 @@
 #include "mainwindow/MainWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 #include "widgets/GridView.h"
 
 #include <QApplication>
@@ -256,4 +257,3 @@ void TestMainWindow::presetsAndClosing() {
 
 QTEST_MAIN(TestMainWindow)
 #include "TestMainWindow.moc"
-#include "support/TestTools.h"

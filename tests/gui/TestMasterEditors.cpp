@@ -8,6 +8,7 @@
 #include "masterdata/RightsSheet.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 #include "widgets/ComboFill.h"
 #include "widgets/GridView.h"
 
@@ -325,4 +326,3 @@ void TestMasterEditors::comboFillKeepsTheText() {
 
 QTEST_MAIN(TestMasterEditors)
 #include "TestMasterEditors.moc"
-#include "support/TestTools.h"

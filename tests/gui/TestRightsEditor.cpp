@@ -7,6 +7,7 @@
 #include "masterdata/RightsSheet.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 #include "widgets/GridView.h"
 
 #include <QApplication>
@@ -153,4 +154,3 @@ void TestRightsEditor::cancelWritesNothing() {
 
 QTEST_MAIN(TestRightsEditor)
 #include "TestRightsEditor.moc"
-#include "support/TestTools.h"
