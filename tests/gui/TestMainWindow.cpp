@@ -198,14 +198,6 @@ void TestMainWindow::deleteAsksAndReloads() {
     QCOMPARE(f.dialogs.questions, QStringList{"您确定要删除第1-3条记录？"});
     QCOMPARE(grid.rows(), 3); // reloaded: one record left
     QCOMPARE(f.set.db().value("SELECT count(*) FROM Sale").toInt(), 1);
-
-    // A grid with only its header rows asks nothing.
-    f.window->tabs()->setCurrentIndex(PurchasesTab);
-    QCOMPARE(grid.rows(), 2);
-    f.dialogs.clear();
-    grid.setCurrent(1, 1);
-    f.button(Bank::Trade, 7)->click();
-    QVERIFY(f.dialogs.questions.isEmpty());
 }
 
 void TestMainWindow::doubleClickNeedsTheModifyRight() {
