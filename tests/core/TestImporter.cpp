@@ -19,20 +19,6 @@ using namespace tl;
 
 namespace {
 
-// Remembers every caption shown and whether the display was closed.
-class RecordingProgress : public Progress {
-public:
-    QStringList captions;
-    bool open = false;
-    void show(const QString& caption, int) override {
-        captions << caption;
-        open = true;
-    }
-    void step(int) override {}
-    void advance(int) override {}
-    void close() override { open = false; }
-};
-
 int count(const Database& db, const QString& sql, const QVariantList& binds = {}) {
     return db.value(sql, binds).toInt();
 }
@@ -46,19 +32,6 @@ int keyOf(const Database& db, const QString& table, const QString& key, const QS
 int stockOf(const Database& db, const QString& warehouse, const QString& product) {
     return StockLedger::stockQty(db, keyOf(db, "Storage", "SID", "Name", warehouse),
                                  keyOf(db, "Product", "PID", "Name", product));
-}
-
-// Every row of a query, its values joined by "|", the rows by ";".
-QString rows(const Database& db, const QString& sql) {
-    QSqlQuery q = db.run(sql);
-    QStringList out;
-    while (q.next()) {
-        QStringList values;
-        for (int i = 0; i < q.record().count(); ++i)
-            values << q.value(i).toString();
-        out << values.join('|');
-    }
-    return out.join(';');
 }
 
 } // namespace
@@ -179,14 +152,15 @@ void TestImporter::salesUsePlaceholdersAndMoveRoundedStock() {
     QCOMPARE(r.skippedFor(SkipReason::MissingRequired), 1);
 
     // Placeholders are created once, as ordinary names.
-    QCOMPARE(rows(db, "SELECT Name FROM Customer UNION ALL SELECT Name FROM Storage UNION ALL "
-                      "SELECT Name FROM Account UNION ALL SELECT Name FROM Staff WHERE UID>1"),
+    QCOMPARE(test::queryRows(
+                 db, "SELECT Name FROM Customer UNION ALL SELECT Name FROM Storage UNION ALL "
+                     "SELECT Name FROM Account UNION ALL SELECT Name FROM Staff WHERE UID>1"),
              QString("客户未知;华联;未知仓库;一号库;未知账号;工行;销售员未知;张三"));
     QCOMPARE(count(db, "SELECT COUNT(*) FROM Product WHERE Name='铅笔'"), 1);
 
     // A bare product line: price, quantity and payment 0, dated today. The
     // records keep 2.5 and 3.5; the stock moves by 2 and 4.
-    QCOMPARE(rows(db, "SELECT Price, Num, Pay, Dat, Memo FROM Sale ORDER BY ID"),
+    QCOMPARE(test::queryRows(db, "SELECT Price, Num, Pay, Dat, Memo FROM Sale ORDER BY ID"),
              QString("0|0|0|2010-05-06|;0|2.5|0|2010-05-06|;0|3.5|0|2010-05-06|;"
                      "12.5|4|20|2009-01-15|首单,加急"));
     QCOMPARE(stockOf(db, "未知仓库", "铅笔"), -6);
@@ -202,7 +176,7 @@ void TestImporter::purchasesAndTransfersReadTheirNumbers() {
                              "3,纸,,,,\"1,200\",1\n");
     ImportResult r = importRecords(db, request(ImportTable::Purchases, buys));
     QCOMPARE(r.added, 3);
-    QCOMPARE(rows(db, "SELECT Price FROM Buy ORDER BY ID"), QString("1;35;1"));
+    QCOMPARE(test::queryRows(db, "SELECT Price FROM Buy ORDER BY ID"), QString("1;35;1"));
     QCOMPARE(stockOf(db, "二号库", "纸"), 15);
     QCOMPARE(count(db, "SELECT COUNT(*) FROM Vender WHERE Name='供应商未知'"), 1);
 
@@ -258,8 +232,9 @@ void TestImporter::mastersSkipNamesThatExist() {
     QCOMPARE(r.added, 2);
     QCOMPARE(r.skippedFor(SkipReason::Exists), 1);
     QCOMPARE(count(db, "SELECT COUNT(*) FROM Class WHERE Class='未知类别'"), 1);
-    QCOMPARE(rows(db, "SELECT c.Class, p.Unit, p.Price, p.SName, p.Code, p.Memo FROM Product p "
-                      "JOIN Class c ON c.CID=p.CID WHERE p.Name='橡皮'"),
+    QCOMPARE(test::queryRows(
+                 db, "SELECT c.Class, p.Unit, p.Price, p.SName, p.Code, p.Memo FROM Product p "
+                     "JOIN Class c ON c.CID=p.CID WHERE p.Name='橡皮'"),
              QString("未知类别|单位未知|2|PX|E01|软"));
 }
 
@@ -350,7 +325,7 @@ void TestImporter::summaryTellsWhatWasAddedAndSkipped() {
         text += i % 2 ? QString("%1,类%1\n").arg(i) : QString("%1,\n").arg(i);
     text += "99,类3\n\"unfinished,x\n";
     const QString path = csv(text);
-    RecordingProgress progress;
+    test::RecordingProgress progress;
     ImportRequest req = request(ImportTable::Classes, path, 2, 1000);
     const ImportResult r = importRecords(set.db(), req, progress);
     QCOMPARE(progress.captions, QStringList{"正在导入产品类别记录……"});
@@ -442,9 +417,10 @@ void TestImporter::worksheetRowsImportAsLines() {
     r = importRecords(other.db(), old);
     QVERIFY(r.ok);
     QCOMPARE(r.added, 3);
-    QCOMPARE(rows(other.db(), "SELECT p.Name, c.Name, s.Price, s.Num, s.Pay, s.Dat FROM Sale s "
-                              "JOIN Product p ON p.PID=s.PID JOIN Customer c ON c.CID=s.CID "
-                              "ORDER BY s.ID"),
+    QCOMPARE(test::queryRows(other.db(),
+                             "SELECT p.Name, c.Name, s.Price, s.Num, s.Pay, s.Dat FROM Sale s "
+                             "JOIN Product p ON p.PID=s.PID JOIN Customer c ON c.CID=s.CID "
+                             "ORDER BY s.ID"),
              QString("铅笔|华联超市|1.5|100|150|2009-01-15;橡皮|客户未知|0.8|2.5|2|2009-02-01;"
                      "钢笔|O'Brien 文具|12|3|36|2009-03-31"));
     QCOMPARE(stockOf(other.db(), "一号库", "橡皮"), -2);

@@ -7,6 +7,7 @@
 #include "data/SampleCatalog.h"
 #include "data/SampleData.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestTools.h"
 
 #include <QFile>
 #include <QSqlQuery>
@@ -35,17 +36,6 @@ private:
         auto db = Database::open(path);
         SampleData::fill(*db, seed);
         return db;
-    }
-    static QString dump(const Database& db, const QString& sql) {
-        QStringList rows;
-        QSqlQuery q = db.run(sql);
-        while (q.next()) {
-            QStringList cells;
-            for (int c = 0; c < q.record().count(); ++c)
-                cells << q.value(c).toString();
-            rows << cells.join('|');
-        }
-        return rows.join('\n');
     }
 };
 
@@ -129,8 +119,8 @@ void TestSampleData::stockEqualsRecordSums() {
                          "UNION ALL SELECT IID, PID, Num FROM Adjust "
                          "UNION ALL SELECT SID, PID, -Num FROM Sale "
                          "UNION ALL SELECT OID, PID, -Num FROM Adjust) GROUP BY SID, PID";
-    QCOMPARE(dump(*db, "SELECT SID, PID, Num FROM Stock ORDER BY SID, PID"),
-             dump(*db, "SELECT SID, PID, Num FROM (" + sums + ") ORDER BY SID, PID"));
+    QCOMPARE(test::queryRows(*db, "SELECT SID, PID, Num FROM Stock ORDER BY SID, PID"),
+             test::queryRows(*db, "SELECT SID, PID, Num FROM (" + sums + ") ORDER BY SID, PID"));
     QCOMPARE(db->value("SELECT count(*) FROM Stock").toInt(),
              db->value("SELECT count(*) FROM (SELECT DISTINCT SID, PID FROM Stock)").toInt());
     QCOMPARE(db->value("SELECT count(*) FROM Stock WHERE Num < 0").toInt(), 0);
@@ -144,8 +134,8 @@ void TestSampleData::sameSeedSameData() {
     auto b = filledCopy(dir, "b.lbk");
     auto c = filledCopy(dir, "c.lbk", SampleData::kSeed + 1);
     const QString sql = "SELECT * FROM Sale ORDER BY ID";
-    QCOMPARE(dump(*a, sql), dump(*b, sql));
-    QVERIFY(dump(*a, sql) != dump(*c, sql));
+    QCOMPARE(test::queryRows(*a, sql), test::queryRows(*b, sql));
+    QVERIFY(test::queryRows(*a, sql) != test::queryRows(*c, sql));
 }
 
 QTEST_GUILESS_MAIN(TestSampleData)

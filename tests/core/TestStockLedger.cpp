@@ -2,6 +2,7 @@
 #include "data/Progress.h"
 #include "data/Schema.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 #include "transactions/StockLedger.h"
 
 #include <QSqlQuery>
@@ -21,20 +22,6 @@ private slots:
 };
 
 namespace {
-
-class RecordingProgress : public Progress {
-public:
-    QStringList captions;
-    int advanced = 0;
-    bool open = false;
-    void show(const QString& caption, int) override {
-        captions << caption;
-        open = true;
-    }
-    void step(int) override {}
-    void advance(int steps) override { advanced += steps; }
-    void close() override { open = false; }
-};
 
 void buy(Database& db, int sid, int pid, double num, double price, const QString& date) {
     db.exec("INSERT INTO Buy (PID, VID, AID, SID, Price, Num, Pay, Dat) VALUES (?,1,1,?,?,?,0,?)",
@@ -120,7 +107,7 @@ void TestStockLedger::rebuildAsOfADate() {
     buy(db, 3, 8, 4, 5, "2009-02-05");
     StockLedger::addStock(db, 9, 9, 1);
 
-    RecordingProgress progress;
+    test::RecordingProgress progress;
     StockLedger::rebuildStock(db, QDate(2009, 2, 2), "T_ST1", progress);
     // The transfer counts out of 1 and into 2; the fraction stays exact.
     QCOMPARE(rows(db, "T_ST1"), QString("7/1=4.5 7/2=3"));
@@ -180,7 +167,7 @@ void TestStockLedger::rebuildIsWholeOrNothing() {
     StockLedger::rebuildStock(db, QDate(2009, 1, 1), "T_ST1");
     // The valuation fails after the rebuild has replaced Stock and T_ST1.
     db.exec("ALTER TABLE Buy RENAME COLUMN Price TO Cost");
-    RecordingProgress progress;
+    test::RecordingProgress progress;
     QVERIFY_THROWS_EXCEPTION(DbError,
                              StockLedger::valueStock(db, StockLedger::allDates, "T_ST1", progress));
     QVERIFY(!progress.open);
@@ -210,7 +197,7 @@ void TestStockLedger::valuationSpreadsCentsOverWarehouses() {
     // taken as consumed: the 5 units left on 2009-02-28 are still worth 30.00.
     buy(db, 4, 6, 5, 7, "2009-03-01");
 
-    RecordingProgress progress;
+    test::RecordingProgress progress;
     StockLedger::valueStock(db, QDate(2009, 2, 28), "T_ST2", progress);
     QCOMPARE(rows(db, "T_ST2"), QString("6/4=30 7/1=7.5 7/2=2.5 8/1=3.34 8/2=3.33 8/3=3.33 9/1=0"));
     QCOMPARE(db.value("SELECT group_concat(PID || ':' || Num) FROM "

@@ -5,6 +5,7 @@
 #include "statistics/HideEmpty.h"
 #include "statistics/StockReport.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 
 #include <QTest>
 
@@ -22,28 +23,17 @@ private slots:
 
 namespace {
 
-class RecordingProgress : public Progress {
-public:
-    QStringList captions;
-    bool open = false;
-    void show(const QString& caption, int) override {
-        captions << caption;
-        open = true;
-    }
-    void step(int) override {}
-    void advance(int) override {}
-    void close() override { open = false; }
-};
-
 void buy(Database& db, int sid, int pid, double num, double price, const QString& date) {
     db.exec("INSERT INTO Buy (PID, VID, AID, SID, Price, Num, Pay, Dat) VALUES (?,1,1,?,?,?,0,?)",
             {pid, sid, price, num, date});
 }
+
 void sell(Database& db, int sid, int pid, double num, const QString& date) {
     db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) "
             "VALUES (?,1,?,1,1,9,?,0,?)",
             {pid, sid, num, date});
 }
+
 void transfer(Database& db, int from, int to, int pid, double num, const QString& date) {
     db.exec("INSERT INTO Adjust (IID, OID, PID, Num, Dat) VALUES (?,?,?,?,?)",
             {to, from, pid, num, date});
@@ -56,14 +46,6 @@ void twoWarehousesThreeProducts(Database& db) {
     db.exec("INSERT INTO Product (PID, CID, SName, Name) VALUES "
             "(3, 2, 'B1', '乙一'), (1, 1, 'A1', '甲一'), (2, 1, 'A2', '甲二')");
 }
-
-QString row(const Grid& g, int r, int from = 0) {
-    QStringList cells;
-    for (int c = from; c < g.cols(); ++c)
-        cells << g.text(r, c);
-    return cells.join('|');
-}
-
 } // namespace
 
 void TestStockReports::stockReportLaysOutTwoWarehousesAndTwoClasses() {
@@ -76,17 +58,17 @@ void TestStockReports::stockReportLaysOutTwoWarehousesAndTwoClasses() {
     transfer(db, 1, 2, 1, 1, "2009-02-02");
 
     Grid g;
-    RecordingProgress progress;
+    test::RecordingProgress progress;
     QVERIFY(stockReport(db, g, progress));
     QCOMPARE(g.rows(), 8);
-    QCOMPARE(row(g, 0), QString("||||1|2||3||"));
-    QCOMPARE(row(g, 1), QString("|序号|所在仓库|类别|A1|A2|小计|B1|小计|总计"));
-    QCOMPARE(row(g, 2), QString("1|1|一号库|数量|3|-|3|-|-|3"));
-    QCOMPARE(row(g, 3), QString("1|1|一号库|金额|7.50|-|7.50|-|-|7.50"));
-    QCOMPARE(row(g, 4), QString("2|2|二号库|数量|1|-|1|-|-|1"));
-    QCOMPARE(row(g, 5), QString("2|2|二号库|金额|2.50|-|2.50|-|-|2.50"));
-    QCOMPARE(row(g, 6), QString("| |总计|数量|4|-|4|-|-|4"));
-    QCOMPARE(row(g, 7), QString("| |总计|金额|10.00|-|10.00|-|-|10.00"));
+    QCOMPARE(test::rowText(g, 0), QString("||||1|2||3||"));
+    QCOMPARE(test::rowText(g, 1), QString("|序号|所在仓库|类别|A1|A2|小计|B1|小计|总计"));
+    QCOMPARE(test::rowText(g, 2), QString("1|1|一号库|数量|3|-|3|-|-|3"));
+    QCOMPARE(test::rowText(g, 3), QString("1|1|一号库|金额|7.50|-|7.50|-|-|7.50"));
+    QCOMPARE(test::rowText(g, 4), QString("2|2|二号库|数量|1|-|1|-|-|1"));
+    QCOMPARE(test::rowText(g, 5), QString("2|2|二号库|金额|2.50|-|2.50|-|-|2.50"));
+    QCOMPARE(test::rowText(g, 6), QString("| |总计|数量|4|-|4|-|-|4"));
+    QCOMPARE(test::rowText(g, 7), QString("| |总计|金额|10.00|-|10.00|-|-|10.00"));
     QCOMPARE(g.style(3, 4).back, QColor(240, 240, 240)); // money rows shaded, quantities not
     QCOMPARE(g.style(2, 4).back, QColor());
     // Each warehouse one number and one name; the total rows one "总计".
@@ -110,8 +92,8 @@ void TestStockReports::stockReportRepairsStockAndStopsWithoutWarehouses() {
     db.exec("INSERT INTO Storage (SID, Name) VALUES (1, '一号库')");
     db.exec("INSERT INTO Stock (SID, PID, Num) VALUES (1, 1, 99)");
     QVERIFY(stockReport(db, g));
-    QCOMPARE(row(g, 2, 4), QString("5|5|5"));
-    QCOMPARE(row(g, 3, 4), QString("10.00|10.00|10.00"));
+    QCOMPARE(test::rowText(g, 2, 4), QString("5|5|5"));
+    QCOMPARE(test::rowText(g, 3, 4), QString("10.00|10.00|10.00"));
 }
 
 void TestStockReports::changeReportInQuantities() {
@@ -129,18 +111,18 @@ void TestStockReports::changeReportInQuantities() {
     Grid g;
     QVERIFY(stockChangeReport(db, g, d1, d2, StockMeasure::Quantities));
     QCOMPARE(g.rows(), 3 * 2 + 5);
-    QCOMPARE(row(g, 2), QString("1|1|一号库|2009-01-31|10|-|10|-|-|10"));
-    QCOMPARE(row(g, 3), QString("1|1|一号库|2009-02-28|6|-|6|-|-|6"));
-    QCOMPARE(row(g, 4), QString("1|1|一号库|增减量|-4|-|-4|-|-|-4"));
-    QCOMPARE(row(g, 6, 3), QString("2009-02-28|-|-0.1|-0.1|7|7|6.9"));
-    QCOMPARE(row(g, 7, 3), QString("增减量|-|-0.1|-0.1|-|-|-0.1")); // B1: 7 at both dates
-    QCOMPARE(row(g, 8), QString("| |总计|2009-01-31|10|-|10|7|7|17"));
-    QCOMPARE(row(g, 10), QString("| |总计|增减量|-4|-0.1|-4.1|-|-|-4.1"));
+    QCOMPARE(test::rowText(g, 2), QString("1|1|一号库|2009-01-31|10|-|10|-|-|10"));
+    QCOMPARE(test::rowText(g, 3), QString("1|1|一号库|2009-02-28|6|-|6|-|-|6"));
+    QCOMPARE(test::rowText(g, 4), QString("1|1|一号库|增减量|-4|-|-4|-|-|-4"));
+    QCOMPARE(test::rowText(g, 6, 3), QString("2009-02-28|-|-0.1|-0.1|7|7|6.9"));
+    QCOMPARE(test::rowText(g, 7, 3), QString("增减量|-|-0.1|-0.1|-|-|-0.1")); // B1: 7 at both dates
+    QCOMPARE(test::rowText(g, 8), QString("| |总计|2009-01-31|10|-|10|7|7|17"));
+    QCOMPARE(test::rowText(g, 10), QString("| |总计|增减量|-4|-0.1|-4.1|-|-|-4.1"));
     QCOMPARE(db.value("SELECT count(*) FROM Stock").toInt(), 0); // not as of all dates
 
     // Reversed dates are not refused: the change turns round.
     QVERIFY(stockChangeReport(db, g, d2, d1, StockMeasure::Quantities));
-    QCOMPARE(row(g, 4, 3), QString("增减量|4|-|4|-|-|4"));
+    QCOMPARE(test::rowText(g, 4, 3), QString("增减量|4|-|4|-|-|4"));
 }
 
 void TestStockReports::changeReportInValuesAsOfPastDates() {
@@ -156,14 +138,14 @@ void TestStockReports::changeReportInValuesAsOfPastDates() {
     QVERIFY(stockChangeReport(db, g, QDate(2009, 1, 31), QDate(2009, 2, 28), StockMeasure::Values));
     // The 5 units left at the end of February are worth 5 × 6.00, whatever
     // was bought later; the fall stays a plain number.
-    QCOMPARE(row(g, 2, 3), QString("2009-01-31|110.00|-|110.00|-|-|110.00"));
-    QCOMPARE(row(g, 3, 3), QString("2009-02-28|30.00|-|30.00|-|-|30.00"));
-    QCOMPARE(row(g, 4, 3), QString("增减量|-80|-|-80|-|-|-80"));
+    QCOMPARE(test::rowText(g, 2, 3), QString("2009-01-31|110.00|-|110.00|-|-|110.00"));
+    QCOMPARE(test::rowText(g, 3, 3), QString("2009-02-28|30.00|-|30.00|-|-|30.00"));
+    QCOMPARE(test::rowText(g, 4, 3), QString("增减量|-80|-|-80|-|-|-80"));
 
     // As of all dates everything counts and Stock is rebuilt.
     QVERIFY(stockChangeReport(db, g, QDate(2009, 2, 28), QDate(2200, 1, 1), StockMeasure::Values));
-    QCOMPARE(row(g, 3, 3), QString("2200-01-01|65.00|-|65.00|-|-|65.00"));
-    QCOMPARE(row(g, 4, 3), QString("增减量|35.00|-|35.00|-|-|35.00"));
+    QCOMPARE(test::rowText(g, 3, 3), QString("2200-01-01|65.00|-|65.00|-|-|65.00"));
+    QCOMPARE(test::rowText(g, 4, 3), QString("增减量|35.00|-|35.00|-|-|35.00"));
     QCOMPARE(db.value("SELECT Num FROM Stock WHERE SID=1 AND PID=1").toDouble(), 10.0);
 }
 
@@ -177,8 +159,8 @@ void TestStockReports::hidingEmptyLinesKeepsBalancedProducts() {
     buy(db, 1, 3, 2, 1, "2009-02-01"); // B1 in warehouse 1 only
     Grid g;
     QVERIFY(stockReport(db, g));
-    QCOMPARE(row(g, 2, 4), QString("-5|-|-5|2|2|-3"));
-    QCOMPARE(row(g, 8, 4), QString("-|-|-|2|2|2"));
+    QCOMPARE(test::rowText(g, 2, 4), QString("-5|-|-5|2|2|-3"));
+    QCOMPARE(test::rowText(g, 8, 4), QString("-|-|-|2|2|2"));
 
     hideEmptyLines(g, true);
     QVERIFY(g.colWidth(4) > 0);  // A1 stays

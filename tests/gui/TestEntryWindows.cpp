@@ -221,20 +221,11 @@ void TestEntryWindows::transferModifiedWithFixedWarehouses() {
     Fixture f;
     StockLedger::addStock(f.set.db(), f.storeA, f.pencil, 10);
     TransferEntryWindow w(f.session, f.set.db());
-    button(w, "saveButton")->click();
-    QCOMPARE(f.dialogs.lastMessage(), QString("出入库仓库或产品未填写完整！"));
     pick(w.outList(), f.storeA);
-    pick(w.inList(), f.storeA);
+    pick(w.inList(), f.storeB);
     pick(w.productList(), f.pencil);
     QCOMPARE(w.numBox()->toolTip(), QString("可调库存量为：10"));
-    button(w, "saveButton")->click();
-    QCOMPARE(f.dialogs.lastMessage(), QString("调库数量为零！"));
     type(w.numBox(), "10");
-    button(w, "saveButton")->click();
-    QCOMPARE(f.dialogs.lastMessage(), QString("在同一个仓库内无需调货！"));
-    QCOMPARE(f.count("Adjust"), 0);
-    pick(w.inList(), f.storeB);
-    f.dialogs.clear();
     button(w, "saveButton")->click();
     QVERIFY(f.dialogs.messages.isEmpty());
     QCOMPARE(f.stock(f.storeA, f.pencil), 0);
@@ -403,6 +394,7 @@ void TestEntryWindows::focusGoesToTheBoxAtFault() {
     button(w, "saveButton")->click();
     QCOMPARE(f.dialogs.lastMessage(), QString("在同一个仓库内无需调货！"));
     QCOMPARE(w.focusWidget(), w.inList());
+    QCOMPARE(f.count("Adjust"), 0);
 
     BuyEntryWindow b(f.session, f.set.db());
     b.show();

@@ -178,23 +178,16 @@ void TestGridView::sizesAndHiddenRows() {
 }
 
 void TestGridView::mergedCellsBecomeSpans() {
+    // Which cells join is the grid's rule (tested with it); the view shows
+    // its areas as spans in the part they belong to and follows changes.
     Grid g;
-    g.reset(6, 6, 2, 2);
-    for (int r = 0; r < 6; ++r) {
-        for (int c = 0; c < 6; ++c)
-            g.setText(r, c, QStringLiteral("%1%2").arg(r).arg(c));
-    }
+    fill(g, 6, 6);
     g.setText(5, 0, "总计");
-    g.setText(5, 1, "总计"); // within the frozen columns
-    g.setText(5, 2, "总计"); // equal, but across the frozen edge: not joined
+    g.setText(5, 1, "总计");
     g.setText(3, 4, "x");
     g.setText(3, 5, "x");
-    g.setText(2, 3, "同");
-    g.setText(3, 3, "同");
-    g.setText(4, 3, "同");
     g.setMergeRow(5, true);
     g.setMergeRow(3, true);
-    g.setMergeCol(3, true);
     GridView view(&g);
     view.resize(600, 300);
     view.show();
@@ -202,9 +195,7 @@ void TestGridView::mergedCellsBecomeSpans() {
     QCOMPARE(view.leftView()->columnSpan(5, 0), 1); // merging still off
     g.setMergeCells(true);
     QCOMPARE(view.leftView()->columnSpan(5, 0), 2);
-    QCOMPARE(view.bodyView()->columnSpan(5, 2), 1);
     QCOMPARE(view.bodyView()->columnSpan(3, 4), 2);
-    QCOMPARE(view.bodyView()->rowSpan(2, 3), 3);
     // An edited cell breaks its merge.
     g.setText(3, 5, "y");
     QCOMPARE(view.bodyView()->columnSpan(3, 4), 1);

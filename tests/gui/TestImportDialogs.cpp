@@ -7,6 +7,7 @@
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainWindow.h"
+#include "support/NextDialog.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"

@@ -6,6 +6,7 @@
 #include "masterdata/MasterEditors.h"
 #include "masterdata/RightsEditor.h"
 #include "masterdata/RightsSheet.h"
+#include "support/NextDialog.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "data/Database.h"
+#include "data/Progress.h"
 #include "data/Rights.h"
 #include "data/Session.h"
+#include "grid/Grid.h"
 
-#include <QApplication>
-#include <QDialog>
 #include <QFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTest>
-#include <QTimer>
-#include <functional>
 
 // Small helpers several test programs share.
 namespace tl::test {
@@ -37,13 +38,41 @@ inline QString allRightsBut(const QStringList& names) {
     return Rights::join(granted);
 }
 
-// Runs a function on the next modal dialog that opens.
-inline void onNextDialog(std::function<void(QDialog*)> fn) {
-    QTimer::singleShot(0, [fn] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        fn(dialog);
-    });
+// Remembers the captions shown, the steps advanced and whether the display
+// was closed again.
+class RecordingProgress : public Progress {
+public:
+    QStringList captions;
+    int advanced = 0;
+    bool open = false;
+    void show(const QString& caption, int) override {
+        captions << caption;
+        open = true;
+    }
+    void step(int) override {}
+    void advance(int steps) override { advanced += steps; }
+    void close() override { open = false; }
+};
+
+// Every row of a query, its values joined by "|", the rows by ";".
+inline QString queryRows(const Database& db, const QString& sql) {
+    QSqlQuery q = db.run(sql);
+    QStringList out;
+    while (q.next()) {
+        QStringList values;
+        for (int i = 0; i < q.record().count(); ++i)
+            values << q.value(i).toString();
+        out << values.join('|');
+    }
+    return out.join(';');
+}
+
+// The texts of a grid row from column `from` on, joined by "|".
+inline QString rowText(const Grid& g, int r, int from = 0) {
+    QStringList cells;
+    for (int c = from; c < g.cols(); ++c)
+        cells << g.text(r, c);
+    return cells.join('|');
 }
 
 inline QString writeFile(const QString& path, const QByteArray& bytes) {
