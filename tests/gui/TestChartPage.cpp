@@ -140,6 +140,7 @@ void TestChartPage::savingAsksBeforeReplacing() {
     QAction* save = view->pictureMenu()->findChild<QAction*>("mSavePic");
     QVERIFY(save && !save->isEnabled()); // nothing drawn yet
     f.drawTrend();
+    save = view->pictureMenu()->findChild<QAction*>("mSavePic"); // the menu is built anew
     QVERIFY(save->isEnabled());
 
     // Cancelled: nothing saved, nothing said.
