@@ -23,13 +23,6 @@ using namespace tl;
 namespace {
 const QString kOpenError = "数据库打开错误！";
 
-SaleInput sale() {
-    SaleInput s;
-    s.pid = s.cid = s.sid = s.aid = s.uid = 1;
-    s.num = 2;
-    s.date = QDate(2009, 2, 4);
-    return s;
-}
 } // namespace
 
 class TestAccountSetFile : public QObject {
@@ -75,7 +68,7 @@ void TestAccountSetFile::tablesFoundWhateverTheirCase() {
     QVERIFY(db.fieldExists("Adjust", "ID"));
     QCOMPARE(db.value("SELECT count(*) FROM Adjust").toInt(), 1);
     QVERIFY(!Schema::needsUpgrade(db));
-    QVERIFY(SaleStore::add(db, sale()) > 0);
+    QVERIFY(SaleStore::add(db, test::sale(2)) > 0);
 
     db.exec("ALTER TABLE Customer RENAME TO customer_old");
     db.exec("ALTER TABLE customer_old RENAME TO CUSTOMER");
@@ -177,7 +170,7 @@ void TestAccountSetFile::readOnlyAccountSet() {
     auto reader = Database::open(set.path(), Database::OpenMode::ReadOnly);
     QVERIFY(reader->isReadOnly());
     try {
-        SaleStore::add(*reader, sale());
+        SaleStore::add(*reader, test::sale(2));
         QFAIL("a read-only account set was written");
     } catch (const DbError& e) {
         QCOMPARE(e.kind(), DbError::Kind::ReadOnly);

@@ -22,11 +22,7 @@ private slots:
 void TestBackup::copyHoldsWhatTheWalHolds() {
     test::TestAccountSet set;
     const Database& db = set.db();
-    SaleInput s;
-    s.pid = s.cid = s.sid = s.aid = s.uid = 1;
-    s.num = 4;
-    s.date = QDate(2009, 2, 4);
-    SaleStore::add(db, s);
+    SaleStore::add(db, test::sale(4));
     QVERIFY(QFileInfo(set.path() + "-wal").size() > 0);
 
     const QString target = set.folder() + "/备份.lbk";

@@ -4,6 +4,7 @@
 #include "grid/GridSelection.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 #include "transactions/StockLedger.h"
 
 #include <QTest>
@@ -20,13 +21,6 @@ private slots:
 };
 
 namespace {
-
-qint64 insertSale(Database& db, int sid, int pid, double num) {
-    db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) "
-            "VALUES (?, 1, ?, 1, 1, 10, ?, 0, '2009-02-04')",
-            {pid, sid, num});
-    return db.lastInsertId();
-}
 
 // A record grid as the sales tab shows it: hidden spec row, caption row, then
 // one row per record with the key in column 0 and the serial in column 1.
@@ -52,7 +46,7 @@ void TestGridDelete::recordGridAsksSerialNumbersAndDeletes() {
     Database& db = set.db();
     QList<qint64> keys;
     for (double num : {1.0, 5.0, 2.0, 4.0, 8.0})
-        keys << insertSale(db, 1, 7, num);
+        keys << test::insertSale(db, 1, 7, num);
     Grid grid;
     fillRecordGrid(grid, keys);
 
@@ -88,7 +82,7 @@ void TestGridDelete::headerOnlyGridsAskNothing() {
     test::TestAccountSet set;
     test::ScriptedDialogs dialogs;
     Database& db = set.db();
-    insertSale(db, 1, 7, 5);
+    test::insertSale(db, 1, 7, 5);
     Grid grid;
     fillRecordGrid(grid, {});
     for (int row : {0, 1}) {

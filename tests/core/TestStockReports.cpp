@@ -23,22 +23,6 @@ private slots:
 
 namespace {
 
-void buy(Database& db, int sid, int pid, double num, double price, const QString& date) {
-    db.exec("INSERT INTO Buy (PID, VID, AID, SID, Price, Num, Pay, Dat) VALUES (?,1,1,?,?,?,0,?)",
-            {pid, sid, price, num, date});
-}
-
-void sell(Database& db, int sid, int pid, double num, const QString& date) {
-    db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) "
-            "VALUES (?,1,?,1,1,9,?,0,?)",
-            {pid, sid, num, date});
-}
-
-void transfer(Database& db, int from, int to, int pid, double num, const QString& date) {
-    db.exec("INSERT INTO Adjust (IID, OID, PID, Num, Dat) VALUES (?,?,?,?,?)",
-            {to, from, pid, num, date});
-}
-
 // Two warehouses; products 1 and 2 in class 1 ("A1", "A2"), 3 in class 2 ("B1"),
 // entered so that database order differs from class order.
 void twoWarehousesThreeProducts(Database& db) {
@@ -54,8 +38,8 @@ void TestStockReports::stockReportLaysOutTwoWarehousesAndTwoClasses() {
     twoWarehousesThreeProducts(db);
     // A1: 4 units worth 10.00, 3 in the first warehouse and 1 in the second;
     // A2 and B1 have no stock anywhere.
-    buy(db, 1, 1, 4, 2.5, "2009-02-01");
-    transfer(db, 1, 2, 1, 1, "2009-02-02");
+    test::buy(db, 1, 1, 4, 2.5, "2009-02-01");
+    test::transfer(db, 1, 2, 1, 1, "2009-02-02");
 
     Grid g;
     test::RecordingProgress progress;
@@ -83,7 +67,7 @@ void TestStockReports::stockReportRepairsStockAndStopsWithoutWarehouses() {
     test::TestAccountSet set;
     Database& db = set.db();
     db.exec("INSERT INTO Product (PID, CID, SName, Name) VALUES (1, 1, 'A1', '甲一')");
-    buy(db, 1, 1, 5, 2, "2009-02-01");
+    test::buy(db, 1, 1, 5, 2, "2009-02-01");
     db.exec("INSERT INTO Stock (SID, PID, Num) VALUES (1, 1, 99), (4, 1, 3)"); // out of step
     Grid g;
     QVERIFY(!stockReport(db, g)); // no warehouse: nothing to show, Stock still repaired
@@ -100,12 +84,12 @@ void TestStockReports::changeReportInQuantities() {
     test::TestAccountSet set;
     Database& db = set.db();
     twoWarehousesThreeProducts(db);
-    buy(db, 1, 1, 10, 1, "2009-01-15");
-    sell(db, 1, 1, 4, "2009-02-10 15:30:00"); // the time of day does not matter
-    buy(db, 2, 3, 7, 1, "2009-01-20");        // unchanged between the dates
+    test::buy(db, 1, 1, 10, 1, "2009-01-15");
+    test::sell(db, 1, 1, 4, "2009-02-10 15:30:00"); // the time of day does not matter
+    test::buy(db, 2, 3, 7, 1, "2009-01-20");        // unchanged between the dates
     // A2: 0.2 in, 0.3 out: -0.1, not the binary noise of the sum.
-    buy(db, 2, 2, 0.2, 1, "2009-02-01");
-    sell(db, 2, 2, 0.3, "2009-02-02");
+    test::buy(db, 2, 2, 0.2, 1, "2009-02-01");
+    test::sell(db, 2, 2, 0.3, "2009-02-02");
     const QDate d1(2009, 1, 31), d2(2009, 2, 28);
 
     Grid g;
@@ -130,10 +114,10 @@ void TestStockReports::changeReportInValuesAsOfPastDates() {
     Database& db = set.db();
     twoWarehousesThreeProducts(db);
     // 10 at 5.00 and 10 at 6.00 by February, 15 sold, 5 more at 7.00 in March.
-    buy(db, 1, 1, 10, 5, "2009-01-01");
-    buy(db, 1, 1, 10, 6, "2009-01-02");
-    sell(db, 1, 1, 15, "2009-02-03");
-    buy(db, 1, 1, 5, 7, "2009-03-01");
+    test::buy(db, 1, 1, 10, 5, "2009-01-01");
+    test::buy(db, 1, 1, 10, 6, "2009-01-02");
+    test::sell(db, 1, 1, 15, "2009-02-03");
+    test::buy(db, 1, 1, 5, 7, "2009-03-01");
     Grid g;
     QVERIFY(stockChangeReport(db, g, QDate(2009, 1, 31), QDate(2009, 2, 28), StockMeasure::Values));
     // The 5 units left at the end of February are worth 5 × 6.00, whatever
@@ -155,8 +139,8 @@ void TestStockReports::hidingEmptyLinesKeepsBalancedProducts() {
     twoWarehousesThreeProducts(db);
     db.exec("INSERT INTO Storage (SID, Name) VALUES (3, '空库')");
     // A1: +5 in one warehouse, -5 in the other: its totals are 0, it is not empty.
-    transfer(db, 1, 2, 1, 5, "2009-02-01");
-    buy(db, 1, 3, 2, 1, "2009-02-01"); // B1 in warehouse 1 only
+    test::transfer(db, 1, 2, 1, 5, "2009-02-01");
+    test::buy(db, 1, 3, 2, 1, "2009-02-01"); // B1 in warehouse 1 only
     Grid g;
     QVERIFY(stockReport(db, g));
     QCOMPARE(test::rowText(g, 2, 4), QString("-5|-|-5|2|2|-3"));

@@ -5,6 +5,7 @@
 #include "data/Rights.h"
 #include "data/Session.h"
 #include "grid/Grid.h"
+#include "transactions/SaleStore.h"
 
 #include <QFile>
 #include <QSqlQuery>
@@ -36,6 +37,41 @@ inline QString allRightsBut(const QStringList& names) {
         if (!names.contains(Rights::bare(entry)))
             granted << Rights::bare(entry);
     return Rights::join(granted);
+}
+
+// Records written straight into the tables, without moving the stock
+// (buy and sell as of a date, transfer from one warehouse to another).
+inline void buy(const Database& db, int sid, int pid, double num, double price,
+                const QString& date) {
+    db.exec("INSERT INTO Buy (PID, VID, AID, SID, Price, Num, Pay, Dat) VALUES (?,1,1,?,?,?,0,?)",
+            {pid, sid, price, num, date});
+}
+inline void sell(const Database& db, int sid, int pid, double num, const QString& date) {
+    db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) "
+            "VALUES (?,1,?,1,1,9,?,0,?)",
+            {pid, sid, num, date});
+}
+inline void transfer(const Database& db, int from, int to, int pid, double num,
+                     const QString& date) {
+    db.exec("INSERT INTO Adjust (IID, OID, PID, Num, Dat) VALUES (?,?,?,?,?)",
+            {to, from, pid, num, date});
+}
+inline qint64 insertSale(const Database& db, int sid, int pid, double num) {
+    db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) "
+            "VALUES (?, 1, ?, 1, 1, 10, ?, 0, '2009-02-04')",
+            {pid, sid, num});
+    return db.lastInsertId();
+}
+
+// A sale of `num` on 2009-02-04, every master key 1 unless given.
+inline SaleInput sale(double num, int sid = 1, int pid = 1) {
+    SaleInput s;
+    s.cid = s.aid = s.uid = 1;
+    s.sid = sid;
+    s.pid = pid;
+    s.num = num;
+    s.date = QDate(2009, 2, 4);
+    return s;
 }
 
 // Remembers the captions shown, the steps advanced and whether the display
