@@ -2,6 +2,7 @@
 #include "data/Database.h"
 #include "data/Schema.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 #include "transactions/SaleStore.h"
 
 #include <QDir>
@@ -21,18 +22,11 @@ private slots:
 void TestBackup::copyHoldsWhatTheWalHolds() {
     test::TestAccountSet set;
     const Database& db = set.db();
-    SaleInput s;
-    s.pid = s.cid = s.sid = s.aid = s.uid = 1;
-    s.num = 4;
-    s.date = QDate(2009, 2, 4);
-    SaleStore::add(db, s);
+    SaleStore::add(db, test::sale(4));
     QVERIFY(QFileInfo(set.path() + "-wal").size() > 0);
 
     const QString target = set.folder() + "/备份.lbk";
-    QFile old(target);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write("an older backup");
-    old.close();
+    test::writeFile(target, "an older backup");
     backupAccountSet(db, target);
 
     QVERIFY(Schema::isAccountSetFile(target));
@@ -50,11 +44,7 @@ void TestBackup::copyHoldsWhatTheWalHolds() {
 
 void TestBackup::refusalsWriteNothing() {
     test::TestAccountSet set;
-    const QByteArray before = [&] {
-        QFile f(set.path());
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }();
+    const QByteArray before = test::readFile(set.path());
     for (const QString& own : {set.path(), set.path() + "-wal", set.folder() + "/./test.lbk"}) {
         try {
             backupAccountSet(set.db(), own);
@@ -65,9 +55,7 @@ void TestBackup::refusalsWriteNothing() {
     }
     QVERIFY_THROWS_EXCEPTION(DbError,
                              backupAccountSet(set.db(), set.folder() + "/no/such/folder/x.lbk"));
-    QFile f(set.path());
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), before);
+    QCOMPARE(test::readFile(set.path()), before);
     QCOMPARE(QDir(set.folder()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 

@@ -70,9 +70,6 @@ void TestChartTables::trendCoversWholeMonthsInEitherOrder() {
     QVERIFY(r.drawable);
     QCOMPARE(r.title, QString("采购/销售数量变化示意图(2008.03-2008.04)"));
     QCOMPARE(reversed.title, r.title);
-    QCOMPARE(forward.text(0, 1), QString("采购"));
-    QCOMPARE(forward.text(0, 2), QString("销售"));
-    QCOMPARE(forward.fixedRows(), 1);
     QCOMPARE(column(forward, 0), QStringList({"2008.03", "2008.04"}));
     QCOMPARE(column(forward, 1), QStringList({"5", "0"}));
     QCOMPARE(column(forward, 2), QStringList({"2", "4"}));
@@ -141,8 +138,6 @@ void TestChartTables::profitExamples() {
         Grid g;
         const ChartResult r = profit(b, g, QDate(2008, 1, 1), QDate(2008, 1, 31));
         QVERIFY(r.drawable);
-        QCOMPARE(r.title, QString("销售毛利情况变化示意图(2008.01-2008.01)"));
-        QCOMPARE(g.text(0, 1), QString("毛利额"));
         QCOMPARE(column(g, 1), QStringList({"12"}));
     }
     {

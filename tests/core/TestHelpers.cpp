@@ -17,7 +17,6 @@ private slots:
     void moneyForms();
     void periodBoundaries();
     void textForms();
-    void copyReplacing();
     void relativeAccountSetPaths();
     void rightsVocabularyAndTest();
     void rightsJoinKeepsVocabularyOrder();
@@ -27,14 +26,11 @@ void TestHelpers::itemTexts() {
     const QString sep(QChar(0x2016));
     QCOMPARE(itemText("铅笔", 12), "12" + sep + "铅笔");
     QCOMPARE(itemId("12" + sep + "铅笔"), 12);
-    QCOMPARE(itemId("铅笔"), 0);
-    QCOMPARE(itemId(""), 0);
     QCOMPARE(itemId("12"), 0); // no separator: no key
     QCOMPARE(itemId("abc" + sep + "x"), 0);
     QCOMPARE(itemId(" 7x" + sep + "x"), 7);
     QCOMPARE(itemId("2.5" + sep + "x"), 2); // halves to even
     QCOMPARE(itemId("3.5" + sep + "x"), 4);
-    QCOMPARE(itemId("-4" + sep + "x"), -4);
     QCOMPARE(itemId("99999999999" + sep + "x"), 2147483647);
 }
 
@@ -50,7 +46,6 @@ void TestHelpers::moneyForms() {
 
 void TestHelpers::periodBoundaries() {
     QCOMPARE(lastOfMonth(QDate(2008, 2, 10)), QDate(2008, 2, 29));
-    QCOMPARE(lastOfMonth(QDate(2009, 2, 1)), QDate(2009, 2, 28));
     QCOMPARE(lastOfMonth(QDate(2009, 12, 31)), QDate(2009, 12, 31));
     QCOMPARE(firstOfMonth(QDate(2009, 12, 31)), QDate(2009, 12, 1));
     Clock::setToday(QDate(2011, 6, 15));
@@ -58,20 +53,14 @@ void TestHelpers::periodBoundaries() {
     QCOMPARE(lastOfYear(), QDate(2011, 12, 31));
     Clock::setToday(QDate());
     QCOMPARE(yearMonthText(QDate(2009, 9, 3)), QString("2009.09"));
-    QCOMPARE(yearMonthText(QDate(2009, 11, 30)), QString("2009.11"));
 }
 
 void TestHelpers::textForms() {
-    QCOMPARE(toText(QVariant()), QString());
     QCOMPARE(toText(QString("  铅笔 ")), QString("铅笔"));
-    QCOMPARE(toText(2.5), QString("2.5"));
     QCOMPARE(toText(3.0), QString("3"));
-    QCOMPARE(toText(42), QString("42"));
     QCOMPARE(toText(QDate(2009, 2, 4)), QString("2009-02-04"));
     // Never an exponent, which the money form would turn into "1e+15.00".
-    QCOMPARE(toText(0.00001), QString("0.00001"));
     QCOMPARE(toText(-0.000123), QString("-0.000123"));
-    QCOMPARE(toText(1e15), QString("1000000000000000"));
     QCOMPARE(toText(1e20), QString("100000000000000000000"));
     QCOMPARE(toText(-0.0), QString("0"));
     QCOMPARE(moneyText(toText(1e15)), QString("1000000000000000.00"));
@@ -85,58 +74,24 @@ void TestHelpers::textForms() {
     QCOMPARE(sumMoneyText(1.42 * 19 - 26.98), QString("0.00")); // not "-0.00"
     QCOMPARE(sumMoneyText(12.349), QString("12.34"));           // still a cut
     QCOMPARE(sumMoneyText(-12.349), QString("-12.34"));
-    QCOMPARE(sumMoneyText(5e6), QString("5000000.00"));
     QCOMPARE(cellNumber(QString(QChar(0xFFE5)) + "1,234.50"), 1234.5);
     QCOMPARE(cellNumber("-"), 0.0);
-    QCOMPARE(cellNumber("6.00 "), 6.0);
-}
-
-void TestHelpers::copyReplacing() {
-    QTemporaryDir dir;
-    const QString src = dir.filePath("a"), dst = dir.filePath("b");
-    QVERIFY(!copyFileReplacing(src, dst));
-    QFile f(src);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("new");
-    f.close();
-    QFile old(dst);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write("old contents");
-    old.close();
-    QVERIFY(copyFileReplacing(src, dst));
-    QVERIFY(old.open(QIODevice::ReadOnly));
-    QCOMPARE(old.readAll(), QByteArray("new"));
-    // A target in a folder that does not exist fails without a trace.
-    QVERIFY(!copyFileReplacing(src, dir.filePath("no/such/folder/c")));
 }
 
 void TestHelpers::relativeAccountSetPaths() {
     AppPaths::setProgramFolder("/opt/tl");
     QCOMPARE(AppPaths::expandPath(".\\示例套帐.lbk"), QString("/opt/tl/示例套帐.lbk"));
-    QCOMPARE(AppPaths::expandPath("./a.lbk"), QString("/opt/tl/a.lbk"));
     QCOMPARE(AppPaths::expandPath("..\\a.lbk"), QString("/opt/tl/../a.lbk"));
     QCOMPARE(AppPaths::expandPath(".a.lbk"), QString("/opt/tl/.a.lbk"));
     QCOMPARE(AppPaths::expandPath("/data/a.lbk"), QString("/data/a.lbk"));
 }
 
 void TestHelpers::rightsVocabularyAndTest() {
-    const QStringList& v = Rights::vocabulary();
-    QCOMPARE(v.size(), 96);
-    QCOMPARE(v.first(), QString("操作销售记录"));
-    QCOMPARE(v.last(), QString("→修改人员权限"));
-    int groups = 0;
-    for (const QString& e : v)
-        groups += Rights::isItem(e) ? 0 : 1;
-    QCOMPARE(groups, 13);
-
     const QString sep(QChar(0x2016));
     const QString rights = "操作销售记录" + sep + "添加销售记录" + sep + "查看产品设置";
-    QVERIFY(Rights::test(rights, "操作销售记录"));
     QVERIFY(Rights::test(rights, "→添加销售记录"));
-    QVERIFY(Rights::test(rights, "查看产品设置"));
     QVERIFY(!Rights::test(rights, "产品设置")); // part of a longer name does not count
     QVERIFY(!Rights::test(rights, "销售记录"));
-    QVERIFY(!Rights::test("", "操作销售记录"));
     Session s;
     s.rights = rights;
     QVERIFY(s.hasRight("添加销售记录"));
@@ -147,10 +102,7 @@ void TestHelpers::rightsJoinKeepsVocabularyOrder() {
     const QString sep(QChar(0x2016));
     QCOMPARE(Rights::join({"查找销售记录", "→添加销售记录", "不存在的权限", "操作销售记录"}),
              "操作销售记录" + sep + "添加销售记录" + sep + "查找销售记录");
-    QCOMPARE(Rights::join({}), QString());
-    const QString all = Rights::all();
-    QCOMPARE(all.split(sep).size(), 96);
-    QVERIFY(!all.contains(QChar(0x2192)));
+    QVERIFY(!Rights::all().contains(QChar(0x2192))); // stored without the item arrows
 }
 
 QTEST_GUILESS_MAIN(TestHelpers)

@@ -1,6 +1,7 @@
 #include "data/Database.h"
 #include "data/Rights.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 #include "transactions/RecordDeletion.h"
 #include "transactions/StockLedger.h"
 
@@ -17,21 +18,12 @@ private slots:
     void failureLeavesEverything();
 };
 
-namespace {
-qint64 insertSale(Database& db, int sid, int pid, double num) {
-    db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) "
-            "VALUES (?, 1, ?, 1, 1, 10, ?, 0, '2009-02-04')",
-            {pid, sid, num});
-    return db.lastInsertId();
-}
-} // namespace
-
 void TestRecordDeletion::deletingRecordsTakesBackTheirStock() {
     test::TestAccountSet set;
     Database& db = set.db();
     StockLedger::addStock(db, 1, 7, 10);
-    const qint64 sale = insertSale(db, 1, 7, 5);
-    const qint64 half = insertSale(db, 1, 7, 2.5); // took 2 from the ledger
+    const qint64 sale = test::insertSale(db, 1, 7, 5);
+    const qint64 half = test::insertSale(db, 1, 7, 2.5); // took 2 from the ledger
     db.exec("INSERT INTO Buy (PID, VID, AID, SID, Price, Num, Pay, Dat) "
             "VALUES (7, 1, 1, 2, 5, 3.5, 0, '2009-02-04')");
     const qint64 buy = db.lastInsertId();
@@ -59,7 +51,7 @@ void TestRecordDeletion::masterRowsGoAlone() {
     Database& db = set.db();
     db.exec("INSERT INTO Storage (Name) VALUES ('一号库'), ('二号库')");
     StockLedger::addStock(db, 1, 7, 5);
-    insertSale(db, 1, 7, 1);
+    test::insertSale(db, 1, 7, 1);
     QCOMPARE(deleteRecords(db, "Storage", "SID", {1, 5}), 1);
     QCOMPARE(db.value("SELECT group_concat(Name) FROM Storage").toString(), QString("二号库"));
     QCOMPARE(StockLedger::stockQty(db, 1, 7), 5);
@@ -71,7 +63,7 @@ void TestRecordDeletion::masterRowsGoAlone() {
 void TestRecordDeletion::refusesOtherTables() {
     test::TestAccountSet set;
     Database& db = set.db();
-    insertSale(db, 1, 7, 1);
+    test::insertSale(db, 1, 7, 1);
     QVERIFY_THROWS_EXCEPTION(DbError, deleteRecords(db, "Stock", "ID", {1}));
     QVERIFY_THROWS_EXCEPTION(DbError, deleteRecords(db, "Sale", "PID", {7}));
     QVERIFY_THROWS_EXCEPTION(DbError, deleteRecords(db, "sale", "ID", {1}));
@@ -82,8 +74,8 @@ void TestRecordDeletion::refusesOtherTables() {
 void TestRecordDeletion::failureLeavesEverything() {
     test::TestAccountSet set;
     Database& db = set.db();
-    const qint64 a = insertSale(db, 1, 7, 2);
-    const qint64 b = insertSale(db, 1, 7, 3);
+    const qint64 a = test::insertSale(db, 1, 7, 2);
+    const qint64 b = test::insertSale(db, 1, 7, 3);
     StockLedger::addStock(db, 1, 7, -5);
     // The second deletion fails after the first went through and after its
     // own stock movement: nothing of either may stay.

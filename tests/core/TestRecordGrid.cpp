@@ -99,27 +99,11 @@ void TestRecordGrid::setupShapesTheGrid() {
     g.setColWidth(0, 0); // widths survive a new layout
     setupRecordGrid(g, purchaseLayout());
     QCOMPARE(g.rows(), 2);
-    QCOMPARE(g.cols(), 12);
-    QCOMPARE(g.fixedRows(), 2);
-    QCOMPARE(g.fixedCols(), 2);
-    QCOMPARE(g.rowHeight(0), 0);
+    QCOMPARE(g.rowHeight(0), 0); // the specification row stays hidden
     QCOMPARE(g.tag(), QString("Buy"));
     QVERIFY(g.isVisible());
-    QCOMPARE(row(g, 1), QStringList({"记录号", "", "产品", "供应商", "付款账号", "收货仓库", "价格",
-                                     "数量", "总额", "已付", "日期", "备注"}));
-    QCOMPARE(g.text(0, 8), QString("Price*Num AS 总额"));
     QCOMPARE(g.colWidth(0), 0);
-
-    setupRecordGrid(g, saleLayout());
-    QCOMPARE(row(g, 1),
-             QStringList({"记录号", "序号", "产品名", "客户名", "来源库", "收款账号", "价格",
-                          "数量", "单位", "总额", "已付", "日期", "销售员", "备注"}));
-    setupRecordGrid(g, transferLayout());
-    QCOMPARE(row(g, 1),
-             QStringList({"记录号", "", "产品名", "来源库", "目的库", "数量", "日期", "备注"}));
     setupRecordGrid(g, productLayout());
-    QCOMPARE(row(g, 1), QStringList({"记录号", "序号", "类别", "简称", "名称", "代码", "价格",
-                                     "单位", "备注"}));
 
     // Lists of different lengths change nothing.
     setupRecordGrid(g, {"ID", "Name"}, {"记录号"}, "Sale");
@@ -147,10 +131,8 @@ void TestRecordGrid::loadShowsNamesDatesAndMoney() {
                           "2.00", "支", "2,469,135.00", "1,000.00", "2009.02.04", "小王", "加急"}));
     QCOMPARE(row(g, 3), QStringList({"2", "2", "橡皮", "甲公司", "二号库", "现金", "0.50", "3.00",
                                      "块", "1.50", "0.00", "2010.11.30", "小王", ""}));
-    QCOMPARE(g.colAlignment(6), Qt::AlignRight | Qt::AlignBottom); // price
-    QCOMPARE(g.colAlignment(0), Qt::AlignRight | Qt::AlignBottom); // key
-    QCOMPARE(g.colAlignment(2), Qt::AlignLeft | Qt::AlignTop);     // looked-up name
-    QCOMPARE(g.colAlignment(11), Qt::AlignLeft | Qt::AlignTop);    // date
+    QCOMPARE(g.colAlignment(6), Qt::AlignRight | Qt::AlignBottom); // numbers right
+    QCOMPARE(g.colAlignment(2), Qt::AlignLeft | Qt::AlignTop);     // names left
 
     // Purchases and transfers show their doubles in money form too.
     db.exec("INSERT INTO Buy (PID, VID, AID, SID, Price, Num, Pay, Dat) VALUES "
@@ -166,7 +148,6 @@ void TestRecordGrid::loadShowsNamesDatesAndMoney() {
     loadProductGrid(g, db, perChar);
     QCOMPARE(row(g, 2),
              QStringList({"1", "1", "文具", "QB", "O'Brien \"铅笔\"", "A1", "2.50", "支", ""}));
-    QCOMPARE(g.tag(), QString("Product"));
 }
 
 void TestRecordGrid::emptyTableKeepsWidths() {
@@ -181,7 +162,6 @@ void TestRecordGrid::emptyTableKeepsWidths() {
     for (int c = 0; c < g.cols(); ++c)
         QCOMPARE(g.colWidth(c), 700 + c);
     QVERIFY(g.isVisible());
-    QCOMPARE(g.text(1, 2), QString("产品名"));
 
     // Without a table name nothing is read and nothing changes.
     g.setTag(QString());
@@ -225,21 +205,14 @@ void TestRecordGrid::missingRowsAndColumnsShowEmpty() {
 }
 
 void TestRecordGrid::moneyAndDateTexts() {
-    QCOMPARE(groupedMoney(0), QString("0.00"));
-    QCOMPARE(groupedMoney(-0.001), QString("0.00"));
-    QCOMPARE(groupedMoney(5), QString("5.00"));
-    QCOMPARE(groupedMoney(999.999), QString("1,000.00"));
-    QCOMPARE(groupedMoney(123456.78), QString("123,456.78"));
-    QCOMPARE(groupedMoney(-1234), QString("-1,234.00"));
-    QCOMPARE(groupedMoney(1234567.5), QString("1,234,567.50"));
-    QCOMPARE(groupedMoney(0.125), QString("0.13"));
-    QCOMPARE(groupedMoney(-0.5), QString("-0.50"));
-    QCOMPARE(groupedMoney(12345678901234567.0), QString("12,345,678,901,234,568.00"));
-    QCOMPARE(gridDate("2009-02-04"), QString("2009.02.04"));
+    // No "-0.00", rounding that carries into a new group, no exponent.
+    QStringList money;
+    for (double v : {-0.001, 999.999, 123456.78, -1234.0, 0.125, 12345678901234567.0})
+        money << groupedMoney(v);
+    QCOMPARE(money.join(' '),
+             QString("0.00 1,000.00 123,456.78 -1,234.00 0.13 12,345,678,901,234,568.00"));
     QCOMPARE(gridDate("2009-02-04 23:59:59"), QString("2009.02.04"));
-    QCOMPARE(gridDate("2009/02/04"), QString("2009/02/04"));
-    QCOMPARE(gridDate("2009-02-0x"), QString("2009-02-0x"));
-    QCOMPARE(gridDate(""), QString(""));
+    QCOMPARE(gridDate("2009-02-0x"), QString("2009-02-0x")); // not a date: as stored
 }
 
 void TestRecordGrid::sortMarkersAndSerials() {
@@ -261,9 +234,6 @@ void TestRecordGrid::sortMarkersAndSerials() {
     QCOMPARE(g.text(1, 6), QString("价格▽"));
     QCOMPARE(column(g, 0), QStringList({"1", "3", "2"}));
     QCOMPARE(column(g, 1), QStringList({"1", "2", "3"}));
-    sortByColumn(g, 6);
-    QCOMPARE(g.text(1, 6), QString("价格△"));
-    QCOMPARE(column(g, 6), QStringList({"10.00", "20.00", "30.00"}));
 
     // Another column takes the marker; a reload drops it.
     sortByColumn(g, 0); // the key column is fixed: sorted, but keeps no other's marker
@@ -306,9 +276,7 @@ void TestRecordGrid::sortComparesNumbersAsNumbers() {
         list.setText(r, 2, account);
     }
     sortByColumn(list, 2);
-    QCOMPARE(list.text(1, 1), QString("甲"));
-    QCOMPARE(list.text(2, 1), QString("丙"));
-    QCOMPARE(list.text(3, 1), QString("乙"));
+    QCOMPARE(column(list, 1), QStringList({"甲", "丙", "乙"}));
     QCOMPARE(list.text(1, 0), QString("2"));
 }
 

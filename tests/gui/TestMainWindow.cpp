@@ -8,6 +8,7 @@
 #include "mainwindow/MainWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 #include "widgets/GridView.h"
 
 #include <QApplication>
@@ -34,14 +35,6 @@ private slots:
 };
 
 namespace {
-
-QString without(const QStringList& names) {
-    QStringList granted;
-    for (const QString& entry : Rights::vocabulary())
-        if (!names.contains(Rights::bare(entry)))
-            granted << Rights::bare(entry);
-    return Rights::join(granted);
-}
 
 struct Fixture {
     test::TestAccountSet set;
@@ -71,20 +64,22 @@ void TestMainWindow::rightsRules() {
     for (const Command& c : commands())
         QVERIFY2(commandAllowed(c, all), qPrintable(commandObjectName(c.id)));
     const Command& addSale = *findCommand({Bank::Trade, 0});
-    QVERIFY(!commandAllowed(addSale, without({"添加销售记录"})));
-    QVERIFY(commandAllowed(addSale, without({"操作销售记录"}))); // buttons keep their own rights
+    QVERIFY(!commandAllowed(addSale, test::allRightsBut({"添加销售记录"})));
+    QVERIFY(commandAllowed(addSale,
+                           test::allRightsBut({"操作销售记录"}))); // buttons keep their own rights
 
     // A master table's buttons need its view right too; the imports only their own.
-    const QString noCustomers = without({"查看客户设置"});
+    const QString noCustomers = test::allRightsBut({"查看客户设置"});
     for (int i : {10, 11, 12, 14})
         QVERIFY(!commandAllowed(*findCommand({Bank::Master, i}), noCustomers));
     QVERIFY(commandAllowed(*findCommand({Bank::Master, 42}), noCustomers));
     QVERIFY(commandAllowed(*findCommand({Bank::Master, 5}), noCustomers));
 
     // Without the staff list the operator still edits his own record, nothing else.
-    const QString noStaff = without({"查看人员设置", "修改人员设置"});
+    const QString noStaff = test::allRightsBut({"查看人员设置", "修改人员设置"});
     QVERIFY(commandAllowed(*findCommand({Bank::Master, 21}), noStaff));
-    QVERIFY(!commandAllowed(*findCommand({Bank::Master, 21}), without({"修改人员设置"})));
+    QVERIFY(
+        !commandAllowed(*findCommand({Bank::Master, 21}), test::allRightsBut({"修改人员设置"})));
     QVERIFY(commandAllowed(*findCommand({Bank::Master, 20}), noStaff));
 
     QCOMPARE(keywordFindCommand(2), std::optional<CommandId>(CommandId{Bank::Trade, 21}));
@@ -95,20 +90,14 @@ void TestMainWindow::rightsRules() {
     QCOMPARE(doubleClickCommand(SettingsTab, RegionsPage),
              std::optional<CommandId>(CommandId{Bank::Master, 36}));
     QVERIFY(!doubleClickCommand(StatisticsTab, 0));
-    QCOMPARE(tableOf(SettingsTab, ClassesPage)->table, QString("Class"));
-    QCOMPARE(tableOf(SettingsTab, ClassesPage)->keyColumn, QString("CID"));
 }
 
 void TestMainWindow::tabsAndButtonsFollowRights() {
     Fixture f;
     f.addSales(2);
-    f.open(
-        without({"操作销售记录", "操作盘点统计", "查看人员设置", "修改人员设置", "查看客户设置"}));
+    f.open(test::allRightsBut(
+        {"操作销售记录", "操作盘点统计", "查看人员设置", "修改人员设置", "查看客户设置"}));
     MainWindow& w = *f.window;
-    QCOMPARE(w.windowTitle().left(programTitle().size()), programTitle());
-    QCOMPARE(w.tabs()->count(), 6);
-    QCOMPARE(w.tabs()->tabText(4), QString("分 析"));
-
     // Sales: the grid stays hidden, the buttons follow their own rights.
     QCOMPARE(w.tabs()->currentIndex(), int(SalesTab));
     QVERIFY(!w.grid().isVisible());
@@ -116,7 +105,6 @@ void TestMainWindow::tabsAndButtonsFollowRights() {
     QVERIFY(f.button(Bank::Trade, 4)->isEnabled());
     w.tabs()->setCurrentIndex(PurchasesTab);
     QVERIFY(w.grid().isVisible());
-    QCOMPARE(w.grid().fixedRows(), 2);
 
     w.tabs()->setCurrentIndex(StatisticsTab);
     QVERIFY(!w.tabs()->statisticsTabs()->isEnabled());
@@ -153,13 +141,9 @@ void TestMainWindow::commandsAndEntryButtonsShown() {
     for (int i : {29, 34, 39, 40, 41, 42, 43, 44})
         QVERIFY2(!f.button(Bank::Master, i)->isHidden(), qPrintable(QString::number(i)));
     // Add and modify show only where an entry window is registered.
-    QVERIFY(f.button(Bank::Trade, 0)->isHidden());
-    QVERIFY(f.button(Bank::Trade, 1)->isHidden());
-    QVERIFY(!f.button(Bank::Trade, 5)->isHidden());
-    QVERIFY(!f.button(Bank::Trade, 6)->isHidden());
+    QVERIFY(f.button(Bank::Trade, 0)->isHidden() && f.button(Bank::Trade, 1)->isHidden());
+    QVERIFY(!f.button(Bank::Trade, 5)->isHidden() && !f.button(Bank::Trade, 6)->isHidden());
     QVERIFY(!f.button(Bank::Trade, 2)->isHidden());
-    QCOMPARE(f.button(Bank::Trade, 17)->text(), QString("添 加"));
-    QCOMPARE(f.button(Bank::Master, 24)->property("right").toString(), QString("修改人员权限"));
     EntryOpeners::install(EntryKind::Purchase, {});
 }
 
@@ -168,7 +152,7 @@ void TestMainWindow::ownRightsChangeTakesEffectAtOnce() {
     f.open(Rights::all());
     MainWindow& w = *f.window;
     QVERIFY(f.button(Bank::Trade, 0)->isEnabled());
-    w.session().rights = without({"添加销售记录"});
+    w.session().rights = test::allRightsBut({"添加销售记录"});
     w.applyButtonRights();
     QVERIFY(!f.button(Bank::Trade, 0)->isEnabled());
 
@@ -190,7 +174,7 @@ void TestMainWindow::enterFindsOnlyWithTheFindRight() {
     for (bool mayFind : {true, false}) {
         Fixture f;
         f.addSales(4);
-        f.open(mayFind ? Rights::all() : without({"查找销售记录"}));
+        f.open(mayFind ? Rights::all() : test::allRightsBut({"查找销售记录"}));
         Grid& grid = f.window->grid();
         QVERIFY(grid.isVisible());
         QLineEdit* box = f.window->tabs()->keywordBox(0);
@@ -214,14 +198,6 @@ void TestMainWindow::deleteAsksAndReloads() {
     QCOMPARE(f.dialogs.questions, QStringList{"您确定要删除第1-3条记录？"});
     QCOMPARE(grid.rows(), 3); // reloaded: one record left
     QCOMPARE(f.set.db().value("SELECT count(*) FROM Sale").toInt(), 1);
-
-    // A grid with only its header rows asks nothing.
-    f.window->tabs()->setCurrentIndex(PurchasesTab);
-    QCOMPARE(grid.rows(), 2);
-    f.dialogs.clear();
-    grid.setCurrent(1, 1);
-    f.button(Bank::Trade, 7)->click();
-    QVERIFY(f.dialogs.questions.isEmpty());
 }
 
 void TestMainWindow::doubleClickNeedsTheModifyRight() {
@@ -234,7 +210,7 @@ void TestMainWindow::doubleClickNeedsTheModifyRight() {
     for (bool mayModify : {false, true}) {
         Fixture f;
         f.addSales(3);
-        f.open(mayModify ? Rights::all() : without({"修改销售记录"}));
+        f.open(mayModify ? Rights::all() : test::allRightsBut({"修改销售记录"}));
         Grid& grid = f.window->grid();
         grid.setCurrent(3, 2);
         emit f.window->gridView()->cellDoubleClicked(3, 2);

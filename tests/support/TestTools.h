@@ -1,0 +1,126 @@
+#pragma once
+
+#include "data/Database.h"
+#include "data/Progress.h"
+#include "data/Rights.h"
+#include "data/Session.h"
+#include "grid/Grid.h"
+#include "transactions/SaleStore.h"
+
+#include <QFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTest>
+
+// Small helpers several test programs share.
+namespace tl::test {
+
+// An operator session holding the given rights (the preset admin by default).
+inline Session sessionWith(const QStringList& rights, const QString& uid = QStringLiteral("1")) {
+    Session s;
+    s.operatorName = QStringLiteral("admin");
+    s.operatorId = uid;
+    s.rights = Rights::join(rights);
+    return s;
+}
+
+inline Session adminSession() {
+    Session s = sessionWith({});
+    s.rights = Rights::all();
+    return s;
+}
+
+// Every right of the vocabulary except the named ones.
+inline QString allRightsBut(const QStringList& names) {
+    QStringList granted;
+    for (const QString& entry : Rights::vocabulary())
+        if (!names.contains(Rights::bare(entry)))
+            granted << Rights::bare(entry);
+    return Rights::join(granted);
+}
+
+// Records written straight into the tables, without moving the stock
+// (buy and sell as of a date, transfer from one warehouse to another).
+inline void buy(const Database& db, int sid, int pid, double num, double price,
+                const QString& date) {
+    db.exec("INSERT INTO Buy (PID, VID, AID, SID, Price, Num, Pay, Dat) VALUES (?,1,1,?,?,?,0,?)",
+            {pid, sid, price, num, date});
+}
+inline void sell(const Database& db, int sid, int pid, double num, const QString& date) {
+    db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) "
+            "VALUES (?,1,?,1,1,9,?,0,?)",
+            {pid, sid, num, date});
+}
+inline void transfer(const Database& db, int from, int to, int pid, double num,
+                     const QString& date) {
+    db.exec("INSERT INTO Adjust (IID, OID, PID, Num, Dat) VALUES (?,?,?,?,?)",
+            {to, from, pid, num, date});
+}
+inline qint64 insertSale(const Database& db, int sid, int pid, double num) {
+    db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) "
+            "VALUES (?, 1, ?, 1, 1, 10, ?, 0, '2009-02-04')",
+            {pid, sid, num});
+    return db.lastInsertId();
+}
+
+// A sale of `num` on 2009-02-04, every master key 1 unless given.
+inline SaleInput sale(double num, int sid = 1, int pid = 1) {
+    SaleInput s;
+    s.cid = s.aid = s.uid = 1;
+    s.sid = sid;
+    s.pid = pid;
+    s.num = num;
+    s.date = QDate(2009, 2, 4);
+    return s;
+}
+
+// Remembers the captions shown, the steps advanced and whether the display
+// was closed again.
+class RecordingProgress : public Progress {
+public:
+    QStringList captions;
+    int advanced = 0;
+    bool open = false;
+    void show(const QString& caption, int) override {
+        captions << caption;
+        open = true;
+    }
+    void step(int) override {}
+    void advance(int steps) override { advanced += steps; }
+    void close() override { open = false; }
+};
+
+// Every row of a query, its values joined by "|", the rows by ";".
+inline QString queryRows(const Database& db, const QString& sql) {
+    QSqlQuery q = db.run(sql);
+    QStringList out;
+    while (q.next()) {
+        QStringList values;
+        for (int i = 0; i < q.record().count(); ++i)
+            values << q.value(i).toString();
+        out << values.join('|');
+    }
+    return out.join(';');
+}
+
+// The texts of a grid row from column `from` on, joined by "|".
+inline QString rowText(const Grid& g, int r, int from = 0) {
+    QStringList cells;
+    for (int c = from; c < g.cols(); ++c)
+        cells << g.text(r, c);
+    return cells.join('|');
+}
+
+inline QString writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+    return path;
+}
+
+inline QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace tl::test
