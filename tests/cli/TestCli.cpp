@@ -62,8 +62,8 @@ void TestCli::loginFollowsTheLoginWindow() {
     QCOMPARE(m_cli.run({"--set", m_set->folder() + "/gone.lbk", "verify"}).code, 1);
     QVERIFY(!QFile::exists(m_set->folder() + "/gone.lbk"));
     // Without the variable the password is read from standard input (a pipe here).
-    QCOMPARE(m_cli.runWithoutPassword({"--set", set, "verify"}, "730281\n").code, 0);
-    QCOMPARE(m_cli.runWithoutPassword({"--set", set, "verify"}, "730282\n").code, 1);
+    QCOMPARE(m_cli.run({"--set", set, "verify"}, std::nullopt, "730281\n").code, 0);
+    QCOMPARE(m_cli.run({"--set", set, "verify"}, std::nullopt, "730282\n").code, 1);
 }
 
 void TestCli::registeredNameOrPath() {
