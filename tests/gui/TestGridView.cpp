@@ -5,7 +5,6 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
-#include <QHeaderView>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
