@@ -12,17 +12,8 @@ QString CliRunner::builtExecutable() {
     return QStringLiteral(TL_CLI_EXECUTABLE);
 }
 
-CliResult CliRunner::run(const QStringList& args, const QString& password,
+CliResult CliRunner::run(const QStringList& args, const std::optional<QString>& password,
                          const QByteArray& input) const {
-    return start(args, &password, input);
-}
-
-CliResult CliRunner::runWithoutPassword(const QStringList& args, const QByteArray& input) const {
-    return start(args, nullptr, input);
-}
-
-CliResult CliRunner::start(const QStringList& args, const QString* password,
-                           const QByteArray& input) const {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name :
          {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "TRADELEDGER_PASSWORD"})

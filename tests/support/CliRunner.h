@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace tl::test {
 
 // Runs the built tradeledger-cli as a user would: no display, no
@@ -18,15 +20,13 @@ class CliRunner {
 public:
     // The executable the build made, or a copy of it (a program folder of its own).
     explicit CliRunner(QString executable = QString());
-    CliResult run(const QStringList& args, const QString& password = QStringLiteral("730281"),
+    // Without a password (std::nullopt) the tool reads it from standard input.
+    CliResult run(const QStringList& args,
+                  const std::optional<QString>& password = QStringLiteral("730281"),
                   const QByteArray& input = {}) const;
-    // Without TRADELEDGER_PASSWORD: the password comes from standard input.
-    CliResult runWithoutPassword(const QStringList& args, const QByteArray& input) const;
     static QString builtExecutable();
 
 private:
-    CliResult start(const QStringList& args, const QString* password,
-                    const QByteArray& input) const;
     QString m_executable;
 };
 
