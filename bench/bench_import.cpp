@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     });
 
     ImportRequest request;
-    request.table = ImportTable::Sales;
+    request.table = ListedTable::Sales;
     request.path = csv;
     request.firstLine = 2;
     request.dryRun = true;

@@ -109,4 +109,11 @@ QStringList parseColumns(const QString& text) {
     return columns;
 }
 
+ListedTable requireTable(std::optional<ListedTable> table, const QString& name) {
+    if (!table)
+        throw UsageError(QStringLiteral("未知的表：%1（可用：%2）")
+                             .arg(name, listedTableNames().join(QStringLiteral(", "))));
+    return *table;
+}
+
 } // namespace tl::cli

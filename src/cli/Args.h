@@ -1,10 +1,13 @@
 #pragma once
 
+#include "grid/ListedTables.h"
+
 #include <QDate>
 #include <QMap>
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <stdexcept>
 
 namespace tl::cli {
@@ -72,6 +75,10 @@ QSize parseSize(const QString& text);
 
 // A whole number above 0 (a key: --warehouse, --product).
 int parseKey(const QString& option, const QString& text);
+
+// The table found for a command's table argument (import and export), else
+// UsageError naming the argument and listing the tables' names.
+ListedTable requireTable(std::optional<ListedTable> table, const QString& name);
 
 // Column letters separated by commas: "B,C,D" (letters A to ZZ, any case).
 QStringList parseColumns(const QString& text);

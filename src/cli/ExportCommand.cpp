@@ -2,50 +2,32 @@
 #include "cli/GridOutput.h"
 #include "data/Login.h"
 #include "grid/Grid.h"
-#include "grid/ListedTables.h"
 #include "importexport/ExportRights.h"
 
 namespace tl::cli {
 namespace {
-
-// The export's tables are the main window's lists, in the same order.
-static_assert(static_cast<int>(ExportTable::Sales) == static_cast<int>(ListedTable::Sales) &&
-              static_cast<int>(ExportTable::Products) == static_cast<int>(ListedTable::Products) &&
-              static_cast<int>(ExportTable::Regions) == static_cast<int>(ListedTable::Regions));
-
-QString tableNames() {
-    QStringList names;
-    for (int t = 0; t <= static_cast<int>(ExportTable::Regions); ++t)
-        names << exportTableName(static_cast<ExportTable>(t));
-    return names.join(QStringLiteral(", "));
-}
 
 class ExportCommand : public Command {
 public:
     void parse(const QStringList& args) override {
         const Options options(args, {{}, {QStringLiteral("--out")}, 1});
         const QString name = options.positionals().at(0);
-        const auto table = exportTableNamed(name);
-        if (!table)
-            throw UsageError(QStringLiteral("未知的表：%1（可用：%2）").arg(name, tableNames()));
-        m_table = *table;
+        m_table = requireTable(listedTableNamed(name), name);
         m_out = options.value(QStringLiteral("--out"));
         if (options.has(QStringLiteral("--out")))
             checkGridOutputName(m_out);
     }
     QStringList rights() const override {
-        return {listedTableViewRight(listed()), exportRight(m_table)};
+        return {listedTableViewRight(m_table), exportRight(m_table)};
     }
     int run(Login& login, Progress& progress) override {
-        const ListedTable listed = this->listed();
         Grid grid;
-        loadListedTable(grid, *login.db, login.session, listed);
-        return writeGridOutput(grid, listedTableTitle(listed), m_out, progress);
+        loadListedTable(grid, *login.db, login.session, m_table);
+        return writeGridOutput(grid, listedTableTitle(m_table), m_out, progress);
     }
 
 private:
-    ListedTable listed() const { return static_cast<ListedTable>(static_cast<int>(m_table)); }
-    ExportTable m_table = ExportTable::Sales;
+    ListedTable m_table = ListedTable::Sales;
     QString m_out;
 };
 

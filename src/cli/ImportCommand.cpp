@@ -8,13 +8,6 @@
 namespace tl::cli {
 namespace {
 
-QString tableNames() {
-    QStringList names;
-    for (ImportTable t : allImportTables())
-        names << importTableDef(t).name;
-    return names.join(QStringLiteral(", "));
-}
-
 class ImportCommand : public Command {
 public:
     void parse(const QStringList& args) override {
@@ -23,16 +16,13 @@ public:
                                       QStringLiteral("--lines")},
                                      2});
         const QString name = options.positionals().at(0);
-        const auto table = importTableByName(name);
-        if (!table)
-            throw UsageError(QStringLiteral("未知的表：%1（可用：%2）").arg(name, tableNames()));
-        m_request.table = *table;
+        m_request.table = requireTable(listedTableNamed(name.trimmed()), name);
         m_request.path = options.positionals().at(1);
         m_request.sheet = options.value(QStringLiteral("--sheet"));
         if (options.has(QStringLiteral("--sheet")) && !Workbook::isWorkbookPath(m_request.path))
             throw UsageError(QStringLiteral("--sheet 只用于 .xls 或 .xlsx 工作簿。"));
         m_request.dryRun = options.flag(QStringLiteral("--dry-run"));
-        const ImportTableDef& def = importTableDef(*table);
+        const ImportTableDef& def = importTableDef(m_request.table);
         m_request.columns = def.defaultColumns();
         if (options.has(QStringLiteral("--columns"))) {
             const QStringList given = parseColumns(options.value(QStringLiteral("--columns")));
@@ -71,12 +61,13 @@ private:
 
 QString slotsHelp() {
     QString text;
-    for (ImportTable t : allImportTables()) {
-        const ImportTableDef& def = importTableDef(t);
+    for (ListedTable t : allListedTables()) {
         QStringList items;
-        for (const ImportSlot& s : def.fieldSlots)
+        for (const ImportSlot& s : importTableDef(t).fieldSlots)
             items << s.label + QLatin1Char('=') + s.column;
-        text += QStringLiteral("  %1%2\n").arg(def.name, -12).arg(items.join(QLatin1Char(' ')));
+        text += QStringLiteral("  %1%2\n")
+                    .arg(listedTableName(t), -12)
+                    .arg(items.join(QLatin1Char(' ')));
     }
     return text;
 }

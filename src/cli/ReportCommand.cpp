@@ -3,6 +3,7 @@
 #include "cli/GridOutput.h"
 #include "data/Login.h"
 #include "grid/Grid.h"
+#include "statistics/StatisticsPages.h"
 #include "statistics/StockReport.h"
 #include "statistics/TradeReports.h"
 
@@ -14,17 +15,17 @@ enum class Report { Stock, StockChange, Sales, Purchases, Receivables, Payables 
 struct ReportKind {
     const char* name;
     Report report;
-    const char* title; // the statistics page's caption, which names the exported sheet
+    StatisticsPage page; // its caption names the exported sheet
     const char* right;
 };
 
 const ReportKind kKinds[] = {
-    {"stock", Report::Stock, "盘点", "查看库存数量"},
-    {"stock-change", Report::StockChange, "盘点", "查看库存数量"},
-    {"sales", Report::Sales, "销售盘点", "查看销售统计"},
-    {"purchases", Report::Purchases, "采购盘点", "查看采购统计"},
-    {"receivables", Report::Receivables, "应收款盘点", "查看应收款统计"},
-    {"payables", Report::Payables, "应付款盘点", "查看应付款统计"},
+    {"stock", Report::Stock, StatisticsPage::Stock, "查看库存数量"},
+    {"stock-change", Report::StockChange, StatisticsPage::Stock, "查看库存数量"},
+    {"sales", Report::Sales, StatisticsPage::Sales, "查看销售统计"},
+    {"purchases", Report::Purchases, StatisticsPage::Purchases, "查看采购统计"},
+    {"receivables", Report::Receivables, StatisticsPage::Receivables, "查看应收款统计"},
+    {"payables", Report::Payables, StatisticsPage::Payables, "查看应付款统计"},
 };
 
 class ReportCommand : public Command {
@@ -97,7 +98,7 @@ public:
                            : emptyPeriodMessage(side));
             return Failed;
         }
-        return writeGridOutput(grid, QString::fromUtf8(m_kind->title), m_out, progress);
+        return writeGridOutput(grid, statisticsPageTitle(m_kind->page), m_out, progress);
     }
 
 private:

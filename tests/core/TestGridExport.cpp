@@ -444,8 +444,8 @@ void TestGridExport::exportRightsOfTheTables() {
             items << Rights::bare(entry);
     QSet<QString> rights;
     for (const QString& name : names) {
-        const auto table = exportTableNamed(name.toUpper());
-        QVERIFY2(table && exportTableName(*table) == name, qPrintable(name));
+        const auto table = listedTableNamed(name.toUpper());
+        QVERIFY2(table && listedTableName(*table) == name, qPrintable(name));
         // Every export right is one the rights editor offers, and each table has its own.
         QVERIFY2(items.contains(exportRight(*table)), qPrintable(exportRight(*table)));
         rights.insert(exportRight(*table));
@@ -455,7 +455,7 @@ void TestGridExport::exportRightsOfTheTables() {
         QVERIFY(!mayExport(Rights::join(others), *table));
     }
     QCOMPARE(rights.size(), names.size());
-    QVERIFY(!exportTableNamed("stock"));
+    QVERIFY(!listedTableNamed("stock"));
 }
 
 QTEST_GUILESS_MAIN(TestGridExport)

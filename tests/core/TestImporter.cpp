@@ -57,7 +57,7 @@ private:
     QString csv(const QString& text, const QString& name = "in.csv") {
         return test::writeFile(m_dir.filePath(name), text.toUtf8());
     }
-    static ImportRequest request(ImportTable table, const QString& path, int first = 2,
+    static ImportRequest request(ListedTable table, const QString& path, int first = 2,
                                  int last = 10) {
         ImportRequest r;
         r.table = table;
@@ -78,8 +78,8 @@ void TestImporter::tablesAndColumnLetters() {
     QCOMPARE(columnNumber("ABC"), std::optional<int>(0));
     QCOMPARE(columnNumber("  "), std::optional<int>());
     // Tables are found by their English name whatever its case.
-    QCOMPARE(importTableByName("CUSTOMERS"), std::optional(ImportTable::Customers));
-    QVERIFY(!importTableByName("sale"));
+    QCOMPARE(listedTableNamed("CUSTOMERS"), std::optional(ListedTable::Customers));
+    QVERIFY(!listedTableNamed("sale"));
 }
 
 void TestImporter::textValues() {
@@ -110,7 +110,7 @@ void TestImporter::linesCountAsThePreviewShowsThem() {
     auto regions = [&] { return count(set.db(), "SELECT COUNT(*) FROM Region"); };
 
     // The dialog's defaults: lines 2 to 10, nine records.
-    ImportResult r = importRecords(set.db(), request(ImportTable::Regions, path));
+    ImportResult r = importRecords(set.db(), request(ListedTable::Regions, path));
     QVERIFY(r.ok);
     QCOMPARE(r.added, 9);
     QCOMPARE(regions(), 9);
@@ -118,15 +118,15 @@ void TestImporter::linesCountAsThePreviewShowsThem() {
 
     // An end line below the start reads nothing; start 0 counts the header as
     // line 0 and so reads one record more than start 1.
-    QCOMPARE(importRecords(set.db(), request(ImportTable::Regions, path, 12, 11)).added, 0);
+    QCOMPARE(importRecords(set.db(), request(ListedTable::Regions, path, 12, 11)).added, 0);
     test::TestAccountSet a, b;
-    QCOMPARE(importRecords(a.db(), request(ImportTable::Regions, path, 1, 10)).added, 10);
-    QCOMPARE(importRecords(b.db(), request(ImportTable::Regions, path, 0, 10)).added, 11);
+    QCOMPARE(importRecords(a.db(), request(ListedTable::Regions, path, 1, 10)).added, 10);
+    QCOMPARE(importRecords(b.db(), request(ListedTable::Regions, path, 0, 10)).added, 11);
 
     // Empty lines and multi-line records count as one line each, as in the preview.
     test::TestAccountSet c;
     const QString odd = csv("h,h\n1,北\n\n2,\"东\n南\"\n3,\n4,西\n", "odd.csv");
-    r = importRecords(c.db(), request(ImportTable::Regions, odd, 2, 6));
+    r = importRecords(c.db(), request(ListedTable::Regions, odd, 2, 6));
     QCOMPARE(r.added, 3);
     QCOMPARE(r.skipped.size(), 1);
     QCOMPARE(r.skipped[0].line, 5);
@@ -146,7 +146,7 @@ void TestImporter::salesUsePlaceholdersAndMoveRoundedStock() {
             "3,铅笔,,,,,3.5\n"
             "4,,华联,一号库\n"
             "5,钢笔,华联,一号库,工行,￥12.50,4,,,$20,2009/1/15,张三,\"首单,加急\"\n");
-    ImportResult r = importRecords(db, request(ImportTable::Sales, path));
+    ImportResult r = importRecords(db, request(ListedTable::Sales, path));
     QVERIFY(r.ok);
     QCOMPARE(r.added, 4);
     QCOMPARE(r.skippedFor(SkipReason::MissingRequired), 1);
@@ -174,7 +174,7 @@ void TestImporter::purchasesAndTransfersReadTheirNumbers() {
                              "1,纸,大华,建行,二号库,\"￥1,200.50\",10\n"
                              "2,纸,大华,建行,二号库,$35,5\n"
                              "3,纸,,,,\"1,200\",1\n");
-    ImportResult r = importRecords(db, request(ImportTable::Purchases, buys));
+    ImportResult r = importRecords(db, request(ListedTable::Purchases, buys));
     QCOMPARE(r.added, 3);
     QCOMPARE(test::queryRows(db, "SELECT Price FROM Buy ORDER BY ID"), QString("1;35;1"));
     QCOMPARE(stockOf(db, "二号库", "纸"), 15);
@@ -186,7 +186,7 @@ void TestImporter::purchasesAndTransfersReadTheirNumbers() {
                               "2,纸,二号库,,5\n"
                               "3,纸,二号库,三号库,2.5\n",
                               "moves.csv");
-    r = importRecords(db, request(ImportTable::Transfers, moves));
+    r = importRecords(db, request(ListedTable::Transfers, moves));
     QCOMPARE(r.added, 2);
     QCOMPARE(r.skippedFor(SkipReason::MissingRequired), 1);
     QCOMPARE(db.value("SELECT Num FROM Adjust ORDER BY ID").toDouble(), 1200.0);
@@ -201,7 +201,7 @@ void TestImporter::mastersSkipNamesThatExist() {
                              "1,华北,\"张,三\",北京\n"
                              "2,,O'Brien,上海\n"
                              "3,华北,o'brien,广州\n");
-    ImportResult r = importRecords(db, request(ImportTable::Customers, path, 2, 100));
+    ImportResult r = importRecords(db, request(ListedTable::Customers, path, 2, 100));
     QCOMPARE(r.added, 2);
     QCOMPARE(r.skippedFor(SkipReason::Exists), 1); // names compare without regard to case
     QCOMPARE(db.value("SELECT Address FROM Customer WHERE Name=?", {"O'Brien"}).toString(),
@@ -217,7 +217,7 @@ void TestImporter::mastersSkipNamesThatExist() {
 
     // The same file again, other columns changed: nothing added, nothing changed.
     csv("序号,地区,姓名,地址\n1,华南,\"张,三\",深圳\n2,,O'Brien,重庆\n", "in.csv");
-    r = importRecords(db, request(ImportTable::Customers, path, 2, 100));
+    r = importRecords(db, request(ListedTable::Customers, path, 2, 100));
     QVERIFY(r.ok);
     QCOMPARE(r.added, 0);
     QCOMPARE(r.skippedFor(SkipReason::Exists), 2);
@@ -228,7 +228,7 @@ void TestImporter::mastersSkipNamesThatExist() {
     // unit stores "单位未知"; a name met twice is added once.
     const QString products =
         csv("h\n1,,PX,橡皮,E01,￥2,,软\n2,,PY,尺子,E02,3,把\n3,,,橡皮\n", "products.csv");
-    r = importRecords(db, request(ImportTable::Products, products));
+    r = importRecords(db, request(ListedTable::Products, products));
     QCOMPARE(r.added, 2);
     QCOMPARE(r.skippedFor(SkipReason::Exists), 1);
     QCOMPARE(count(db, "SELECT COUNT(*) FROM Class WHERE Class='未知类别'"), 1);
@@ -245,7 +245,7 @@ void TestImporter::encodingsImportChineseNames() {
     for (const QByteArray& bytes : files) {
         test::TestAccountSet set;
         const QString path = test::writeFile(m_dir.filePath("accounts.csv"), bytes);
-        QCOMPARE(importRecords(set.db(), request(ImportTable::Accounts, path)).added, 2);
+        QCOMPARE(importRecords(set.db(), request(ListedTable::Accounts, path)).added, 2);
         QCOMPARE(set.db().value("SELECT Account FROM Account WHERE Name='工商银行'").toString(),
                  QString("6222 0001"));
         QCOMPARE(count(set.db(), "SELECT COUNT(*) FROM Account WHERE Name=?", {"招商銀行𠀀"}), 1);
@@ -259,7 +259,7 @@ void TestImporter::aRefusedLineIsSkippedAFailureLeavesNothing() {
             "BEGIN SELECT RAISE(ABORT, 'refused'); END");
     const QString path = csv("h\n1,铅笔,,甲库,,,5,,,,,,好\n2,铅笔,,甲库,,,7,,,,,,坏\n"
                              "3,铅笔,,甲库,,,1,,,,,,好\n");
-    ImportResult r = importRecords(db, request(ImportTable::Sales, path));
+    ImportResult r = importRecords(db, request(ListedTable::Sales, path));
     QVERIFY(r.ok);
     QCOMPARE(r.added, 2);
     QCOMPARE(r.skipped.size(), 1);
@@ -274,11 +274,11 @@ void TestImporter::aRefusedLineIsSkippedAFailureLeavesNothing() {
     const int regions = count(db, "SELECT COUNT(*) FROM Region");
     const int known = count(db, "SELECT COUNT(*) FROM Customer");
     const QString customers = csv("h\n1,好区,甲\n2,好区,乙\n3,坏区,丙\n4,好区,丁\n", "c.csv");
-    r = importRecords(db, request(ImportTable::Customers, customers));
+    r = importRecords(db, request(ListedTable::Customers, customers));
     QVERIFY(!r.ok);
     QCOMPARE(r.added, 0);
     QVERIFY(r.error.startsWith("导入失败，没有导入任何记录"));
-    QCOMPARE(r.summary(ImportTable::Customers), r.error);
+    QCOMPARE(r.summary(ListedTable::Customers), r.error);
     QCOMPARE(count(db, "SELECT COUNT(*) FROM Customer"), known);
     QCOMPARE(count(db, "SELECT COUNT(*) FROM Region"), regions);
 
@@ -288,7 +288,7 @@ void TestImporter::aRefusedLineIsSkippedAFailureLeavesNothing() {
             "BEGIN SELECT RAISE(ABORT, 'stock locked'); END");
     const int sales = count(db, "SELECT COUNT(*) FROM Sale");
     const QString more = csv("h\n1,铅笔,新客户,甲库,,,5\n", "more.csv");
-    r = importRecords(db, request(ImportTable::Sales, more));
+    r = importRecords(db, request(ListedTable::Sales, more));
     QVERIFY(!r.ok);
     QCOMPARE(count(db, "SELECT COUNT(*) FROM Sale"), sales);
     QCOMPARE(count(db, "SELECT COUNT(*) FROM Customer WHERE Name='新客户'"), 0);
@@ -300,13 +300,13 @@ void TestImporter::dryRunStoresNothing() {
     const Database& db = set.db();
     const QString path = csv("h\n1,铅笔,华联,甲库,,,5\n2,,华联\n3,钢笔,新客,甲库,,,2\n");
     const QByteArray before = test::readFile(path);
-    ImportRequest req = request(ImportTable::Sales, path);
+    ImportRequest req = request(ListedTable::Sales, path);
     req.dryRun = true;
     const ImportResult dry = importRecords(db, req);
     QVERIFY(dry.ok);
     QCOMPARE(dry.added, 2);
     QCOMPARE(dry.skipped.size(), 1);
-    QVERIFY(dry.summary(ImportTable::Sales).startsWith("试导入完成，未保存任何记录"));
+    QVERIFY(dry.summary(ListedTable::Sales).startsWith("试导入完成，未保存任何记录"));
     for (const char* table : {"Sale", "Product", "Customer", "Storage", "Stock", "Account"})
         QCOMPARE(count(db, QString("SELECT COUNT(*) FROM %1").arg(table)), 0);
     QCOMPARE(test::readFile(path), before);
@@ -326,10 +326,10 @@ void TestImporter::summaryTellsWhatWasAddedAndSkipped() {
     text += "99,类3\n\"unfinished,x\n";
     const QString path = csv(text);
     test::RecordingProgress progress;
-    ImportRequest req = request(ImportTable::Classes, path, 2, 1000);
+    ImportRequest req = request(ListedTable::Classes, path, 2, 1000);
     const ImportResult r = importRecords(set.db(), req, progress);
     QVERIFY(!progress.captions.isEmpty() && !progress.open);
-    QCOMPARE(r.summary(ImportTable::Classes),
+    QCOMPARE(r.summary(ListedTable::Classes),
              QString("导入完成：添加了 7 条产品类别记录，跳过 9 行。\n"
                      "必填项为空（类别）：7 行（第 2、4、6、8、10、12、14 行）\n"
                      "名称已存在：1 行（第 16 行）\n"
@@ -340,8 +340,8 @@ void TestImporter::summaryTellsWhatWasAddedAndSkipped() {
     for (int i = 0; i < 12; ++i)
         text += "x,\n";
     const ImportResult many =
-        importRecords(set.db(), request(ImportTable::Classes, csv(text), 2, 99));
-    QVERIFY(many.summary(ImportTable::Classes)
+        importRecords(set.db(), request(ListedTable::Classes, csv(text), 2, 99));
+    QVERIFY(many.summary(ListedTable::Classes)
                 .endsWith("必填项为空（类别）：12 行（第 2、3、4、5、6、7、8、9、10、11 行等）"));
 
     // An empty box for a required field is an error, not a silent nothing.
@@ -351,7 +351,7 @@ void TestImporter::summaryTellsWhatWasAddedAndSkipped() {
     QCOMPARE(noColumn.error, QString("请填写“类别”对应的列号！"));
     // An empty optional box feeds nothing; three letters name no column.
     test::TestAccountSet other;
-    ImportRequest regions = request(ImportTable::Regions, csv("h\n1,东,备注\n"));
+    ImportRequest regions = request(ListedTable::Regions, csv("h\n1,东,备注\n"));
     regions.columns = QStringList{"B", ""};
     QCOMPARE(importRecords(other.db(), regions).added, 1);
     regions.path = csv("h\n1,南,备注\n");
@@ -361,9 +361,9 @@ void TestImporter::summaryTellsWhatWasAddedAndSkipped() {
 
     // Files that cannot be read say why.
     QCOMPARE(
-        importRecords(set.db(), request(ImportTable::Classes, m_dir.filePath("none.csv"))).error,
+        importRecords(set.db(), request(ListedTable::Classes, m_dir.filePath("none.csv"))).error,
         QString("无法打开文件：") + m_dir.filePath("none.csv"));
-    QCOMPARE(importRecords(set.db(), request(ImportTable::Classes, csv("x", "a.txt"))).error,
+    QCOMPARE(importRecords(set.db(), request(ListedTable::Classes, csv("x", "a.txt"))).error,
              QString("您选择的文件格式不支持导入，请选择CSV或XLS文件！"));
 }
 
@@ -388,7 +388,7 @@ void TestImporter::worksheetRowsImportAsLines() {
 
     test::TestAccountSet set;
     const Database& db = set.db();
-    ImportRequest req = request(ImportTable::Sales, xlsx);
+    ImportRequest req = request(ListedTable::Sales, xlsx);
     req.sheet = "销售";
     ImportResult r = importRecords(db, req);
     QVERIFY(r.ok);
@@ -411,7 +411,7 @@ void TestImporter::worksheetRowsImportAsLines() {
 
     const QString xls = QStringLiteral(TL_TEST_DATA "/sales.xls");
     test::TestAccountSet other;
-    ImportRequest old = request(ImportTable::Sales, xls);
+    ImportRequest old = request(ListedTable::Sales, xls);
     old.sheet = "销售";
     r = importRecords(other.db(), old);
     QVERIFY(r.ok);

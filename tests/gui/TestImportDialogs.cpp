@@ -60,7 +60,7 @@ private:
 void TestImportDialogs::mappingDialogFollowsTheTable() {
     test::TestAccountSet set;
     const QString csv = test::writeFile(m_dir.filePath("a.csv"), "x\n");
-    for (ImportTable t : allImportTables()) {
+    for (ListedTable t : allListedTables()) {
         const ImportTableDef& def = importTableDef(t);
         ImportMapDialog d(t, set.db(), csv, {}, Progress::silent());
         // Every field has its box, labelled with its own name.
@@ -74,7 +74,7 @@ void TestImportDialogs::mappingDialogFollowsTheTable() {
         }
     }
     // Ten sale boxes make two rows, three account boxes one.
-    ImportMapDialog sale(ImportTable::Sales, set.db(), csv, {}, Progress::silent());
+    ImportMapDialog sale(ListedTable::Sales, set.db(), csv, {}, Progress::silent());
     sale.show();
     QApplication::processEvents();
     QVERIFY(sale.columnBox(9)->y() > sale.columnBox(0)->y());
@@ -83,7 +83,7 @@ void TestImportDialogs::mappingDialogFollowsTheTable() {
 
 void TestImportDialogs::lineBoxesTakeOnlyDigits() {
     test::TestAccountSet set;
-    ImportMapDialog d(ImportTable::Regions, set.db(),
+    ImportMapDialog d(ListedTable::Regions, set.db(),
                       test::writeFile(m_dir.filePath("b.csv"), "x\n"), {}, Progress::silent());
     d.show();
     d.activateWindow();
@@ -111,14 +111,14 @@ void TestImportDialogs::previewMessagesShowOverTheDialog() {
     test::ScriptedDialogs dialogs;
     const QString book = threeSheets(m_dir.filePath("three.xlsx"));
     {
-        ImportMapDialog d(ImportTable::Customers, set.db(), book, "客户", Progress::silent());
+        ImportMapDialog d(ListedTable::Customers, set.db(), book, "客户", Progress::silent());
         QCOMPARE(d.previewGrid()->text(2, 3), QString("王五"));
         d.show();
         QApplication::processEvents();
         QVERIFY(dialogs.messages.isEmpty());
     }
     {
-        ImportMapDialog d(ImportTable::Customers, set.db(), book, "不存在", Progress::silent());
+        ImportMapDialog d(ListedTable::Customers, set.db(), book, "不存在", Progress::silent());
         d.show();
         QApplication::processEvents();
         QCOMPARE(dialogs.messages, QStringList{"输入表格名称有误，无法打开表格，请重新输入！"});
@@ -131,7 +131,7 @@ void TestImportDialogs::previewMessagesShowOverTheDialog() {
     dialogs.clear();
     {
         const QString txt = test::writeFile(m_dir.filePath("c.txt"), "王五\n");
-        ImportMapDialog d(ImportTable::Customers, set.db(), txt, {}, Progress::silent());
+        ImportMapDialog d(ListedTable::Customers, set.db(), txt, {}, Progress::silent());
         d.show();
         QApplication::processEvents();
         QCOMPARE(dialogs.lastMessage(),
@@ -148,7 +148,7 @@ void TestImportDialogs::okImportsCsvAndWorksheets() {
     test::ScriptedDialogs dialogs;
     const QString csv = test::writeFile(m_dir.filePath("customers.csv"),
                                         "序号,地区,姓名\n1,华北,张三\n2,华北,\n3,华南,李四\n");
-    ImportMapDialog d(ImportTable::Customers, set.db(), csv, {}, Progress::silent());
+    ImportMapDialog d(ListedTable::Customers, set.db(), csv, {}, Progress::silent());
     QCOMPARE(d.previewGrid()->text(2, 3), QString("张三"));
     d.show();
     d.okButton()->click();
@@ -158,7 +158,7 @@ void TestImportDialogs::okImportsCsvAndWorksheets() {
     QCOMPARE(d.result().added, 2);
 
     // An empty box for a required field keeps the dialog open with a message.
-    ImportMapDialog e(ImportTable::Customers, set.db(), csv, {}, Progress::silent());
+    ImportMapDialog e(ListedTable::Customers, set.db(), csv, {}, Progress::silent());
     e.show();
     e.columnBox(1)->clear();
     e.okButton()->click();

@@ -28,7 +28,7 @@ SHOTS(80, "importexport") {
                 "\"整箱\r\n送货上门\"\r\n");
         f.close();
     }
-    ImportMapDialog sales(ImportTable::Sales, ctx.db, csv, {}, Progress::silent());
+    ImportMapDialog sales(ListedTable::Sales, ctx.db, csv, {}, Progress::silent());
     ctx.save(&sales, QStringLiteral("导入列对应设置（销售，CSV）"));
 
     const QString book = dir.filePath(QStringLiteral("客户.xlsx"));
@@ -45,7 +45,7 @@ SHOTS(80, "importexport") {
         for (int c = 0; c < 6; ++c)
             worksheet_write_string(ws, r, c, rows[r][c], nullptr);
     workbook_close(wb);
-    ImportMapDialog customers(ImportTable::Customers, ctx.db, book, QStringLiteral("客户名单"),
+    ImportMapDialog customers(ListedTable::Customers, ctx.db, book, QStringLiteral("客户名单"),
                               Progress::silent());
     ctx.save(&customers, QStringLiteral("导入列对应设置（客户，工作表）"));
 

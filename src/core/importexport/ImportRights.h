@@ -10,6 +10,6 @@ namespace tl {
 // buttons ask for them: the table's import right ("导入销售记录", "导入产品设置",
 // ..., "导入人员列表"); for classes, warehouses and regions also the right to
 // see the list ("查看产品类别", "查看仓库列表", "查看地区列表").
-QStringList importRights(ImportTable table);
+QStringList importRights(ListedTable table);
 
 } // namespace tl

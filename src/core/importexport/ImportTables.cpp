@@ -35,8 +35,7 @@ ImportSlot required(ImportSlot s) {
 
 QList<ImportTableDef> build() {
     QList<ImportTableDef> t;
-    t.append({ImportTable::Sales,
-              "sales",
+    t.append({ListedTable::Sales,
               "Sale",
               "销售记录",
               {required(name("产品", "B", "PID", Master::Product)),
@@ -48,8 +47,7 @@ QList<ImportTableDef> build() {
                name("销售员", "L", "UID", Master::Staff, "销售员未知"), text("备注", "M", "Memo")},
               -1,
               ImportStock::Out});
-    t.append({ImportTable::Purchases,
-              "purchases",
+    t.append({ListedTable::Purchases,
               "Buy",
               "采购记录",
               {required(name("产品", "B", "PID", Master::Product)),
@@ -61,8 +59,7 @@ QList<ImportTableDef> build() {
                text("备注", "K", "Memo")},
               -1,
               ImportStock::In});
-    t.append({ImportTable::Transfers,
-              "transfers",
+    t.append({ListedTable::Transfers,
               "Adjust",
               "调库记录",
               {required(name("产品名称", "B", "PID", Master::Product)),
@@ -75,16 +72,14 @@ QList<ImportTableDef> build() {
     ImportSlot unit = text("单位", "G", "Unit");
     unit.placeholder = QStringLiteral("单位未知");
     t.append(
-        {ImportTable::Products,
-         "products",
+        {ListedTable::Products,
          "Product",
          "产品记录",
          {name("产品类别", "B", "CID", Master::Class, "未知类别"), text("产品简称", "C", "SName"),
           required(text("产品名称", "D", "Name")), text("代码", "E", "Code"),
           value("价格", "F", "Price", V::Money), unit, text("备注", "H", "Memo")},
          2});
-    t.append({ImportTable::Accounts,
-              "accounts",
+    t.append({ListedTable::Accounts,
               "Account",
               "账号记录",
               {required(text("名称", "B", "Name")), text("账号", "C", "Account"),
@@ -93,8 +88,7 @@ QList<ImportTableDef> build() {
     // A customer or supplier without a region goes to the region every new
     // customer gets, rather than to a region with an empty name.
     t.append(
-        {ImportTable::Customers,
-         "customers",
+        {ListedTable::Customers,
          "Customer",
          "客户记录",
          {name("地区", "B", "RID", Master::Region, "未知区域"), required(text("姓名", "C", "Name")),
@@ -102,8 +96,7 @@ QList<ImportTableDef> build() {
           text("手机", "G", "MPhone"), text("传真", "H", "Fax"), text("邮箱", "I", "Email"),
           text("网址", "J", "Websit"), text("备注", "K", "Memo")},
          1});
-    t.append({ImportTable::Suppliers,
-              "suppliers",
+    t.append({ListedTable::Suppliers,
               "Vender",
               "供应商记录",
               {name("地区", "B", "RID", Master::Region, "未知区域"),
@@ -112,8 +105,7 @@ QList<ImportTableDef> build() {
                text("邮箱", "H", "Email"), text("地址", "I", "Address"), text("邮编", "J", "PC"),
                text("网址", "K", "Websit"), text("备注", "L", "Memo")},
               1});
-    t.append({ImportTable::Staff,
-              "staff",
+    t.append({ListedTable::Staff,
               "Staff",
               "人员记录",
               {required(text("姓名", "B", "Name")), text("住址", "C", "Address"),
@@ -121,21 +113,18 @@ QList<ImportTableDef> build() {
                text("传真", "G", "Fax"), text("邮箱", "H", "Email"), text("网址", "I", "Websit"),
                text("备注", "J", "Memo")},
               0});
-    t.append({ImportTable::Classes,
-              "classes",
+    t.append({ListedTable::Classes,
               "Class",
               "产品类别记录",
               {required(text("类别", "B", "Class")), text("备注", "C", "Memo")},
               0});
-    t.append({ImportTable::Warehouses,
-              "warehouses",
+    t.append({ListedTable::Warehouses,
               "Storage",
               "仓库记录",
               {required(text("仓库名称", "B", "Name")), text("仓库地址", "C", "Address"),
                text("备注", "D", "Memo")},
               0});
-    t.append({ImportTable::Regions,
-              "regions",
+    t.append({ListedTable::Regions,
               "Region",
               "地区记录",
               {required(text("地区", "B", "Region")), text("备注", "C", "Memo")},
@@ -168,25 +157,8 @@ int ImportTableDef::slotOf(const QString& field) const {
     return -1;
 }
 
-const QList<ImportTable>& allImportTables() {
-    static const QList<ImportTable> all = [] {
-        QList<ImportTable> list;
-        for (const ImportTableDef& d : defs())
-            list << d.table;
-        return list;
-    }();
-    return all;
-}
-
-const ImportTableDef& importTableDef(ImportTable table) {
+const ImportTableDef& importTableDef(ListedTable table) {
     return defs()[static_cast<int>(table)];
-}
-
-std::optional<ImportTable> importTableByName(const QString& name) {
-    for (const ImportTableDef& d : defs())
-        if (d.name.compare(name.trimmed(), Qt::CaseInsensitive) == 0)
-            return d.table;
-    return std::nullopt;
 }
 
 std::optional<int> columnNumber(const QString& letters) {

@@ -1,27 +1,13 @@
 #pragma once
 
 #include "data/Lookups.h"
+#include "grid/ListedTables.h"
 
 #include <QList>
 #include <QString>
 #include <optional>
 
 namespace tl {
-
-// The eleven tables records can be imported into.
-enum class ImportTable {
-    Sales,
-    Purchases,
-    Transfers,
-    Products,
-    Accounts,
-    Customers,
-    Suppliers,
-    Staff,
-    Classes,
-    Warehouses,
-    Regions
-};
 
 // How the text of a file column becomes the value of a field.
 enum class ImportValue {
@@ -47,9 +33,10 @@ struct ImportSlot {
 // How saving a record moves stock.
 enum class ImportStock { None, Out, In, Transfer };
 
+// How records are imported into one of the listed tables, each of which
+// takes imports.
 struct ImportTableDef {
-    ImportTable table;
-    QString name;     // English name on the command line: "sales", "customers", ...
+    ListedTable table;
     QString sqlTable; // "Sale", "Customer", ...
     QString records;  // what the records are called: "销售记录", "客户记录", ...
     QList<ImportSlot> fieldSlots;
@@ -65,10 +52,7 @@ struct ImportTableDef {
     int slotOf(const QString& field) const;
 };
 
-const QList<ImportTable>& allImportTables();
-const ImportTableDef& importTableDef(ImportTable table);
-// The table of an English name ("sales", "Purchases", ...); nullopt when unknown.
-std::optional<ImportTable> importTableByName(const QString& name);
+const ImportTableDef& importTableDef(ListedTable table);
 
 // Column letters to a column number: trimmed, any case; one letter A..Z gives
 // 1..26, two letters give (first × 26 + second) with AA = 27; a result below 1

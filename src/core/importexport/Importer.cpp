@@ -261,7 +261,7 @@ int ImportResult::skippedFor(SkipReason reason) const {
     return n;
 }
 
-QString ImportResult::summary(ImportTable table) const {
+QString ImportResult::summary(ListedTable table) const {
     if (!ok)
         return error;
     const ImportTableDef& def = importTableDef(table);

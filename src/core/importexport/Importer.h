@@ -15,7 +15,7 @@ class Database;
 // What to import: a table, a file (a CSV file, or a worksheet of an .xls /
 // .xlsx workbook) and which column feeds which field.
 struct ImportRequest {
-    ImportTable table = ImportTable::Sales;
+    ListedTable table = ListedTable::Sales;
     QString path;
     QString sheet;       // the worksheet of a workbook (empty: the first); unused for CSV
     QStringList columns; // column letters per slot of the table; missing ones take the defaults
@@ -50,7 +50,7 @@ struct ImportResult {
     int skippedFor(SkipReason reason) const;
     // What the operator is told at the end: the records added, the lines
     // skipped by reason with the first line numbers, or why nothing was imported.
-    QString summary(ImportTable table) const;
+    QString summary(ListedTable table) const;
 };
 
 // Imports the lines firstLine..lastLine of the file into the table, as one

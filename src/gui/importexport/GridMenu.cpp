@@ -42,40 +42,6 @@ QString GridMenu::titleOf(const MainTabs& tabs) {
     return inner ? inner->tabText(inner->currentIndex()) : tabs.tabText(tab);
 }
 
-std::optional<ExportTable> GridMenu::tableOf(int tab, int subTab) {
-    switch (tab) {
-    case SalesTab:
-        return ExportTable::Sales;
-    case PurchasesTab:
-        return ExportTable::Purchases;
-    case TransfersTab:
-        return ExportTable::Transfers;
-    case SettingsTab:
-        switch (subTab) {
-        case ProductsPage:
-            return ExportTable::Products;
-        case AccountsPage:
-            return ExportTable::Accounts;
-        case CustomersPage:
-            return ExportTable::Customers;
-        case VendersPage:
-            return ExportTable::Suppliers;
-        case StaffPage:
-            return ExportTable::Staff;
-        case ClassesPage:
-            return ExportTable::Classes;
-        case StoragesPage:
-            return ExportTable::Warehouses;
-        case RegionsPage:
-            return ExportTable::Regions;
-        default:
-            return std::nullopt;
-        }
-    default:
-        return std::nullopt;
-    }
-}
-
 bool GridMenu::allowed() const {
     return !m_table || mayExport(m_window->session().rights, *m_table);
 }
@@ -83,7 +49,7 @@ bool GridMenu::allowed() const {
 void GridMenu::popup(const QPoint& globalPos) {
     const MainTabs& tabs = *m_window->tabs();
     m_title = titleOf(tabs);
-    m_table = tableOf(tabs.currentIndex(), tabs.currentSubTab());
+    m_table = listedTableOfTab(tabs.currentIndex(), tabs.currentSubTab());
     m_export->setEnabled(allowed());
     m_export->setToolTip(allowed() ? QString()
                                    : QStringLiteral("没有“%1”的权限").arg(exportRight(*m_table)));

@@ -29,8 +29,6 @@ public:
     // The title the export's sheet carries: the main tab's caption ("销 售"),
     // on the statistics, chart and settings tabs the inner tab's ("客户设置").
     static QString titleOf(const MainTabs& tabs);
-    // The table a tab lists, for its export right; none for reports and charts.
-    static std::optional<ExportTable> tableOf(int tab, int subTab);
 
     // Takes the title and right of the current view and shows the menu there.
     void popup(const QPoint& globalPos);
@@ -44,7 +42,7 @@ private:
     QMenu* m_menu;
     QAction* m_export;
     QString m_title;
-    std::optional<ExportTable> m_table;
+    std::optional<ListedTable> m_table;
 };
 
 } // namespace tl

@@ -45,7 +45,7 @@ QPushButton* makeButton(const QString& text, const QString& name, QWidget* paren
 }
 } // namespace
 
-ImportMapDialog::ImportMapDialog(ImportTable table, const Database& db, const QString& path,
+ImportMapDialog::ImportMapDialog(ListedTable table, const Database& db, const QString& path,
                                  const QString& sheet, Progress& progress, QWidget* parent)
     : QDialog(parent), m_table(table), m_db(db), m_path(path), m_sheet(sheet),
       m_progress(progress) {

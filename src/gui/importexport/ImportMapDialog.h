@@ -23,7 +23,7 @@ class Progress;
 class ImportMapDialog : public QDialog {
     Q_OBJECT
 public:
-    ImportMapDialog(ImportTable table, const Database& db, const QString& path,
+    ImportMapDialog(ListedTable table, const Database& db, const QString& path,
                     const QString& sheet, Progress& progress, QWidget* parent = nullptr);
 
     // Fills the preview; returns the message about the file (empty when it
@@ -50,7 +50,7 @@ private:
     void buildLayout();
     void runImport();
 
-    ImportTable m_table;
+    ListedTable m_table;
     const Database& m_db;
     QString m_path;
     QString m_sheet;

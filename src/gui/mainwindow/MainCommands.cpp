@@ -1,7 +1,6 @@
 #include "mainwindow/MainCommands.h"
 
 #include "data/Rights.h"
-#include "grid/ListedTables.h"
 
 namespace tl {
 
@@ -142,17 +141,24 @@ bool commandAllowed(const Command& command, const QString& rights) {
     return own && Rights::test(rights, masterViewRight(table));
 }
 
+std::optional<ListedTable> listedTableOfTab(int tab, int subTab) {
+    // The trade tabs and the master pages follow the listed tables' order.
+    if (tab >= SalesTab && tab <= TransfersTab)
+        return static_cast<ListedTable>(tab);
+    if (tab == SettingsTab && subTab >= ProductsPage && subTab <= RegionsPage)
+        return static_cast<ListedTable>(static_cast<int>(ListedTable::Products) + subTab);
+    return std::nullopt;
+}
+
 QString tradeViewRight(int tab) {
     if (tab < SalesTab || tab > TransfersTab)
         return {};
-    return listedTableViewRight(static_cast<ListedTable>(tab));
+    return listedTableViewRight(*listedTableOfTab(tab, 0));
 }
 
 QString masterViewRight(int subTab) {
-    if (subTab < 0 || subTab >= 8 || subTab == StaffPage)
-        return {};
-    return listedTableViewRight(
-        static_cast<ListedTable>(static_cast<int>(ListedTable::Products) + subTab));
+    const auto table = listedTableOfTab(SettingsTab, subTab);
+    return table ? listedTableViewRight(*table) : QString();
 }
 
 std::optional<CommandId> keywordFindCommand(int box) {

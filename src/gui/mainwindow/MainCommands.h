@@ -1,5 +1,7 @@
 #pragma once
 
+#include "grid/ListedTables.h"
+
 #include <QList>
 #include <QString>
 #include <optional>
@@ -56,6 +58,10 @@ QString commandObjectName(CommandId id);
 // table; the operator's own record stays editable without the right to view
 // the staff list, so he can change his address or password.
 bool commandAllowed(const Command& command, const QString& rights);
+
+// The table a trade tab or a master page lists; nothing for the statistics
+// and chart tabs.
+std::optional<ListedTable> listedTableOfTab(int tab, int subTab);
 
 // The right that shows the records of a trade tab, and of a master tab (empty
 // for the staff list, which is always shown).

@@ -2,6 +2,7 @@
 
 #include "grid/ListedTables.h"
 #include "mainwindow/CommandPage.h"
+#include "statistics/StatisticsPages.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -87,11 +88,9 @@ void MainTabs::buildTradeTab(int tab, const QString& title) {
 void MainTabs::buildStatistics() {
     m_sst2 = innerStrip(QStringLiteral("SST2"), this);
     addTab(m_sst2, QStringLiteral("盘 点"));
-    const QString titles[] = {QStringLiteral("盘点"), QStringLiteral("销售盘点"),
-                              QStringLiteral("采购盘点"), QStringLiteral("应收款盘点"),
-                              QStringLiteral("应付款盘点")};
     for (int s = 0; s < 5; ++s) {
-        CommandPage* page = addPage(m_sst2, titles[s], StatisticsTab, s);
+        CommandPage* page =
+            addPage(m_sst2, statisticsPageTitle(static_cast<StatisticsPage>(s)), StatisticsTab, s);
         page->addPeriod(s * 2);
         addCommands(page, StatisticsTab, s);
         if (s == 0) {
@@ -139,8 +138,8 @@ void MainTabs::buildSettings() {
     m_sst1 = innerStrip(QStringLiteral("SST1"), this);
     addTab(m_sst1, QStringLiteral("设 置"));
     for (int m = 0; m < 8; ++m) {
-        const auto table = static_cast<ListedTable>(static_cast<int>(ListedTable::Products) + m);
-        CommandPage* page = addPage(m_sst1, listedTableTitle(table), SettingsTab, m);
+        CommandPage* page =
+            addPage(m_sst1, listedTableTitle(*listedTableOfTab(SettingsTab, m)), SettingsTab, m);
         addCommands(page, SettingsTab, m);
         if (keywordBoxOf(SettingsTab, m) >= 0)
             m_keywords.append(page->addKeywordBox(keywordBoxOf(SettingsTab, m)));

@@ -2,7 +2,6 @@
 
 #include "data/Session.h"
 #include "grid/GridHeader.h"
-#include "grid/ListedTables.h"
 #include "mainwindow/MainCommands.h"
 #include "masterdata/MasterEditors.h"
 
@@ -10,13 +9,12 @@ namespace tl {
 
 void loadTradeView(Grid& grid, const Database& db, int tab) {
     if (tab >= SalesTab && tab <= TransfersTab)
-        loadListedTable(grid, db, Session{}, static_cast<ListedTable>(tab));
+        loadListedTable(grid, db, Session{}, *listedTableOfTab(tab, 0));
 }
 
 void loadMasterView(Grid& grid, const Database& db, const Session& session, int subTab) {
-    if (subTab >= ProductsPage && subTab <= RegionsPage)
-        loadListedTable(grid, db, session,
-                        static_cast<ListedTable>(static_cast<int>(ListedTable::Products) + subTab));
+    if (const auto table = listedTableOfTab(SettingsTab, subTab))
+        loadListedTable(grid, db, session, *table);
 }
 
 void headerPressed(Grid& grid, int xTwips, int yTwips) {

@@ -59,7 +59,7 @@ void MainWindow::runCommand(CommandId id) {
             m_charts->run(command->id.index);
             break;
         case Action::Import:
-            if (const auto table = importTableOfTab(command->tab, command->subTab);
+            if (const auto table = listedTableOfTab(command->tab, command->subTab);
                 table && runImportCommand(this, *m_db, *table, progress()))
                 reloadView();
             break;
