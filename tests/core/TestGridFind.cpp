@@ -8,7 +8,7 @@ using namespace tl;
 
 namespace {
 
-// A record grid shape: hidden specification row, caption row, key and serial
+// A record grid shape: hidden column-spec row, caption row, key and serial
 // columns, then the data texts in column 2 and 3.
 void fill(Grid& g, const QList<QStringList>& data) {
     g.reset(2, 4, 2, 2);

@@ -99,7 +99,7 @@ void TestRecordGrid::setupShapesTheGrid() {
     g.setColWidth(0, 0); // widths survive a new layout
     setupRecordGrid(g, purchaseLayout());
     QCOMPARE(g.rows(), 2);
-    QCOMPARE(g.rowHeight(0), 0); // the specification row stays hidden
+    QCOMPARE(g.rowHeight(0), 0); // the column-spec row stays hidden
     QCOMPARE(g.tag(), QString("Buy"));
     QVERIFY(g.isVisible());
     QCOMPARE(g.colWidth(0), 0);
@@ -326,7 +326,7 @@ void TestRecordGrid::autoFitRules() {
     autoFitColumns(g, perChar); // no data rows: widths stay
     QCOMPARE(g.colWidth(0), 777);
 
-    g.setText(0, 1, "a hidden specification row is not measured");
+    g.setText(0, 1, "a hidden column-spec row is not measured");
     g.setText(1, 0, "记录号");
     g.setText(1, 2, "名称");
     int r = g.addRow();

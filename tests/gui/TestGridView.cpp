@@ -256,7 +256,7 @@ void TestGridView::doubleClicksAndAGridThatGoesAway() {
 void TestGridView::headerPressesSortAndFit() {
     Grid g;
     fill(g, 12, 30);
-    g.setRowHeight(0, 0); // as record grids hide their specification row
+    g.setRowHeight(0, 0); // as record grids hide their column-spec row
     GridView view(&g);
     view.resize(600, 300);
     view.show();

@@ -19,9 +19,9 @@ struct ColumnSpec {
     // Lookups only.
     QString table, key, display;
 
-    // Parses one specification. Names are checked as plain identifiers and an
+    // Parses one column spec. Names are checked as plain identifiers and an
     // expression may hold only names, numbers and arithmetic, so the SELECT
-    // built from specifications never carries anything else; a specification
+    // built from column specs never carries anything else; a column spec
     // that fails the check is Broken and shows empty cells.
     static ColumnSpec parse(const QString& spec);
 };

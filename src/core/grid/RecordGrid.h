@@ -9,7 +9,7 @@ namespace tl {
 class Database;
 class Grid;
 
-// A record grid: row 0 hidden, holding each column's specification (see
+// A record grid: row 0 hidden, holding each column's column spec (see
 // ColumnSpec); row 1 the captions; rows 0 and 1 fixed; column 0 the record
 // key, column 1 the serial number, both fixed; data from row 2; the table
 // name in the tag.
@@ -25,13 +25,13 @@ const RecordLayout& saleLayout();
 const RecordLayout& purchaseLayout();
 const RecordLayout& transferLayout();
 
-// True for a record grid (specification and caption rows above the data):
+// True for a record grid (column-spec and caption rows above the data):
 // its column 1 counts the rows. A master list has one caption row and its
 // names in column 1.
 bool hasSerialColumn(const Grid& grid);
 
 // Prepares the grid for a layout (nothing happens when the lists differ in
-// length): the columns, the two fixed rows and columns, the column-specification and
+// length): the columns, the two fixed rows and columns, the column-spec and
 // caption rows, left alignment, the table in the tag. Column widths stay.
 void setupRecordGrid(Grid& grid, const QStringList& specs, const QStringList& captions,
                      const QString& table);
