@@ -30,6 +30,16 @@ void SheetCells::set(int row, int col, const QString& text) {
     r[col - 1] = text;
 }
 
+bool Workbook::readSheet(const QString& name, SheetCells& cells, int* errorCode, int maxRows,
+                         int maxCols) {
+    const qsizetype index = name.isEmpty() ? -1 : sheetNames().indexOf(name);
+    const int code =
+        index < 0 ? int(Error::NoSuchSheet) : readSheetAt(int(index), cells, maxRows, maxCols);
+    if (errorCode)
+        *errorCode = code;
+    return code == 0;
+}
+
 bool Workbook::isWorkbookPath(const QString& path) {
     return path.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive) ||
            path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive);

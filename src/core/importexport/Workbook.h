@@ -55,8 +55,13 @@ public:
     // Reads the shown text of a worksheet's rows 1 to maxRows (every row when
     // maxRows is negative) and columns 1 to maxCols (all when negative). False
     // with the error code (NoSuchSheet, kDamaged, ...) when it cannot.
-    virtual bool readSheet(const QString& name, SheetCells& cells, int* errorCode, int maxRows = -1,
-                           int maxCols = -1) = 0;
+    bool readSheet(const QString& name, SheetCells& cells, int* errorCode, int maxRows = -1,
+                   int maxCols = -1);
+
+protected:
+    // Reads the worksheet at an index of sheetNames() into cells (emptied
+    // first) within the limits of readSheet; 0, or the error code.
+    virtual int readSheetAt(int index, SheetCells& cells, int maxRows, int maxCols) = 0;
 };
 
 // Shown text of a number as a spreadsheet's general format shows it: up to 15

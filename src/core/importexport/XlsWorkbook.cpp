@@ -28,23 +28,15 @@ public:
 
     QStringList sheetNames() const override { return m_names; }
 
-    bool readSheet(const QString& name, SheetCells& cells, int* errorCode, int maxRows,
-                   int maxCols) override {
-        auto fail = [&](int code) {
-            if (errorCode)
-                *errorCode = code;
-            return false;
-        };
-        const qsizetype index = m_names.indexOf(name);
-        if (index < 0 || name.isEmpty())
-            return fail(int(Error::NoSuchSheet));
+protected:
+    int readSheetAt(int index, SheetCells& cells, int maxRows, int maxCols) override {
         if (freexl_select_active_worksheet(m_handle, static_cast<unsigned short>(index)) !=
             FREEXL_OK)
-            return fail(kDamaged);
+            return kDamaged;
         unsigned int rows = 0;
         unsigned short cols = 0;
         if (freexl_worksheet_dimensions(m_handle, &rows, &cols) != FREEXL_OK)
-            return fail(kDamaged);
+            return kDamaged;
         if (maxRows >= 0 && rows > unsigned(maxRows))
             rows = unsigned(maxRows);
         if (maxCols >= 0 && cols > maxCols)
@@ -55,13 +47,13 @@ public:
                 FreeXL_CellValue v;
                 const int rc = freexl_get_cell_value(m_handle, r, c, &v);
                 if (rc == FREEXL_ILLEGAL_CELL_ROW_COL)
-                    return fail(int(Error::CellOutOfRange));
+                    return int(Error::CellOutOfRange);
                 if (rc != FREEXL_OK)
-                    return fail(kDamaged);
+                    return kDamaged;
                 cells.set(int(r) + 1, int(c) + 1, shown(v));
             }
         }
-        return true;
+        return 0;
     }
 
 private:

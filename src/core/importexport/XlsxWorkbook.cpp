@@ -267,19 +267,11 @@ public:
 
     QStringList sheetNames() const override { return m_names; }
 
-    bool readSheet(const QString& name, SheetCells& cells, int* errorCode, int maxRows,
-                   int maxCols) override {
-        auto fail = [&](int code) {
-            if (errorCode)
-                *errorCode = code;
-            return false;
-        };
-        const qsizetype index = m_names.indexOf(name);
-        if (index < 0 || name.isEmpty())
-            return fail(int(Error::NoSuchSheet));
+protected:
+    int readSheetAt(int index, SheetCells& cells, int maxRows, int maxCols) override {
         QByteArray data;
         if (!entry(m_parts[index].toUtf8().constData(), data))
-            return fail(kDamaged);
+            return kDamaged;
         cells = SheetCells();
         QXmlStreamReader x(data);
         int row = 0, col = 0;
@@ -306,14 +298,14 @@ public:
                 const int style = a.value(QStringLiteral("s")).toInt();
                 const QString text = cellText(x, type, style);
                 if (r > 1048576 || c > 16384)
-                    return fail(int(Error::CellOutOfRange));
+                    return int(Error::CellOutOfRange);
                 if ((maxRows < 0 || r <= maxRows) && (maxCols < 0 || c <= maxCols))
                     cells.set(r, c, text);
             }
         }
         if (x.hasError())
-            return fail(kDamaged);
-        return true;
+            return kDamaged;
+        return 0;
     }
 
 private:
