@@ -22,7 +22,7 @@ public:
         StockLedger::rebuildStock(*login.db, StockLedger::allDates, QStringLiteral("T_Stock"),
                                   progress);
         progress.close();
-        const int rows = login.db->value(QStringLiteral("SELECT count(*) FROM Stock")).toInt();
+        const int rows = StockLedger::stockRows(*login.db);
         printError(QStringLiteral("库存已按记录重建，共 %1 行。").arg(rows));
         return Done;
     }

@@ -139,6 +139,10 @@ double StockLedger::fifoStockValue(const Database& db, int pid, const QDate& asO
     return walk.value();
 }
 
+int StockLedger::stockRows(const Database& db) {
+    return db.value(QStringLiteral("SELECT COUNT(*) FROM Stock")).toInt();
+}
+
 void StockLedger::rebuildStock(const Database& db, const QDate& asOf, const QString& resultTable,
                                Progress& progress) {
     const QString result = checkedResultTable(resultTable);

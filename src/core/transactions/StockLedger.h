@@ -35,6 +35,8 @@ public:
     // As of allDates the balances also replace Stock, with a fresh ID counter.
     static void rebuildStock(const Database& db, const QDate& asOf, const QString& resultTable,
                              Progress& progress = Progress::silent());
+    // How many product-and-warehouse balances Stock holds.
+    static int stockRows(const Database& db);
 
     // rebuildStock, then each balance replaced by its money value: a product's
     // first-in-first-out value spread over its warehouses by quantity, in
