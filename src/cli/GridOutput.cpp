@@ -2,6 +2,7 @@
 
 #include "cli/Args.h"
 #include "cli/Console.h"
+#include "data/OpenDatabases.h"
 #include "importexport/GridExport.h"
 
 #include <QFile>
@@ -55,6 +56,9 @@ int writeGridOutput(const Grid& grid, const QString& title, const QString& out,
         break;
     case ExportStatus::WriteFailed:
         printError(QStringLiteral("文件保存出错！") + QStringLiteral("（%1）").arg(out));
+        break;
+    case ExportStatus::OpenDatabase:
+        printError(OpenDatabases::refusal());
         break;
     }
     return Failed;

@@ -1,6 +1,7 @@
 #include "charts/ChartPicture.h"
 
 #include "charts/ChartRenderer.h"
+#include "data/OpenDatabases.h"
 #include "grid/Grid.h"
 
 #include <QFileInfo>
@@ -80,6 +81,8 @@ bool saveChartPicture(const Grid& table, const QString& title, const QString& fi
     };
     if (fileName.isEmpty() || size.width() < 1 || size.height() < 1)
         return fail(QStringLiteral("文件名或图片大小无效"));
+    if (OpenDatabases::holds(fileName))
+        return fail(OpenDatabases::refusal());
     // QSaveFile writes a temporary file beside the target and renames it over
     // the target on commit; it takes over the permissions of a file it replaces.
     QSaveFile file(fileName);

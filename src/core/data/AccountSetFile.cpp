@@ -3,6 +3,7 @@
 #include "data/AppPaths.h"
 #include "data/Database.h"
 #include "data/Dialogs.h"
+#include "data/OpenDatabases.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,6 +21,16 @@ const QString kOpenError = QStringLiteral("数据库打开错误！");
 // it is never mistaken for an empty database (which the first write would
 // turn into one).
 bool hasSqliteHeader(const QString& path) {
+    // A file this process has open is not read again: closing our descriptor
+    // would drop SQLite's locks on it. SQLite has it open, so it is SQLite.
+    switch (OpenDatabases::find(path)) {
+    case OpenDatabases::Held::Database:
+        return true;
+    case OpenDatabases::Held::Companion:
+        return false;
+    case OpenDatabases::Held::No:
+        break;
+    }
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;

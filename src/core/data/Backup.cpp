@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/Helpers.h"
+#include "data/OpenDatabases.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,6 +43,8 @@ void backupAccountSet(const Database& db, const QString& target, Progress& progr
             throw DbError::refused(
                 QStringLiteral("不能把套帐备份到它自己的文件上，请另选一个文件名。"));
     }
+    if (OpenDatabases::holds(target))
+        throw DbError::refused(OpenDatabases::refusal());
     const QFileInfo info(target);
     if (info.isDir() || !QFileInfo(info.absolutePath()).isDir())
         throw DbError::refused(writeFailure(target));

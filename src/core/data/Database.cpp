@@ -2,6 +2,7 @@
 
 #include "data/Dialogs.h"
 #include "data/Helpers.h"
+#include "data/OpenDatabases.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -151,6 +152,10 @@ std::unique_ptr<Database> Database::open(const QString& path, OpenMode mode, Rep
         const bool ok = q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
         return ok ? 0 : std::max(primaryCode(q.lastError()), 1);
     };
+    // Listed before SQLite opens the file, so that nothing else in the
+    // process opens it meanwhile.
+    OpenDatabases::add(path);
+    db->m_listed = true;
     if (!connect(false))
         return fail(QStringLiteral("无法建立数据库连接！"));
     int problem = probe();
@@ -177,14 +182,16 @@ std::unique_ptr<Database> Database::open(const QString& path, OpenMode mode, Rep
 }
 
 Database::~Database() {
-    if (m_connectionName.isEmpty())
-        return;
-    {
-        QSqlDatabase c = QSqlDatabase::database(m_connectionName, false);
-        if (c.isOpen())
-            c.close();
+    if (!m_connectionName.isEmpty()) {
+        {
+            QSqlDatabase c = QSqlDatabase::database(m_connectionName, false);
+            if (c.isOpen())
+                c.close();
+        }
+        QSqlDatabase::removeDatabase(m_connectionName);
     }
-    QSqlDatabase::removeDatabase(m_connectionName);
+    if (m_listed)
+        OpenDatabases::remove(m_path);
 }
 
 QSqlDatabase Database::connection() const {

@@ -129,6 +129,7 @@ private:
     QString m_connectionName;
     int m_savepointDepth = 0;
     bool m_readOnly = false;
+    bool m_listed = false; // known to OpenDatabases
 };
 
 // A unit of work that happens whole or not at all. The outermost one begins

@@ -4,6 +4,7 @@
 #include "data/AppPaths.h"
 #include "data/Dialogs.h"
 #include "data/Helpers.h"
+#include "data/OpenDatabases.h"
 #include "data/Registry.h"
 #include "data/Schema.h"
 
@@ -31,6 +32,13 @@ bool NewAccountSet::create(const QString& typedName, const QString& typedPath) c
     // into every account set created afterwards.
     if (AccountSetFile::isReserved(file)) {
         dialogs().info(AccountSetFile::reservedMessage());
+        return false;
+    }
+
+    // The open account set itself may be pointed to (its check reads nothing
+    // SQLite holds); its -wal, -shm or -journal never.
+    if (OpenDatabases::find(file) == OpenDatabases::Held::Companion) {
+        dialogs().info(OpenDatabases::refusal());
         return false;
     }
 

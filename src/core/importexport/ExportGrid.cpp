@@ -1,6 +1,7 @@
 #include "importexport/ExportGrid.h"
 
 #include "data/Dialogs.h"
+#include "data/OpenDatabases.h"
 #include "importexport/GridExport.h"
 
 #include <QFileInfo>
@@ -41,6 +42,10 @@ bool exportGrid(const Grid& grid, const QString& title, Progress& progress, QStr
     if (name.trimmed().isEmpty())
         return false;
     const QString path = withExportExtension(name, chosen);
+    if (OpenDatabases::holds(path)) {
+        dialogs().info(OpenDatabases::refusal());
+        return false;
+    }
     if (QFileInfo::exists(path) && !dialogs().question(QStringLiteral("该文件已存在，是否覆盖？")))
         return false;
 
@@ -57,6 +62,9 @@ bool exportGrid(const Grid& grid, const QString& title, Progress& progress, QStr
         break;
     case ExportStatus::WriteFailed:
         dialogs().info(QStringLiteral("文件保存出错！"));
+        break;
+    case ExportStatus::OpenDatabase:
+        dialogs().info(OpenDatabases::refusal());
         break;
     }
     return false;

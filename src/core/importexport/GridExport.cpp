@@ -1,5 +1,6 @@
 #include "importexport/GridExport.h"
 
+#include "data/OpenDatabases.h"
 #include "data/Progress.h"
 #include "grid/Grid.h"
 #include "importexport/ReplacingFile.h"
@@ -195,6 +196,10 @@ bool isCsvPath(const QString& path) {
 
 ExportStatus writeGridFile(const Grid& grid, const QString& path, const QString& sheetName,
                            Progress& progress) {
+    // Renaming a new file over an open account set would leave this process
+    // writing into a deleted file.
+    if (OpenDatabases::holds(path))
+        return ExportStatus::OpenDatabase;
     return isCsvPath(path) ? gridToCsv(grid, path, progress)
                            : gridToExcel(grid, path, sheetName, progress);
 }

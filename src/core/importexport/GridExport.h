@@ -22,6 +22,7 @@ enum class ExportStatus {
     Empty,         // no visible row or no visible column: nothing written
     WriteFailed,   // the file could not be written; an existing one is untouched
     CannotReplace, // the file exists and cannot be replaced; it is untouched
+    OpenDatabase,  // the file is an open account set or one of its companions
 };
 
 enum class CsvEncoding {

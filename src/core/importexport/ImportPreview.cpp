@@ -1,5 +1,6 @@
 #include "importexport/ImportPreview.h"
 
+#include "data/OpenDatabases.h"
 #include "grid/Grid.h"
 #include "importexport/CsvReader.h"
 #include "importexport/Workbook.h"
@@ -47,6 +48,8 @@ void resetImportPreview(Grid& grid) {
 
 QString fillImportPreview(Grid& grid, const QString& path, const QString& sheet) {
     resetImportPreview(grid);
+    if (OpenDatabases::holds(path))
+        return OpenDatabases::refusal();
     if (readsAsCsv(path)) {
         csvToGrid(grid, path);
         return {};

@@ -3,6 +3,7 @@
 #include "data/Clock.h"
 #include "data/Database.h"
 #include "data/Helpers.h"
+#include "data/OpenDatabases.h"
 #include "data/SqlErrors.h"
 #include "importexport/CsvReader.h"
 #include "importexport/ImportPreview.h"
@@ -66,6 +67,8 @@ private:
 
 // Opens the file of a request; the message to show when it cannot.
 QString openSource(const ImportRequest& request, std::unique_ptr<Source>& source) {
+    if (OpenDatabases::holds(request.path))
+        return OpenDatabases::refusal();
     if (readsAsCsv(request.path)) {
         auto csv = std::make_unique<CsvSource>();
         if (!csv->open(request.path))

@@ -4,6 +4,7 @@
 #include "charts/ChartRenderer.h"
 #include "charts/ChartTable.h"
 #include "data/Dialogs.h"
+#include "data/OpenDatabases.h"
 #include "grid/Grid.h"
 #include "widgets/StatusLine.h"
 
@@ -115,6 +116,10 @@ void ChartView::savePicture() {
                              : chosen == kPdfFilter ? PictureType::Pdf
                                                     : PictureType::Jpeg;
     const QString file = withPictureSuffix(name, type);
+    if (OpenDatabases::holds(file)) {
+        dialogs().info(OpenDatabases::refusal());
+        return;
+    }
     if (QFileInfo::exists(file) &&
         !dialogs().question(QStringLiteral("文件“") + file + QStringLiteral("”已存在，是否覆盖？")))
         return;

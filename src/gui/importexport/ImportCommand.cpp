@@ -1,6 +1,7 @@
 #include "importexport/ImportCommand.h"
 
 #include "data/Dialogs.h"
+#include "data/OpenDatabases.h"
 #include "importexport/CsvReader.h"
 #include "importexport/ImportMapDialog.h"
 #include "importexport/SheetsDialog.h"
@@ -13,6 +14,10 @@ bool runImportCommand(QWidget* owner, const Database& db, ListedTable table, Pro
         QStringLiteral("CSV (逗号分隔)(*.csv);;Excel 工作簿 (*.xlsx *.xls);;所有文件 (*)"));
     if (path.isEmpty())
         return false;
+    if (OpenDatabases::holds(path)) {
+        dialogs().info(OpenDatabases::refusal());
+        return false;
+    }
     QString sheet;
     if (!readsAsCsv(path))
         sheet = chooseSheet(owner, path);

@@ -55,21 +55,23 @@ bool QtDialogs::question(const QString& text) {
 }
 
 QString QtDialogs::openFileName(const QString& caption, const QString& filter) {
-    QFileDialog dialog(QApplication::activeWindow(), caption, QString(), filter);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    return runFileDialog(dialog);
+    const std::unique_ptr<QFileDialog> dialog =
+        makeFileDialog(QApplication::activeWindow(), caption, filter);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    return runFileDialog(*dialog);
 }
 
 QString QtDialogs::saveFileName(const QString& caption, const QString& filter,
                                 QString* selectedFilter) {
-    QFileDialog dialog(QApplication::activeWindow(), caption, QString(), filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    const QString file = runFileDialog(dialog);
+    const std::unique_ptr<QFileDialog> dialog =
+        makeFileDialog(QApplication::activeWindow(), caption, filter);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    const QString file = runFileDialog(*dialog);
     if (!file.isEmpty() && selectedFilter)
-        *selectedFilter = dialog.selectedNameFilter();
+        *selectedFilter = dialog->selectedNameFilter();
     return file;
 }
 

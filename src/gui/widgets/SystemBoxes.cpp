@@ -2,11 +2,18 @@
 
 #include "data/Dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QMimeDatabase>
 #include <QSpacerItem>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
 
@@ -19,12 +26,59 @@ constexpr int kTitleBarExtra = 160;
 
 void fitColumns(QFileDialog& dialog) {
     for (QTreeView* tree : dialog.findChildren<QTreeView*>()) {
+        // An empty folder would shrink every column to its title.
+        if (!tree->model() || tree->model()->rowCount(tree->rootIndex()) == 0)
+            continue;
         for (int c = 0; c < tree->header()->count(); ++c)
             tree->resizeColumnToContents(c);
     }
 }
 
+// Icons and type names from the file name: Qt's own provider reads the start
+// of every listed file to guess its type.
+class NameOnlyIconProvider : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override { return icon(info.isDir() ? Folder : File); }
+    QString type(const QFileInfo& info) const override {
+        if (info.isDir())
+            return QStringLiteral("文件夹");
+        const QList<QMimeType> byName = m_mime.mimeTypesForFileName(info.fileName());
+        if (!byName.isEmpty() && !byName.first().comment().isEmpty())
+            return byName.first().comment();
+        const QString suffix = info.suffix();
+        return suffix.isEmpty() ? QStringLiteral("文件")
+                                : suffix.toUpper() + QStringLiteral(" 文件");
+    }
+
+private:
+    QMimeDatabase m_mime;
+};
+
+QString startFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
 } // namespace
+
+std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& caption,
+                                            const QString& filter) {
+    static NameOnlyIconProvider icons;
+    // The dialog lists its first folder as it is made, before any provider
+    // of ours could be set: that first folder is an empty one. Qt's own
+    // widgets are used, as a desktop's native dialog may read files too.
+    const QTemporaryDir empty;
+    auto dialog = std::make_unique<QFileDialog>(parent, caption, empty.path(), filter);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setIconProvider(&icons);
+    dialog->setDirectory(startFolder());
+    dialog->setHistory({});
+    dialog->resize(820, 520); // room for whole names, sizes and dates
+    if (auto* splitter = dialog->findChild<QSplitter*>(QStringLiteral("splitter")))
+        splitter->setSizes({170, 650}); // the places list shows whole folder names
+    return dialog;
+}
 
 std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, QMessageBox::Icon icon,
                                             const QString& text,

@@ -22,6 +22,11 @@ QMessageBox::StandardButton showMessageBox(QWidget* parent, QMessageBox::Icon ic
 
 // Runs a file dialog whose list columns are fitted to their texts whenever
 // a folder has been read; the chosen file, empty when cancelled.
+// A file dialog that tells file types by their names alone and never opens
+// a listed file (closing a descriptor of the open account set would drop
+// SQLite's locks on it), starting in the user's documents folder.
+std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& caption,
+                                            const QString& filter);
 QString runFileDialog(QFileDialog& dialog);
 
 } // namespace tl
