@@ -57,10 +57,8 @@ std::int32_t openFailure(int rc) {
     case FREEXL_INVALID_CFBF_HEADER:
     case FREEXL_BIFF_WORKBOOK_NOT_FOUND:
         return kNotAWorkbook;
-    case FREEXL_INSUFFICIENT_MEMORY:
+    default: // damaged, or too large for the memory limit
         return kUnreadable;
-    default:
-        return kDamaged;
     }
 }
 
@@ -103,9 +101,10 @@ std::string dateText(const char* text) {
 }
 
 int names(const void* handle) {
+    // Every workbook holds a worksheet: FreeXL finds none when it stopped early.
     unsigned int count = 0;
-    if (freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK)
-        count = 0;
+    if (freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK || !count)
+        return kUnreadable;
     for (unsigned int i = 0; i < count && i < 65535; ++i) {
         const char* name = nullptr;
         if (freexl_get_worksheet_name(handle, static_cast<unsigned short>(i), &name) != FREEXL_OK)
@@ -119,7 +118,7 @@ int names(const void* handle) {
 int cells(const void* handle, unsigned short sheet, long maxRows, long maxCols,
           const tl::xls::BiffScan* scan) {
     if (freexl_select_active_worksheet(handle, sheet) != FREEXL_OK)
-        return kDamaged;
+        return kUnreadable;
     // The cells whose number shows as a date or time, by their formats.
     unsigned int count = 0;
     std::unordered_map<std::uint32_t, tl::numfmt::Shown> dates;
@@ -129,7 +128,7 @@ int cells(const void* handle, unsigned short sheet, long maxRows, long maxCols,
     unsigned int rows = 0;
     unsigned short cols = 0;
     if (freexl_worksheet_dimensions(handle, &rows, &cols) != FREEXL_OK)
-        return kDamaged;
+        return kUnreadable;
     if (maxRows >= 0 && rows > maxRows)
         rows = static_cast<unsigned int>(maxRows);
     if (maxCols >= 0 && cols > maxCols)
@@ -143,7 +142,7 @@ int cells(const void* handle, unsigned short sheet, long maxRows, long maxCols,
             if (rc == FREEXL_ILLEGAL_CELL_ROW_COL)
                 return kOutOfRange;
             if (rc != FREEXL_OK)
-                return kDamaged;
+                return kUnreadable;
             const std::uint32_t at[2] = {r + 1, std::uint32_t(c) + 1};
             if (scan && (v.type == FREEXL_CELL_INT || v.type == FREEXL_CELL_DOUBLE)) {
                 const auto it = dates.find(r << 16 | c);
@@ -220,23 +219,33 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
 
     const bool namesOnly = argc == 2;
-    // For the cells, FreeXL reads a copy with its date formats made plain.
+    const void* handle = nullptr;
+    int rc = FREEXL_OK;
+    if (namesOnly) {
+        // The names need no cells; a workbook that shows none this way is
+        // opened whole below, to tell what is wrong with it.
+        rc = freexl_open_info(argv[1], &handle);
+        unsigned int count = 0;
+        if (rc == FREEXL_OK &&
+            (freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK || !count)) {
+            freexl_close(handle);
+            handle = nullptr;
+        }
+    }
+    // For the cells, FreeXL reads a copy with its formats made plain.
     tl::xls::BiffScan scan;
     bool scanned = false;
-    std::string path = argv[1];
-    if (!namesOnly) {
-        std::string file;
+    if (!handle && rc == FREEXL_OK) {
+        std::string path = argv[1], file;
         if (readFile(argv[1], file) && scan.scan(file)) {
             const std::string copy = memoryFile(scan.plainCopy(file));
             scanned = !copy.empty();
             if (scanned)
                 path = copy;
         }
+        limit(RLIMIT_FSIZE, 0); // no files written from here on
+        rc = freexl_open(path.c_str(), &handle);
     }
-    limit(RLIMIT_FSIZE, 0); // no files written from here on
-    const void* handle = nullptr;
-    const int rc =
-        namesOnly ? freexl_open_info(path.c_str(), &handle) : freexl_open(path.c_str(), &handle);
     if (rc != FREEXL_OK)
         return fail(openFailure(rc));
     unsigned int password = 0;

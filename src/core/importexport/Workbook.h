@@ -69,7 +69,7 @@ public:
         NoSuchSheet = 9,       // no worksheet has the name asked for
         NotAWorkbook = 438,    // the file is no workbook this program reads
         CellOutOfRange = 1004, // a cell reference the file cannot hold
-        Unreadable = -1,       // the .xls reader crashed, ran out of time or memory
+        Unreadable = -1,       // the .xls reader failed, crashed, or ran out of time or memory
         TooLarge = -2,         // the workbook holds more than the limits below
         NoHelper = -3          // the .xls reader program is missing
     };

@@ -33,8 +33,8 @@ enum DateFlags : unsigned char {
 inline constexpr std::int32_t kCannotOpen = 5;
 inline constexpr std::int32_t kNotAWorkbook = 438;
 inline constexpr std::int32_t kOutOfRange = 1004;
-inline constexpr std::int32_t kDamaged = 321;
-inline constexpr std::int32_t kUnreadable = -1; // FreeXL ran out of memory
+inline constexpr std::int32_t kDamaged = 321;   // a workbook locked with a password
+inline constexpr std::int32_t kUnreadable = -1; // FreeXL failed: damaged, or over the limit
 
 // The address space the helper allows itself: FreeXL keeps a worksheet's
 // whole cell grid in memory, as large as the file claims it to be.
