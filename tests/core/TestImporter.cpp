@@ -359,8 +359,8 @@ void TestImporter::worksheetRowsImportAsLines() {
     lxw_workbook* wb = workbook_new(xlsx.toUtf8().constData());
     workbook_add_worksheet(wb, "说明");
     lxw_worksheet* ws = workbook_add_worksheet(wb, "销售");
-    lxw_format* date = workbook_add_format(wb);
-    format_set_num_format(date, "yyyy-mm-dd");
+    lxw_format* date = workbook_add_format(wb); // read as a date, whatever its order
+    format_set_num_format(date, "dd/mm/yyyy");
     worksheet_write_string(ws, 0, 1, "产品", nullptr);
     worksheet_write_string(ws, 1, 1, "铅笔", nullptr);
     worksheet_write_number(ws, 1, 6, 2.5, nullptr);

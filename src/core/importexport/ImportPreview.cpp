@@ -4,6 +4,7 @@
 #include "grid/Grid.h"
 #include "importexport/CsvReader.h"
 #include "importexport/Workbook.h"
+#include "importexport/XlsProtocol.h"
 
 namespace tl {
 
@@ -22,6 +23,21 @@ QString workbookErrorMessage(int code) {
         return QStringLiteral("文件类型不对，请选择Excel文档！");
     case int(Workbook::Error::CellOutOfRange):
         return QStringLiteral("输入表格列号超界，请重新输入！");
+    case int(Workbook::Error::Unreadable):
+        return QStringLiteral("无法读取该文件（文件可能已损坏）。");
+    case int(Workbook::Error::TooLarge):
+        return QStringLiteral(
+                   "工作簿内容超出读取的限度，无法读取（一张工作表最多%1万个有内容的单元格、"
+                   "%2万个字符，共享文字最多%3万条，解压后每个部分最多%4 MB，"
+                   "XML最多嵌套%5层）。")
+            .arg(Workbook::kMaxCells / 10000)
+            .arg(Workbook::kMaxTextChars / 10000)
+            .arg(Workbook::kMaxSharedStrings / 10000)
+            .arg(Workbook::kMaxPartBytes >> 20)
+            .arg(Workbook::kMaxDepth);
+    case int(Workbook::Error::NoHelper):
+        return QStringLiteral("找不到读取.xls文件的程序%1，请重新安装本程序。")
+            .arg(QLatin1String(xls::kHelperName));
     default:
         return QStringLiteral("未知错误，错误号：") + QString::number(code) +
                QStringLiteral("　请检查输入值！");

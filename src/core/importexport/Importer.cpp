@@ -15,6 +15,7 @@
 #include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <map>
 
 namespace tl {
@@ -48,14 +49,14 @@ private:
 class SheetSource : public Source {
 public:
     SheetCells cells;
+    int cols = 0; // the last column the import reads
     Record next(QStringList& fields) override {
         if (m_row >= cells.rowCount())
             return Record::End;
-        fields = cells.row(++m_row);
-        for (const QString& f : fields)
-            if (!f.isEmpty())
-                return Record::Fields;
-        return Record::Empty;
+        if (!cells.hasRow(++m_row))
+            return Record::Empty;
+        fields = cells.row(m_row, cols);
+        return Record::Fields;
     }
     int permille() const override {
         return cells.rowCount() > 0 ? m_row * 1000 / cells.rowCount() : 0;
@@ -66,7 +67,8 @@ private:
 };
 
 // Opens the file of a request; the message to show when it cannot.
-QString openSource(const ImportRequest& request, std::unique_ptr<Source>& source) {
+QString openSource(const ImportRequest& request, const QList<int>& columns,
+                   std::unique_ptr<Source>& source) {
     if (OpenDatabases::holds(request.path))
         return OpenDatabases::refusal();
     if (readsAsCsv(request.path)) {
@@ -87,6 +89,7 @@ QString openSource(const ImportRequest& request, std::unique_ptr<Source>& source
     const QString name =
         request.sheet.isEmpty() && !names.isEmpty() ? names.first() : request.sheet;
     auto sheet = std::make_unique<SheetSource>();
+    sheet->cols = columns.isEmpty() ? 0 : *std::max_element(columns.begin(), columns.end());
     if (!book->readSheet(name, sheet->cells, &code))
         return workbookErrorMessage(code);
     source = std::move(sheet);
@@ -314,7 +317,7 @@ ImportResult importRecords(const Database& db, const ImportRequest& request, Pro
     }
 
     std::unique_ptr<Source> source;
-    result.error = openSource(request, source);
+    result.error = openSource(request, columns, source);
     if (!result.error.isEmpty())
         return result;
 

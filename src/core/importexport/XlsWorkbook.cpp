@@ -1,117 +1,237 @@
-// .xls workbooks (the binary format of older spreadsheet programs), read with FreeXL.
+// .xls workbooks (the binary format of older spreadsheet programs), read by
+// FreeXL inside the helper program tradeledger-xls: FreeXL crashes and
+// overreads on crafted files, so it never runs in this process. A helper that
+// crashes, runs out of its time or memory, or says more than the limits allow
+// is stopped and the file refused.
 #include "importexport/WorkbookFormats.h"
+#include "importexport/XlsProtocol.h"
 
-#include <QFile>
-#include <freexl.h>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <cstring>
 
 namespace tl::workbook {
 
 namespace {
 
-class XlsWorkbook : public Workbook {
+static_assert(xls::kCannotOpen == int(Workbook::Error::CannotOpen) &&
+              xls::kNotAWorkbook == int(Workbook::Error::NotAWorkbook) &&
+              xls::kOutOfRange == int(Workbook::Error::CellOutOfRange) &&
+              xls::kDamaged == Workbook::kDamaged &&
+              xls::kUnreadable == int(Workbook::Error::Unreadable));
+
+// The helper beside the running program (where the build and an install put
+// it), else one on the search path.
+QString helperPath() {
+    const QString name = QString::fromLatin1(xls::kHelperName);
+    if (QCoreApplication::instance()) {
+        const QFileInfo beside(QCoreApplication::applicationDirPath() + QLatin1Char('/') + name);
+        if (beside.isExecutable())
+            return beside.filePath();
+    }
+    return QStandardPaths::findExecutable(name);
+}
+
+// Takes the helper's records apart as they arrive.
+class Reader {
 public:
-    explicit XlsWorkbook(const void* handle) : m_handle(handle) {
-        unsigned int count = 0;
-        if (freexl_get_info(m_handle, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK)
-            count = 0;
-        for (unsigned int i = 0; i < count && i < 65535; ++i) {
-            const char* name = nullptr;
-            if (freexl_get_worksheet_name(m_handle, static_cast<unsigned short>(i), &name) ==
-                    FREEXL_OK &&
-                name)
-                m_names << QString::fromUtf8(name);
-            else
-                m_names << QString();
+    explicit Reader(SheetCells* cells) : m_cells(cells) {}
+
+    QStringList names;
+    int failure = 0;
+    bool ended = false;
+
+    // Takes the complete records at the front of data; 0, or why to stop.
+    int take(QByteArray& data) {
+        qsizetype at = 0;
+        while (!ended && !failure) {
+            const qsizetype used = record(data.constData() + at, data.size() - at);
+            if (used == 0)
+                break;
+            if (used < 0)
+                return int(Workbook::Error::Unreadable);
+            at += used;
+            if (m_cells && (m_cells->cellCount() > Workbook::kMaxCells ||
+                            m_cells->textSize() > Workbook::kMaxTextChars))
+                return int(Workbook::Error::TooLarge);
+            if (names.size() > Workbook::kMaxSheets)
+                return int(Workbook::Error::TooLarge);
+        }
+        data.remove(0, at);
+        return 0;
+    }
+
+private:
+    // The size of the record at p when it is complete, 0 when it is not yet,
+    // -1 when it makes no sense.
+    qsizetype record(const char* p, qsizetype n) {
+        auto u32 = [p](qsizetype at) {
+            quint32 v = 0;
+            std::memcpy(&v, p + at, 4);
+            return v;
+        };
+        // A text of length bytes at from, when it is all there.
+        auto text = [&](qsizetype from, QString& out) -> qsizetype {
+            if (n < from)
+                return 0;
+            const quint32 length = u32(from - 4);
+            if (length > kMaxTextBytes)
+                return -1;
+            if (n < from + qsizetype(length))
+                return 0;
+            out = QString::fromUtf8(p + from, qsizetype(length));
+            return from + length;
+        };
+        // Where a cell record puts its cell: rows and columns of the format.
+        const bool cell = p[0] != xls::SheetName && p[0] != xls::SharedText &&
+                          p[0] != xls::Failure && p[0] != xls::End;
+        if (cell && (n < 9 || !m_cells))
+            return n < 9 && m_cells ? 0 : -1;
+        const int row = cell ? int(u32(1)) : 0, col = cell ? int(u32(5)) : 0;
+        if (cell && (row < 1 || row > 65536 || col < 1 || col > 256))
+            return -1;
+        QString t;
+        qsizetype size = 0;
+        switch (p[0]) {
+        case xls::SheetName:
+            if ((size = text(5, t)) > 0)
+                names << t;
+            return size;
+        case xls::SharedText:
+            if (!m_cells || (n >= 5 && u32(1) != m_shared.size()))
+                return -1;
+            if ((size = text(9, t)) > 0)
+                m_shared.push_back(m_cells->addText(t));
+            return size;
+        case xls::TextCell:
+            if (n < 13)
+                return 0;
+            if (u32(9) >= m_shared.size())
+                return -1;
+            m_cells->setRef(row, col, m_shared[u32(9)]);
+            return 13;
+        case xls::LabelCell:
+            if ((size = text(13, t)) > 0)
+                m_cells->set(row, col, t);
+            return size;
+        case xls::IntCell: {
+            if (n < 13)
+                return 0;
+            qint32 i = 0;
+            std::memcpy(&i, p + 9, 4);
+            m_cells->set(row, col, QString::number(i));
+            return 13;
+        }
+        case xls::NumberCell: {
+            if (n < 17)
+                return 0;
+            double d = 0;
+            std::memcpy(&d, p + 9, 8);
+            m_cells->set(row, col, generalNumberText(d));
+            return 17;
+        }
+        case xls::DateCell: {
+            if (n < 18)
+                return 0;
+            double d = 0;
+            std::memcpy(&d, p + 9, 8);
+            const auto flags = uchar(p[17]);
+            const QString date = serialDateText(d, flags & xls::System1904, flags & xls::TimeOfDay);
+            m_cells->set(row, col, date.isEmpty() ? generalNumberText(d) : date);
+            return 18;
+        }
+        case xls::Failure: {
+            if (n < 5)
+                return 0;
+            const qint32 code = qint32(u32(1));
+            failure = code != 0 ? code : Workbook::kDamaged;
+            return 5;
+        }
+        case xls::End:
+            ended = true;
+            return 1;
+        default:
+            return -1;
         }
     }
-    ~XlsWorkbook() override { freexl_close(m_handle); }
+
+    // A cell of an .xls holds at most 32,767 characters.
+    static constexpr quint32 kMaxTextBytes = 3 * 32767;
+
+    SheetCells* m_cells;
+    std::vector<SheetCells::TextRef> m_shared;
+};
+
+// Runs the helper with arguments and reads what it writes; 0, or the error code.
+int runHelper(const QStringList& arguments, Reader& reader) {
+    const QString program = helperPath();
+    if (program.isEmpty())
+        return int(Workbook::Error::NoHelper);
+    QProcess helper;
+    helper.setStandardErrorFile(QProcess::nullDevice());
+    helper.setStandardInputFile(QProcess::nullDevice());
+    helper.start(program, arguments, QIODevice::ReadOnly);
+    QDeadlineTimer deadline(Workbook::kXlsSeconds * 1000);
+    int code =
+        helper.waitForStarted(int(deadline.remainingTime())) ? 0 : int(Workbook::Error::NoHelper);
+    QByteArray data;
+    while (code == 0) {
+        const bool more = helper.waitForReadyRead(int(deadline.remainingTime()));
+        data += helper.readAllStandardOutput();
+        code = reader.take(data);
+        if (!more) {
+            if (helper.state() != QProcess::NotRunning)
+                code = code ? code : int(Workbook::Error::Unreadable); // out of time
+            break;
+        }
+    }
+    if (helper.state() != QProcess::NotRunning) {
+        helper.kill();
+        helper.waitForFinished(-1);
+    } else if (code == 0) {
+        // Anything the helper wrote between the last read and its end.
+        data += helper.readAllStandardOutput();
+        code = reader.take(data);
+    }
+    if (code == 0 && (helper.exitStatus() != QProcess::NormalExit || helper.exitCode() != 0 ||
+                      !reader.ended || !data.isEmpty()))
+        code = int(Workbook::Error::Unreadable);
+    return code ? code : reader.failure;
+}
+
+class XlsWorkbook : public Workbook {
+public:
+    XlsWorkbook(const QString& path, const QStringList& names) : m_path(path), m_names(names) {}
 
     QStringList sheetNames() const override { return m_names; }
 
 protected:
     int readSheetAt(int index, SheetCells& cells, int maxRows, int maxCols) override {
-        if (freexl_select_active_worksheet(m_handle, static_cast<unsigned short>(index)) !=
-            FREEXL_OK)
-            return kDamaged;
-        unsigned int rows = 0;
-        unsigned short cols = 0;
-        if (freexl_worksheet_dimensions(m_handle, &rows, &cols) != FREEXL_OK)
-            return kDamaged;
-        if (maxRows >= 0 && rows > unsigned(maxRows))
-            rows = unsigned(maxRows);
-        if (maxCols >= 0 && cols > maxCols)
-            cols = static_cast<unsigned short>(maxCols);
-        cells = SheetCells();
-        for (unsigned int r = 0; r < rows; ++r) {
-            for (unsigned short c = 0; c < cols; ++c) {
-                FreeXL_CellValue v;
-                const int rc = freexl_get_cell_value(m_handle, r, c, &v);
-                if (rc == FREEXL_ILLEGAL_CELL_ROW_COL)
-                    return int(Error::CellOutOfRange);
-                if (rc != FREEXL_OK)
-                    return kDamaged;
-                cells.set(int(r) + 1, int(c) + 1, shown(v));
-            }
-        }
-        return 0;
+        Reader reader(&cells);
+        return runHelper(
+            {m_path, QString::number(index), QString::number(maxRows), QString::number(maxCols)},
+            reader);
     }
 
 private:
-    static QString shown(const FreeXL_CellValue& v) {
-        switch (v.type) {
-        case FREEXL_CELL_INT:
-            return QString::number(v.value.int_value);
-        case FREEXL_CELL_DOUBLE:
-            return generalNumberText(v.value.double_value);
-        case FREEXL_CELL_TEXT:
-        case FREEXL_CELL_SST_TEXT:
-        case FREEXL_CELL_DATE:
-        case FREEXL_CELL_DATETIME:
-        case FREEXL_CELL_TIME:
-            return v.value.text_value ? QString::fromUtf8(v.value.text_value) : QString();
-        default:
-            return {};
-        }
-    }
-
-    const void* m_handle;
+    QString m_path;
     QStringList m_names;
 };
 
 } // namespace
 
 std::unique_ptr<Workbook> openXls(const QString& path, int* errorCode) {
-    const void* handle = nullptr;
-    const QByteArray local = QFile::encodeName(path);
-    const int rc = freexl_open(local.constData(), &handle);
-    if (rc != FREEXL_OK) {
-        if (handle)
-            freexl_close(handle);
-        if (errorCode) {
-            switch (rc) {
-            case FREEXL_FILE_NOT_FOUND:
-                *errorCode = int(Workbook::Error::CannotOpen);
-                break;
-            case FREEXL_INVALID_CFBF_HEADER:
-            case FREEXL_BIFF_WORKBOOK_NOT_FOUND:
-                *errorCode = int(Workbook::Error::NotAWorkbook);
-                break;
-            default:
-                *errorCode = Workbook::kDamaged;
-                break;
-            }
-        }
-        return nullptr;
-    }
-    unsigned int password = 0;
-    if (freexl_get_info(handle, FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK &&
-        password == FREEXL_BIFF_OBFUSCATED) {
-        freexl_close(handle);
+    Reader reader(nullptr);
+    const int code = runHelper({path}, reader);
+    if (code != 0) {
         if (errorCode)
-            *errorCode = Workbook::kDamaged;
+            *errorCode = code;
         return nullptr;
     }
-    return std::make_unique<XlsWorkbook>(handle);
+    return std::make_unique<XlsWorkbook>(path, reader.names);
 }
 
 } // namespace tl::workbook

@@ -1,9 +1,13 @@
 // .xlsx workbooks (zipped XML), read through libzip and QXmlStreamReader.
+// A few kilobytes of zip can unpack to gigabytes of XML, so every part is
+// read as it unpacks and everything kept is bounded by what the file really
+// holds and by the limits of Workbook: more is refused, never allocated.
+#include "importexport/NumberFormats.h"
 #include "importexport/WorkbookFormats.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QHash>
-#include <QLocale>
 #include <QXmlStreamReader>
 #include <zip.h>
 
@@ -11,10 +15,202 @@ namespace tl::workbook {
 
 namespace {
 
-constexpr zip_uint64_t kMaxEntry = zip_uint64_t(1) << 29; // refuses zip bombs
+using numfmt::Shown;
+
+constexpr int kTooLarge = int(Workbook::Error::TooLarge);
+constexpr qsizetype kMaxCellChars = 32767; // what a spreadsheet cell can hold
+constexpr qint64 kMaxSmallPart = 32 << 20; // the workbook, its relations and styles
+// Elements of one part: a worksheet of the most cells, or the most shared
+// strings, holds fewer; parsing more would take long.
+constexpr int kMaxElements = 10'000'000;
 
 const QString kRelNs =
     QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships");
+
+// Watches the raw XML for what would make QXmlStreamReader hold much at once:
+// one text, tag, comment, CDATA section or processing instruction of more
+// than a megabyte, or a document type declaration (whose entities the format
+// never uses). Feed it the bytes in order.
+class MarkupGuard {
+public:
+    // 0, or the error code once the XML is refused.
+    int feed(const char* p, qsizetype n) {
+        for (qsizetype i = 0; i < n; ++i) {
+            const char c = p[i];
+            if (++m_run > kMaxRun)
+                return kTooLarge;
+            if (m_end) { // inside a comment, CDATA section or instruction
+                m_tail = ((m_tail << 8) | uchar(c)) & 0xFFFFFF;
+                if ((m_tail & m_endMask) == m_end)
+                    m_end = 0;
+            } else if (c == '<') {
+                m_run = 0;
+                m_head.clear();
+                m_classifying = true;
+            } else if (m_classifying) {
+                m_head += c;
+                if (m_head == "?") {
+                    begin(0x3F3E, 0xFFFF); // "?>"
+                } else if (m_head == "!--") {
+                    begin(0x2D2D3E, 0xFFFFFF); // "-->"
+                } else if (m_head == "![CDATA[") {
+                    begin(0x5D5D3E, 0xFFFFFF); // "]]>"
+                } else if (m_head[0] == '!') {
+                    if (!QByteArrayLiteral("![CDATA[").startsWith(m_head) &&
+                        !QByteArrayLiteral("!--").startsWith(m_head))
+                        return Workbook::kDamaged; // <!DOCTYPE, <!ENTITY
+                } else {
+                    m_classifying = false; // a tag
+                }
+            }
+        }
+        return 0;
+    }
+
+private:
+    static constexpr qint64 kMaxRun = 1 << 20;
+
+    void begin(quint32 end, quint32 mask) {
+        m_classifying = false;
+        m_end = end;
+        m_endMask = mask;
+        m_tail = 0;
+    }
+
+    qint64 m_run = 0; // bytes since the last markup began
+    QByteArray m_head;
+    bool m_classifying = false;
+    quint32 m_end = 0, m_endMask = 0, m_tail = 0;
+};
+
+// One entry of the package, unpacked as it is read, refused past a size.
+class ZipEntry : public QIODevice {
+public:
+    ZipEntry(zip_t* zip, const char* name, qint64 maxBytes) : m_maxBytes(maxBytes) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat(zip, name, 0, &st) == 0)
+            m_file = zip_fopen_index(zip, st.index, 0);
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    ~ZipEntry() override {
+        if (m_file)
+            zip_fclose(m_file);
+    }
+    bool isSequential() const override { return true; }
+    bool exists() const { return m_file != nullptr; }
+    int error() const { return m_error; }
+
+protected:
+    qint64 readData(char* data, qint64 max) override {
+        if (!m_file || m_error)
+            return -1;
+        const zip_int64_t got = zip_fread(m_file, data, zip_uint64_t(max));
+        if (got < 0)
+            m_error = Workbook::kDamaged;
+        else if ((m_bytes += got) > m_maxBytes)
+            m_error = kTooLarge;
+        else
+            m_error = m_guard.feed(data, qsizetype(got));
+        return m_error ? -1 : got;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    zip_file_t* m_file = nullptr;
+    qint64 m_maxBytes;
+    qint64 m_bytes = 0;
+    MarkupGuard m_guard;
+    int m_error = 0;
+};
+
+// One XML part of the package, parsed as it unpacks.
+class XmlPart {
+public:
+    XmlPart(zip_t* zip, const char* name, qint64 maxBytes) : m_entry(zip, name, maxBytes) {
+        x.setDevice(&m_entry);
+    }
+
+    bool exists() const { return m_entry.exists(); }
+    // Moves to the next start element, end element or text; false at the end
+    // of the part or when it is refused (see error()).
+    bool next() {
+        while (exists() && !m_error) {
+            const QXmlStreamReader::TokenType token = x.readNext();
+            if (x.hasError()) {
+                m_error = m_entry.error() ? m_entry.error() : Workbook::kDamaged;
+                return false;
+            }
+            switch (token) {
+            case QXmlStreamReader::StartElement:
+                if (++m_depth > Workbook::kMaxDepth || ++m_elements > kMaxElements) {
+                    m_error = kTooLarge;
+                    return false;
+                }
+                return true;
+            case QXmlStreamReader::EndElement:
+                --m_depth;
+                return true;
+            case QXmlStreamReader::Characters:
+                return true;
+            case QXmlStreamReader::EndDocument:
+                return false;
+            default:
+                continue;
+            }
+        }
+        return false;
+    }
+    // Whether the current token starts or ends an element of that name.
+    bool starts(QLatin1String name) const { return x.isStartElement() && x.name() == name; }
+    bool ends(QLatin1String name) const { return x.isEndElement() && x.name() == name; }
+    int depth() const { return m_depth; }
+    // 0 when the part was read to its end; kDamaged or TooLarge when refused.
+    int error() const { return m_error; }
+    void refuse(int code) { m_error = code; }
+
+    // The texts of an element's <t> pieces (phonetic runs left out), from its
+    // start to its end, appended to out: a shared or inline string.
+    bool richText(QString& out, qsizetype maxSize) {
+        const int depth = m_depth;
+        int phonetic = 0, inText = 0;
+        const qsizetype start = out.size();
+        while (next() && m_depth >= depth) {
+            if (x.isStartElement()) {
+                phonetic += x.name() == QLatin1String("rPh");
+                inText += x.name() == QLatin1String("t");
+            } else if (x.isEndElement()) {
+                phonetic -= x.name() == QLatin1String("rPh");
+                inText -= x.name() == QLatin1String("t");
+            } else if (inText > 0 && phonetic == 0) {
+                out += x.text();
+                if (out.size() - start > kMaxCellChars || out.size() > maxSize)
+                    refuse(kTooLarge);
+            }
+        }
+        return !m_error;
+    }
+    // The text of the current element up to its end.
+    QString elementText() {
+        const int depth = m_depth;
+        QString text;
+        while (next() && m_depth >= depth) {
+            if (x.isCharacters())
+                text += x.text();
+            if (text.size() > kMaxCellChars)
+                refuse(kTooLarge);
+        }
+        return text;
+    }
+
+    QXmlStreamReader x;
+
+private:
+    ZipEntry m_entry;
+    int m_depth = 0;
+    int m_elements = 0;
+    int m_error = 0;
+};
 
 // The r:id attribute, whichever relationships namespace the file uses.
 QString relationId(const QXmlStreamAttributes& attrs) {
@@ -44,399 +240,198 @@ bool parseReference(QStringView ref, int* row, int* col) {
     return true;
 }
 
-bool isBuiltinDate(int id) {
-    return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) ||
-           (id >= 50 && id <= 58);
-}
-
-QString builtinDateCode(int id) {
-    switch (id) {
-    case 14:
-    case 30:
-        return QStringLiteral("yyyy/m/d");
-    case 15:
-        return QStringLiteral("d-mmm-yy");
-    case 16:
-        return QStringLiteral("d-mmm");
-    case 17:
-        return QStringLiteral("mmm-yy");
-    case 18:
-        return QStringLiteral("h:mm AM/PM");
-    case 19:
-        return QStringLiteral("h:mm:ss AM/PM");
-    case 20:
-        return QStringLiteral("h:mm");
-    case 21:
-        return QStringLiteral("h:mm:ss");
-    case 22:
-        return QStringLiteral("yyyy/m/d h:mm");
-    case 31:
-        return QStringLiteral("yyyy\"年\"m\"月\"d\"日\"");
-    case 32:
-    case 34:
-        return QStringLiteral("h\"时\"mm\"分\"");
-    case 33:
-    case 35:
-        return QStringLiteral("h\"时\"mm\"分\"ss\"秒\"");
-    case 45:
-        return QStringLiteral("mm:ss");
-    case 46:
-        return QStringLiteral("h:mm:ss");
-    case 47:
-        return QStringLiteral("mm:ss");
-    case 58:
-        return QStringLiteral("m\"月\"d\"日\"");
-    default:
-        return QStringLiteral("yyyy\"年\"m\"月\"");
-    }
-}
-
-// Whether a custom number format shows a date or time: it has a date or time
-// letter outside quoted text, escapes and [...] sections.
-bool isDateCode(const QString& code) {
-    bool quoted = false;
-    for (qsizetype i = 0; i < code.size(); ++i) {
-        const QChar c = code[i];
-        if (c == QLatin1Char('"')) {
-            quoted = !quoted;
-        } else if (quoted) {
-            continue;
-        } else if (c == QLatin1Char('\\') || c == QLatin1Char('_') || c == QLatin1Char('*')) {
-            ++i;
-        } else if (c == QLatin1Char('[')) {
-            const qsizetype end = code.indexOf(QLatin1Char(']'), i);
-            if (end < 0)
-                return false;
-            i = end;
-        } else if (c == QLatin1Char(';')) {
-            return false; // only the first section counts
-        } else {
-            const QChar l = c.toLower();
-            if (l == QLatin1Char('y') || l == QLatin1Char('m') || l == QLatin1Char('d') ||
-                l == QLatin1Char('h') || l == QLatin1Char('s'))
-                return true;
-        }
-    }
-    return false;
-}
-
-// A date and time shown in a number format's date form.
-QString formatDate(const QDateTime& dt, const QString& code) {
-    static const QLocale zh(QLocale::Chinese, QLocale::China);
-    const QDate d = dt.date();
-    const QTime t = dt.time();
-    const bool twelve = code.contains(QStringLiteral("AM/PM"), Qt::CaseInsensitive) ||
-                        code.contains(QStringLiteral("A/P"), Qt::CaseInsensitive);
-    QString out;
-    bool afterHour = false;
-    auto run = [&](qsizetype i, QChar c) {
-        qsizetype j = i;
-        while (j < code.size() && code[j].toLower() == c)
-            ++j;
-        return j - i;
-    };
-    auto nextIsSecond = [&](qsizetype from) {
-        for (qsizetype k = from; k < code.size(); ++k) {
-            const QChar l = code[k].toLower();
-            if (l == QLatin1Char('s'))
-                return true;
-            if (l == QLatin1Char('y') || l == QLatin1Char('d') || l == QLatin1Char('h') ||
-                l == QLatin1Char('m'))
-                return false;
-        }
-        return false;
-    };
-    auto two = [](int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
-    for (qsizetype i = 0; i < code.size();) {
-        const QChar c = code[i];
-        const QChar l = c.toLower();
-        if (c == QLatin1Char(';'))
-            break;
-        if (c == QLatin1Char('"')) {
-            const qsizetype end = code.indexOf(QLatin1Char('"'), i + 1);
-            out += code.mid(i + 1, (end < 0 ? code.size() : end) - i - 1);
-            i = end < 0 ? code.size() : end + 1;
-        } else if (c == QLatin1Char('\\')) {
-            if (i + 1 < code.size())
-                out += code[i + 1];
-            i += 2;
-        } else if (c == QLatin1Char('_')) {
-            out += QLatin1Char(' ');
-            i += 2;
-        } else if (c == QLatin1Char('*')) {
-            i += 2;
-        } else if (c == QLatin1Char('[')) {
-            const qsizetype end = code.indexOf(QLatin1Char(']'), i);
-            i = end < 0 ? code.size() : end + 1;
-        } else if (code.mid(i, 5).compare(QStringLiteral("AM/PM"), Qt::CaseInsensitive) == 0) {
-            out += t.hour() < 12 ? QStringLiteral("上午") : QStringLiteral("下午");
-            i += 5;
-        } else if (code.mid(i, 3).compare(QStringLiteral("A/P"), Qt::CaseInsensitive) == 0) {
-            out += t.hour() < 12 ? QStringLiteral("上午") : QStringLiteral("下午");
-            i += 3;
-        } else if (l == QLatin1Char('y')) {
-            const qsizetype n = run(i, l);
-            out += n <= 2 ? two(d.year() % 100) : QString::number(d.year());
-            i += n;
-        } else if (l == QLatin1Char('m')) {
-            const qsizetype n = run(i, l);
-            if (n <= 2 && (afterHour || nextIsSecond(i + n)))
-                out += n == 2 ? two(t.minute()) : QString::number(t.minute());
-            else if (n >= 3)
-                out += zh.monthName(d.month(), n == 3 ? QLocale::ShortFormat : QLocale::LongFormat);
-            else
-                out += n == 2 ? two(d.month()) : QString::number(d.month());
-            afterHour = false;
-            i += n;
-        } else if (l == QLatin1Char('d')) {
-            const qsizetype n = run(i, l);
-            if (n >= 3)
-                out +=
-                    zh.dayName(d.dayOfWeek(), n == 3 ? QLocale::ShortFormat : QLocale::LongFormat);
-            else
-                out += n == 2 ? two(d.day()) : QString::number(d.day());
-            i += n;
-        } else if (l == QLatin1Char('h')) {
-            const qsizetype n = run(i, l);
-            int h = t.hour();
-            if (twelve)
-                h = h % 12 == 0 ? 12 : h % 12;
-            out += n >= 2 ? two(h) : QString::number(h);
-            afterHour = true;
-            i += n;
-        } else if (l == QLatin1Char('s')) {
-            const qsizetype n = run(i, l);
-            out += n >= 2 ? two(t.second()) : QString::number(t.second());
-            i += n;
-        } else if (c == QLatin1Char('.') && i + 1 < code.size() &&
-                   code[i + 1] == QLatin1Char('0')) {
-            i += run(i + 1, QLatin1Char('0')) + 1; // fractions of a second are not shown
-        } else {
-            out += c;
-            ++i;
-        }
-    }
-    return out;
-}
-
 class XlsxWorkbook : public Workbook {
 public:
-    XlsxWorkbook(zip_t* zip) : m_zip(zip) {}
+    explicit XlsxWorkbook(zip_t* zip) : m_zip(zip) {}
     ~XlsxWorkbook() override { zip_discard(m_zip); }
 
     // Reads the workbook's sheet list, shared strings and styles.
     int load() {
-        QByteArray data;
-        if (!entry("xl/workbook.xml", data))
-            return int(Error::NotAWorkbook);
         QHash<QString, QString> targets;
-        QByteArray rels;
-        if (entry("xl/_rels/workbook.xml.rels", rels)) {
-            QXmlStreamReader x(rels);
-            while (!x.atEnd()) {
-                x.readNext();
-                if (x.isStartElement() && x.name() == QLatin1String("Relationship")) {
-                    QString target = x.attributes().value(QStringLiteral("Target")).toString();
-                    target = target.startsWith(QLatin1Char('/')) ? target.mid(1)
-                                                                 : QStringLiteral("xl/") + target;
-                    targets.insert(x.attributes().value(QStringLiteral("Id")).toString(), target);
-                }
+        XmlPart rels(m_zip, "xl/_rels/workbook.xml.rels", kMaxSmallPart);
+        while (rels.next()) {
+            if (rels.starts(QLatin1String("Relationship")) && targets.size() <= kMaxSheets * 4) {
+                const QXmlStreamAttributes a = rels.x.attributes();
+                QString target = a.value(QStringLiteral("Target")).toString();
+                target = target.startsWith(QLatin1Char('/')) ? target.mid(1)
+                                                             : QStringLiteral("xl/") + target;
+                targets.insert(a.value(QStringLiteral("Id")).toString(), target);
             }
         }
-        QXmlStreamReader x(data);
-        while (!x.atEnd()) {
-            x.readNext();
-            if (!x.isStartElement())
-                continue;
-            if (x.name() == QLatin1String("workbookPr")) {
-                const QStringView v = x.attributes().value(QStringLiteral("date1904"));
+        if (rels.error())
+            return rels.error();
+        XmlPart book(m_zip, "xl/workbook.xml", kMaxSmallPart);
+        if (!book.exists())
+            return int(Error::NotAWorkbook);
+        while (book.next()) {
+            if (book.starts(QLatin1String("workbookPr"))) {
+                const QStringView v = book.x.attributes().value(QStringLiteral("date1904"));
                 m_1904 = v == QLatin1String("1") || v == QLatin1String("true");
-            } else if (x.name() == QLatin1String("sheet")) {
-                m_names << x.attributes().value(QStringLiteral("name")).toString();
-                m_parts << targets.value(relationId(x.attributes()));
+            } else if (book.starts(QLatin1String("sheet"))) {
+                if (m_names.size() == kMaxSheets)
+                    return kTooLarge;
+                m_names << book.x.attributes().value(QStringLiteral("name")).toString();
+                m_parts << targets.value(relationId(book.x.attributes()));
             }
         }
-        if (x.hasError())
-            return kDamaged;
-        if (entry("xl/sharedStrings.xml", data) && !loadStrings(data))
-            return kDamaged;
-        if (entry("xl/styles.xml", data))
-            loadStyles(data);
-        return 0;
+        if (book.error())
+            return book.error();
+        if (const int e = loadStrings())
+            return e;
+        return loadStyles();
     }
 
     QStringList sheetNames() const override { return m_names; }
 
 protected:
     int readSheetAt(int index, SheetCells& cells, int maxRows, int maxCols) override {
-        QByteArray data;
-        if (!entry(m_parts[index].toUtf8().constData(), data))
+        XmlPart x(m_zip, m_parts[index].toUtf8().constData(), kMaxPartBytes);
+        if (!x.exists())
             return kDamaged;
-        cells = SheetCells();
-        QXmlStreamReader x(data);
+        // The sheet's place of each shared string it uses, stored once.
+        std::vector<SheetCells::TextRef> used(m_shared.size(), SheetCells::TextRef{0, -1});
         int row = 0, col = 0;
-        while (!x.atEnd()) {
-            x.readNext();
-            if (!x.isStartElement())
-                continue;
-            if (x.name() == QLatin1String("row")) {
+        while (x.next()) {
+            if (x.starts(QLatin1String("row"))) {
                 bool ok = false;
-                const int r = x.attributes().value(QStringLiteral("r")).toInt(&ok);
+                const int r = x.x.attributes().value(QStringLiteral("r")).toInt(&ok);
                 row = ok && r > 0 ? r : row + 1;
                 col = 0;
+                if (row > 1048576)
+                    return int(Error::CellOutOfRange);
                 if (maxRows >= 0 && row > maxRows)
                     break;
-            } else if (x.name() == QLatin1String("c")) {
-                const QXmlStreamAttributes a = x.attributes();
+            } else if (x.starts(QLatin1String("c"))) {
+                const QXmlStreamAttributes a = x.x.attributes();
                 int r = row, c = col + 1;
                 if (!parseReference(a.value(QStringLiteral("r")), &r, &c)) {
                     r = row;
                     c = col + 1;
                 }
                 col = c;
-                const QString type = a.value(QStringLiteral("t")).toString();
-                const int style = a.value(QStringLiteral("s")).toInt();
-                const QString text = cellText(x, type, style);
                 if (r > 1048576 || c > 16384)
                     return int(Error::CellOutOfRange);
-                if ((maxRows < 0 || r <= maxRows) && (maxCols < 0 || c <= maxCols))
-                    cells.set(r, c, text);
+                const QString type = a.value(QStringLiteral("t")).toString();
+                const int style = a.value(QStringLiteral("s")).toInt();
+                QString value;
+                const int shared = cellValue(x, type, style, value);
+                if (x.error())
+                    return x.error();
+                if ((maxRows >= 0 && r > maxRows) || (maxCols >= 0 && c > maxCols))
+                    continue;
+                if (shared < 0) {
+                    cells.set(r, c, value);
+                } else {
+                    SheetCells::TextRef& ref = used[shared];
+                    if (ref.length < 0)
+                        ref = cells.addText(sharedText(shared));
+                    cells.setRef(r, c, ref);
+                }
+                if (cells.cellCount() > kMaxCells || cells.textSize() > kMaxTextChars)
+                    return kTooLarge;
             }
         }
-        if (x.hasError())
-            return kDamaged;
-        return 0;
+        return x.error();
     }
 
 private:
-    bool entry(const char* name, QByteArray& out) const {
-        zip_stat_t st;
-        zip_stat_init(&st);
-        if (zip_stat(m_zip, name, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE) ||
-            st.size > kMaxEntry)
-            return false;
-        zip_file_t* f = zip_fopen(m_zip, name, 0);
-        if (!f)
-            return false;
-        out.resize(qsizetype(st.size));
-        const zip_int64_t got = st.size ? zip_fread(f, out.data(), st.size) : 0;
-        zip_fclose(f);
-        return got == zip_int64_t(st.size);
+    QStringView sharedText(int i) const {
+        return QStringView(m_sharedText).mid(m_shared[i].offset, m_shared[i].length);
     }
 
-    // The text of an <si> or <is> element: its <t> pieces, phonetic runs left out.
-    static QString richText(QXmlStreamReader& x) {
-        QString text;
-        const QString end = x.name().toString();
-        int phonetic = 0;
-        while (!x.atEnd()) {
-            x.readNext();
-            if (x.isStartElement()) {
-                if (x.name() == QLatin1String("rPh"))
-                    ++phonetic;
-                else if (x.name() == QLatin1String("t") && phonetic == 0)
-                    text += x.readElementText(QXmlStreamReader::IncludeChildElements);
-            } else if (x.isEndElement()) {
-                if (x.name() == QLatin1String("rPh"))
-                    --phonetic;
-                else if (x.name() == end)
-                    break;
-            }
-        }
-        return text;
-    }
-
-    bool loadStrings(const QByteArray& data) {
-        QXmlStreamReader x(data);
-        while (!x.atEnd()) {
-            x.readNext();
-            if (x.isStartElement() && x.name() == QLatin1String("si"))
-                m_strings << richText(x);
-        }
-        return !x.hasError();
-    }
-
-    void loadStyles(const QByteArray& data) {
-        QHash<int, QString> codes;
-        QXmlStreamReader x(data);
-        bool inXfs = false;
-        while (!x.atEnd()) {
-            x.readNext();
-            if (x.isStartElement()) {
-                if (x.name() == QLatin1String("numFmt")) {
-                    codes.insert(x.attributes().value(QStringLiteral("numFmtId")).toInt(),
-                                 x.attributes().value(QStringLiteral("formatCode")).toString());
-                } else if (x.name() == QLatin1String("cellXfs")) {
-                    inXfs = true;
-                } else if (inXfs && x.name() == QLatin1String("xf")) {
-                    const int id = x.attributes().value(QStringLiteral("numFmtId")).toInt();
-                    QString dateCode;
-                    if (codes.contains(id)) {
-                        if (isDateCode(codes.value(id)))
-                            dateCode = codes.value(id);
-                    } else if (isBuiltinDate(id)) {
-                        dateCode = builtinDateCode(id);
-                    }
-                    m_dateCodes << dateCode;
-                }
-            } else if (x.isEndElement() && x.name() == QLatin1String("cellXfs")) {
-                inXfs = false;
-            }
-        }
-    }
-
-    QString cellText(QXmlStreamReader& x, const QString& type, int style) const {
-        QString value;
-        QString inlineText;
-        while (!x.atEnd()) {
-            x.readNext();
-            if (x.isStartElement()) {
-                if (x.name() == QLatin1String("v"))
-                    value = x.readElementText();
-                else if (x.name() == QLatin1String("is"))
-                    inlineText = richText(x);
-                else if (x.name() == QLatin1String("f"))
-                    x.skipCurrentElement();
-            } else if (x.isEndElement() && x.name() == QLatin1String("c")) {
+    int loadStrings() {
+        XmlPart x(m_zip, "xl/sharedStrings.xml", kMaxPartBytes);
+        while (x.next()) {
+            if (!x.starts(QLatin1String("si")))
+                continue;
+            if (m_shared.size() == size_t(kMaxSharedStrings))
+                return kTooLarge;
+            const qsizetype start = m_sharedText.size();
+            if (!x.richText(m_sharedText, kMaxTextChars))
                 break;
+            m_shared.push_back({int(start), int(m_sharedText.size() - start)});
+        }
+        m_sharedText.squeeze();
+        return x.error();
+    }
+
+    int loadStyles() {
+        QHash<int, Shown> custom;
+        XmlPart x(m_zip, "xl/styles.xml", kMaxSmallPart);
+        bool inXfs = false;
+        while (x.next()) {
+            if (x.starts(QLatin1String("numFmt"))) {
+                if (custom.size() > 65536)
+                    return kTooLarge;
+                const QXmlStreamAttributes a = x.x.attributes();
+                const QStringView code = a.value(QStringLiteral("formatCode"));
+                custom.insert(a.value(QStringLiteral("numFmtId")).toInt(),
+                              numfmt::custom({reinterpret_cast<const char16_t*>(code.utf16()),
+                                              size_t(code.size())}));
+            } else if (x.starts(QLatin1String("cellXfs"))) {
+                inXfs = true;
+            } else if (x.ends(QLatin1String("cellXfs"))) {
+                inXfs = false;
+            } else if (inXfs && x.starts(QLatin1String("xf"))) {
+                if (m_styles.size() > 65536)
+                    return kTooLarge;
+                const int id = x.x.attributes().value(QStringLiteral("numFmtId")).toInt();
+                const auto it = custom.constFind(id);
+                m_styles.push_back(it != custom.constEnd() ? *it : numfmt::builtin(id));
             }
+        }
+        return x.error();
+    }
+
+    // Reads a cell's content up to its end: the index of its shared string,
+    // or -1 with its shown text in value.
+    int cellValue(XmlPart& x, const QString& type, int style, QString& value) const {
+        const int depth = x.depth();
+        QString inlineText;
+        while (x.next() && x.depth() >= depth) {
+            if (x.starts(QLatin1String("v")))
+                value = x.elementText();
+            else if (x.starts(QLatin1String("is")))
+                x.richText(inlineText, kMaxCellChars);
         }
         if (type == QLatin1String("s")) {
             bool ok = false;
             const int i = value.toInt(&ok);
-            return ok && i >= 0 && i < m_strings.size() ? m_strings[i] : QString();
+            value.clear();
+            return ok && i >= 0 && size_t(i) < m_shared.size() ? i : -1;
         }
-        if (type == QLatin1String("inlineStr"))
-            return inlineText;
-        if (type == QLatin1String("str") || type == QLatin1String("e"))
-            return value;
-        if (type == QLatin1String("b"))
-            return value == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-        if (type == QLatin1String("d")) {
+        if (type == QLatin1String("inlineStr")) {
+            value = inlineText;
+        } else if (type == QLatin1String("b")) {
+            value = value == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+        } else if (type == QLatin1String("d")) {
             const QDateTime dt = QDateTime::fromString(value, Qt::ISODate);
-            return dt.isValid() && dt.time() == QTime(0, 0) ? dt.date().toString(Qt::ISODate)
-                                                            : value;
-        }
-        if (value.isEmpty())
-            return {};
-        bool ok = false;
-        const double number = value.toDouble(&ok);
-        if (!ok)
-            return value;
-        if (style >= 0 && style < m_dateCodes.size() && !m_dateCodes[style].isEmpty()) {
-            const QDateTime dt = serialDateTime(number, m_1904);
             if (dt.isValid())
-                return formatDate(dt, m_dateCodes[style]);
+                value = dt.time() == QTime(0, 0)
+                            ? dt.date().toString(Qt::ISODate)
+                            : dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        } else if (type != QLatin1String("str") && type != QLatin1String("e") && !value.isEmpty()) {
+            bool ok = false;
+            const double number = value.toDouble(&ok);
+            if (ok) {
+                const Shown shown =
+                    style >= 0 && size_t(style) < m_styles.size() ? m_styles[style] : Shown::Number;
+                QString date;
+                if (shown != Shown::Number)
+                    date = serialDateText(number, m_1904, shown == Shown::Time);
+                value = date.isEmpty() ? generalNumberText(number) : date;
+            }
         }
-        return generalNumberText(number);
+        return -1;
     }
 
     zip_t* m_zip;
     bool m_1904 = false;
     QStringList m_names;
     QStringList m_parts;
-    QStringList m_strings;
-    QStringList m_dateCodes; // per cell style: the date form, empty when no date
+    QString m_sharedText; // every shared string, one after the other
+    std::vector<SheetCells::TextRef> m_shared;
+    std::vector<Shown> m_styles; // per cell style
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "data/Dialogs.h"
 #include "grid/Grid.h"
+#include "importexport/ImportPreview.h"
 #include "importexport/Workbook.h"
 #include "widgets/GridView.h"
 
@@ -101,9 +102,14 @@ QString SheetsDialog::markedSheet() const {
 }
 
 QString chooseSheet(QWidget* owner, const QString& path) {
-    std::unique_ptr<Workbook> book = Workbook::open(path);
+    int code = 0;
+    std::unique_ptr<Workbook> book = Workbook::open(path, &code);
     if (!book) {
-        dialogs().info(QStringLiteral("无法打开XLS文件！"));
+        // A file the reader gave up on, or one over the limits, says so.
+        const bool refused = code == int(Workbook::Error::Unreadable) ||
+                             code == int(Workbook::Error::TooLarge) ||
+                             code == int(Workbook::Error::NoHelper);
+        dialogs().info(refused ? workbookErrorMessage(code) : QStringLiteral("无法打开XLS文件！"));
         return {};
     }
     SheetsDialog chooser(book->sheetNames(), owner);

@@ -39,7 +39,8 @@ private:
 };
 
 // Lets the operator pick a worksheet of the workbook at path. A workbook that
-// cannot be read shows "无法打开XLS文件！". Empty when nothing was chosen.
+// cannot be read shows "无法打开XLS文件！" (one the .xls reader gave up on, or
+// one over the workbook limits, its own message). Empty when nothing was chosen.
 QString chooseSheet(QWidget* owner, const QString& path);
 
 } // namespace tl
