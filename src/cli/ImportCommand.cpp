@@ -13,7 +13,7 @@ public:
     void parse(const QStringList& args) override {
         const Options options(args, {{QStringLiteral("--dry-run")},
                                      {QStringLiteral("--sheet"), QStringLiteral("--columns"),
-                                      QStringLiteral("--lines")},
+                                      QStringLiteral("--lines"), QStringLiteral("--encoding")},
                                      2});
         const QString name = options.positionals().at(0);
         m_request.table = requireTable(listedTableNamed(name.trimmed()), name);
@@ -21,6 +21,16 @@ public:
         m_request.sheet = options.value(QStringLiteral("--sheet"));
         if (options.has(QStringLiteral("--sheet")) && !Workbook::isWorkbookPath(m_request.path))
             throw UsageError(QStringLiteral("--sheet 只用于 .xls 或 .xlsx 工作簿。"));
+        if (options.has(QStringLiteral("--encoding"))) {
+            if (Workbook::isWorkbookPath(m_request.path))
+                throw UsageError(QStringLiteral("--encoding 只用于 CSV 文件。"));
+            const std::optional<EncodingChoice> choice =
+                encodingChoiceNamed(options.value(QStringLiteral("--encoding")));
+            if (!choice)
+                throw UsageError(
+                    QStringLiteral("--encoding 只能是 auto、utf-8、gb18030、big5 或 utf-16。"));
+            m_request.encoding = *choice;
+        }
         m_request.dryRun = options.flag(QStringLiteral("--dry-run"));
         const ImportTableDef& def = importTableDef(m_request.table);
         m_request.columns = def.defaultColumns();
@@ -78,7 +88,8 @@ QList<CommandInfo> importCommands() {
     return {{QStringLiteral("import"), QStringLiteral("从 CSV 文件或 Excel 工作表导入记录"),
              QStringLiteral(
                  "用法：tradeledger-cli --set 套帐 import 表 文件 [--sheet 工作表]\n"
-                 "          [--columns B,C,D,…] [--lines 起始行-终止行] [--dry-run]\n"
+                 "          [--encoding 编码] [--columns B,C,D,…] [--lines 起始行-终止行]\n"
+                 "          [--dry-run]\n"
                  "\n"
                  "与导入按钮和“导入EXCEL表格（列对应设置）”相同：按列号取出每一项，把名称\n"
                  "换成记录号（没有的主记录随之建立），设置表中已有的名称跳过；销售、采购和\n"
@@ -86,12 +97,19 @@ QList<CommandInfo> importCommands() {
                  "“导入销售记录”）；产品类别、仓库和地区还需要查看该列表的权限，\n"
                  "与主窗口的导入按钮相同。\n"
                  "\n"
+                 "读不出的行跳过并说明原因：不以数字开头的数量或金额、无法识别的日期、\n"
+                 "录入窗口不接受的值（如超出范围的数量、调库数量为零）。含 NUL 字符的\n"
+                 "文件不是文本文件，不导入。\n"
+                 "\n"
                  "表：sales, purchases, transfers, products, accounts, customers, suppliers,\n"
                  "    staff, classes, warehouses, regions\n"
-                 "文件：.csv 文件（GBK、UTF-8 或 UTF-16），或 .xls / .xlsx 工作簿\n"
+                 "文件：.csv 文件（GBK/GB18030、UTF-8、Big5 或 UTF-16，自动识别），\n"
+                 "      或 .xls / .xlsx 工作簿\n"
                  "\n"
                  "选项：\n"
                  "  --sheet 名称      工作簿中的工作表，默认第一张\n"
+                 "  --encoding 编码   CSV 文件的编码：auto（默认，自动识别）、utf-8、\n"
+                 "                    gb18030、big5 或 utf-16；结果中注明所用的编码\n"
                  "  --columns 列号    各项对应的列号，按下表的顺序以逗号分隔；\n"
                  "                    少给的项用默认列号\n"
                  "  --lines 行-行     导入的起始行和终止行，默认 2-10（与对话框相同）\n"

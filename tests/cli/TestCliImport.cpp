@@ -131,6 +131,9 @@ void TestCliImport::dryRunLeavesTheAccountSetAsItWas() {
     auto r = m_cli.run({"--set", path, "import", "customers", csv, "--lines", "2-4", "--dry-run"});
     QVERIFY2(r.code == 0, qPrintable(r.err));
     QVERIFY2(r.err.contains("可添加 3 条"), qPrintable(r.err));
+    // The encoding chosen is the one read, and the summary names it.
+    r = m_cli.run({"--set", path, "import", "customers", csv, "--dry-run", "--encoding", "GBK"});
+    QVERIFY2(r.err.contains("文件编码：GB18030") && !r.err.contains("自动识别"), qPrintable(r.err));
     QCOMPARE(fileHash(path), setBefore);
     QCOMPARE(fileHash(csv), csvBefore);
     QVERIFY(!QFile::exists(path + "-wal") || QFileInfo(path + "-wal").size() == 0);
@@ -156,6 +159,7 @@ void TestCliImport::badInputChangesNothing() {
         {{"import", "customers", csv, "--columns", "B,C,D,E,F,G,H,I,J,K,L"}, 2},
         {{"import", "customers", csv, "--columns", "B,3"}, 2},
         {{"import", "customers", csv, "--sheet", "客户"}, 2},
+        {{"import", "customers", csv, "--encoding", "latin1"}, 2},
         {{"import", "customers"}, 2},
         {{"import", "customers", m_set->folder() + "/gone.csv"}, 1},
         {{"import", "customers", book, "--sheet", "订单"}, 1},

@@ -9,6 +9,9 @@
 
 using namespace tl;
 
+Q_DECLARE_METATYPE(tl::EncodingChoice)
+Q_DECLARE_METATYPE(tl::TextEncoding)
+
 class TestCsvReader : public QObject {
     Q_OBJECT
 private slots:
@@ -17,6 +20,7 @@ private slots:
     void everyLineEndEndsAPhysicalLine();
     void quotedFieldsJoinLinesWithCrLf();
     void fileEndingInsideAQuoteDropsOnlyThatRecord();
+    void encodingIsDetected_data();
     void encodingIsDetected();
     void previewShowsRecordsAsTheImporterReadsThem();
 
@@ -30,9 +34,10 @@ private:
         return path;
     }
     // Every record of a file: fields joined by "|", "<empty>" for an empty line.
-    QStringList records(const QString& path, CsvReader::Record* last = nullptr) {
+    QStringList records(const QString& path, EncodingChoice choice = EncodingChoice::Auto,
+                        CsvReader::Record* last = nullptr) {
         CsvReader r;
-        if (!r.open(path))
+        if (!r.open(path, choice))
             return {"<cannot open>"};
         QStringList out;
         QStringList fields;
@@ -100,35 +105,62 @@ void TestCsvReader::quotedFieldsJoinLinesWithCrLf() {
 
 void TestCsvReader::fileEndingInsideAQuoteDropsOnlyThatRecord() {
     CsvReader::Record last = CsvReader::Record::Fields;
-    QCOMPARE(records(write("a,1\nb,2\n\"c,3\nd,4\ne,5"), &last), (QStringList{"a|1", "b|2"}));
+    QCOMPARE(records(write("a,1\nb,2\n\"c,3\nd,4\ne,5"), EncodingChoice::Auto, &last),
+             (QStringList{"a|1", "b|2"}));
     QCOMPARE(last, CsvReader::Record::Unfinished);
 }
 
-void TestCsvReader::encodingIsDetected() {
+void TestCsvReader::encodingIsDetected_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<EncodingChoice>("choice");
+    QTest::addColumn<TextEncoding>("encoding");
+    QTest::addColumn<QString>("last"); // how the last record ends, fields joined by "|"
     const QString text = QStringLiteral("产品,客户\n铅笔,华联超市\n𠀀字,😀\n");
-    const QStringList expected{"产品|客户", "铅笔|华联超市", "𠀀字|😀"};
-
     QStringEncoder gb("GB18030");
     const QByteArray gbBytes = gb.encode(text);
-    CsvReader r;
-    QVERIFY(r.open(write(gbBytes)));
-    QCOMPARE(r.encoding(), TextEncoding::Gb18030);
-    QCOMPARE(records(write(gbBytes)), expected);
-
-    QCOMPARE(records(write(text.toUtf8())), expected);
+    const QByteArray utf16 = QStringEncoder(QStringConverter::Utf16LE).encode(text);
+    QString traditional;
+    for (int i = 0; i < 20; ++i)
+        traditional += QStringLiteral("%1,產品%1,客戶,倉庫,備註\n").arg(i);
+    const auto A = EncodingChoice::Auto;
+    QTest::newRow("GBK") << gbBytes << A << TextEncoding::Gb18030 << "𠀀字|😀";
+    QTest::newRow("UTF-8") << text.toUtf8() << A << TextEncoding::Utf8 << "𠀀字|😀";
     // The mark is honoured and not read as text.
-    QCOMPARE(records(write("\xEF\xBB\xBF" + text.toUtf8())), expected);
-    QStringEncoder utf16(QStringConverter::Utf16LE);
-    QCOMPARE(records(write("\xFF\xFE" + QByteArray(utf16.encode(text)))), expected);
+    QTest::newRow("UTF-8 mark") << "\xEF\xBB\xBF" + text.toUtf8() << A << TextEncoding::Utf8
+                                << "𠀀字|😀";
+    QTest::newRow("UTF-16 mark") << "\xFF\xFE" + utf16 << A << TextEncoding::Utf16LE << "𠀀字|😀";
+    QTest::newRow("UTF-16 chosen")
+        << utf16 << EncodingChoice::Utf16 << TextEncoding::Utf16LE << "𠀀字|😀";
+    QTest::newRow("Big5") << QByteArray(QStringEncoder("Big5").encode(traditional)) << A
+                          << TextEncoding::Big5 << "19|產品19|客戶|倉庫|備註";
+    // One stray Latin-1 byte leaves a UTF-8 file UTF-8.
+    QTest::newRow("stray byte") << "Caf\xE9," + text.toUtf8() << A << TextEncoding::Utf8
+                                << "𠀀字|😀";
+    // GBK deep in an otherwise plain file, a character cut by the reader's
+    // chunk boundary reading whole; and a short GBK text.
+    QTest::newRow("GBK late") << QByteArray(256 * 1024 - 1, 'a') +
+                                     gb.encode(QStringLiteral("张三,李四\n"))
+                              << A << TextEncoding::Gb18030 << "a张三|李四";
+    QTest::newRow("short GBK") << QByteArray(gb.encode(QStringLiteral("华联超市,北京"))) << A
+                               << TextEncoding::Gb18030 << "华联超市|北京";
+    // What follows an invalid sequence at the chunk boundary still reads.
+    QTest::newRow("invalid at boundary")
+        << "\xEF\xBB\xBF" + QByteArray(256 * 1024 - 1, 'a') + "\xE4" + QByteArray("中,x\n") << A
+        << TextEncoding::Utf8 << "\uFFFD中|x";
+}
 
-    // One GBK name deep in an otherwise plain file makes the whole file GBK,
-    // and a character cut by the reader's chunk boundary still reads whole.
-    const QByteArray mixed =
-        QByteArray(256 * 1024 - 1, 'a') + gb.encode(QStringLiteral("张三,李四\n"));
-    QVERIFY(records(write(mixed)).last().endsWith(QString("aa张三|李四")));
-    // A short GBK text reads as GBK too.
-    QCOMPARE(records(write(gb.encode(QStringLiteral("华联超市,北京")))),
-             QStringList{"华联超市|北京"});
+void TestCsvReader::encodingIsDetected() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(EncodingChoice, choice);
+    QFETCH(TextEncoding, encoding);
+    QFETCH(QString, last);
+    const QString path = write(bytes);
+    CsvReader r;
+    QVERIFY(r.open(path, choice));
+    QCOMPARE(r.encoding(), encoding);
+    QVERIFY(r.isText());
+    const QStringList all = records(path, choice);
+    QCOMPARE(all.value(all.size() - 1).right(last.size()), last);
 }
 
 void TestCsvReader::previewShowsRecordsAsTheImporterReadsThem() {
@@ -151,11 +183,14 @@ void TestCsvReader::previewShowsRecordsAsTheImporterReadsThem() {
     QCOMPARE(grid.text(4, 1), QString("multi\r\nline"));
     QCOMPARE(grid.text(10, 1), QString("r10"));
 
-    // Not a CSV name: nothing read; an unknown type says so.
-    csvToGrid(grid, write("a,b\n", "data.txt"));
-    QCOMPARE(grid.text(1, 1), QString("h1"));
-    QVERIFY(!fillImportPreview(grid, m_dir.filePath("data.txt"), QString()).isEmpty());
+    // An unknown type says so; a file holding a NUL is no text.
+    QVERIFY(!fillImportPreview(grid, write("a,b\n", "data.txt"), QString()).isEmpty());
     QCOMPARE(grid.text(1, 1), QString());
+    QString encoding;
+    QCOMPARE(
+        fillImportPreview(grid, write(QByteArray("a\0b", 3)), {}, EncodingChoice::Auto, &encoding),
+        QString("文件不是文本文件，无法导入。"));
+    QCOMPARE(encoding, QString("UTF-8（自动识别）"));
 }
 
 QTEST_GUILESS_MAIN(TestCsvReader)

@@ -152,6 +152,12 @@ void TestGridExport::csvQuotingAndHiddenCells() {
                                  "3,\"两行\r\n备注\",-3,\r\n"));
     // A bare LF inside a cell is quoted too, so the record reads back whole.
     QCOMPARE(csvField("a\nb"), QString("\"a\nb\""));
+    // What a spreadsheet would run as a formula gets an apostrophe; numbers
+    // and the reports' empty cell "-" stay as they are.
+    for (const QString text : {"=1+1", "@A1", "+A1", "-A1", "--1"})
+        QCOMPARE(csvField(text), "'" + text);
+    for (const QString text : {"-92.20", "+1", "-", "-12.5%"})
+        QCOMPARE(csvField(text), text);
 
     // No visible row or no visible column: nothing to write.
     QTemporaryDir dir;
@@ -194,6 +200,7 @@ void TestGridExport::csvReadBackByOurReader() {
     Grid g;
     fillList(g);
     g.setText(4, 4, "😀 \"");
+    g.setText(3, 1, "=HYPERLINK(\"http://x\",\"点\")"); // the apostrophe comes off again
     QTemporaryDir dir;
     const QString path = dir.filePath("back.csv");
     QCOMPARE(writeGridFile(g, path, QString(), Progress::silent()), ExportStatus::Written);

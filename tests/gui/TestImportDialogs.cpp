@@ -13,6 +13,7 @@
 #include "support/TestTools.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -143,9 +144,17 @@ void TestImportDialogs::okImportsCsvAndWorksheets() {
                                         "序号,地区,姓名\n1,华北,张三\n2,华北,\n3,华南,李四\n");
     ImportMapDialog d(ListedTable::Customers, set.db(), csv, {}, Progress::silent());
     d.show();
+    // The encoding read is shown; another choice reads the preview again.
+    QCOMPARE(d.encodingLabel()->text(), QString("UTF-8（自动识别）"));
+    d.encodingBox()->setCurrentText("GB18030");
+    QCOMPARE(d.encodingLabel()->text(), QString("GB18030"));
+    QVERIFY(d.previewGrid()->text(2, 3) != "张三");
+    d.encodingBox()->setCurrentText("自动");
+    QCOMPARE(d.previewGrid()->text(2, 3), QString("张三"));
     d.okButton()->click();
     QCOMPARE(dialogs.lastMessage(), QString("导入完成：添加了 2 条客户记录，跳过 1 行。\n"
-                                            "必填项为空（姓名）：1 行（第 3 行）"));
+                                            "必填项为空（姓名）：1 行（第 3 行）\n"
+                                            "文件编码：UTF-8（自动识别）"));
     QVERIFY(!d.isVisible());
 
     // An empty box for a required field keeps the dialog open with a message.

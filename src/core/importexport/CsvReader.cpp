@@ -75,10 +75,10 @@ bool readsAsCsv(const QString& path) {
     return path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
 }
 
-bool CsvReader::open(const QString& path) {
+bool CsvReader::open(const QString& path, EncodingChoice choice) {
     m_buf.clear();
     m_pos = 0;
-    return m_text.open(path);
+    return m_text.open(path, choice);
 }
 
 bool CsvReader::refill() {
@@ -150,15 +150,15 @@ CsvReader::Record CsvReader::readRecord(QStringList& fields) {
     if (!split)
         return Record::Unfinished; // cannot happen: the quotes are balanced
     fields = std::move(*split);
+    for (QString& f : fields) {
+        if (f.size() > 1 && f[0] == u'\'' &&
+            (f[1] == u'=' || f[1] == u'@' || f[1] == u'+' || f[1] == u'-'))
+            f.remove(0, 1);
+    }
     return Record::Fields;
 }
 
-void csvToGrid(Grid& grid, const QString& path) {
-    if (!readsAsCsv(path))
-        return;
-    CsvReader reader;
-    if (!reader.open(path))
-        return;
+void csvToGrid(Grid& grid, CsvReader& reader) {
     grid.beginUpdate();
     QStringList fields;
     for (int i = 1; i < grid.rows(); ++i) {

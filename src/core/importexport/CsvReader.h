@@ -21,9 +21,12 @@ std::optional<QStringList> splitCsvLine(const QString& record);
 // Whether an import reads the file as CSV: its name ends in ".csv", in any case.
 bool readsAsCsv(const QString& path);
 
-// Reads a CSV file sequentially, in its detected encoding (TextFileReader).
-// A physical line ends at CR LF, CR or LF; a record is one physical line, or
-// several joined with CR LF while a quoted section is open.
+// Reads a CSV file sequentially, in its detected or chosen encoding
+// (TextFileReader). A physical line ends at CR LF, CR or LF; a record is one
+// physical line, or several joined with CR LF while a quoted section is open.
+// A field that begins with an apostrophe followed by "=", "@", "+" or "-"
+// loses the apostrophe: the CSV export puts it there (csvField) so that
+// spreadsheets do not run the text as a formula.
 class CsvReader {
 public:
     enum class Record {
@@ -33,8 +36,10 @@ public:
         End         // nothing left to read
     };
 
-    bool open(const QString& path);
+    bool open(const QString& path, EncodingChoice choice = EncodingChoice::Auto);
     TextEncoding encoding() const { return m_text.encoding(); }
+    bool detected() const { return m_text.detected(); }
+    bool isText() const { return m_text.isText(); }
     // One physical line without its terminator; false at the end of the file.
     bool readLine(QString& line);
     bool atEnd();
@@ -55,10 +60,9 @@ private:
 };
 
 // Fills the data cells (rows 1.., columns 1..) of a preview grid with the
-// first records of a CSV file: grid row i shows record i counted from the
-// start of the file (an empty line keeps its row empty), field j - 1 goes to
-// column j. Cells without a field keep their text. A path that is not a CSV
-// file, or a file that cannot be read, leaves the grid as it is.
-void csvToGrid(Grid& grid, const QString& path);
+// first records of an open CSV file: grid row i shows record i counted from
+// the start of the file (an empty line keeps its row empty), field j - 1 goes
+// to column j. Cells without a field keep their text.
+void csvToGrid(Grid& grid, CsvReader& reader);
 
 } // namespace tl

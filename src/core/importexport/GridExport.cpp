@@ -38,15 +38,42 @@ private:
     int m_every;
 };
 
+// Whether a spreadsheet would take the text for a formula: it begins with
+// "=" or "@", or with "+" or "-" followed by anything but a number such as
+// "92.20", "1,971.00" or "12.5%". A lone "-" is the reports' empty cell.
+bool readsAsFormula(const QString& text) {
+    if (text.isEmpty())
+        return false;
+    if (text[0] == u'=' || text[0] == u'@')
+        return true;
+    if ((text[0] != u'+' && text[0] != u'-') || text.size() == 1)
+        return false;
+    const qsizetype end = text.endsWith(u'%') ? text.size() - 1 : text.size();
+    bool digit = false;
+    for (qsizetype i = 1; i < end; ++i) {
+        if (text[i] >= u'0' && text[i] <= u'9')
+            digit = true;
+        else if (text[i] != u',' && text[i] != u'.')
+            return true;
+    }
+    return !digit;
+}
+
 void appendField(QString& line, const QString& text) {
     const bool quote = std::any_of(text.begin(), text.end(), [](QChar c) {
         return c == u',' || c == u'"' || c == u'\n' || c == u'\r';
     });
+    // The apostrophe keeps it text; the importer (CsvReader) takes it off again.
+    const bool guard = readsAsFormula(text);
     if (!quote) {
+        if (guard)
+            line += u'\'';
         line += text;
         return;
     }
     line += u'"';
+    if (guard)
+        line += u'\'';
     for (QChar c : text) {
         if (c == u'"')
             line += u'"';

@@ -38,7 +38,9 @@ std::vector<int> visibleRows(const Grid& grid);
 std::vector<int> visibleColumns(const Grid& grid);
 
 // One cell as a CSV field: every quote doubled, and the whole between quotes
-// when it holds a comma, a quote or a line break; otherwise as it is.
+// when it holds a comma, a quote or a line break; otherwise as it is. A text
+// a spreadsheet would run as a formula (one beginning with "=" or "@", or
+// with "+" or "-" not followed by a number) gets a leading apostrophe.
 QString csvField(const QString& text);
 
 // The visible cells as CSV: one line per visible row, ended by CR LF, fields

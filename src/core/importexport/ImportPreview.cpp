@@ -48,6 +48,10 @@ QString unsupportedFileMessage() {
     return QStringLiteral("您选择的文件格式不支持导入，请选择CSV或XLS文件！");
 }
 
+QString notTextFileMessage() {
+    return QStringLiteral("文件不是文本文件，无法导入。");
+}
+
 void resetImportPreview(Grid& grid) {
     grid.beginUpdate();
     grid.reset(kRows, kCols, 1, 1);
@@ -62,12 +66,20 @@ void resetImportPreview(Grid& grid) {
     grid.endUpdate();
 }
 
-QString fillImportPreview(Grid& grid, const QString& path, const QString& sheet) {
+QString fillImportPreview(Grid& grid, const QString& path, const QString& sheet,
+                          EncodingChoice choice, QString* encoding) {
     resetImportPreview(grid);
     if (OpenDatabases::holds(path))
         return OpenDatabases::refusal();
     if (readsAsCsv(path)) {
-        csvToGrid(grid, path);
+        CsvReader reader;
+        if (!reader.open(path, choice))
+            return {}; // the import says so
+        if (encoding)
+            *encoding = encodingText(reader.encoding(), reader.detected());
+        if (!reader.isText())
+            return notTextFileMessage();
+        csvToGrid(grid, reader);
         return {};
     }
     if (!Workbook::isWorkbookPath(path))

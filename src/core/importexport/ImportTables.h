@@ -13,10 +13,10 @@ namespace tl {
 enum class ImportValue {
     Text,     // as it stands
     Name,     // a master's key, found by name or created
-    Money,    // a number after removing "$" and "￥" (the first comma ends it)
-    Number,   // a number (the first comma ends it)
-    Quantity, // a number after removing every comma
-    Date      // a date; empty text is today
+    Money,    // a number after removing "$" and "￥" (importMoney); empty text is 0
+    Number,   // a number (importNumber); empty text is 0
+    Quantity, // a number stored rounded, halves to even, as transfers keep it
+    Date      // a date (importDate); empty text is today
 };
 
 // One target field of an import: the column-mapping box that feeds it.

@@ -11,6 +11,7 @@
 #include "importexport/Workbook.h"
 #include "transactions/RecordStore.h"
 #include "transactions/StockLedger.h"
+#include "transactions/TransferStore.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -35,7 +36,8 @@ public:
 
 class CsvSource : public Source {
 public:
-    bool open(const QString& path) { return m_reader.open(path); }
+    bool open(const QString& path, EncodingChoice choice) { return m_reader.open(path, choice); }
+    const CsvReader& reader() const { return m_reader; }
     Record next(QStringList& fields) override { return m_reader.readRecord(fields); }
     int permille() const override {
         return m_reader.size() > 0 ? int(m_reader.position() * 1000 / m_reader.size()) : 0;
@@ -66,15 +68,19 @@ private:
     int m_row = 0;
 };
 
-// Opens the file of a request; the message to show when it cannot.
+// Opens the file of a request; the message to show when it cannot. A CSV
+// file's encoding goes to result.
 QString openSource(const ImportRequest& request, const QList<int>& columns,
-                   std::unique_ptr<Source>& source) {
+                   std::unique_ptr<Source>& source, ImportResult& result) {
     if (OpenDatabases::holds(request.path))
         return OpenDatabases::refusal();
     if (readsAsCsv(request.path)) {
         auto csv = std::make_unique<CsvSource>();
-        if (!csv->open(request.path))
+        if (!csv->open(request.path, request.encoding))
             return QStringLiteral("无法打开文件：") + request.path;
+        if (!csv->reader().isText())
+            return notTextFileMessage();
+        result.encoding = encodingText(csv->reader().encoding(), csv->reader().detected());
         source = std::move(csv);
         return {};
     }
@@ -95,6 +101,29 @@ QString openSource(const ImportRequest& request, const QList<int>& columns,
     source = std::move(sheet);
     return {};
 }
+
+// The text without control characters other than tabs; a line break (CR LF,
+// CR or LF) becomes one blank.
+QString withoutControls(const QString& text) {
+    const auto control = [](QChar c) { return c.unicode() < 0x20 && c != u'\t'; };
+    if (std::none_of(text.begin(), text.end(), control))
+        return text;
+    QString clean;
+    clean.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\n' || (c == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n')))
+            clean += u' ';
+        else if (!control(c))
+            clean += c;
+    }
+    return clean;
+}
+
+struct Refusal {
+    SkipReason reason;
+    QString detail;
+};
 
 // Writes the records of one table: prepared statements, a cache of resolved
 // names and the stock movements netted per warehouse and product.
@@ -118,15 +147,16 @@ public:
     }
 
     // Adds the record of one line, or says why it was skipped.
-    std::optional<SkipReason> add(const QStringList& fields) {
+    std::optional<Refusal> add(const QStringList& fields) {
         const int n = int(m_def.fieldSlots.size());
         QStringList texts;
         texts.reserve(n);
         for (int i = 0; i < n; ++i) {
             const int index = m_columns[i] - 1;
-            texts << (index >= 0 && index < fields.size() ? fields[index].trimmed() : QString());
+            texts << (index >= 0 && index < fields.size() ? withoutControls(fields[index]).trimmed()
+                                                          : QString());
             if (m_def.fieldSlots[i].required && texts.last().isEmpty())
-                return SkipReason::MissingRequired;
+                return Refusal{SkipReason::MissingRequired, {}};
         }
         if (m_def.uniqueSlot >= 0) {
             m_exists.bindValue(0, texts[m_def.uniqueSlot]);
@@ -134,18 +164,66 @@ public:
             const bool found = m_exists.next();
             m_exists.finish();
             if (found)
-                return SkipReason::Exists;
+                return Refusal{SkipReason::Exists, {}};
         }
-        QVariantList values;
-        values.reserve(n);
-        for (int i = 0; i < n; ++i)
-            values << value(m_def.fieldSlots[i], texts[i]);
+        // Numbers and dates first: a line refused for them creates no names.
+        QVariantList values(n);
+        QDate date;
+        for (int i = 0; i < n; ++i) {
+            const ImportSlot& slot = m_def.fieldSlots[i];
+            const QString t = texts[i].isEmpty() ? slot.placeholder : texts[i];
+            switch (slot.value) {
+            case ImportValue::Text:
+                values[i] = t.isEmpty() ? QStringLiteral("") : t; // empty text, never null
+                break;
+            case ImportValue::Name:
+                break;
+            case ImportValue::Money:
+            case ImportValue::Number:
+            case ImportValue::Quantity: {
+                const std::optional<double> v = t.isEmpty() ? 0.0
+                                                : slot.value == ImportValue::Money
+                                                    ? importMoney(t)
+                                                    : importNumber(t);
+                if (!v)
+                    return Refusal{SkipReason::NotANumber, slot.label};
+                values[i] = *v;
+                break;
+            }
+            case ImportValue::Date:
+                date = t.isEmpty() ? Clock::today() : importDate(t);
+                if (!date.isValid())
+                    return Refusal{SkipReason::BadDate, {}};
+                values[i] = RecordStore::dateValue(date);
+                break;
+            }
+        }
+        if (const QString problem = checkValues(values, date); !problem.isEmpty())
+            return Refusal{SkipReason::Refused, problem};
+        for (int i = 0; i < n; ++i) {
+            const ImportSlot& slot = m_def.fieldSlots[i];
+            if (slot.value == ImportValue::Name)
+                values[i] = key(slot.master, texts[i].isEmpty() ? slot.placeholder : texts[i]);
+            else if (slot.value == ImportValue::Quantity)
+                values[i] = double(roundHalfEven(values[i].toDouble()));
+        }
+        if (m_def.stock == ImportStock::Transfer) {
+            // The rest of what the transfer window refuses: two different warehouses.
+            TransferInput t;
+            t.iid = values[m_iid].toInt();
+            t.oid = values[m_oid].toInt();
+            t.pid = values[m_pid].toInt();
+            t.num = values[m_num].toDouble();
+            t.date = date;
+            if (const QString problem = TransferStore::check(t); !problem.isEmpty())
+                return Refusal{SkipReason::Refused, problem};
+        }
         for (int i = 0; i < n; ++i)
             m_insert.bindValue(i, values[i]);
         if (!m_insert.exec()) {
             // A row the database refuses is skipped; any other failure ends the import.
             if (refusesRecord(m_insert.lastError()))
-                return SkipReason::NotStored;
+                return Refusal{SkipReason::NotStored, {}};
             throw DbError(m_insert.lastError().text());
         }
         noteStock(values);
@@ -169,27 +247,19 @@ private:
             throw DbError(q.lastError().text());
     }
 
-    QVariant value(const ImportSlot& slot, const QString& text) {
-        const QString t = text.isEmpty() ? slot.placeholder : text;
-        switch (slot.value) {
-        case ImportValue::Text:
-            return t.isEmpty() ? QStringLiteral("") : t; // empty text, never null
-        case ImportValue::Name:
-            return key(slot.master, t);
-        case ImportValue::Money:
-            return importMoney(t);
-        case ImportValue::Number:
-            return importNumber(t);
-        case ImportValue::Quantity: {
-            QString digits = t;
-            digits.remove(QLatin1Char(','));
-            // Transfers keep the whole quantity they move, as the entry window does.
-            return double(roundHalfEven(importNumber(digits)));
-        }
-        case ImportValue::Date:
-            return RecordStore::dateValue(t.isEmpty() ? Clock::today() : importDate(t));
-        }
-        return {};
+    // What the entry windows check before saving, on the values of a line.
+    QString checkValues(const QVariantList& values, const QDate& date) const {
+        const auto number = [&](int slot) { return slot >= 0 ? values[slot].toDouble() : 0.0; };
+        const double num = number(m_num);
+        QString problem;
+        if (m_num >= 0)
+            problem = m_def.stock == ImportStock::Transfer ? TransferStore::checkQuantity(num)
+                                                           : RecordStore::checkQuantity(num);
+        if (problem.isEmpty() && (m_price >= 0 || m_pay >= 0))
+            problem = RecordStore::checkMoney(number(m_price), num, number(m_pay));
+        if (problem.isEmpty() && m_date >= 0)
+            problem = RecordStore::checkDate(date);
+        return problem;
     }
 
     int key(Master master, const QString& name) {
@@ -235,11 +305,25 @@ private:
     const int m_sid = m_def.slotOf(QStringLiteral("SID"));
     const int m_iid = m_def.slotOf(QStringLiteral("IID"));
     const int m_oid = m_def.slotOf(QStringLiteral("OID"));
+    const int m_price = m_def.slotOf(QStringLiteral("Price"));
+    const int m_pay = m_def.slotOf(QStringLiteral("Pay"));
+    const int m_date = m_def.slotOf(QStringLiteral("Dat"));
     QHash<QString, int> m_keys[8];
     std::map<std::pair<int, int>, qint64> m_stock;
 };
 
-QString reasonText(SkipReason r, const ImportTableDef& def) {
+// A store's message as a reason: "数量超出范围（…），请重新输入！" reads
+// "数量超出范围（…）".
+QString briefly(const QString& message) {
+    QString text = message;
+    if (const qsizetype please = text.indexOf(QStringLiteral("，请")); please > 0)
+        text.truncate(please);
+    while (text.endsWith(u'！'))
+        text.chop(1);
+    return text;
+}
+
+QString reasonText(SkipReason r, const QString& detail, const ImportTableDef& def) {
     switch (r) {
     case SkipReason::MissingRequired: {
         QStringList labels;
@@ -248,6 +332,12 @@ QString reasonText(SkipReason r, const ImportTableDef& def) {
                 labels << s.label;
         return QStringLiteral("必填项为空（%1）").arg(labels.join(QStringLiteral("、")));
     }
+    case SkipReason::NotANumber:
+        return detail + QStringLiteral("不是数字");
+    case SkipReason::BadDate:
+        return QStringLiteral("日期无法识别");
+    case SkipReason::Refused:
+        return briefly(detail);
     case SkipReason::Exists:
         return QStringLiteral("名称已存在");
     case SkipReason::NotStored:
@@ -275,27 +365,34 @@ QString ImportResult::summary(ListedTable table) const {
                           : QStringLiteral("导入完成：添加了 %1 条%2");
     text = text.arg(added).arg(def.records);
     if (skipped.isEmpty())
-        return text + QStringLiteral("。");
-    text += QStringLiteral("，跳过 %1 行。").arg(skipped.size());
+        text += QStringLiteral("。");
+    else
+        text += QStringLiteral("，跳过 %1 行。").arg(skipped.size());
     constexpr int kShown = 10;
-    for (SkipReason r : {SkipReason::MissingRequired, SkipReason::Exists, SkipReason::NotStored,
-                         SkipReason::Unfinished}) {
-        QStringList lines;
-        int count = 0;
-        for (const Skip& s : skipped) {
-            if (s.reason != r)
-                continue;
-            if (++count <= kShown)
-                lines << QString::number(s.line);
+    for (SkipReason r :
+         {SkipReason::MissingRequired, SkipReason::NotANumber, SkipReason::BadDate,
+          SkipReason::Refused, SkipReason::Exists, SkipReason::NotStored, SkipReason::Unfinished}) {
+        // One entry per reason and detail, in the order they first occur.
+        QStringList details;
+        for (const Skip& s : skipped)
+            if (s.reason == r && !details.contains(s.detail))
+                details << s.detail;
+        for (const QString& detail : details) {
+            QStringList lines;
+            int count = 0;
+            for (const Skip& s : skipped) {
+                if (s.reason == r && s.detail == detail && ++count <= kShown)
+                    lines << QString::number(s.line);
+            }
+            text += QStringLiteral("\n%1：%2 行（第 %3 行%4）")
+                        .arg(reasonText(r, detail, def))
+                        .arg(count)
+                        .arg(lines.join(QStringLiteral("、")),
+                             count > kShown ? QStringLiteral("等") : QString());
         }
-        if (count == 0)
-            continue;
-        text += QStringLiteral("\n%1：%2 行（第 %3 行%4）")
-                    .arg(reasonText(r, def))
-                    .arg(count)
-                    .arg(lines.join(QStringLiteral("、")),
-                         count > kShown ? QStringLiteral("等") : QString());
     }
+    if (!encoding.isEmpty())
+        text += QStringLiteral("\n文件编码：") + encoding;
     return text;
 }
 
@@ -317,7 +414,7 @@ ImportResult importRecords(const Database& db, const ImportRequest& request, Pro
     }
 
     std::unique_ptr<Source> source;
-    result.error = openSource(request, columns, source);
+    result.error = openSource(request, columns, source, result);
     if (!result.error.isEmpty())
         return result;
 
@@ -338,15 +435,15 @@ ImportResult importRecords(const Database& db, const ImportRequest& request, Pro
                 break;
             if (r == Record::Unfinished) {
                 if (line >= first)
-                    result.skipped.append({position, SkipReason::Unfinished});
+                    result.skipped.append({position, SkipReason::Unfinished, {}});
                 break;
             }
             if (const int now = source->permille(); now != shown)
                 progress.step(shown = now);
             if (r == Record::Empty || line < first)
                 continue;
-            if (const std::optional<SkipReason> skip = writer.add(fields))
-                result.skipped.append({position, *skip});
+            if (const std::optional<Refusal> skip = writer.add(fields))
+                result.skipped.append({position, skip->reason, skip->detail});
             else
                 ++result.added;
         }

@@ -2,6 +2,7 @@
 
 #include "data/Progress.h"
 #include "importexport/ImportTables.h"
+#include "importexport/TextFile.h"
 
 #include <QList>
 #include <QString>
@@ -17,7 +18,8 @@ class Database;
 struct ImportRequest {
     ListedTable table = ListedTable::Sales;
     QString path;
-    QString sheet;       // the worksheet of a workbook (empty: the first); unused for CSV
+    QString sheet; // the worksheet of a workbook (empty: the first); unused for CSV
+    EncodingChoice encoding = EncodingChoice::Auto; // how a CSV file is read
     QStringList columns; // column letters per slot of the table; missing ones take the defaults
     // Lines are records counted from 1 as the preview shows them (an empty
     // line counts; a quoted field spanning several physical lines is one
@@ -30,6 +32,9 @@ struct ImportRequest {
 
 enum class SkipReason {
     MissingRequired, // a required column is empty
+    NotANumber,      // a number field holds text that does not begin with a number
+    BadDate,         // a date field holds text that is no date
+    Refused,         // a value the entry window refuses (the store's check)
     Exists,          // a record of that name is already there
     NotStored,       // the database refused the record
     Unfinished       // the file ended inside a quoted field
@@ -39,27 +44,35 @@ struct ImportResult {
     struct Skip {
         int line;
         SkipReason reason;
+        QString detail; // NotANumber: the field's label; Refused: the store's message
     };
 
     bool ok = false; // false: nothing was imported, error says why
     QString error;
+    QString encoding; // how a CSV file was read (encodingText); empty for a worksheet
     bool dryRun = false;
     int added = 0;
     QList<Skip> skipped;
 
     int skippedFor(SkipReason reason) const;
     // What the operator is told at the end: the records added, the lines
-    // skipped by reason with the first line numbers, or why nothing was imported.
+    // skipped by reason with the first line numbers and the encoding of a
+    // CSV file, or why nothing was imported.
     QString summary(ListedTable table) const;
 };
 
 // Imports the lines firstLine..lastLine of the file into the table, as one
 // transaction: names are resolved to keys (missing masters created, empty
 // ones by the table's placeholders), master tables skip names that exist,
-// sales, purchases and transfers move stock as their entry windows do. A
-// line the database refuses is skipped and counted; any other failure (the
-// file, the database) leaves nothing imported. Never shows a window; progress
-// reports as it reads. The file is only read.
+// sales, purchases and transfers move stock as their entry windows do. Text
+// and names keep no control characters but tabs (a line break reads as a
+// blank). A line is skipped and counted when a number or date cannot be read,
+// when its values fail the checks the entry windows make before saving
+// (RecordStore, TransferStore; done before any name of the line is created)
+// or when the database refuses it; a CSV file holding NUL characters is no
+// text and imports nothing, as does any other failure (the file, the
+// database). Never shows a window; progress reports as it reads. The file is
+// only read.
 ImportResult importRecords(const Database& db, const ImportRequest& request,
                            Progress& progress = Progress::silent());
 

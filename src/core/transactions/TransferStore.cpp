@@ -32,14 +32,20 @@ StockMoves moves(const TransferInput& a) {
 QString TransferStore::check(const TransferInput& a) {
     if (a.oid == 0 || a.iid == 0 || a.pid == 0)
         return QStringLiteral("出入库仓库或产品未填写完整！");
-    if (const QString problem = RecordStore::checkQuantity(a.num); !problem.isEmpty())
+    if (const QString problem = checkQuantity(a.num); !problem.isEmpty())
         return problem;
-    // The transfer is stored and moved rounded, so 0.4 is a transfer of nothing too.
-    if (roundHalfEven(a.num) == 0)
-        return QStringLiteral("调库数量为零！");
     if (a.iid == a.oid)
         return QStringLiteral("在同一个仓库内无需调货！");
     return RecordStore::checkDate(a.date);
+}
+
+QString TransferStore::checkQuantity(double num) {
+    if (const QString problem = RecordStore::checkQuantity(num); !problem.isEmpty())
+        return problem;
+    // The transfer is stored and moved rounded, so 0.4 is a transfer of nothing too.
+    if (roundHalfEven(num) == 0)
+        return QStringLiteral("调库数量为零！");
+    return {};
 }
 
 qint64 TransferStore::add(const Database& db, const TransferInput& a) {

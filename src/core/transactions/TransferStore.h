@@ -28,6 +28,9 @@ public:
     // 0, two different warehouses, a date within RecordStore's range. add and
     // modify throw DbError::refused for an unsound quantity or date.
     static QString check(const TransferInput& input);
+    // The quantity part of check: within RecordStore's range and other than 0
+    // once rounded.
+    static QString checkQuantity(double num);
     static qint64 add(const Database& db, const TransferInput& input);
     // Moves back what the stored transfer moved and moves the new quantity.
     // False with "没找到要修改的记录！" in message, nothing changed, when it is gone.

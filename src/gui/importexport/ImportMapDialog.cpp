@@ -10,6 +10,7 @@
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -111,10 +112,31 @@ void ImportMapDialog::buildLayout() {
     file->setToolTip(QDir::toNativeSeparators(m_path));
     file->setForegroundRole(QPalette::PlaceholderText);
     file->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The encoding the preview was read in, and the choice of another.
+    m_encodingLabel = new QLabel(this);
+    m_encodingLabel->setObjectName(QStringLiteral("encodingLabel"));
+    m_encodingBox = new QComboBox(this);
+    m_encodingBox->setObjectName(QStringLiteral("encodingBox"));
+    for (EncodingChoice c : encodingChoices())
+        m_encodingBox->addItem(encodingChoiceName(c), static_cast<int>(c));
+    auto* encodingCaption = new QLabel(QStringLiteral("编码："), this);
+    encodingCaption->setBuddy(m_encodingBox);
+    const bool csv = readsAsCsv(m_path);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_encodingLabel, m_encodingBox, encodingCaption})
+        w->setVisible(csv);
+    connect(m_encodingBox, &QComboBox::currentIndexChanged, this, [this] {
+        const QString message = displayXls();
+        if (!message.isEmpty())
+            dialogs().info(message);
+    });
     auto* sampleRow = new QHBoxLayout;
     sampleRow->addWidget(sample);
     sampleRow->addSpacing(8);
     sampleRow->addWidget(file, 1);
+    sampleRow->addWidget(encodingCaption);
+    sampleRow->addWidget(m_encodingBox);
+    sampleRow->addWidget(m_encodingLabel);
     m_grid = new Grid(this);
     m_view = new GridView(m_grid, this);
     m_view->setObjectName(QStringLiteral("MSF"));
@@ -147,14 +169,18 @@ void ImportMapDialog::buildLayout() {
     }
     setTabOrder(previous, m_first);
     setTabOrder(m_first, m_last);
-    setTabOrder(m_last, m_ok);
+    setTabOrder(m_last, m_encodingBox);
+    setTabOrder(m_encodingBox, m_ok);
     setTabOrder(m_ok, m_cancel);
     if (!m_columns.isEmpty())
         m_columns.first()->setFocus();
 }
 
 QString ImportMapDialog::displayXls() {
-    const QString message = fillImportPreview(*m_grid, m_path, m_sheet);
+    QString encoding;
+    const QString message =
+        fillImportPreview(*m_grid, m_path, m_sheet, encodingChoice(), &encoding);
+    m_encodingLabel->setText(encoding);
     // Columns wide enough for their texts, within reason, so the preview reads.
     const TextMeasure measure = defaultTextMeasure();
     m_grid->beginUpdate();
@@ -187,15 +213,20 @@ bool ImportMapDialog::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+EncodingChoice ImportMapDialog::encodingChoice() const {
+    return static_cast<EncodingChoice>(m_encodingBox->currentData().toInt());
+}
+
 ImportRequest ImportMapDialog::request() const {
     ImportRequest r;
     r.table = m_table;
     r.path = m_path;
     r.sheet = m_sheet;
+    r.encoding = encodingChoice();
     for (const QLineEdit* box : m_columns)
         r.columns << box->text();
-    r.firstLine = roundHalfEven(importNumber(m_first->text()));
-    r.lastLine = roundHalfEven(importNumber(m_last->text()));
+    r.firstLine = roundHalfEven(importNumber(m_first->text()).value_or(0));
+    r.lastLine = roundHalfEven(importNumber(m_last->text()).value_or(0));
     return r;
 }
 

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QList>
 
+class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -18,8 +20,10 @@ class Progress;
 
 // The column-mapping dialog of every importable table, laid out from the
 // table's description: one column-letter box per field, the first and last
-// line, and a preview of the file under the same column letters. OK imports
-// through importRecords and tells the operator what was added and skipped.
+// line, and a preview of the file under the same column letters. For a CSV
+// file it names the encoding the preview was read in and offers the others;
+// a change reads the preview again. OK imports through importRecords and
+// tells the operator what was added and skipped.
 class ImportMapDialog : public QDialog {
     Q_OBJECT
 public:
@@ -35,6 +39,8 @@ public:
     QLineEdit* lastLineBox() const { return m_last; }
     QPushButton* okButton() const { return m_ok; }
     QPushButton* cancelButton() const { return m_cancel; }
+    QComboBox* encodingBox() const { return m_encodingBox; }
+    QLabel* encodingLabel() const { return m_encodingLabel; }
     Grid* previewGrid() const { return m_grid; }
     GridView* previewView() const { return m_view; }
     // What the last OK imported (ok is false until an import ran).
@@ -49,6 +55,7 @@ protected:
 private:
     void buildLayout();
     void runImport();
+    EncodingChoice encodingChoice() const;
 
     ListedTable m_table;
     const Database& m_db;
@@ -60,6 +67,8 @@ private:
     QLineEdit* m_last = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
+    QComboBox* m_encodingBox = nullptr;
+    QLabel* m_encodingLabel = nullptr;
     Grid* m_grid = nullptr;
     GridView* m_view = nullptr;
     QString m_previewMessage;
