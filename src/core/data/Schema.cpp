@@ -274,7 +274,7 @@ bool Schema::isAccountSetFile(const QString& path) {
         return true;
     case AccountSetFile::Verdict::NotAccountSet:
         // A file that is no database at all says so first, as opening it would.
-        if (!Database::open(path, Database::OpenMode::ReadOnly, Database::Report::Quiet) ||
+        if (!Database::open(path, Database::OpenMode::Inspect, Database::Report::Quiet) ||
             QFileInfo(path).size() == 0)
             dialogs().info(QStringLiteral("数据库打开错误！"));
         return false;
