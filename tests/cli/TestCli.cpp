@@ -116,11 +116,15 @@ void TestCli::commandWithoutItsRightIsRefused() {
             {Rights::join({"操作盘点统计", "查看库存金额"})});
     db.exec("UPDATE Stock SET Num=Num+1 WHERE ID=(SELECT min(ID) FROM Stock)");
     const QString stockBefore = stock();
-    for (const QString& command : {QString("verify"), QString("rebuild")}) {
-        const auto r = m_cli.run({"--set", m_set->path(), "--user", "clerk", command}, "pw");
+    const QString target = m_set->folder() + "/copy.lbk";
+    for (const QStringList& command :
+         {QStringList{"verify"}, QStringList{"rebuild"}, QStringList{"backup", target}}) {
+        const auto r =
+            m_cli.run(QStringList{"--set", m_set->path(), "--user", "clerk"} + command, "pw");
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.startsWith(noRightMessage()) && r.out.isEmpty(), qPrintable(r.err));
     }
+    QVERIFY(!QFile::exists(target));
     QCOMPARE(stock(), stockBefore);
 }
 

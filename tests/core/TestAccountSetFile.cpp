@@ -181,6 +181,10 @@ void TestAccountSetFile::readOnlyAccountSet() {
     StockLedger::rebuildStock(*reader, QDate(2009, 7, 1), "T_ST2");
     QCOMPARE(reader->value("SELECT Num FROM T_ST2").toDouble(), 5.0);
     QVERIFY(!set.db().tableExists("T_ST2"));
+    // An older file opens for reading too: its rights wait for a login that may write.
+    set.db().exec("PRAGMA user_version=0");
+    Schema::upgrade(*reader);
+    QCOMPARE(reader->value("PRAGMA user_version").toInt(), 0);
     if (::geteuid() == 0)
         QSKIP("the superuser may write a read-only file");
     QFile::setPermissions(set.path(), QFileDevice::ReadOwner);
