@@ -109,8 +109,7 @@ void TestDatabase::upgradeAddsMissingTablesAndCounters() {
     db.exec("PRAGMA user_version=0");
     db.exec("UPDATE Staff SET \"Right\"=?", {before});
     db.exec("INSERT INTO Staff (Name, \"Right\") VALUES ('clerk', ?)", {clerk});
-    Session admin = test::sessionWith({}, "1");
-    admin.rights = before;
+    Session admin{set.path(), "admin", "1", before};
     Schema::upgrade(db, &admin);
     QCOMPARE(admin.rights, Rights::all());
     QCOMPARE(test::queryRows(db, "SELECT \"Right\" FROM Staff ORDER BY UID"),

@@ -143,7 +143,6 @@ void TestStockLedger::rebuildOfAllDatesReplacesStock() {
     QCOMPARE(db.value(indexQuery).toInt(), 1);
     db.exec("DROP INDEX Stock_SID_PID");
     Schema::upgrade(db);
-    Schema::upgrade(db);
     QCOMPARE(db.value(indexQuery).toInt(), 1);
     QCOMPARE(db.value("SELECT count(*) FROM Stock WHERE SID=6 AND PID=6").toInt(), 1);
 }
