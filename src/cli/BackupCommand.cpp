@@ -2,6 +2,7 @@
 #include "cli/Console.h"
 #include "data/Backup.h"
 #include "data/Login.h"
+#include "data/Rights.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,8 +21,8 @@ public:
     // A backup reads the account set and writes another file; it leaves the
     // work tables of a running window alone.
     bool readOnly() const override { return true; }
-    // The window's backup command is open to every operator.
-    QStringList rights() const override { return {}; }
+    // A full copy of the books, password hashes included.
+    QStringList rights() const override { return {Rights::backupRight()}; }
     int run(Login& login, Progress& progress) override {
         backupAccountSet(*login.db, QFileInfo(m_target).absoluteFilePath(), progress);
         progress.close();
@@ -42,6 +43,7 @@ QList<CommandInfo> backupCommands() {
                  "与“文件”菜单的“备份套帐…”相同：即使程序正在使用这个套帐，也写出它某一时刻\n"
                  "完整一致的副本。先写到同一文件夹中的临时文件，完成后才替换同名文件；\n"
                  "失败时原有文件不变。备份文件只有所有者可以读写，可以直接作为套帐打开。\n"
+                 "需要权限“备份套帐”。\n"
                  "\n"
                  "示例：\n"
                  "  tradeledger-cli --set 示例套帐 backup /srv/backup/示例套帐-$(date +%F).lbk\n"),

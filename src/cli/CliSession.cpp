@@ -37,7 +37,7 @@ std::optional<Login> logIn(const QString& set, const QString& user, AccountSetFi
     if (!login)
         return std::nullopt;
     try {
-        Schema::upgrade(*login->db);
+        Schema::upgrade(*login->db, &login->session);
     } catch (const DbError& e) {
         dialogs().error(e.userText(), e.detail());
         return std::nullopt;

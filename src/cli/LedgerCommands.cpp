@@ -44,7 +44,8 @@ public:
         for (const QString& p : problems)
             writeOut(QStringLiteral("完整性：%1\n").arg(p).toUtf8());
 
-        const QList<StockDifference> differences = compareStockWithRecords(db, progress);
+        const StockComparison comparison = compareStockWithRecords(db, progress);
+        const QList<StockDifference>& differences = comparison.differences;
         progress.close();
         for (qsizetype i = 0; i < differences.size() && i < kShownDifferences; ++i) {
             const StockDifference& d = differences.at(i);
@@ -65,17 +66,21 @@ public:
                          .arg(differences.size() - kShownDifferences)
                          .toUtf8());
 
-        if (problems.isEmpty() && differences.isEmpty()) {
+        const bool sound = problems.isEmpty() && differences.isEmpty();
+        if (sound)
             printError(QStringLiteral("检查完成：数据库完整，库存与记录一致。"));
-            return Done;
-        }
         if (!problems.isEmpty())
             printError(QStringLiteral("数据库完整性检查发现问题。"));
         if (!differences.isEmpty())
             printError(
                 QStringLiteral("库存表与记录不一致，共 %1 处；用 rebuild 命令可按记录重建库存。")
                     .arg(differences.size()));
-        return Failed;
+        // Saving moves stock by whole numbers, the rebuild by the exact quantities.
+        if (comparison.roundedPairs > 0)
+            printError(QStringLiteral("有 %1 处库存与按记录计算的数量只差取整（保存记录时库存按"
+                                      "取整后的数量变动），不算不一致。")
+                           .arg(comparison.roundedPairs));
+        return sound ? Done : Failed;
     }
 };
 
@@ -97,7 +102,9 @@ QList<CommandInfo> ledgerCommands() {
                         "\n"
                         "运行 SQLite 的完整性检查，再按记录重新计算库存并与库存表比较，\n"
                         "不改动套帐中的任何数据。发现的问题（最多列出前 20 处）输出到标准输出；\n"
-                        "有问题时退出码为 1。需要权限“查看库存数量”。\n"
+                        "有问题时退出码为 1。保存记录时库存按取整后的数量变动，重建时按记录的\n"
+                        "原数量合计，所以两者之差不超过该仓库该产品各记录取整之差的合计时\n"
+                        "不算不一致，只报告这样的处数。需要权限“查看库存数量”。\n"
                         "\n"
                         "示例：\n"
                         "  tradeledger-cli --set /srv/books/shop.lbk verify || echo 需要检查\n"),

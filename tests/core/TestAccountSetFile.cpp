@@ -97,30 +97,38 @@ void TestAccountSetFile::templateAndRegistryAreNoAccountSets() {
     QCOMPARE(dialogs.lastMessage(), AccountSetFile::reservedMessage());
 }
 
-// A refused login used to turn a foreign SQLite file to WAL and a 0-byte file
-// into a database.
+// A refused login used to turn a foreign SQLite file, a 0-byte file and a
+// fresh copy of the template (wrong password) to WAL or into a database, and
+// left a -wal and -shm beside a foreign file in WAL mode.
 void TestAccountSetFile::refusedFilesStayUntouched() {
     test::ScriptedDialogs dialogs;
     QTemporaryDir dir;
     AppPaths::setProgramFolder(dir.path());
-    const QString empty = dir.path() + "/empty.lbk";
-    test::writeFile(empty, {});
-    const QString foreign = dir.path() + "/notes.db";
-    {
-        auto other = Database::open(foreign, Database::OpenMode::CreateIfMissing,
-                                    Database::Report::Quiet, Database::Journal::Rollback);
+    const QString empty = test::writeFile(dir.path() + "/empty.lbk", {});
+    const QString foreign = dir.path() + "/notes.db", walForeign = dir.path() + "/wal.db";
+    for (const QString& path : {foreign, walForeign}) {
+        auto other =
+            Database::open(path, Database::OpenMode::CreateIfMissing, Database::Report::Quiet,
+                           path == foreign ? Database::Journal::Rollback : Database::Journal::Wal);
         other->exec("CREATE TABLE Notes (x)");
         other->exec("INSERT INTO Notes VALUES ('keep me')");
     }
-    const QByteArray before = test::readFile(foreign);
-    for (const QString& path : {empty, foreign}) {
-        QVERIFY(!Login::authenticate(path, "admin", "730281"));
-        QCOMPARE(dialogs.lastMessage(), kOpenError);
-        QVERIFY(!Schema::isAccountSetFile(path));
-        QVERIFY(!QFile::exists(path + "-wal") && !QFile::exists(path + "-shm"));
+    const QString copy = dir.path() + "/copy.lbk";
+    QVERIFY(QFile::copy(qEnvironmentVariable("TL_TEMPLATE"), copy));
+    const QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& path : {empty, foreign, walForeign, copy}) {
+        const QByteArray before = test::readFile(path);
+        QCOMPARE(Schema::isAccountSetFile(path), path == copy);
+        QVERIFY(!Login::authenticate(path, "admin", "730282"));
+        QCOMPARE(dialogs.lastMessage(),
+                 path == copy ? QString("用户名或密码错，请重新输入！") : kOpenError);
+        QCOMPARE(test::readFile(path), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), files);
     }
-    QCOMPARE(QFileInfo(empty).size(), 0);
-    QCOMPARE(test::readFile(foreign), before);
+    // The right password switches the copy to WAL.
+    auto login = Login::authenticate(copy, "admin", "730281");
+    QVERIFY(login);
+    QCOMPARE(login->db->value("PRAGMA journal_mode").toString(), QString("wal"));
 }
 
 // 21 of 500 damaged copies used to be used as if nothing were wrong.
@@ -173,6 +181,10 @@ void TestAccountSetFile::readOnlyAccountSet() {
     StockLedger::rebuildStock(*reader, QDate(2009, 7, 1), "T_ST2");
     QCOMPARE(reader->value("SELECT Num FROM T_ST2").toDouble(), 5.0);
     QVERIFY(!set.db().tableExists("T_ST2"));
+    // An older file opens for reading too: its rights wait for a login that may write.
+    set.db().exec("PRAGMA user_version=0");
+    Schema::upgrade(*reader);
+    QCOMPARE(reader->value("PRAGMA user_version").toInt(), 0);
     if (::geteuid() == 0)
         QSKIP("the superuser may write a read-only file");
     QFile::setPermissions(set.path(), QFileDevice::ReadOwner);

@@ -1,5 +1,6 @@
 #include "data/Database.h"
 #include "data/Lookups.h"
+#include "data/Rights.h"
 #include "data/Schema.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
@@ -100,6 +101,22 @@ void TestDatabase::upgradeAddsMissingTablesAndCounters() {
     db.exec("INSERT INTO Adjust VALUES (1, 2, 7, 4, '2009-02-04', 'x')");
     Schema::upgrade(db);
     QCOMPARE(db.value("SELECT ID FROM Adjust WHERE Memo='x'").toInt(), 1);
+
+    // A file from before the backup right: whoever may set rights gets it,
+    // the session at once, and only once (a later revocation stands).
+    const QString before = test::allRightsBut({"备份套帐"});
+    const QString clerk = Rights::join({"查看人员设置", "修改人员设置"});
+    db.exec("PRAGMA user_version=0");
+    db.exec("UPDATE Staff SET \"Right\"=?", {before});
+    db.exec("INSERT INTO Staff (Name, \"Right\") VALUES ('clerk', ?)", {clerk});
+    Session admin{set.path(), "admin", "1", before};
+    Schema::upgrade(db, &admin);
+    QCOMPARE(admin.rights, Rights::all());
+    QCOMPARE(test::queryRows(db, "SELECT \"Right\" FROM Staff ORDER BY UID"),
+             Rights::all() + ";" + clerk);
+    db.exec("UPDATE Staff SET \"Right\"=? WHERE UID=1", {before});
+    Schema::upgrade(db);
+    QCOMPARE(db.value("SELECT \"Right\" FROM Staff WHERE UID=1").toString(), before);
 }
 
 void TestDatabase::transactionRollsBackWhole() {

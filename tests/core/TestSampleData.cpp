@@ -53,7 +53,7 @@ void TestSampleData::firstStartRegistersTheSample() {
     QVERIFY(dialogs.messages.isEmpty());
 
     auto login = Login::authenticate(list[0].path, "admin", "730281");
-    QVERIFY(login);
+    QVERIFY(login && login->session.hasRight("备份套帐"));
     QVERIFY(login->db->value("SELECT count(*) FROM Sale").toInt() > 0);
     // The template itself stays empty.
     auto templ = Database::open(dir.path() + "/DB.lbk");

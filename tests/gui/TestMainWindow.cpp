@@ -11,6 +11,7 @@
 #include "support/TestTools.h"
 #include "widgets/GridView.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
@@ -131,10 +132,11 @@ void TestMainWindow::ownRightsChangeTakesEffectAtOnce() {
     Fixture f;
     f.open(Rights::all());
     MainWindow& w = *f.window;
-    QVERIFY(f.button(Bank::Trade, 0)->isEnabled());
-    w.session().rights = test::allRightsBut({"添加销售记录"});
+    QAction* backup = w.findChild<QAction*>("mBackup");
+    QVERIFY(f.button(Bank::Trade, 0)->isEnabled() && backup->isEnabled());
+    w.session().rights = test::allRightsBut({"添加销售记录", "备份套帐"});
     w.applyButtonRights();
-    QVERIFY(!f.button(Bank::Trade, 0)->isEnabled());
+    QVERIFY(!f.button(Bank::Trade, 0)->isEnabled() && !backup->isEnabled());
 
     // The rights editor path: whatever the editor does to the operator's own
     // rights shows as soon as it closes.
@@ -147,7 +149,7 @@ void TestMainWindow::ownRightsChangeTakesEffectAtOnce() {
             editor->close();
     });
     f.button(Bank::Master, 24)->click();
-    QVERIFY(f.button(Bank::Trade, 0)->isEnabled());
+    QVERIFY(f.button(Bank::Trade, 0)->isEnabled() && backup->isEnabled());
 }
 
 void TestMainWindow::enterFindsOnlyWithTheFindRight() {

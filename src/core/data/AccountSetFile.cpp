@@ -90,7 +90,7 @@ AccountSetFile::Verdict AccountSetFile::probe(const QString& path) {
         return Verdict::Reserved;
     if (!hasSqliteHeader(path))
         return Verdict::NotAccountSet;
-    auto db = Database::open(path, Database::OpenMode::ReadOnly, Database::Report::Quiet);
+    auto db = Database::open(path, Database::OpenMode::Inspect, Database::Report::Quiet);
     if (!db)
         return Verdict::Damaged;
     return inspect(*db);
@@ -102,7 +102,7 @@ AccountSetFile::Check AccountSetFile::resolve(const QString& path, Check check) 
     return QFileInfo(path).size() <= smallFileBytes ? Check::Now : Check::Later;
 }
 
-std::unique_ptr<Database> AccountSetFile::open(const QString& path, Check check) {
+std::unique_ptr<Database> AccountSetFile::openChecked(const QString& path, Check check) {
     check = resolve(path, check);
     auto fail = [](const QString& message) -> std::unique_ptr<Database> {
         dialogs().info(message);
@@ -114,7 +114,7 @@ std::unique_ptr<Database> AccountSetFile::open(const QString& path, Check check)
         return fail(reservedMessage());
     if (!hasSqliteHeader(path))
         return fail(kOpenError);
-    auto db = Database::open(path, Database::OpenMode::ReadOnly, Database::Report::Quiet);
+    auto db = Database::open(path, Database::OpenMode::Inspect, Database::Report::Quiet);
     if (!db)
         return fail(damagedMessage());
     switch (inspect(*db)) {
@@ -132,14 +132,17 @@ std::unique_ptr<Database> AccountSetFile::open(const QString& path, Check check)
             return nullptr;
         }
     }
+    return db;
+}
+
+std::unique_ptr<Database> AccountSetFile::openForSession(const QString& path) {
     if (writable(path)) {
-        db.reset(); // the probing connection goes before the file changes mode
         if (auto rw = Database::open(path, Database::OpenMode::Existing, Database::Report::Quiet))
             return rw;
-        db = Database::open(path, Database::OpenMode::ReadOnly, Database::Report::Quiet);
-        if (!db)
-            return fail(QStringLiteral("无法建立数据库连接！"));
     }
+    auto db = Database::open(path, Database::OpenMode::ReadOnly, Database::Report::Quiet);
+    if (!db)
+        dialogs().info(QStringLiteral("无法建立数据库连接！"));
     return db;
 }
 

@@ -9,10 +9,11 @@ namespace tl {
 class Database;
 
 // Opening an account-set file for a session. Nothing on disk changes until
-// the file has been found to be an account set: the test reads it through a
-// read-only connection, and only then is it opened for writing and switched
-// to WAL. A 0-byte file, a text file or another program's SQLite file is left
-// exactly as it was.
+// the operator has logged in: the file is tested and the password checked
+// through a connection that reads the file as it lies, and only then is it
+// opened for writing and switched to WAL. A 0-byte file, a text file, another
+// program's SQLite file, or an account set behind a wrong password is left
+// exactly as it was, and no -wal or -shm appears beside it.
 class AccountSetFile {
 public:
     enum class Verdict {
@@ -44,14 +45,21 @@ public:
     // Now or Later, as check asks for the file at path.
     static Check resolve(const QString& path, Check check);
 
-    // Opens an account set for a session. A file that cannot be written (or
-    // lies in a folder that cannot be written) opens read-only: isReadOnly()
-    // tells (the caller shows readOnlyNotice()), and every transaction then
-    // fails with the read-only message.
-    // Returns null after showing why: "数据库打开错误！" for a file that is
-    // no account set, reservedMessage(), damagedMessage(), or
-    // "无法建立数据库连接！" for a file that cannot be opened at all.
-    static std::unique_ptr<Database> open(const QString& path, Check check = Check::Now);
+    // Opening an account set for a session comes in two halves, so that a
+    // refused login changes nothing: first the file is found to be an
+    // account set (and checked, as asked) through a connection that reads it
+    // as it lies (Database::OpenMode::Inspect); the operator's password is
+    // checked on that connection. Returns null after showing why:
+    // "数据库打开错误！" for a file that is no account set, reservedMessage(),
+    // damagedMessage(), or "无法建立数据库连接！" for a file that cannot be
+    // opened at all.
+    static std::unique_ptr<Database> openChecked(const QString& path, Check check = Check::Now);
+    // Then, with the checking connection closed, the session's connection:
+    // for writing and switched to WAL; for reading only when the file (or its
+    // folder) cannot be written: isReadOnly() tells (the caller shows
+    // readOnlyNotice()), and every transaction then fails with the read-only
+    // message. Null after showing "无法建立数据库连接！".
+    static std::unique_ptr<Database> openForSession(const QString& path);
 
     // SQLite's quick_check of the whole file: true when sound. detail gets
     // the engine's first findings otherwise. Reads the whole file.

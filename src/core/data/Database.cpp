@@ -134,7 +134,10 @@ std::unique_ptr<Database> Database::open(const QString& path, OpenMode mode, Rep
     const bool existed = QFileInfo::exists(path);
     if (!existed && mode != OpenMode::CreateIfMissing)
         return fail(QStringLiteral("无法建立数据库连接！"));
-    const bool readOnly = mode == OpenMode::ReadOnly;
+    const bool readOnly = mode == OpenMode::ReadOnly || mode == OpenMode::Inspect;
+    const bool asItLies = mode == OpenMode::Inspect &&
+                          !QFileInfo::exists(path + QStringLiteral("-wal")) &&
+                          !QFileInfo::exists(path + QStringLiteral("-journal"));
 
     std::unique_ptr<Database> db(new Database);
     db->m_path = path;
@@ -156,12 +159,12 @@ std::unique_ptr<Database> Database::open(const QString& path, OpenMode mode, Rep
     // process opens it meanwhile.
     OpenDatabases::add(path);
     db->m_listed = true;
-    if (!connect(false))
+    if (!connect(asItLies))
         return fail(QStringLiteral("无法建立数据库连接！"));
     int problem = probe();
     // A WAL file in a folder we may not write: SQLite cannot make its index
     // beside it (READONLY_DIRECTORY or CANTOPEN) unless told it is immutable.
-    if ((problem == CantOpen || problem == ReadOnly) && readOnly) {
+    if ((problem == CantOpen || problem == ReadOnly) && readOnly && !asItLies) {
         QSqlDatabase::database(db->m_connectionName, false).close();
         QSqlDatabase::removeDatabase(db->m_connectionName);
         if (!connect(true))

@@ -59,7 +59,13 @@ class Transaction;
 // table and column names come from the program and are checked as identifiers.
 class Database {
 public:
-    enum class OpenMode { Existing, CreateIfMissing, ReadOnly };
+    // Inspect reads a file as it lies and leaves nothing beside it, for
+    // telling what a file is before anything may change it. When nobody has
+    // the file open (no -wal beside it) and no rollback is pending (no
+    // -journal), the file alone is the database and is read as immutable: a
+    // plain read-only connection to a WAL file would create a -wal and -shm
+    // and leave them behind. Otherwise it reads as ReadOnly does.
+    enum class OpenMode { Existing, CreateIfMissing, ReadOnly, Inspect };
     enum class Report { Messages, Quiet };
     // Account sets run in WAL; the registry keeps a rollback journal so that
     // it stays one self-contained file, readable from a read-only folder.
@@ -68,8 +74,8 @@ public:
     // Opens a database file. On failure shows "无法建立数据库连接！" (the file
     // is missing or cannot be opened) or "数据库打开错误！" (it is not a database)
     // unless quiet, and returns null. Existing and CreateIfMissing set the
-    // journal mode; ReadOnly changes nothing on disk (a WAL file in a folder
-    // we cannot write is read as it lies).
+    // journal mode; ReadOnly and Inspect change nothing in the file (a WAL
+    // file in a folder we cannot write is read as it lies).
     static std::unique_ptr<Database> open(const QString& path, OpenMode mode = OpenMode::Existing,
                                           Report report = Report::Messages,
                                           Journal journal = Journal::Wal);

@@ -44,20 +44,20 @@ std::optional<Login> Login::authenticate(const QString& databasePath, const QStr
         dialogs().info(QStringLiteral("请输入用户名或密码！"));
         return std::nullopt;
     }
-    Login login;
     check = AccountSetFile::resolve(databasePath, check);
-    login.db = AccountSetFile::open(databasePath, check);
-    if (!login.db)
+    // The password is checked before anything may change the file, so a
+    // refused login leaves it (and its folder) exactly as it was.
+    std::unique_ptr<Database> reader = AccountSetFile::openChecked(databasePath, check);
+    if (!reader)
         return std::nullopt;
-    login.integrityChecked = check == AccountSetFile::Check::Now;
     std::optional<StaffRow> found;
     try {
         // Names compare as every name does, without regard to case; older files
         // may hold two spellings of one name, so each is tried in turn.
         QList<StaffRow> rows;
-        QSqlQuery q = login.db->run(QStringLiteral("SELECT UID, Name, \"Right\", PSD FROM Staff "
-                                                   "WHERE Name=? COLLATE NOCASE ORDER BY UID"),
-                                    {name});
+        QSqlQuery q = reader->run(QStringLiteral("SELECT UID, Name, \"Right\", PSD FROM Staff "
+                                                 "WHERE Name=? COLLATE NOCASE ORDER BY UID"),
+                                  {name});
         while (q.next())
             rows.append({toText(q.value(0)), toText(q.value(1)), q.value(2).toString(),
                          q.value(3).toString()});
@@ -77,6 +77,12 @@ std::optional<Login> Login::authenticate(const QString& databasePath, const QStr
         dialogs().info(QStringLiteral("用户名或密码错，请重新输入！"));
         return std::nullopt;
     }
+    reader.reset(); // the checking connection goes before the file changes mode
+    Login login;
+    login.db = AccountSetFile::openForSession(databasePath);
+    if (!login.db)
+        return std::nullopt;
+    login.integrityChecked = check == AccountSetFile::Check::Now;
     if (!Passwords::isHash(found->stored))
         hashPlainPassword(*login.db, found->uid, password);
     if (login.db->isReadOnly())

@@ -24,8 +24,9 @@ struct Login {
     //  - empty name or password: "请输入用户名或密码！"
     //  - no operator with this name and password: "用户名或密码错，请重新输入！"
     //  - a file that does not open as an account set, the template or the
-    //    registry, a damaged file: the messages of AccountSetFile::open, which
-    //    leaves such a file untouched.
+    //    registry, a damaged file: the messages of AccountSetFile::openChecked.
+    // Until the operator is found the file is only read as it lies: a refused
+    // login leaves its bytes and its folder unchanged.
     // The name matches without regard to case, the password exactly. A password
     // still stored as plain text (older files, the template's admin) is
     // replaced by its hash once it has matched. A read-only file logs in for

@@ -52,7 +52,7 @@ QStringList buildVocabulary() {
           "查找地区"}},
         {"操作人员设置",
          {"查看人员设置", "添加操作人员", "修改人员设置", "删除操作人员", "导出人员列表",
-          "导入人员列表", "修改人员权限"}},
+          "导入人员列表", "修改人员权限", "备份套帐"}},
     };
     QStringList list;
     for (const Group& g : groups) {
@@ -86,6 +86,10 @@ QString Rights::join(const QStringList& granted) {
             out << name;
     }
     return out.join(separator);
+}
+
+QString Rights::backupRight() {
+    return QStringLiteral("备份套帐");
 }
 
 QString Rights::all() {

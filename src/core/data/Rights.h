@@ -13,7 +13,9 @@ public:
     static const QChar separator; // U+2016
     static const QChar itemMark;  // U+2192
 
-    // The 96 names in order: 13 group names, each followed by its items ("→" prefixed).
+    // The 97 names in order: 13 group names, each followed by its items ("→"
+    // prefixed). Names are only ever added at the end, so every stored
+    // rights string keeps its meaning.
     static const QStringList& vocabulary();
     static bool isItem(const QString& entry) { return entry.startsWith(itemMark); }
     static QString bare(QString name) { return name.remove(itemMark); }
@@ -24,6 +26,9 @@ public:
     static QString join(const QStringList& granted);
     // Every right of the vocabulary, as given to the preset operator.
     static QString all();
+    // Writing a backup, a full copy of the books with the operators' password
+    // hashes: "备份套帐", the last name of the vocabulary.
+    static QString backupRight();
 };
 
 } // namespace tl

@@ -4,8 +4,10 @@
 #include "data/Database.h"
 #include "data/Dialogs.h"
 #include "data/Rights.h"
+#include "data/Session.h"
 
 #include <QFileInfo>
+#include <QSqlQuery>
 
 namespace tl {
 
@@ -154,6 +156,15 @@ void rebuildWithCounter(const Database& db, const TableDef& def) {
                 .arg(Database::ident(temp), Database::ident(def.name)));
 }
 
+int fileVersion(const Database& db) {
+    return db.value(QStringLiteral("PRAGMA user_version")).toInt();
+}
+
+// The pragma takes no bound value; the number is the program's own.
+void setFileVersion(const Database& db) {
+    db.exec(QStringLiteral("PRAGMA user_version=%1").arg(Schema::version));
+}
+
 } // namespace
 
 const ColumnDef* TableDef::column(const QString& wanted) const {
@@ -210,6 +221,7 @@ void Schema::createAccountSet(const Database& db) {
         db.exec(sql);
     db.exec(QStringLiteral("INSERT INTO Staff (Name, PSD, \"Right\") VALUES (?, ?, ?)"),
             {presetOperator, presetPassword, Rights::all()});
+    setFileVersion(db);
     t.commit();
 }
 
@@ -223,9 +235,7 @@ bool indexExists(const Database& db, const QString& name) {
         .isValid();
 }
 
-} // namespace
-
-bool Schema::needsUpgrade(const Database& db) {
+bool tablesOutOfDate(const Database& db) {
     // The engine ignores the letter case of names: a table "adjust" is the
     // Adjust table, and creating another one would fail.
     if (!db.tableExists(QStringLiteral("Adjust"), Qt::CaseInsensitive))
@@ -241,21 +251,64 @@ bool Schema::needsUpgrade(const Database& db) {
     return false;
 }
 
-void Schema::upgrade(const Database& db) {
-    // Nothing to do writes nothing, so a read-only account set opens quietly.
-    if (!needsUpgrade(db))
+// Backups became a right of their own (version 1): whoever may set rights
+// gets it. Returns the operators who got it.
+QStringList grantBackupRight(const Database& db) {
+    QList<std::pair<QString, QString>> grants;
+    {
+        QSqlQuery q = db.run(QStringLiteral("SELECT UID, \"Right\" FROM Staff"));
+        while (q.next()) {
+            const QString rights = q.value(1).toString();
+            if (Rights::test(rights, QStringLiteral("修改人员权限")) &&
+                !Rights::test(rights, Rights::backupRight()))
+                // The last name of the vocabulary goes last: the order stays.
+                grants.append(
+                    {q.value(0).toString(), rights + Rights::separator + Rights::backupRight()});
+        }
+    }
+    QStringList uids;
+    for (const auto& [uid, rights] : grants) {
+        db.exec(QStringLiteral("UPDATE Staff SET \"Right\"=? WHERE UID=?"), {rights, uid});
+        uids << uid;
+    }
+    return uids;
+}
+
+} // namespace
+
+bool Schema::needsUpgrade(const Database& db) {
+    return tablesOutOfDate(db) || fileVersion(db) < version;
+}
+
+void Schema::upgrade(const Database& db, Session* session) {
+    const bool tables = tablesOutOfDate(db);
+    // A file opened for reading keeps its version and its rights until a
+    // login that may write; nothing to do writes nothing, so a read-only
+    // account set opens quietly.
+    const bool data = !db.isReadOnly() && fileVersion(db) < version;
+    if (!tables && !data)
         return;
     Transaction t(db);
-    const TableDef& adjust = *accountSetTable(QStringLiteral("Adjust"));
-    if (!db.tableExists(adjust.name, Qt::CaseInsensitive))
-        db.exec(createSql(adjust));
-    for (const QString& name : {QStringLiteral("Stock"), QStringLiteral("Adjust")}) {
-        if (!db.columnNames(name).contains(QStringLiteral("ID"), Qt::CaseInsensitive))
-            rebuildWithCounter(db, *accountSetTable(name));
+    if (tables) {
+        const TableDef& adjust = *accountSetTable(QStringLiteral("Adjust"));
+        if (!db.tableExists(adjust.name, Qt::CaseInsensitive))
+            db.exec(createSql(adjust));
+        for (const QString& name : {QStringLiteral("Stock"), QStringLiteral("Adjust")}) {
+            if (!db.columnNames(name).contains(QStringLiteral("ID"), Qt::CaseInsensitive))
+                rebuildWithCounter(db, *accountSetTable(name));
+        }
+        for (const QString& sql : indexSql())
+            db.exec(sql);
     }
-    for (const QString& sql : indexSql())
-        db.exec(sql);
+    QStringList granted;
+    if (data) {
+        granted = grantBackupRight(db);
+        setFileVersion(db);
+    }
     t.commit();
+    if (session && granted.contains(session->operatorId.trimmed()))
+        session->rights = db.nameById(QStringLiteral("Staff"), session->operatorId.trimmed(),
+                                      QStringLiteral("UID"), QStringLiteral("Right"));
 }
 
 void Schema::ensureRegistry(const Database& db) {
@@ -274,7 +327,7 @@ bool Schema::isAccountSetFile(const QString& path) {
         return true;
     case AccountSetFile::Verdict::NotAccountSet:
         // A file that is no database at all says so first, as opening it would.
-        if (!Database::open(path, Database::OpenMode::ReadOnly, Database::Report::Quiet) ||
+        if (!Database::open(path, Database::OpenMode::Inspect, Database::Report::Quiet) ||
             QFileInfo(path).size() == 0)
             dialogs().info(QStringLiteral("数据库打开错误！"));
         return false;

@@ -6,6 +6,7 @@
 namespace tl {
 
 class Database;
+struct Session;
 
 enum class ColumnType { Counter, Long, Double, Date, Text };
 
@@ -36,15 +37,24 @@ public:
     // or of every table when none is named.
     static QStringList indexSql(const QString& table = {});
 
-    // Creates every table of an empty account set and the preset operator
-    // "admin" / 730281 holding every right.
+    // The version of the account set's contents, kept in the file's
+    // user_version: the upgrade steps that change data rather than tables run
+    // once, for a file below it. 1: "备份套帐" granted to every operator who
+    // holds "修改人员权限".
+    static constexpr int version = 1;
+
+    // Creates every table of an empty account set, at the current version,
+    // and the preset operator "admin" / 730281 holding every right.
     static void createAccountSet(const Database& db);
 
     // Brings an older account set up to date: a missing Adjust table, a missing
     // ID counter on Stock or Adjust (existing rows get generated values), the
-    // declared indexes. Tables are found whatever their letter case. Running
-    // it on an up-to-date file writes nothing.
-    static void upgrade(const Database& db);
+    // declared indexes, then the steps of each version the file is below
+    // (left for a later login when the file is open for reading only). Tables
+    // are found whatever their letter case. Running it on an up-to-date file
+    // writes nothing. When it changes the rights of the session's operator,
+    // the session gets them at once.
+    static void upgrade(const Database& db, Session* session = nullptr);
     static bool needsUpgrade(const Database& db);
 
     // Creates the registry table when it is missing.

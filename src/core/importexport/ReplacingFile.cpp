@@ -14,24 +14,20 @@ namespace tl {
 namespace {
 
 // The mode a new file gets from open(2): rw for everyone minus the umask.
-QFileDevice::Permissions newFilePermissions() {
+mode_t newFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    const mode_t mode = 0666 & ~mask;
-    QFileDevice::Permissions p;
-    if (mode & S_IRUSR)
-        p |= QFileDevice::ReadOwner | QFileDevice::ReadUser;
-    if (mode & S_IWUSR)
-        p |= QFileDevice::WriteOwner | QFileDevice::WriteUser;
-    if (mode & S_IRGRP)
-        p |= QFileDevice::ReadGroup;
-    if (mode & S_IWGRP)
-        p |= QFileDevice::WriteGroup;
-    if (mode & S_IROTH)
-        p |= QFileDevice::ReadOther;
-    if (mode & S_IWOTH)
-        p |= QFileDevice::WriteOther;
-    return p;
+    return 0666 & ~mask;
+}
+
+// The permission bits the replaced file had, as they are on disk: Qt's
+// permissions() reports what the current user may do, and the superuser may
+// write anything, so a read-only file would come back writable.
+mode_t modeToKeep(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return newFileMode();
+    return st.st_mode & (S_IRWXU | S_IRWXG | S_IRWXO);
 }
 
 } // namespace
@@ -50,7 +46,9 @@ ReplacingFile::~ReplacingFile() {
 ReplacingFile::Result ReplacingFile::open() {
     const QFileInfo info(m_target);
     const bool exists = info.exists();
-    if (exists && (info.isDir() || !info.isWritable()))
+    // A read-only file is replaced as any other: the folder decides, as it
+    // would for deleting the file, and the new file keeps the old mode.
+    if (exists && info.isDir())
         return Result::CannotReplace;
     // Hidden, and unique, so that neither the operator nor a second export
     // in the same folder trips over it.
@@ -76,7 +74,10 @@ ReplacingFile::Result ReplacingFile::commit() {
     if (!syncToDisk(temp))
         return Result::WriteFailed;
     const QFileInfo old(m_target);
-    QFile::setPermissions(temp, old.exists() ? QFile::permissions(m_target) : newFilePermissions());
+    // Only now, once written: a read-only mode on the temporary file would
+    // have kept its writer out.
+    ::chmod(QFile::encodeName(temp).constData(),
+            old.exists() ? modeToKeep(m_target) : newFileMode());
     if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(m_target).constData()) !=
         0)
         return old.exists() ? Result::CannotReplace : Result::WriteFailed;

@@ -8,8 +8,8 @@ namespace tl {
 // Writes a file under a unique temporary name beside its target and puts it in
 // place with one rename, so an existing file is never lost before its
 // replacement is complete: a failed or abandoned write leaves the old file as
-// it was and removes the temporary one. The new file keeps the permissions of
-// the file it replaces.
+// it was and removes the temporary one. The new file keeps the mode bits of
+// the file it replaces, a read-only one included.
 class ReplacingFile {
 public:
     enum class Result {
@@ -25,8 +25,8 @@ public:
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
     // Creates the temporary file, open for writing. Fails with CannotReplace
-    // when the target exists but may not be written (a read-only file, a
-    // folder), with WriteFailed when the folder takes no new file.
+    // when the target is a folder or exists in a folder that takes no new
+    // file, with WriteFailed when the folder takes no new file.
     Result open();
     // The open temporary file, for writers that write through a device.
     QFile& device() { return m_temp; }

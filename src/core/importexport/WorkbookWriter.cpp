@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
 #include <xlsxwriter.h>
 
 namespace tl {
@@ -17,6 +20,55 @@ constexpr uint32_t kHeaderFill = 0xFFC080; // RGB 255, 192, 128
 bool isDigit(QChar c) {
     return c.unicode() >= '0' && c.unicode() <= '9';
 }
+
+// The library tells its failures twice: in its return codes and as
+// "[ERROR] ..." lines on stderr. The lines belong in errorString(), not on
+// the terminal of whoever runs the program, who gets the program's own
+// message. While the library creates or assembles the file, the stdio
+// stream stderr (not descriptor 2) writes into memory. Workbooks are written
+// one at a time; a line another thread writes meanwhile lands there too.
+class LibraryMessages {
+public:
+    LibraryMessages() : m_lock(mutex()) {
+        m_buffer = open_memstream(&m_text, &m_size);
+        if (!m_buffer)
+            return;
+        std::fflush(stderr);
+        m_saved = stderr;
+        stderr = m_buffer;
+    }
+    ~LibraryMessages() {
+        restore();
+        std::free(m_text);
+    }
+    LibraryMessages(const LibraryMessages&) = delete;
+    LibraryMessages& operator=(const LibraryMessages&) = delete;
+
+    // What the library wrote, one line per message.
+    QString text() {
+        restore();
+        return m_text ? QString::fromLocal8Bit(m_text, qsizetype(m_size)).trimmed() : QString();
+    }
+
+private:
+    static std::mutex& mutex() {
+        static std::mutex m;
+        return m;
+    }
+    void restore() {
+        if (!m_buffer)
+            return;
+        stderr = m_saved;
+        std::fclose(m_buffer);
+        m_buffer = nullptr;
+    }
+
+    std::lock_guard<std::mutex> m_lock;
+    FILE* m_buffer = nullptr;
+    FILE* m_saved = nullptr;
+    char* m_text = nullptr;
+    size_t m_size = 0;
+};
 
 } // namespace
 
@@ -118,6 +170,13 @@ QString WorkbookWriter::sheetName(const QString& title) {
 }
 
 WorkbookWriter::WorkbookWriter(const QString& path, const QString& title) {
+    LibraryMessages messages;
+    open(path, title);
+    if (const QString said = messages.text(); !said.isEmpty())
+        m_error = said;
+}
+
+void WorkbookWriter::open(const QString& path, const QString& title) {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     options.use_zip64 = LXW_FALSE;
@@ -143,8 +202,10 @@ WorkbookWriter::WorkbookWriter(const QString& path, const QString& title) {
 }
 
 WorkbookWriter::~WorkbookWriter() {
-    if (m_book)
+    if (m_book) {
+        LibraryMessages quiet;
         workbook_close(m_book);
+    }
 }
 
 bool WorkbookWriter::check(int error) {
@@ -195,9 +256,12 @@ bool WorkbookWriter::write(int row, int col, const QString& text, Cell kind) {
 bool WorkbookWriter::close() {
     if (!m_book)
         return false;
+    LibraryMessages messages;
     const int error = workbook_close(m_book);
     m_book = nullptr;
     m_sheet = nullptr;
+    if (const QString said = messages.text(); !said.isEmpty() && m_error.isEmpty())
+        m_error = said;
     return check(error) && m_error.isEmpty();
 }
 

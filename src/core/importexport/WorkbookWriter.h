@@ -53,9 +53,11 @@ public:
     // Assembles and writes the file. False when anything failed on the way.
     bool close();
     // What went wrong first, in the library's words (for logs and tools).
+    // The library's own "[ERROR] ..." lines end up here, never on stderr.
     QString errorString() const { return m_error; }
 
 private:
+    void open(const QString& path, const QString& title);
     lxw_format* numberFormat(const QString& format);
     bool check(int error);
 

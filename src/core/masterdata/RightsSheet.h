@@ -26,7 +26,7 @@ public:
 
     // The caption row only: widths 500, 600 (centred), 4000 twips.
     static void setup(Grid& grid);
-    // Captions and the 96 rows, marked from a rights string.
+    // Captions and one row per name of the vocabulary, marked from a rights string.
     static void fill(Grid& grid, const QString& rights);
     // A click on a cell: only the mark column of a data row changes. A group
     // row passes its new mark on to its items, up to the next group. Returns

@@ -13,19 +13,27 @@ namespace {
 struct Balance {
     double stored = 0;
     double rebuilt = 0;
+    double allowance = 0; // what rounding each record's movement may account for
     int storedRows = 0;
 };
 
 using Key = std::pair<int, int>; // product, warehouse: the order of the report
 
-// Quantities are whole numbers; totals of REAL columns may carry float noise.
-bool same(double a, double b) {
-    return std::fabs(a - b) < 1e-6;
-}
+// Totals of REAL columns carry float noise.
+constexpr double kNoise = 1e-6;
+
+// Per pair, how far saving may have moved Stock away from the exact sum: the
+// distance of each quantity to its nearest whole number (a half is 0.5 away
+// whichever way it rounds), for every record that moves the pair.
+const QString kAllowanceSql = QStringLiteral(
+    "SELECT PID, SID, total(abs(Num - round(Num))) FROM ("
+    "SELECT PID, SID, Num FROM Buy UNION ALL SELECT PID, SID, Num FROM Sale "
+    "UNION ALL SELECT PID, IID, Num FROM Adjust UNION ALL SELECT PID, OID, Num FROM Adjust) "
+    "GROUP BY PID, SID");
 
 } // namespace
 
-QList<StockDifference> compareStockWithRecords(const Database& db, Progress& progress) {
+StockComparison compareStockWithRecords(const Database& db, Progress& progress) {
     QMap<Key, Balance> balances;
     {
         QSqlQuery q = db.run(QStringLiteral("SELECT PID, SID, total(Num), count(*) FROM Stock "
@@ -49,14 +57,28 @@ QList<StockDifference> compareStockWithRecords(const Database& db, Progress& pro
         while (q.next())
             balances[{q.value(0).toInt(), q.value(1).toInt()}].rebuilt = q.value(2).toDouble();
     }
-    QList<StockDifference> differences;
+    {
+        QSqlQuery q = db.run(kAllowanceSql);
+        while (q.next()) {
+            auto it = balances.find({q.value(0).toInt(), q.value(1).toInt()});
+            if (it != balances.end())
+                it->allowance = q.value(2).toDouble();
+        }
+    }
+    StockComparison result;
     for (auto it = balances.cbegin(); it != balances.cend(); ++it) {
         const Balance& b = it.value();
-        if (same(b.stored, b.rebuilt) && b.storedRows <= 1)
+        const double gap = std::fabs(b.stored - b.rebuilt);
+        if (b.storedRows <= 1 && gap < kNoise)
             continue;
-        differences.append({it.key().second, it.key().first, b.stored, b.rebuilt, b.storedRows});
+        if (b.storedRows <= 1 && gap <= b.allowance + kNoise) {
+            ++result.roundedPairs;
+            continue;
+        }
+        result.differences.append(
+            {it.key().second, it.key().first, b.stored, b.rebuilt, b.storedRows});
     }
-    return differences;
+    return result;
 }
 
 } // namespace tl

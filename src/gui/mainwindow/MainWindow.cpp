@@ -6,6 +6,7 @@
 #include "data/Dialogs.h"
 #include "data/Helpers.h"
 #include "data/Lookups.h"
+#include "data/Rights.h"
 #include "data/Schema.h"
 #include "grid/Grid.h"
 #include "grid/GridFit.h"
@@ -68,10 +69,11 @@ MainWindow::MainWindow(Session session, std::unique_ptr<Database> db, QWidget* p
     m_progress = std::make_unique<ProgressWindow>();
     m_progress->setStatusLabel(m_status);
 
+    // Before the rights are applied: the upgrade may grant the operator new ones.
+    guarded([this] { Schema::upgrade(*m_db, &m_session); });
     buildMenus();
     applyButtonRights();
     updateEntryButtons();
-    guarded([this] { Schema::upgrade(*m_db); });
     presetDates();
     connectSignals();
     new GridMenu(this); // the grid's pop-up menu
@@ -92,11 +94,11 @@ Progress& MainWindow::progress() {
 void MainWindow::buildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("文件"));
     file->setObjectName(QStringLiteral("mFile"));
-    QAction* backup = file->addAction(QStringLiteral("备份套帐…"), this, [this] {
+    m_backup = file->addAction(QStringLiteral("备份套帐…"), this, [this] {
         BackupDialog dialog(*m_db, progress(), this);
         dialog.exec();
     });
-    backup->setObjectName(QStringLiteral("mBackup"));
+    m_backup->setObjectName(QStringLiteral("mBackup"));
     file->addSeparator();
     QAction* exit = file->addAction(QStringLiteral("退出"), this, &QWidget::close);
     exit->setObjectName(QStringLiteral("mExit"));
@@ -145,6 +147,7 @@ void MainWindow::applyButtonRights() {
     }
     m_tabs->statisticsTabs()->setEnabled(m_session.hasRight(statisticsRight()));
     m_tabs->chartTabs()->setEnabled(m_session.hasRight(chartsRight()));
+    m_backup->setEnabled(m_session.hasRight(Rights::backupRight()));
 }
 
 void MainWindow::updateEntryButtons() {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+class QAction;
 class QLabel;
 
 namespace tl {
@@ -84,6 +85,7 @@ private:
     MainTabs* m_tabs = nullptr;
     ChartPages* m_charts = nullptr;
     QLabel* m_status = nullptr;
+    QAction* m_backup = nullptr; // needs the backup right
     QLabel* m_noRight = nullptr;
     std::unique_ptr<ProgressWindow> m_progress;
     bool m_loading = true;
