@@ -20,13 +20,6 @@ QString writeFailure(const QString& target) {
         .arg(QDir::toNativeSeparators(target));
 }
 
-bool sameFile(const QString& a, const QString& b) {
-    const QFileInfo fa(a), fb(b);
-    if (fa.exists() && fb.exists())
-        return fa.canonicalFilePath() == fb.canonicalFilePath();
-    return QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath());
-}
-
 struct ProgressCloser {
     Progress& progress;
     ~ProgressCloser() { progress.close(); }
@@ -35,14 +28,9 @@ struct ProgressCloser {
 } // namespace
 
 void backupAccountSet(const Database& db, const QString& target, Progress& progress) {
-    const QString source = db.path();
-    for (const QString& own :
-         {source, source + QStringLiteral("-wal"), source + QStringLiteral("-shm"),
-          source + QStringLiteral("-journal")}) {
-        if (sameFile(target, own))
-            throw DbError::refused(
-                QStringLiteral("不能把套帐备份到它自己的文件上，请另选一个文件名。"));
-    }
+    if (OpenDatabases::family(target, db.path()) != OpenDatabases::Held::No)
+        throw DbError::refused(
+            QStringLiteral("不能把套帐备份到它自己的文件上，请另选一个文件名。"));
     if (OpenDatabases::holds(target))
         throw DbError::refused(OpenDatabases::refusal());
     const QFileInfo info(target);

@@ -46,28 +46,32 @@ void OpenDatabases::remove(const QString& path) {
     openPaths().removeOne(QFileInfo(path).absoluteFilePath());
 }
 
-OpenDatabases::Held OpenDatabases::find(const QString& path) {
+OpenDatabases::Held OpenDatabases::family(const QString& path, const QString& database) {
     if (path.trimmed().isEmpty())
         return Held::No;
+    struct stat chosen {};
+    const bool exists = statOf(path, &chosen);
+    const QString key = nameKey(path);
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        const QString own = database + QLatin1String(suffix);
+        struct stat st {};
+        if ((exists && statOf(own, &st) && st.st_dev == chosen.st_dev &&
+             st.st_ino == chosen.st_ino) ||
+            nameKey(own) == key)
+            return *suffix ? Held::Companion : Held::Database;
+    }
+    return Held::No;
+}
+
+OpenDatabases::Held OpenDatabases::find(const QString& path) {
     QStringList open;
     {
         QMutexLocker locker(&lock());
         open = openPaths();
     }
-    if (open.isEmpty())
-        return Held::No;
-    struct stat chosen {};
-    const bool exists = statOf(path, &chosen);
-    const QString key = nameKey(path);
     for (const QString& db : open) {
-        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-            const QString own = db + QLatin1String(suffix);
-            struct stat st {};
-            if ((exists && statOf(own, &st) && st.st_dev == chosen.st_dev &&
-                 st.st_ino == chosen.st_ino) ||
-                nameKey(own) == key)
-                return *suffix ? Held::Companion : Held::Database;
-        }
+        if (const Held held = family(path, db); held != Held::No)
+            return held;
     }
     return Held::No;
 }

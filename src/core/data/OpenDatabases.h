@@ -25,6 +25,8 @@ public:
     // opens nothing.
     static Held find(const QString& path);
     static bool holds(const QString& path) { return find(path) != Held::No; }
+    // The same test against one database file, open or not.
+    static Held family(const QString& path, const QString& database);
 
     // What the operator is told when such a file is chosen.
     static QString refusal();
