@@ -1,3 +1,5 @@
+#include "charts/ChartTables.h"
+#include "data/Progress.h"
 #include "data/SampleData.h"
 #include "grid/Grid.h"
 #include "importexport/GridExport.h"
@@ -5,24 +7,33 @@
 #include "statistics/TradeReports.h"
 #include "support/CliRunner.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 
 #include <QDir>
+#include <QImage>
 #include <QTest>
 
 using namespace tl;
 using tl::test::CliRunner;
 
+// The tool's reports and charts (drawn without a display: CliRunner takes it away).
 class TestCliReports : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
     void reportsAreTheWindowsGrids();
+    void picturesAndTheWindowsTable();
     void refusalsWriteNothing();
 
 private:
     QStringList base() const { return {"--set", m_set->path()}; }
     std::unique_ptr<test::TestAccountSet> m_set;
     CliRunner m_cli;
+    // The sample records run over the half year up to today.
+    const QDate m_to = QDate::currentDate();
+    const QDate m_from = m_to.addDays(-120);
+    const QStringList m_period = {"--from", m_from.toString(Qt::ISODate), "--to",
+                                  m_to.toString(Qt::ISODate)};
 };
 
 void TestCliReports::initTestCase() {
@@ -31,17 +42,14 @@ void TestCliReports::initTestCase() {
 }
 
 void TestCliReports::reportsAreTheWindowsGrids() {
-    // The sample records run over the half year up to today.
-    const QDate to = QDate::currentDate();
-    const QDate from = to.addDays(-120);
     const Database& db = m_set->db();
+    const QDate from = m_from, to = m_to;
     const struct {
         QStringList args;
         std::function<void(Grid&)> window;
     } cases[] = {
         {{"report", "stock"}, [&](Grid& g) { stockReport(db, g); }},
-        {{"report", "stock-change", "--from", from.toString(Qt::ISODate), "--to",
-          to.toString(Qt::ISODate), "--values"},
+        {QStringList{"report", "stock-change", "--values"} + m_period,
          [&](Grid& g) { stockChangeReport(db, g, from, to, StockMeasure::Values); }},
         {{"report", "payables", "--from=" + from.toString(Qt::ISODate),
           "--to=" + to.toString(Qt::ISODate)},
@@ -62,9 +70,41 @@ void TestCliReports::reportsAreTheWindowsGrids() {
     }
 }
 
+void TestCliReports::picturesAndTheWindowsTable() {
+    QTemporaryDir dir;
+    const QString png = dir.path() + "/趋势.png", table = dir.path() + "/趋势.csv";
+    auto r = m_cli.run(base() << "chart"
+                              << "trend" << m_period << "--warehouse"
+                              << "1"
+                              << "--size"
+                              << "640x400"
+                              << "--out" << png << "--table" << table);
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    const QImage trend(png);
+    QCOMPARE(trend.size(), QSize(640, 400));
+    // Something was drawn in colour, not a blank page: the bars.
+    QSet<QRgb> colours;
+    for (int x = 0; x < trend.width(); x += 7)
+        colours.insert(trend.pixel(x, trend.height() / 2));
+    QVERIFY(colours.size() > 2);
+    // The table beside the chart is the one the chart window shows.
+    Grid grid;
+    QVERIFY(trendTable(m_set->db(), {m_from, m_to, 1, 0, false}, grid).drawable);
+    const QString expected = dir.path() + "/expected.csv";
+    QCOMPARE(gridToCsv(grid, expected, Progress::silent()), ExportStatus::Written);
+    QCOMPARE(test::readFile(table), test::readFile(expected));
+
+    const QString pdf = dir.path() + "/毛利.PDF";
+    r = m_cli.run(base() << "chart"
+                         << "profit" << m_period << "--out" << pdf);
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QCOMPARE(test::readFile(pdf).left(4), QByteArray("%PDF"));
+}
+
 void TestCliReports::refusalsWriteNothing() {
     QTemporaryDir dir;
-    const QString out = dir.path() + "/r.xlsx";
+    const QString out = dir.path() + "/r.xlsx", pic = dir.path() + "/c.png";
+    const QStringList year = {"--from", "2024-01-01", "--to", "2024-12-31"};
     const struct {
         QStringList args;
         int code;
@@ -74,9 +114,17 @@ void TestCliReports::refusalsWriteNothing() {
         {{"report", "stock", "--from", "2024-03-01", "--out", out}, 2},
         {{"report", "profit", "--out", out}, 2},
         {{"report", "stock", "--out", dir.path() + "/r.txt"}, 2},
-        // A period without records is said, and no file of empty cells is written.
+        {QStringList{"chart", "trend", "--out", dir.path() + "/c.gif"} + year, 2},
+        {{"chart", "trend", "--from", "2024-01-01", "--to", "2024-13-01", "--out", pic}, 2},
+        {QStringList{"chart", "trend", "--out", pic, "--size", "100"} + year, 2},
+        {QStringList{"chart", "trend", "--out", pic, "--table", dir.path() + "/t.txt"} + year, 2},
+        {QStringList{"chart", "profit", "--out", pic, "--warehouse", "2"} + year, 2},
+        {{"chart", "pie", "--out", pic}, 2},
+        // A period without records is said, and no file of empty cells is written;
+        // long before the first record there is no sale to take a profit from.
         {{"report", "sales", "--from", "1990-01-01", "--to", "1990-01-31", "--out", out}, 1},
         {{"report", "receivables", "--from", "1990-01-01", "--to", "1990-01-31", "--out", out}, 1},
+        {{"chart", "profit", "--from", "1990-01-01", "--to", "1990-12-31", "--out", pic}, 1},
     };
     for (const auto& c : cases) {
         const auto r = m_cli.run(base() + c.args);

@@ -2,10 +2,15 @@
 #include "charts/ChartRenderer.h"
 #include "charts/ChartTable.h"
 #include "grid/Grid.h"
+#include "support/TestTools.h"
 
-#include <QGuiApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tl;
@@ -13,10 +18,13 @@ using namespace tl;
 class TestChartRenderer : public QObject {
     Q_OBJECT
 private slots:
-    void barsAxisAndPlotArea();
-    void smallValuesAndNegatives();
+    void barsAndRowUnderAPoint();
+    void valueAxis_data();
+    void valueAxis();
     void labelsNeverCollide_data();
     void labelsNeverCollide();
+    void writesEachType();
+    void replacingAndFailedSaves();
 };
 
 namespace {
@@ -39,7 +47,7 @@ QRgb at(const QImage& image, double xTwips, double yTwips) {
     return image.pixel(int(xTwips / kTw), int(yTwips / kTw)) & 0xffffff;
 }
 
-constexpr QRgb kSeries1 = 0xff00ff, kSeries2 = 0xaf50af, kGrey = 0xdddddd, kWhite = 0xffffff;
+constexpr QRgb kSeries1 = 0xff00ff, kGrey = 0xdddddd;
 
 // A paint device that keeps every text drawn on it with the box it covers,
 // in device pixels, instead of pixels.
@@ -79,25 +87,11 @@ public:
 
 protected:
     int metric(PaintDeviceMetric m) const override {
-        switch (m) {
-        case PdmWidth:
-            return m_size.width();
-        case PdmHeight:
-            return m_size.height();
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
-            return 96;
-        case PdmDepth:
-            return 32;
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
+        if (m == PdmWidth || m == PdmHeight)
+            return m == PdmWidth ? m_size.width() : m_size.height();
+        if (m == PdmDevicePixelRatioScaled)
             return int(devicePixelRatioFScale());
-        default:
-            return 0;
-        }
+        return m == PdmDepth ? 32 : m == PdmDevicePixelRatio ? 1 : 96; // the rest: dpi
     }
 
 private:
@@ -124,70 +118,57 @@ QStringList axisLabels(const QList<DrawnText>& texts) {
 
 } // namespace
 
-void TestChartRenderer::barsAxisAndPlotArea() {
+void TestChartRenderer::barsAndRowUnderAPoint() {
     Grid g;
-    fill(g, {"采购", "销售"},
-         {{"2008.01", "10", "5"}, {"2008.02", "0", "20"}, {"2008.03", "7", "7"}});
+    fill(g, {"采购", "销售"}, {{"2008.01", "10", "5"}, {"2008.02", "0", "20"}});
     const QImage image = chartImage(g, "图", kSize);
-    // max 20: 1 unit = 4200 / 20 x 0.9 = 189 twips; slot 7000 / 3; bar 972 twips.
-    const double slot = 7000.0 / 3, bar = slot * 5 / 6 / 2, unit = 189;
+    // max 20: 1 unit = 4200 / 20 x 0.9 = 189 twips; slot 3500; bar 1458 twips.
+    const double slot = 3500, bar = slot * 5 / 6 / 2, unit = 189;
     auto barX = [&](int row, int series) { return 1020 + slot * (row - 1) + bar * (series - 0.5); };
-    QCOMPARE(at(image, barX(1, 1), 5000 - 5 * unit), kSeries1);                    // inside the 10
-    QCOMPARE(at(image, barX(1, 1) - bar / 2 + 100, 5000 - 10 * unit - 60), kGrey); // above it
-    QCOMPARE(at(image, barX(1, 2), 5000 - 2 * unit), kSeries2);                    // inside the 5
-    QCOMPARE(at(image, barX(2, 2), 5000 - 19 * unit), kSeries2); // the 20, near its top
-    QCOMPARE(at(image, barX(2, 1), 5000 - 2 * unit), kGrey);     // the 0: no bar
-    // A white grid line every 4 units (756 twips), between the bars.
-    bool line = false;
-    for (double y = 5000 - 756 - 30; y <= 5000 - 756 + 30; y += 15)
-        line = line || at(image, 1020 + slot - 150, y) == kWhite;
-    QVERIFY(line);
-    QCOMPARE(at(image, 1020 + slot - 150, 5000 - 756 - 200), kGrey);
-    // The row under a point: the slots, nothing left of the plot.
-    QCOMPARE(chart::rowAt(QSizeF(9000, 6000), 1, 3, barX(2, 2)), 2);
-    QCOMPARE(chart::rowAt(QSizeF(9000, 6000), 1, 3, 900), 0);
+    QCOMPARE(at(image, barX(1, 1), 5000 - 9 * unit), kSeries1); // inside the 10
+    QCOMPARE(at(image, barX(1, 1), 5000 - 11 * unit), kGrey);   // above it
+    QCOMPARE(at(image, barX(2, 1), 5000 - 2 * unit), kGrey);    // the 0: no bar
+    QVERIFY(at(image, barX(2, 2), 5000 - 19 * unit) != kGrey);  // the 20, near its top
+    QCOMPARE(chart::rowAt(QSizeF(9000, 6000), 1, 2, barX(2, 2)), 2);
+    QCOMPARE(chart::rowAt(QSizeF(9000, 6000), 1, 2, 900), 0); // left of the plot
 
-    QCOMPARE(axisLabels(textsOf(g, kSize)), QStringList({"0", "4", "8", "12", "16", "20"}));
-
-    // Percent values: the axis labels carry the sign too.
-    fill(g, {"比例"}, {{"2008.01", "50%"}, {"2008.02", "100%"}});
-    QCOMPARE(axisLabels(textsOf(g, kSize)),
-             QStringList({"0%", "20%", "40%", "60%", "80%", "100%"}));
-}
-
-void TestChartRenderer::smallValuesAndNegatives() {
-    // Largest value 2: the step rounds to 0, so no axis labels and no grid
-    // lines, while the bars are still drawn.
-    Grid g;
-    fill(g, {"销售"}, {{"2008.01", "2"}, {"2008.02", "1"}});
-    const QImage image = chartImage(g, "图", kSize);
-    const double slot = 3500, bar = slot * 5 / 6;
-    for (double y = 850; y < 4990; y += 15)
-        QCOMPARE(at(image, 1020 + slot - 100, y), kGrey); // the gap between the bars
-    QCOMPARE(at(image, 1020 + bar / 2, 4900), kSeries1);
-    QVERIFY(axisLabels(textsOf(g, kSize)).isEmpty());
-
-    // A negative month is labelled as it is and drawn with height 0; the
-    // axis shows no "-0".
-    fill(g, {"毛利额"}, {{"2008.01", "-6"}, {"2008.02", "-0.5"}, {"2008.03", "12"}});
-    const QImage negative = chartImage(g, "图", kSize);
-    const double slot3 = 7000.0 / 3;
-    QCOMPARE(at(negative, 1020 + slot3 * 5 / 12, 4990), kGrey);
-    QCOMPARE(at(negative, 1020 + slot3 * 2 + slot3 * 5 / 12, 4990), kSeries1);
-    const QList<DrawnText> texts = textsOf(g, kSize);
+    // A negative month is labelled as it is and drawn with height 0.
+    fill(g, {"毛利额"}, {{"2008.01", "-6"}, {"2008.02", "12"}});
+    QCOMPARE(at(chartImage(g, "图", kSize), 1020 + slot * 5 / 12, 4990), kGrey);
     bool labelled = false;
-    for (const DrawnText& t : texts)
+    for (const DrawnText& t : textsOf(g, kSize))
         labelled = labelled || (t.text == "-6" && t.box.bottom() < 5000 / kTw);
     QVERIFY(labelled);
-    QVERIFY(!axisLabels(texts).contains("-0"));
-    // Nothing above 0: max becomes 10 and the axis counts 0, 2, ... 10.
-    fill(g, {"毛利额"}, {{"2008.01", "-6"}, {"2008.02", "-3"}});
-    QCOMPARE(axisLabels(textsOf(g, kSize)), QStringList({"0", "2", "4", "6", "8", "10"}));
 
     // Fewer than 2 columns: nothing is drawn.
     Grid empty;
     empty.reset(3, 1, 1, 1);
     QVERIFY(textsOf(empty, kSize).isEmpty());
+}
+
+void TestChartRenderer::valueAxis_data() {
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QStringList>("labels");
+    QTest::newRow("steps of 4") << QStringList{"10", "20", "7"}
+                                << QStringList{"0", "4", "8", "12", "16", "20"};
+    QTest::newRow("percent") << QStringList{"50%", "100%"}
+                             << QStringList{"0%", "20%", "40%", "60%", "80%", "100%"};
+    QTest::newRow("step rounds to 0") << QStringList{"2", "1"} << QStringList{};
+    QTest::newRow("no -0") << QStringList{"-6", "-0.5", "12"}
+                           << QStringList{"0", "2", "4", "6", "8", "10", "12"};
+    QTest::newRow("nothing above 0")
+        << QStringList{"-6", "-3"} << QStringList{"0", "2", "4", "6", "8", "10"};
+}
+
+void TestChartRenderer::valueAxis() {
+    QFETCH(QStringList, values);
+    QFETCH(QStringList, labels);
+    QList<QStringList> rows;
+    for (const QString& v : values)
+        rows << QStringList{QStringLiteral("2008.%1").arg(rows.size() + 1, 2, 10, QChar('0')), v};
+    Grid g;
+    fill(g, {"值"}, rows);
+    QCOMPARE(axisLabels(textsOf(g, kSize)), labels);
 }
 
 void TestChartRenderer::labelsNeverCollide_data() {
@@ -228,6 +209,86 @@ void TestChartRenderer::labelsNeverCollide() {
     }
     // Thinned out, but enough to read the time axis by.
     QVERIFY(monthLabels >= std::min(months, 6));
+}
+
+namespace {
+
+void sampleTable(Grid& g) {
+    setupChartTable(g, {"采购", "销售"}, MonthRange(QDate(2008, 1, 1), QDate(2008, 3, 1)));
+    g.setText(1, 1, "12");
+    g.setText(2, 2, "30.5");
+}
+
+} // namespace
+
+void TestChartRenderer::writesEachType() {
+    // A dot in a folder name or an unknown extension is no picture type.
+    QCOMPARE(withPictureSuffix("/tmp/a.b/图"), QString("/tmp/a.b/图.jpg"));
+    QCOMPARE(withPictureSuffix("/tmp/图.v2", PictureType::Pdf), QString("/tmp/图.v2.pdf"));
+    QCOMPARE(withPictureSuffix("/tmp/图.Jpeg", PictureType::Png), QString("/tmp/图.Jpeg"));
+    QTemporaryDir dir;
+    Grid g;
+    sampleTable(g);
+    const QSize size(403, 301); // 403 x 3 bytes: rows need padding in a 24-bit bitmap
+    const QString jpg = dir.filePath("图.jpg"), png = dir.filePath("图.png"),
+                  pdf = dir.filePath("图.pdf"), other = dir.filePath("图.bmp");
+    QVERIFY(saveChartPicture(g, "标题", jpg, size, 1.0, 1));
+    QVERIFY(saveChartPicture(g, "标题", png, size, 2.0, 1));
+    QVERIFY(saveChartPicture(g, "标题", pdf, size));
+    QVERIFY(saveChartPicture(g, "标题", other, size));
+
+    QImageReader jpeg(jpg);
+    QCOMPARE(jpeg.format(), QByteArray("jpeg"));
+    const QImage fromJpeg = jpeg.read();
+    QCOMPARE(fromJpeg.size(), size);
+    // Not skewed: the border is grey down the whole left and right edges.
+    for (int y = 5; y < size.height() - 5; y += 37) {
+        QVERIFY(qAbs(qGray(fromJpeg.pixel(0, y)) - 138) < 24);
+        QVERIFY(qAbs(qGray(fromJpeg.pixel(size.width() - 1, y)) - 138) < 24);
+    }
+    // PNG: exactly the picture the window paints, at twice the pixels.
+    const QImage fromPng(png);
+    QCOMPARE(fromPng.size(), size * 2);
+    QImage painted = chartImage(g, "标题", size, 2.0, 1).convertToFormat(QImage::Format_RGB32);
+    painted.setDevicePixelRatio(1);
+    QCOMPARE(fromPng.convertToFormat(QImage::Format_RGB32), painted);
+    // PDF: the chart as drawing, no embedded raster picture.
+    const QByteArray pdfBytes = test::readFile(pdf);
+    QVERIFY(pdfBytes.startsWith("%PDF"));
+    QVERIFY(!pdfBytes.contains("/Subtype /Image"));
+    QCOMPARE(QImageReader(other).format(), QByteArray("jpeg"));  // unknown extension: JPEG
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 4); // no temporary left over
+}
+
+void TestChartRenderer::replacingAndFailedSaves() {
+    QTemporaryDir dir;
+    Grid g;
+    sampleTable(g);
+    const QString path = test::writeFile(dir.filePath("图.jpg"), "old picture");
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::ReadWrite));
+        old.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                           QFileDevice::ReadGroup);
+        old.setFileTime(QDateTime(QDate(2001, 5, 1), QTime(8, 0)),
+                        QFileDevice::FileModificationTime);
+    }
+    // A picture too large to be made fails after the temporary file exists.
+    QString error;
+    QVERIFY(!saveChartPicture(g, "标题", path, QSize(200000, 200000), 1.0, 0, &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(test::readFile(path), QByteArray("old picture"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"图.jpg"}));
+    QVERIFY(!saveChartPicture(g, "标题", dir.filePath("无/图.jpg"), QSize(300, 200)));
+
+    // Replacing keeps the permissions and takes the time of the save.
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-2);
+    QVERIFY(saveChartPicture(g, "标题", path, QSize(300, 200)));
+    const QFileInfo saved(path);
+    QCOMPARE(QImageReader(path).format(), QByteArray("jpeg"));
+    QCOMPARE(saved.permissions() & 0x7077 /* owner, group and other bits */,
+             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+    QVERIFY(saved.lastModified() >= before);
 }
 
 QTEST_MAIN(TestChartRenderer)

@@ -2,10 +2,13 @@
 #include "data/Schema.h"
 #include "grid/ColumnSpec.h"
 #include "grid/Grid.h"
+#include "grid/GridFormat.h"
 #include "grid/GridHeader.h"
+#include "grid/GridMerge.h"
 #include "grid/GridText.h"
 #include "grid/RecordGrid.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 
 #include <QTest>
 #include <tuple>
@@ -17,13 +20,6 @@ namespace {
 // 100 twips per character: widths in tests follow from text lengths.
 int perChar(const QString& text) {
     return static_cast<int>(text.size()) * 100;
-}
-
-QStringList row(const Grid& g, int r) {
-    QStringList out;
-    for (int c = 0; c < g.cols(); ++c)
-        out << g.text(r, c);
-    return out;
 }
 
 QStringList column(const Grid& g, int c) {
@@ -39,11 +35,9 @@ void addMasters(Database& db) {
             "2.5, '支')",
             {QString("O'Brien \"铅笔\"")});
     db.exec("INSERT INTO Product (CID, Name, Unit) VALUES (1, '橡皮', '块')");
-    db.exec("INSERT INTO Customer (Name) VALUES ('甲公司')");
-    db.exec("INSERT INTO Customer (Name) VALUES ('乙公司')");
+    db.exec("INSERT INTO Customer (Name) VALUES ('甲公司'), ('乙公司')");
+    db.exec("INSERT INTO Storage (Name) VALUES ('一号库'), ('二号库')");
     db.exec("INSERT INTO Vender (Name) VALUES ('供货商')");
-    db.exec("INSERT INTO Storage (Name) VALUES ('一号库')");
-    db.exec("INSERT INTO Storage (Name) VALUES ('二号库')");
     db.exec("INSERT INTO Account (Name) VALUES ('现金')");
 }
 
@@ -61,6 +55,9 @@ private slots:
     void sortComparesNumbersAsNumbers();
     void headerClickFitsOrSorts();
     void autoFitRules();
+    void colours();
+    void rowsColumnsAndRanges();
+    void mergedAreasStayInTheirPart();
 };
 
 void TestRecordGrid::layoutsNameRealColumns() {
@@ -104,19 +101,19 @@ void TestRecordGrid::loadShowsNamesDatesAndMoney() {
     Grid g;
     loadSaleGrid(g, db, perChar);
     QCOMPARE(g.rows(), 4);
-    QCOMPARE(row(g, 2),
-             QStringList({"1", "1", "O'Brien \"铅笔\"", "乙公司", "一号库", "现金", "1,234,567.50",
-                          "2.00", "支", "2,469,135.00", "1,000.00", "2009.02.04", "小王", "加急"}));
-    QCOMPARE(row(g, 3), QStringList({"2", "2", "橡皮", "甲公司", "二号库", "现金", "0.50", "3.00",
-                                     "块", "1.50", "0.00", "2010.11.30", "小王", ""}));
+    QCOMPARE(test::rowText(g, 2), QString("1|1|O'Brien \"铅笔\"|乙公司|一号库|现金|1,234,567.50|"
+                                          "2.00|支|2,469,135.00|1,000.00|2009.02.04|小王|加急"));
+    QCOMPARE(test::rowText(g, 3),
+             QString("2|2|橡皮|甲公司|二号库|现金|0.50|3.00|块|1.50|0.00|2010.11.30|小王|"));
 
     // Purchases and transfers show their doubles in money form too.
     db.exec("INSERT INTO Buy (PID, VID, AID, SID, Price, Num, Pay, Dat) VALUES "
             "(1, 1, 1, 2, 3, 4, -1234, '2009-02-04')");
     loadPurchaseGrid(g, db, perChar);
     // Column 1 counts the rows although its caption is empty.
-    QCOMPARE(row(g, 2), QStringList({"1", "1", "O'Brien \"铅笔\"", "供货商", "现金", "二号库",
-                                     "3.00", "4.00", "12.00", "-1,234.00", "2009.02.04", ""}));
+    QCOMPARE(
+        test::rowText(g, 2),
+        QString("1|1|O'Brien \"铅笔\"|供货商|现金|二号库|3.00|4.00|12.00|-1,234.00|2009.02.04|"));
 }
 
 void TestRecordGrid::emptyTableKeepsWidths() {
@@ -165,8 +162,8 @@ void TestRecordGrid::missingRowsAndColumnsShowEmpty() {
     setupRecordGrid(g, {"ID", "", "NoSuch", "CID:NoTable:CID:Name", "CID:Customer:CID:Name"},
                     {"记录号", "序号", "甲", "乙", "丙"}, "Sale");
     loadRecordGrid(g, db, perChar);
-    QCOMPARE(row(g, 2), QStringList({"1", "1", "", "", "乙公司"}));
-    QCOMPARE(row(g, 3), QStringList({"2", "2", "", "", "乙公司"}));
+    QCOMPARE(test::rowText(g, 2), QString("1|1|||乙公司"));
+    QCOMPARE(test::rowText(g, 3), QString("2|2|||乙公司"));
 }
 
 void TestRecordGrid::moneyAndDateTexts() {
@@ -304,6 +301,64 @@ void TestRecordGrid::autoFitRules() {
     autoFitColumns(g, perChar);
     QCOMPARE(g.colWidth(0) + g.colWidth(1) + g.colWidth(2) + g.colWidth(3), 20000 - 400);
     QCOMPARE(g.colWidth(3), 20000 - 400 - 400 - 50 - 300);
+}
+
+void TestRecordGrid::colours() {
+    QCOMPARE(colorFromBgr(0x0000FF), QColor(255, 0, 0));
+    QCOMPARE(colorFromBgr(0x91C6FF), QColor(255, 198, 145));
+}
+
+void TestRecordGrid::rowsColumnsAndRanges() {
+    Grid g;
+    g.reset(5, 4, 1, 1);
+    const QColor red(255, 0, 0);
+    const QColor blue(0, 0, 255);
+    setRowBackColor(g, 2, -5, 99, red); // clamped to the row
+    for (int c = 0; c < 4; ++c)
+        QCOMPARE(g.style(2, c).back, red);
+    QVERIFY(!g.style(1, 0).back.isValid());
+
+    setColumnBackColor(g, 3, blue); // fixed row included
+    QCOMPARE(g.style(0, 3).back, blue);
+    setColumnTextColor(g, 1, red); // from row 1 on
+    QVERIFY(!g.style(0, 1).fore.isValid());
+    QCOMPARE(g.style(4, 1).fore, red);
+
+    setRangeTextColor(g, 3, 2, 1, 3, blue); // last before first: nothing
+    QVERIFY(!g.style(2, 2).fore.isValid());
+    setRangeBackColor(g, 3, 1, 4, 2, blue);
+    QCOMPARE(g.style(4, 2).back, blue);
+    QCOMPARE(g.style(2, 1).back, red);
+    setRangeBackColor(g, 4, 3, 9, 9, red); // cells beyond the grid are ignored
+    QCOMPARE(g.style(4, 3).back, red);
+
+    setRowBold(g, 3);
+    QVERIFY(g.style(3, 0).bold && g.style(3, 3).bold && !g.style(2, 3).bold);
+    Grid empty;
+    setRowBackColor(empty, 0, 0, 3, red); // no columns: nothing, no crash
+}
+
+void TestRecordGrid::mergedAreasStayInTheirPart() {
+    Grid g;
+    g.reset(6, 5, 1, 2);
+    g.setText(5, 0, "总计");
+    g.setText(5, 1, "总计");
+    g.setText(5, 2, "总计"); // across the fixed edge: joins no fixed cell
+    g.setText(5, 3, "总计");
+    g.setText(1, 0, "仓库");
+    g.setText(2, 0, "仓库");
+    g.setText(3, 0, "");
+    g.setText(4, 0, "");
+    g.setText(0, 0, "仓库"); // a caption does not join data rows
+    g.setMergeRow(5, true);
+    g.setMergeCol(0, true);
+    QVERIFY(mergedAreas(g).isEmpty()); // merging off
+    g.setMergeCells(true);
+    const QList<QRect> areas = mergedAreas(g);
+    QCOMPARE(areas.size(), 3);
+    QVERIFY(areas.contains(QRect(0, 5, 2, 1)));
+    QVERIFY(areas.contains(QRect(2, 5, 2, 1)));
+    QVERIFY(areas.contains(QRect(0, 1, 1, 2))); // empty cells never join
 }
 
 QTEST_GUILESS_MAIN(TestRecordGrid)

@@ -1,27 +1,19 @@
 #include "charts/ChartPages.h"
 #include "charts/ChartRenderer.h"
 #include "charts/ChartView.h"
-#include "data/Database.h"
-#include "data/Rights.h"
 #include "grid/Grid.h"
-#include "mainwindow/MainTabs.h"
-#include "mainwindow/MainWindow.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TestAccountSet.h"
+#include "support/MainWindowFixture.h"
 #include "support/TestTools.h"
 #include "widgets/GridView.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHelpEvent>
 #include <QImageReader>
 #include <QMenu>
-#include <QPushButton>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,11 +30,7 @@ private slots:
 
 namespace {
 
-struct Fixture {
-    test::TestAccountSet set;
-    test::ScriptedDialogs dialogs;
-    std::unique_ptr<MainWindow> window;
-
+struct Fixture : test::MainWindowFixture {
     Fixture() {
         Database& db = set.db();
         db.exec("INSERT INTO Product (Name) VALUES ('铅笔'), ('橡皮')");
@@ -51,18 +39,12 @@ struct Fixture {
                 "(1, 1, 5, 10, '2008-01-03'), (2, 2, 1, 50, '2008-02-03')");
         db.exec("INSERT INTO Sale (PID, SID, Price, Num, Dat) VALUES "
                 "(1, 1, 8, 4, '2008-01-20'), (2, 2, 2, 5, '2008-03-01')");
-        Session session{set.path(), "admin", "1", Rights::all()};
-        window = std::make_unique<MainWindow>(session, Database::open(set.path()));
+        open();
         window->resize(1180, 720);
         window->show();
         window->tabs()->setCurrentIndex(ChartsTab);
     }
-    MainTabs& tabs() { return *window->tabs(); }
-    void setDates(int first, QDate from, QDate to) {
-        tabs().datePicker(first)->setDate(from);
-        tabs().datePicker(first + 1)->setDate(to);
-    }
-    void press(int index) { tabs().button({Bank::Trade, index})->click(); }
+    void press(int index) { button(Bank::Trade, index)->click(); }
     ChartView* chart(int page) { return window->charts()->chartView(page); }
     // Draws the trend chart of January to March 2008.
     void drawTrend() {

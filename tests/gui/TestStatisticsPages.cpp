@@ -1,16 +1,8 @@
-#include "data/Database.h"
-#include "data/Rights.h"
 #include "grid/Grid.h"
 #include "mainwindow/MainCommands.h"
-#include "mainwindow/MainTabs.h"
-#include "mainwindow/MainWindow.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TestAccountSet.h"
-#include "support/TestTools.h"
+#include "support/MainWindowFixture.h"
 
 #include <QCheckBox>
-#include <QDateEdit>
-#include <QPushButton>
 #include <QTest>
 
 using namespace tl;
@@ -20,16 +12,11 @@ class TestStatisticsPages : public QObject {
 private slots:
     void stockPageAndItsHideBox();
     void tradePagesReadTheirOwnPickers();
-    void rightsGateTheStatistics();
 };
 
 namespace {
 
-struct Fixture {
-    test::TestAccountSet set;
-    test::ScriptedDialogs dialogs;
-    std::unique_ptr<MainWindow> window;
-
+struct Fixture : test::MainWindowFixture {
     Fixture() {
         Database& db = set.db();
         db.exec("INSERT INTO Storage (SID, Name) VALUES (1, '一号库'), (2, '二号库')");
@@ -39,19 +26,10 @@ struct Fixture {
         db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) "
                 "VALUES (1, 1, 1, 1, 1, 10, 2, 5, '2009-02-04')");
     }
-    void open(const QString& rights) {
-        Session session{set.path(), QStringLiteral("admin"), QStringLiteral("1"), rights};
-        window = std::make_unique<MainWindow>(session, Database::open(set.path()));
-    }
-    MainTabs& tabs() const { return *window->tabs(); }
     QPushButton* button(int index) const { return tabs().button({Bank::Trade, index}); }
     void page(int subTab) const {
         tabs().setCurrentIndex(StatisticsTab);
         tabs().statisticsTabs()->setCurrentIndex(subTab);
-    }
-    void period(int firstPicker, const QDate& first, const QDate& last) const {
-        tabs().datePicker(firstPicker)->setDate(first);
-        tabs().datePicker(firstPicker + 1)->setDate(last);
     }
 };
 
@@ -59,7 +37,7 @@ struct Fixture {
 
 void TestStatisticsPages::stockPageAndItsHideBox() {
     Fixture f;
-    f.open(Rights::all());
+    f.open();
     f.page(0);
     Grid& grid = f.window->grid();
     QCheckBox* box = f.window->findChild<QCheckBox*>("CHK3_0");
@@ -79,7 +57,7 @@ void TestStatisticsPages::stockPageAndItsHideBox() {
     QVERIFY(grid.colWidth(5) > 0 && grid.rowHeight(4) > 0);
 
     // The stock change reports read pickers 0 and 1.
-    f.period(0, QDate(2009, 1, 1), QDate(2009, 2, 28));
+    f.setDates(0, QDate(2009, 1, 1), QDate(2009, 2, 28));
     f.button(10)->click();
     QCOMPARE(grid.rows(), 3 * 2 + 5);
     QCOMPARE(grid.text(2, 3), QString("2009-01-01"));
@@ -91,13 +69,13 @@ void TestStatisticsPages::stockPageAndItsHideBox() {
 
 void TestStatisticsPages::tradePagesReadTheirOwnPickers() {
     Fixture f;
-    f.open(Rights::all());
+    f.open();
     Grid& grid = f.window->grid();
     const QDate first(2009, 2, 1), last(2009, 2, 28);
 
     f.page(1);
-    f.period(2, first, last);
-    f.period(4, first, last); // the purchase page's pickers do not matter here
+    f.setDates(2, first, last);
+    f.setDates(4, first, last); // the purchase page's pickers do not matter here
     f.button(13)->click();
     QVERIFY(grid.isVisible());
     QCOMPARE(grid.text(1, 1), QString("甲"));
@@ -105,44 +83,28 @@ void TestStatisticsPages::tradePagesReadTheirOwnPickers() {
 
     // No purchase at all: the purchase message, then the empty grid.
     f.page(2);
-    f.period(4, first, last);
+    f.setDates(4, first, last);
     f.button(14)->click();
     QCOMPARE(f.dialogs.messages, QStringList{"您选择的时间段内没有采购记录！"});
     QVERIFY(grid.isVisible());
     QCOMPARE(grid.rows(), 2);
 
     f.page(3);
-    f.period(6, first, last);
+    f.setDates(6, first, last);
     f.button(15)->click();
     QCOMPARE(grid.text(1, 3), QString("张三"));
     QCOMPARE(grid.text(2, 3), QString("15.00"));
     // An empty period: the empty grid and no message.
-    f.period(6, last.addDays(1), last.addDays(30));
+    f.setDates(6, last.addDays(1), last.addDays(30));
     f.button(15)->click();
     QCOMPARE(grid.rows(), 2);
     QCOMPARE(f.dialogs.messages.size(), 1);
 
     f.page(4);
-    f.period(8, first, last);
+    f.setDates(8, first, last);
     f.button(16)->click();
     QCOMPARE(grid.rows(), 2);
     QVERIFY(grid.isVisible());
-}
-
-void TestStatisticsPages::rightsGateTheStatistics() {
-    for (const char* right : {"查看销售统计", "查看应付款统计", "查看库存数量"}) {
-        Fixture f;
-        f.open(test::allRightsBut({QString::fromUtf8(right)}));
-        for (int i = 10; i <= 16; ++i) {
-            const bool needs = f.button(i)->property("right").toString() == right;
-            QCOMPARE(f.button(i)->isEnabled(), !needs);
-            QVERIFY(!f.button(i)->isHidden());
-        }
-    }
-    Fixture f;
-    f.open(test::allRightsBut({"操作盘点统计"}));
-    f.page(0);
-    QVERIFY(!f.tabs().statisticsTabs()->isEnabled());
 }
 
 QTEST_MAIN(TestStatisticsPages)

@@ -1,22 +1,14 @@
-#include "data/Database.h"
-#include "data/Rights.h"
 #include "grid/Grid.h"
 #include "mainwindow/EntryOpeners.h"
 #include "mainwindow/MainCommands.h"
-#include "mainwindow/MainTabs.h"
-#include "mainwindow/MainWindow.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TestAccountSet.h"
+#include "support/MainWindowFixture.h"
 #include "widgets/AppStyle.h"
-#include "widgets/GridView.h"
 #include "widgets/SystemBoxes.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
-#include <QLabel>
-#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -25,30 +17,7 @@
 #include <QTreeView>
 
 using namespace tl;
-
-namespace {
-
-struct Fixture {
-    test::TestAccountSet set;
-    test::ScriptedDialogs dialogs;
-    std::unique_ptr<MainWindow> window;
-
-    void open(const QString& rights = Rights::all()) {
-        Session session{set.path(), QStringLiteral("admin"), QStringLiteral("1"), rights};
-        window = std::make_unique<MainWindow>(session, Database::open(set.path()));
-    }
-    void addSales(int count) {
-        set.db().exec("INSERT INTO Product (Name) VALUES ('铅笔')");
-        Transaction tx(set.db());
-        for (int i = 0; i < count; ++i)
-            set.db().exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat, Memo) "
-                          "VALUES (1, 1, 1, 1, 1, 2, ?, 0, '2009-02-04', '')",
-                          {i + 1});
-        tx.commit();
-    }
-};
-
-} // namespace
+using Fixture = test::MainWindowFixture;
 
 class TestWindowLook : public QObject {
     Q_OBJECT
@@ -58,9 +27,7 @@ private slots:
     void fileDialogColumnsFitTheirTexts();
     void mainWindowOpensOnScreenAndRemembersItsPlace();
     void reloadAfterAnEditorKeepsThePlace();
-    void hiddenViewSaysWhy();
     void columnsFollowTheWidth();
-    void editorsGreyOutTheMainWindow();
 
 private:
     QTemporaryDir m_settings;
@@ -169,18 +136,6 @@ void TestWindowLook::reloadAfterAnEditorKeepsThePlace() {
     QCOMPARE(grid.topRow(), 40);
 }
 
-void TestWindowLook::hiddenViewSaysWhy() {
-    Fixture f;
-    QStringList rights = Rights::all().split(Rights::separator);
-    rights.removeAll(QStringLiteral("操作销售记录"));
-    f.open(Rights::join(rights));
-    f.window->show();
-    auto* note = f.window->findChild<QLabel*>("noRightNote");
-    QVERIFY(note->isVisible());
-    f.window->tabs()->setCurrentIndex(PurchasesTab);
-    QVERIFY(!note->isVisible());
-}
-
 void TestWindowLook::columnsFollowTheWidth() {
     Fixture f;
     f.addSales(3);
@@ -199,22 +154,6 @@ void TestWindowLook::columnsFollowTheWidth() {
     f.window->resize(1300, 600);
     // The columns fill the wider view once the resizing has settled.
     QTRY_VERIFY(total() > before + 300 * 15);
-}
-
-void TestWindowLook::editorsGreyOutTheMainWindow() {
-    Fixture f;
-    f.open();
-    f.window->show();
-    f.window->tabs()->setCurrentIndex(SettingsTab);
-    bool greyed = false;
-    QTimer::singleShot(0, [&] {
-        greyed = !f.window->isEnabled();
-        if (QWidget* editor = QApplication::activeModalWidget())
-            editor->close();
-    });
-    f.window->tabs()->button({Bank::Master, 0})->click();
-    QVERIFY(greyed);
-    QVERIFY(f.window->isEnabled());
 }
 
 QTEST_MAIN(TestWindowLook)
