@@ -2,7 +2,6 @@
 
 #include "cli/Args.h"
 #include "cli/Console.h"
-#include "data/OpenDatabases.h"
 #include "importexport/GridExport.h"
 
 #include <QFile>
@@ -29,7 +28,7 @@ int writeGridOutput(const Grid& grid, const QString& title, const QString& out,
                     Progress& progress) {
     if (out.isEmpty()) {
         if (visibleRows(grid).empty() || visibleColumns(grid).empty()) {
-            printError(QStringLiteral("表格中没有数据！"));
+            printError(exportStatusMessage(ExportStatus::Empty));
             return Failed;
         }
         // Written as it is built: a list of 300,000 sales never sits in memory twice.
@@ -45,22 +44,12 @@ int writeGridOutput(const Grid& grid, const QString& title, const QString& out,
     }
     const ExportStatus status = writeGridFile(grid, out, title, progress);
     progress.close();
-    switch (status) {
-    case ExportStatus::Written:
+    if (status == ExportStatus::Written)
         return Done;
-    case ExportStatus::Empty:
-        printError(QStringLiteral("表格中没有数据！"));
-        break;
-    case ExportStatus::CannotReplace:
-        printError(QStringLiteral("该文件无法覆盖，请确认该文件没被其他软件打开！"));
-        break;
-    case ExportStatus::WriteFailed:
-        printError(QStringLiteral("文件保存出错！") + QStringLiteral("（%1）").arg(out));
-        break;
-    case ExportStatus::OpenDatabase:
-        printError(OpenDatabases::refusal());
-        break;
-    }
+    // A failed write names the file: the tool is often run from scripts.
+    printError(exportStatusMessage(status) + (status == ExportStatus::WriteFailed
+                                                  ? QStringLiteral("（%1）").arg(out)
+                                                  : QString()));
     return Failed;
 }
 

@@ -1,11 +1,6 @@
-#include "data/Database.h"
 #include "grid/Grid.h"
 #include "grid/GridDelete.h"
 #include "grid/GridSelection.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TestAccountSet.h"
-#include "support/TestTools.h"
-#include "transactions/StockLedger.h"
 
 #include <QTest>
 
@@ -14,106 +9,51 @@ using namespace tl;
 class TestGridDelete : public QObject {
     Q_OBJECT
 private slots:
-    void recordGridAsksSerialNumbersAndDeletes();
-    void headerOnlyGridsAskNothing();
-    void masterListDeletesItsRows();
+    void selectedRecordsAndTheirQuestion();
     void selectionRules();
 };
 
-namespace {
+void TestGridDelete::selectedRecordsAndTheirQuestion() {
+    // A record grid as the sales tab shows it: hidden spec row, caption row,
+    // then records 1 to 5 (keys 11 to 15 in column 0) from row 2; a master
+    // list has one caption row and its records from row 1.
+    Grid records;
+    records.reset(7, 4, 2, 2);
+    records.setText(1, 0, "记录号");
+    for (int r = 2; r < 7; ++r)
+        records.setText(r, 0, QString::number(9 + r));
+    records.setText(5, 0, "x"); // a row without a record
+    Grid list;
+    list.reset(4, 3, 1, 2);
+    for (int r = 1; r < 4; ++r)
+        list.setText(r, 0, QString::number(r));
+    Grid emptyList;
+    emptyList.reset(2, 3, 1, 2);
 
-// A record grid as the sales tab shows it: hidden spec row, caption row, then
-// one row per record with the key in column 0 and the serial in column 1.
-void fillRecordGrid(Grid& grid, const QList<qint64>& keys) {
-    grid.reset(2 + keys.size(), 4, 2, 2);
-    grid.setText(1, 0, "记录号");
-    grid.setText(1, 1, "");
-    for (int i = 0; i < keys.size(); ++i) {
-        grid.setText(2 + i, 0, QString::number(keys[i]));
-        grid.setText(2 + i, 1, QString::number(i + 1));
+    const struct {
+        Grid* grid;
+        int fromRow, toRow;
+        QList<qint64> keys; // the last row first; none: nothing to ask
+        QString question;
+    } cases[] = {
+        {&records, 2, 4, {13, 12, 11}, "您确定要删除第1-3条记录？"},
+        {&records, 6, 4, {15, 13}, "您确定要删除第3-5条记录？"}, // upwards, row 5 skipped
+        {&records, 0, 3, {12, 11}, "您确定要删除第1-2条记录？"}, // captions left out
+        {&records, 0, 1, {}, {}},
+        {&records, 5, 5, {}, {}},
+        {&list, 1, 2, {2, 1}, "您确定要删除第1-2条记录？"},
+        {&emptyList, 1, 1, {}, {}},
+    };
+    for (const auto& c : cases) {
+        c.grid->setSelection(c.fromRow, 1, c.toRow, 2);
+        const auto rows = selectedRecords(*c.grid);
+        const QByteArray where = QByteArray::number(c.fromRow) + "-" + QByteArray::number(c.toRow);
+        QVERIFY2(bool(rows) == !c.keys.isEmpty(), where);
+        if (rows) {
+            QCOMPARE(rows->keys, c.keys);
+            QCOMPARE(rows->question, c.question);
+        }
     }
-}
-
-int saleCount(Database& db) {
-    return db.value("SELECT count(*) FROM Sale").toInt();
-}
-
-} // namespace
-
-void TestGridDelete::recordGridAsksSerialNumbersAndDeletes() {
-    test::TestAccountSet set;
-    test::ScriptedDialogs dialogs;
-    Database& db = set.db();
-    QList<qint64> keys;
-    for (double num : {1.0, 5.0, 2.0, 4.0, 8.0})
-        keys << test::insertSale(db, 1, 7, num);
-    Grid grid;
-    fillRecordGrid(grid, keys);
-
-    // Rows 2 to 4 are records 1 to 3; No keeps everything, Yes deletes and
-    // leaves the grid to the caller.
-    grid.setSelection(2, 1, 4, 3);
-    QVERIFY(!deleteRows(grid, db, "Sale", "ID"));
-    QCOMPARE(saleCount(db), 5);
-    dialogs.answer(true);
-    QVERIFY(deleteRows(grid, db, "Sale", "ID"));
-    QCOMPARE(dialogs.questions, QStringList(2, "您确定要删除第1-3条记录？"));
-    QCOMPARE(saleCount(db), 2);
-    QCOMPARE(db.value("SELECT group_concat(ID) FROM Sale").toString(),
-             QString("%1,%2").arg(keys[3]).arg(keys[4]));
-    QCOMPARE(StockLedger::stockQty(db, 1, 7), 8); // 1 + 5 + 2 went back to the warehouse
-    QCOMPARE(grid.rows(), 7);
-
-    // Selected upwards, the same numbers; rows whose record is gone are skipped.
-    dialogs.clear();
-    grid.setSelection(6, 1, 5, 1);
-    dialogs.answer(true);
-    QVERIFY(deleteRows(grid, db, "Sale", "ID"));
-    QCOMPARE(dialogs.questions, QStringList{"您确定要删除第4-5条记录？"});
-    QCOMPARE(saleCount(db), 0);
-    dialogs.clear();
-    grid.setSelection(2, 1, 3, 1);
-    dialogs.answer(true);
-    QVERIFY(!deleteRows(grid, db, "Sale", "ID")); // both already deleted
-    QCOMPARE(saleCount(db), 0);
-}
-
-void TestGridDelete::headerOnlyGridsAskNothing() {
-    test::TestAccountSet set;
-    test::ScriptedDialogs dialogs;
-    Database& db = set.db();
-    test::insertSale(db, 1, 7, 5);
-    Grid grid;
-    fillRecordGrid(grid, {});
-    for (int row : {0, 1}) {
-        grid.setCurrent(row, 0);
-        dialogs.answer(true);
-        QVERIFY(!deleteRows(grid, db, "Sale", "ID"));
-    }
-    // An empty master list: the header and one empty row.
-    grid.reset(2, 3, 1, 2);
-    grid.setText(0, 0, "记录号");
-    grid.setCurrent(1, 1);
-    QVERIFY(!deleteRows(grid, db, "Sale", "ID"));
-    QVERIFY(dialogs.questions.isEmpty());
-    QCOMPARE(saleCount(db), 1);
-}
-
-void TestGridDelete::masterListDeletesItsRows() {
-    test::TestAccountSet set;
-    test::ScriptedDialogs dialogs;
-    Database& db = set.db();
-    db.exec("INSERT INTO Region (Region) VALUES ('华北'), ('华东'), ('华南')");
-    Grid grid;
-    grid.reset(4, 3, 1, 2);
-    grid.setText(0, 0, "记录号");
-    for (int r = 1; r <= 3; ++r)
-        grid.setText(r, 0, QString::number(r));
-    grid.setSelection(1, 0, 2, 2);
-    dialogs.answer(true);
-    QVERIFY(deleteRows(grid, db, "Region", "RID"));
-    QCOMPARE(dialogs.questions, QStringList{"您确定要删除第1-2条记录？"});
-    QCOMPARE(db.value("SELECT group_concat(Region) FROM Region").toString(), QString("华南"));
 }
 
 void TestGridDelete::selectionRules() {

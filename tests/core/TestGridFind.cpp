@@ -1,6 +1,5 @@
 #include "grid/Grid.h"
 #include "grid/GridFind.h"
-#include "support/ScriptedDialogs.h"
 
 #include <QTest>
 
@@ -23,67 +22,54 @@ void fill(Grid& g, const QList<QStringList>& data) {
     }
 }
 
+QString notFound(const QString& text) {
+    return "没有找到含有字符串“" + text + "”的记录！";
+}
+
 } // namespace
 
 class TestGridFind : public QObject {
     Q_OBJECT
 private slots:
     void findsTheNextRowAndWraps();
-    void caseAndEmptyKeyword();
     void notFoundAndUnsearchableGrids();
 };
 
 void TestGridFind::findsTheNextRowAndWraps() {
-    test::ScriptedDialogs dialogs;
     Grid g;
-    fill(g, {{"铅笔", ""}, {"橡皮", "  铅笔盒  "}, {"尺子", ""}, {"铅笔", "红"}});
+    fill(g, {{"铅笔", ""}, {"橡皮", "  铅笔盒  "}, {"尺子", ""}, {"铅笔", "红"}, {"", ""}});
     g.setCurrent(2, 2);
     QVERIFY(findInGrid(g, "铅笔"));
     // The whole row is selected and scrolled to the top.
     QVERIFY(g.row() == 3 && g.rowSel() == 3 && g.col() == 1 && g.colSel() == 3);
     QCOMPARE(g.topRow(), 3);
-    QVERIFY(findInGrid(g, "铅笔"));
-    QCOMPARE(g.row(), 5);
-    QVERIFY(findInGrid(g, "铅笔")); // wraps to the top
-    QCOMPARE(g.row(), 2);
-
-    // Only the current row holds the text: found after a full round.
-    g.setCurrent(4, 2);
-    QVERIFY(findInGrid(g, "尺"));
-    QCOMPARE(g.row(), 4);
-    // The caption row is searched too; a current row above it starts there.
-    g.setCurrent(0, 0);
-    QVERIFY(findInGrid(g, "产品"));
-    QCOMPARE(g.row(), 1);
-    QVERIFY(dialogs.messages.isEmpty());
-}
-
-void TestGridFind::caseAndEmptyKeyword() {
-    test::ScriptedDialogs dialogs;
-    Grid g;
-    fill(g, {{"ABC", ""}, {"", ""}, {"", "x"}});
-    g.setCurrent(2, 2);
-    QVERIFY(!findInGrid(g, "abc"));
-    QCOMPARE(dialogs.lastMessage(), QString("没有找到含有字符串“abc”的记录！"));
-    QCOMPARE(g.row(), 2);
+    // From the current row on, wrapping round to the top (row 1 is the
+    // caption row); only the current row holding it: found after a full round.
     // Every text holds the empty text, but an empty cell holds nothing.
-    QVERIFY(findInGrid(g, ""));
-    QCOMPARE(g.row(), 4);
-    QVERIFY(findInGrid(g, ""));
-    QCOMPARE(g.row(), 1);
-    QCOMPARE(dialogs.messages.size(), 1);
+    const struct {
+        int from;
+        const char* text;
+        int found;
+    } cases[] = {{3, "铅笔", 5}, {5, "铅笔", 2}, {4, "尺", 4}, {0, "产品", 1}, {5, "", 1}};
+    for (const auto& c : cases) {
+        g.setCurrent(c.from, 2);
+        const Outcome found = findInGrid(g, c.text);
+        QVERIFY2(found && found.message.isEmpty(), c.text);
+        QCOMPARE(g.row(), c.found);
+    }
 }
 
 void TestGridFind::notFoundAndUnsearchableGrids() {
-    test::ScriptedDialogs dialogs;
     Grid g;
-    fill(g, {{"铅笔", ""}});
+    fill(g, {{"铅笔", "Abc"}});
     g.setCurrent(2, 2);
-    QVERIFY(!findInGrid(g, "1"));   // only the serial column holds it
-    QVERIFY(!findInGrid(g, "ABC")); // only the key column holds it
-    QCOMPARE(dialogs.messages,
-             QStringList({"没有找到含有字符串“1”的记录！", "没有找到含有字符串“ABC”的记录！"}));
-    QCOMPARE(g.row(), 2);
+    // Case matters; serial numbers and keys are not searched.
+    for (const char* text : {"abc", "1", "ABC"}) {
+        const Outcome found = findInGrid(g, text);
+        QVERIFY(!found);
+        QCOMPARE(found.message, notFound(text));
+        QCOMPARE(g.row(), 2);
+    }
 
     // A master list (one caption row) keeps names in column 1: they are found,
     // its keys in column 0 are not.
@@ -98,17 +84,18 @@ void TestGridFind::notFoundAndUnsearchableGrids() {
     list.setCurrent(1, 1);
     QVERIFY(findInGrid(list, "建设"));
     QCOMPARE(list.row(), 3);
-    QVERIFY(!findInGrid(list, "3")); // only a key holds it
+    QCOMPARE(findInGrid(list, "3").message, notFound("3"));
 
-    dialogs.clear();
+    // A hidden grid, one without a second row or with two columns only is
+    // not searched, and nothing is to be said.
     g.setVisible(false);
-    QVERIFY(!findInGrid(g, "铅笔"));
-    g.setVisible(true);
-    g.reset(1, 4, 1, 0);
-    QVERIFY(!findInGrid(g, "")); // no second row
-    g.reset(5, 2, 1, 0);
-    QVERIFY(!findInGrid(g, "")); // two columns only
-    QVERIFY(dialogs.messages.isEmpty());
+    Grid oneRow, twoColumns;
+    oneRow.reset(1, 4, 1, 0);
+    twoColumns.reset(5, 2, 1, 0);
+    for (Grid* grid : {&g, &oneRow, &twoColumns}) {
+        const Outcome found = findInGrid(*grid, "");
+        QVERIFY(!found && found.message.isEmpty());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestGridFind)

@@ -1,33 +1,48 @@
+#include "data/OpenDatabases.h"
 #include "data/Progress.h"
 #include "data/Registry.h"
 #include "data/Rights.h"
+#include "grid/Grid.h"
+#include "importexport/ExportCommand.h"
+#include "importexport/GridExport.h"
 #include "importexport/GridMenu.h"
 #include "login/NewDbWindow.h"
 #include "login/StartWindow.h"
+#include "mainwindow/MainCommands.h"
+#include "mainwindow/MainTabs.h"
 #include "mainwindow/MainWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
+#include "widgets/GridView.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QStringDecoder>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace tl;
 
-// What the main window tells the operator: the status line after long work
-// and after a save, the About box.
+// What the program tells and asks the operator: the status line after long
+// work and after an export, the grid's export menu and its questions, the
+// questions and messages of the buttons, the About box, the login window.
 class TestUserFeedback : public QObject {
     Q_OBJECT
 private slots:
     void progressGivesTheStatusLineBack();
-    void exportSaysWhereTheFileWent();
-    void aboutNamesTheVersion();
+    void exportAsksWritesAndTells();
+    void exportNeedsTheTablesRight();
+    void buttonsAskAndTell();
     void loginTakesEnterAfterNewSetIsCancelled();
 };
 
@@ -38,17 +53,27 @@ struct Fixture {
     test::ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> window;
 
-    Fixture() {
-        set.db().exec("INSERT INTO Product (Name) VALUES ('铅笔')");
-        set.db().exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat, Memo) "
-                      "VALUES (1, 1, 1, 1, 1, 2.5, 3, 0, '2009-02-04', '')");
-        Session session{set.path(), QStringLiteral("admin"), QStringLiteral("1"), Rights::all()};
+    explicit Fixture(const QString& rights = Rights::all()) {
+        set.db().exec("INSERT INTO Product (Name) VALUES ('铅笔'), ('橡皮,大')");
+        for (int i = 0; i < 3; ++i)
+            set.db().exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat, Memo) "
+                          "VALUES (?, 1, 1, 1, 1, 2.5, ?, 0, '2009-02-04', '')",
+                          {1 + i % 2, i + 1});
+        Session session{set.path(), QStringLiteral("admin"), QStringLiteral("1"), rights};
         window = std::make_unique<MainWindow>(session, Database::open(set.path()));
         window->resize(1000, 700);
         window->show();
     }
     QString status() const {
         return window->statusBar()->findChild<QLabel*>(QStringLiteral("LBL"))->text();
+    }
+    GridMenu* menu() const { return window->findChild<GridMenu*>(); }
+    // A real right-click in the grid's body.
+    void rightClick() const {
+        QWidget* viewport = window->gridView()->bodyView()->viewport();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 20),
+                                viewport->mapToGlobal(QPoint(20, 20)));
+        QApplication::sendEvent(viewport, &event);
     }
 };
 
@@ -68,28 +93,135 @@ void TestUserFeedback::progressGivesTheStatusLineBack() {
     QCOMPARE(f.status(), QString()); // a stray close still clears
 }
 
-void TestUserFeedback::exportSaysWhereTheFileWent() {
+void TestUserFeedback::exportAsksWritesAndTells() {
     Fixture f;
     QTemporaryDir dir;
     const QString idle = f.status();
-    GridMenu* menu = f.window->findChild<GridMenu*>();
-    menu->exportAttached(); // cancelled: nothing said
+    f.rightClick();
+    QMenu* menu = f.menu()->menu();
+    QVERIFY(menu->isVisible());
+    QAction* output = menu->findChild<QAction*>("m_OutputMSF");
+    QVERIFY(output && output->isEnabled());
+    // Cancelled: nothing said. The dialog offers the three types, CSV first.
+    output->trigger();
     QCOMPARE(f.status(), idle);
+    QCOMPARE(f.dialogs.fileFilters,
+             QStringList{"CSV (逗号分隔)(*.csv);;Excel 工作簿 (*.xlsx);;MS Excel文件  (*.xls)"});
+
+    // A name without extension gets the chosen type's; the status line says where it went.
     f.dialogs.nextFileName(dir.filePath("sales"));
-    menu->exportAttached();
-    QVERIFY(QFile::exists(dir.filePath("sales.csv")));
-    QCOMPARE(f.status(), "表格已导出到：" + QDir::toNativeSeparators(dir.filePath("sales.csv")));
+    output->trigger();
+    menu->hide();
+    const QString path = dir.filePath("sales.csv");
+    QCOMPARE(f.status(), "表格已导出到：" + QDir::toNativeSeparators(path));
+    QStringDecoder gb("GB18030");
+    const QStringList lines = QString(gb(test::readFile(path))).split("\r\n");
+    // The caption row and three records, without the hidden key column and
+    // spec row; an empty line after the last CR LF.
+    QCOMPARE(lines.size(), 5);
+    const Grid& grid = f.window->grid();
+    QStringList captions;
+    for (int c = 0; c < grid.cols(); ++c)
+        if (grid.colWidth(c) > 0)
+            captions << grid.text(1, c);
+    QCOMPARE(lines[0], captions.join(','));
+    QVERIFY(lines.join('\n').contains("\"橡皮,大\""));
+    QVERIFY(f.dialogs.messages.isEmpty());
+
+    // The export command itself, on the same grid.
+    test::ScriptedDialogs& dialogs = f.dialogs;
+    const auto run = [&](const QString& name, const QString& filter = QString()) {
+        dialogs.clear();
+        dialogs.nextFileName(name);
+        if (!filter.isEmpty())
+            dialogs.nextFilter(filter);
+        return exportGrid(grid, "x", Progress::silent());
+    };
+
+    dialogs.fileFilters.clear();
+    QVERIFY(!exportGrid(Grid(), "x", Progress::silent()));
+    QCOMPARE(dialogs.messages, QStringList{"表格中没有数据！"});
+    QVERIFY(dialogs.fileFilters.isEmpty());
+
+    // ".xls" and any other name but ".csv" receive an .xlsx workbook.
+    QVERIFY(run(dir.filePath("old"), "MS Excel文件  (*.xls)"));
+    QVERIFY(test::readFile(dir.filePath("old.xls")).startsWith("PK"));
+    QVERIFY(run(dir.filePath("notes.txt")));
+    QVERIFY(test::readFile(dir.filePath("notes.txt")).startsWith("PK"));
+    QVERIFY(dialogs.questions.isEmpty() && dialogs.messages.isEmpty());
+
+    // An existing file: No leaves it alone, Yes replaces it.
+    test::writeFile(dir.filePath("mine.csv"), "mine");
+    QVERIFY(!run(dir.filePath("mine.csv")));
+    QCOMPARE(dialogs.questions, QStringList{"该文件已存在，是否覆盖？"});
+    QCOMPARE(test::readFile(dir.filePath("mine.csv")), QByteArray("mine"));
+    dialogs.answer(true);
+    QVERIFY(run(dir.filePath("mine.csv")));
+    QCOMPARE(test::readFile(dir.filePath("mine.csv")), gridToCsvBytes(grid, CsvEncoding::Gb18030));
+
+    // The open account set is refused before the question (which would take
+    // the one Yes the folder needs); failures are told.
+    const struct {
+        QString name;
+        QString message;
+    } refusals[] = {{f.set.path(), OpenDatabases::refusal()},
+                    {dir.filePath("folder.csv"), "该文件无法覆盖，请确认该文件没被其他软件打开！"},
+                    {dir.filePath("gone/new.csv"), "文件保存出错！"}};
+    QDir(dir.path()).mkdir("folder.csv");
+    dialogs.answer(true);
+    for (const auto& r : refusals) {
+        QVERIFY(!run(r.name));
+        QCOMPARE(dialogs.messages, QStringList{r.message});
+    }
 }
 
-void TestUserFeedback::aboutNamesTheVersion() {
+void TestUserFeedback::exportNeedsTheTablesRight() {
+    Fixture f(test::allRightsBut({"导出销售记录", "导出客户设置"}));
+    QTemporaryDir dir;
+    f.rightClick();
+    QAction* output = f.menu()->exportAction();
+    QVERIFY(!output->isEnabled());
+    // Even a command that reaches the menu anyway writes nothing.
+    f.dialogs.nextFileName(dir.filePath("sales.csv"));
+    f.menu()->exportAttached();
+    QVERIFY(f.dialogs.fileFilters.isEmpty());
+    QVERIFY(!QFile::exists(dir.filePath("sales.csv")));
+
+    MainTabs& tabs = *f.window->tabs();
+    tabs.setCurrentIndex(PurchasesTab);
+    f.rightClick();
+    QVERIFY(output->isEnabled());
+    tabs.setCurrentIndex(SettingsTab);
+    tabs.settingsTabs()->setCurrentIndex(CustomersPage);
+    f.rightClick();
+    QVERIFY(!output->isEnabled());
+    tabs.settingsTabs()->setCurrentIndex(ProductsPage);
+    f.rightClick();
+    QVERIFY(output->isEnabled());
+    f.menu()->menu()->hide();
+}
+
+void TestUserFeedback::buttonsAskAndTell() {
     Fixture f;
-    auto* about = f.window->findChild<QAction*>(QStringLiteral("mAbout"));
-    QVERIFY(about);
-    about->trigger();
+    MainTabs& tabs = *f.window->tabs();
+    Grid& grid = f.window->grid();
+    grid.setSelection(2, 1, 2, grid.cols() - 1);
+    tabs.button({Bank::Trade, 2})->click(); // answered No: the sale stays
+    QCOMPARE(f.dialogs.questions, QStringList{"您确定要删除第1-1条记录？"});
+    QCOMPARE(f.set.db().value("SELECT count(*) FROM Sale").toInt(), 3);
+
+    for (const char* text : {"铅笔", "无此物"}) {
+        tabs.keywordBox(0)->setText(text);
+        tabs.button({Bank::Trade, 4})->click();
+    }
+    QCOMPARE(f.dialogs.messages, QStringList{"没有找到含有字符串“无此物”的记录！"});
+
+    // The About box names the version.
+    f.dialogs.clear();
+    f.window->findChild<QAction*>(QStringLiteral("mAbout"))->trigger();
     QCOMPARE(f.dialogs.messages.size(), 1);
-    const QString text = f.dialogs.lastMessage();
-    QVERIFY(text.contains("版本 "));
-    QVERIFY(!text.section("版本 ", 1).trimmed().isEmpty()); // a number, not a bare caption
+    // A number after "版本 ", not a bare caption.
+    QVERIFY(!f.dialogs.lastMessage().section("版本 ", 1).trimmed().isEmpty());
 }
 
 void TestUserFeedback::loginTakesEnterAfterNewSetIsCancelled() {

@@ -1,6 +1,5 @@
 #include "grid/GridFind.h"
 
-#include "data/Dialogs.h"
 #include "grid/Grid.h"
 #include "grid/RecordGrid.h"
 
@@ -22,10 +21,10 @@ bool rowHas(const Grid& grid, int row, const QString& text) {
 
 } // namespace
 
-bool findInGrid(Grid& grid, const QString& text) {
+Outcome findInGrid(Grid& grid, const QString& text) {
     const int rows = grid.rows();
     if (grid.cols() < 3 || rows < 2 || !grid.isVisible())
-        return false;
+        return Outcome::refused(QString());
     if (grid.row() < 1)
         grid.setCurrent(1, grid.col());
     const int start = grid.row();
@@ -34,14 +33,14 @@ bool findInGrid(Grid& grid, const QString& text) {
         if (rowHas(grid, r, text)) {
             grid.setSelection(r, 1, r, grid.cols() - 1);
             grid.setTopRow(r);
-            return true;
+            return Outcome::ok();
         }
         if (r == start)
             break;
         r = r + 1 < rows ? r + 1 : 1;
     }
-    dialogs().info(QStringLiteral("没有找到含有字符串“") + text + QStringLiteral("”的记录！"));
-    return false;
+    return Outcome::refused(QStringLiteral("没有找到含有字符串“") + text +
+                            QStringLiteral("”的记录！"));
 }
 
 } // namespace tl

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Outcome.h"
+
 #include <QString>
 
 namespace tl {
@@ -11,8 +13,10 @@ class Grid;
 // which has no serial column) whose trimmed text holds the text (case matters;
 // an empty text matches any non-empty cell). The current row is searched
 // last. A found row becomes the current and top row, selected from column 1
-// to the last. Otherwise shows "没有找到含有字符串“…”的记录！". A hidden grid,
-// or one with fewer than 3 columns or 2 rows, finds nothing and says nothing.
-bool findInGrid(Grid& grid, const QString& text);
+// to the last, and the outcome is ok. Otherwise it is refused with
+// "没有找到含有字符串“…”的记录！" for the caller to show. A hidden grid, or one
+// with fewer than 3 columns or 2 rows, is not searched: refused without a
+// message, so nothing is shown.
+Outcome findInGrid(Grid& grid, const QString& text);
 
 } // namespace tl

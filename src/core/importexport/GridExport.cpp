@@ -221,6 +221,22 @@ bool isCsvPath(const QString& path) {
     return QFileInfo(path).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0;
 }
 
+QString exportStatusMessage(ExportStatus status) {
+    switch (status) {
+    case ExportStatus::Written:
+        break;
+    case ExportStatus::Empty:
+        return QStringLiteral("表格中没有数据！");
+    case ExportStatus::CannotReplace:
+        return QStringLiteral("该文件无法覆盖，请确认该文件没被其他软件打开！");
+    case ExportStatus::WriteFailed:
+        return QStringLiteral("文件保存出错！");
+    case ExportStatus::OpenDatabase:
+        return OpenDatabases::refusal();
+    }
+    return QString();
+}
+
 ExportStatus writeGridFile(const Grid& grid, const QString& path, const QString& sheetName,
                            Progress& progress) {
     // Renaming a new file over an open account set would leave this process

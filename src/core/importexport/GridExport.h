@@ -15,7 +15,7 @@ class Progress;
 // its visible rows and columns (a size of at least 1 twip; hidden ones are
 // left out, frozen ones written like any other). These functions ask nothing
 // and show nothing but the progress, so the command-line tool calls them as
-// the window does; exportGrid (ExportGrid.h) adds the dialog questions.
+// the window does; the window's exportGrid adds the dialog questions.
 
 enum class ExportStatus {
     Written,
@@ -24,6 +24,11 @@ enum class ExportStatus {
     CannotReplace, // the file exists and cannot be replaced; it is untouched
     OpenDatabase,  // the file is an open account set or one of its companions
 };
+
+// What the window and the command-line tool say about a status: "表格中没有数据！",
+// "该文件无法覆盖，请确认该文件没被其他软件打开！", "文件保存出错！" or the
+// refusal of an open account set; empty for Written.
+QString exportStatusMessage(ExportStatus status);
 
 enum class CsvEncoding {
     Gb18030, // files: byte for byte GBK for every GBK character, no byte-order mark

@@ -1,7 +1,7 @@
 #include "importexport/GridMenu.h"
 
 #include "grid/Grid.h"
-#include "importexport/ExportGrid.h"
+#include "importexport/ExportCommand.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainWindow.h"

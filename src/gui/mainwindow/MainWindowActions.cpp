@@ -13,6 +13,7 @@
 #include "mainwindow/MainViews.h"
 #include "masterdata/MasterEditors.h"
 #include "statistics/StatisticsCommands.h"
+#include "transactions/RecordDeletion.h"
 #include "widgets/GridPlace.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
@@ -107,14 +108,21 @@ bool MainWindow::openEditor(const Command& command, std::optional<qint64> key) {
 
 void MainWindow::deleteRecords(const Command& command) {
     const std::optional<TableKey> table = tableOf(command.tab, command.subTab);
-    if (table && deleteRows(*m_grid, *m_db, table->table, table->keyColumn))
+    if (!table)
+        return;
+    const std::optional<RowDeletion> rows = selectedRecords(*m_grid);
+    if (rows && dialogs().question(rows->question) &&
+        tl::deleteRecords(*m_db, table->table, table->keyColumn, rows->keys) > 0)
         reloadViewInPlace();
 }
 
 void MainWindow::findRecord(const Command& command) {
     const int box = keywordBoxOf(command.tab, command.subTab);
-    if (box >= 0)
-        findInGrid(*m_grid, m_tabs->keywordBox(box)->text());
+    if (box < 0)
+        return;
+    const Outcome found = findInGrid(*m_grid, m_tabs->keywordBox(box)->text());
+    if (!found.message.isEmpty())
+        dialogs().info(found.message);
 }
 
 void MainWindow::editRights() {

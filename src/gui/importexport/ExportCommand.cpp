@@ -1,0 +1,40 @@
+#include "importexport/ExportCommand.h"
+
+#include "data/Dialogs.h"
+#include "data/OpenDatabases.h"
+#include "importexport/ExportGrid.h"
+#include "importexport/GridExport.h"
+
+#include <QFileInfo>
+
+namespace tl {
+
+bool exportGrid(const Grid& grid, const QString& title, Progress& progress, QString* writtenPath) {
+    if (visibleRows(grid).empty() || visibleColumns(grid).empty()) {
+        dialogs().info(exportStatusMessage(ExportStatus::Empty));
+        return false;
+    }
+    QString chosen = csvExportType();
+    const QString name =
+        dialogs().saveFileName(QStringLiteral("导出表格"), exportFileFilter(), &chosen);
+    if (name.trimmed().isEmpty())
+        return false;
+    const QString path = withExportExtension(name, chosen);
+    if (OpenDatabases::holds(path)) {
+        dialogs().info(exportStatusMessage(ExportStatus::OpenDatabase));
+        return false;
+    }
+    if (QFileInfo::exists(path) && !dialogs().question(QStringLiteral("该文件已存在，是否覆盖？")))
+        return false;
+
+    const ExportStatus status = writeGridFile(grid, path, title, progress);
+    if (status != ExportStatus::Written) {
+        dialogs().info(exportStatusMessage(status));
+        return false;
+    }
+    if (writtenPath)
+        *writtenPath = QFileInfo(path).absoluteFilePath();
+    return true;
+}
+
+} // namespace tl
