@@ -1,5 +1,4 @@
 #include "data/Backup.h"
-#include "data/Database.h"
 #include "data/Schema.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"

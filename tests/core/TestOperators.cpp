@@ -14,11 +14,10 @@ using namespace tl;
 class TestOperators : public QObject {
     Q_OBJECT
 private slots:
-    void plainPasswordIsHashedAtFirstLogin();
-    void lastOperatorAndLastGrantorStay();
+    void passwordsAndLastOperators();
 };
 
-void TestOperators::plainPasswordIsHashedAtFirstLogin() {
+void TestOperators::passwordsAndLastOperators() {
     test::ScriptedDialogs dialogs;
     test::TestAccountSet set;
     const Database& db = set.db();
@@ -36,11 +35,7 @@ void TestOperators::plainPasswordIsHashedAtFirstLogin() {
     QCOMPARE(dialogs.messages, QStringList(2, "用户名或密码错，请重新输入！"));
     QCOMPARE(stored(), hash);
     QVERIFY(!Passwords::matches(QString(), QString()));
-}
 
-void TestOperators::lastOperatorAndLastGrantorStay() {
-    test::TestAccountSet set;
-    const Database& db = set.db();
     auto operators = [&] { return db.value("SELECT count(*) FROM Staff").toInt(); };
     auto refusal = [&](const QList<qint64>& uids) {
         try {

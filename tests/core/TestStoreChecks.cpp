@@ -1,14 +1,11 @@
-#include "data/Database.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
 #include "transactions/BuyStore.h"
-#include "transactions/RecordStore.h"
 #include "transactions/SaleStore.h"
 #include "transactions/StockLedger.h"
 #include "transactions/TransferStore.h"
 
 #include <QTest>
-#include <cmath>
 #include <functional>
 #include <limits>
 
@@ -96,22 +93,15 @@ void TestStoreChecks::unsoundSalesAreRefusedWhole() {
 void TestStoreChecks::purchasesAndTransfersToo() {
     test::TestAccountSet set;
     const Database& db = set.db();
-    BuyInput b;
-    b.pid = b.vid = b.aid = b.sid = 1;
-    b.num = 3e9;
-    b.date = QDate(2009, 2, 4);
+    BuyInput b{1, 1, 1, 1, 0, 3e9, 0, QDate(2009, 2, 4), {}};
     QCOMPARE(BuyStore::check(b), kRange);
     QVERIFY_THROWS_EXCEPTION(DbError, BuyStore::add(db, b));
     b.num = 1;
     b.pay = kInf;
     QCOMPARE(BuyStore::check(b), kAmount);
 
-    TransferInput a;
-    a.iid = 1;
-    a.oid = 2;
-    a.pid = 1;
-    a.num = 3e9; // not mistaken for a transfer of nothing either
-    a.date = QDate(2009, 2, 4);
+    // A quantity out of range is not mistaken for a transfer of nothing either.
+    TransferInput a{1, 2, 1, 3e9, QDate(2009, 2, 4), {}};
     QCOMPARE(TransferStore::check(a), kRange);
     QVERIFY_THROWS_EXCEPTION(DbError, TransferStore::add(db, a));
     a.num = 5;
