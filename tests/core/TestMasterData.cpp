@@ -6,8 +6,6 @@
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
 
-#include <QTest>
-
 using namespace tl;
 using Status = SaveOutcome::Status;
 using T = MasterTable;

@@ -3,8 +3,6 @@
 #include "transactions/RecordDeletion.h"
 #include "transactions/StockLedger.h"
 
-#include <QTest>
-
 using namespace tl;
 
 class TestRecordDeletion : public QObject {

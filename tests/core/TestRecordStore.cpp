@@ -1,16 +1,13 @@
-#include "data/Database.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 #include "transactions/BuyStore.h"
 #include "transactions/EntryHints.h"
 #include "transactions/RecordDeletion.h"
-#include "transactions/SaleStore.h"
 #include "transactions/StockLedger.h"
 #include "transactions/TransferStore.h"
 
 #include <QMap>
 #include <QRandomGenerator>
-#include <QSqlQuery>
-#include <QTest>
 
 using namespace tl;
 

@@ -1,13 +1,9 @@
-#include "data/Database.h"
-#include "data/Progress.h"
 #include "data/Schema.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
 #include "transactions/StockCheck.h"
 #include "transactions/StockLedger.h"
 #include "transactions/StockMoves.h"
-
-#include <QTest>
 
 using namespace tl;
 
@@ -38,8 +34,7 @@ void TestStockLedger::balancesAndFirstInFirstOutValue() {
     QCOMPARE(StockLedger::stockQty(db, 1, 7), -3);
     StockLedger::addStock(db, 1, 7, 5);
     StockLedger::addStock(db, 2, 7, 4);
-    QCOMPARE(StockLedger::stockQty(db, 1, 7), 2);
-    QCOMPARE(db.value("SELECT count(*) FROM Stock").toInt(), 2);
+    QCOMPARE(rows(db, "Stock"), QString("7|1|2;7|2|4"));
 
     db.exec("UPDATE Stock SET Num=2.5 WHERE SID=1");
     db.exec("UPDATE Stock SET Num=3.5 WHERE SID=2");

@@ -4,12 +4,10 @@
 #include "data/Schema.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
-#include "transactions/SaleStore.h"
 #include "transactions/StockLedger.h"
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <QTest>
 #include <QThread>
 #include <cstdio>
 

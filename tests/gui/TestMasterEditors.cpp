@@ -9,13 +9,9 @@
 #include "widgets/ComboFill.h"
 #include "widgets/GridView.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
-#include <QTimer>
-#include <functional>
 
 using namespace tl;
 
@@ -166,7 +162,6 @@ void TestMasterEditors::nestedRegionAndClassEditorsOfferNewEntries() {
     MasterEditor vender(MasterTable::Vender, f.s, f.db);
     test::onNextDialog([](QDialog* d) {
         auto* region = qobject_cast<MasterEditor*>(d);
-        QVERIFY(region);
         region->box(0)->setText("西南");
         region->saveButton()->click();
         region->closeButton()->click();
@@ -207,7 +202,6 @@ void TestMasterEditors::operatorEditorReloadsAfterRightsEditor() {
     staff.box(0)->setText("小李");
     test::onNextDialog([](QDialog* d) {
         auto* rights = qobject_cast<RightsEditor*>(d);
-        QVERIFY(rights);
         QCOMPARE(rights->operatorCombo()->currentText(), QString("2‖小李"));
         const int charts = Rights::vocabulary().indexOf("操作图表分析") + 1;
         rights->toggle(charts, RightsSheet::kMarkCol);

@@ -1,4 +1,3 @@
-#include "masterdata/MasterEditors.h"
 #include "masterdata/RightsEditor.h"
 #include "masterdata/RightsSheet.h"
 #include "support/ScriptedDialogs.h"
@@ -6,12 +5,9 @@
 #include "support/TestTools.h"
 #include "widgets/GridView.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTableView>
-#include <QTest>
-#include <QTimer>
 
 using namespace tl;
 
