@@ -1,57 +1,36 @@
-#include "data/Database.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 #include "transactions/BuyStore.h"
 #include "transactions/EntryHints.h"
 #include "transactions/RecordDeletion.h"
-#include "transactions/SaleStore.h"
 #include "transactions/StockLedger.h"
 #include "transactions/TransferStore.h"
 
 #include <QMap>
 #include <QRandomGenerator>
-#include <QSqlQuery>
-#include <QTest>
 
 using namespace tl;
 
 class TestRecordStore : public QObject {
     Q_OBJECT
 private slots:
-    void checksNameTheFirstGap();
+    void checksAmountsAndHints();
     void salesTakeStock();
-    void purchasesPutStock();
-    void transfersMoveStock();
-    void vanishedRecordsChangeNothing();
+    void purchasesAndTransfers();
     void failedWriteLeavesStock();
-    void entryAmountsAndHints();
     void ledgerMatchesRebuildAfterRandomWork();
 };
 
 namespace {
 
 SaleInput sale(int sid, int pid, double num) {
-    return {.pid = pid,
-            .cid = 1,
-            .sid = sid,
-            .aid = 1,
-            .uid = 1,
-            .price = 12.5,
-            .num = num,
-            .date = QDate(2009, 2, 4),
-            .memo = {}};
+    return {pid, 1, sid, 1, 1, 12.5, num, 0, QDate(2009, 2, 4), {}};
 }
 BuyInput purchase(int sid, int pid, double num) {
-    return {.pid = pid,
-            .vid = 1,
-            .aid = 1,
-            .sid = sid,
-            .price = 5,
-            .num = num,
-            .date = QDate(2009, 2, 3),
-            .memo = {}};
+    return {pid, 1, 1, sid, 5, num, 0, QDate(2009, 2, 3), {}};
 }
 TransferInput transfer(int from, int to, int pid, double num) {
-    return {.iid = to, .oid = from, .pid = pid, .num = num, .date = QDate(2009, 2, 5), .memo = {}};
+    return {to, from, pid, num, QDate(2009, 2, 5), {}};
 }
 
 int qty(Database& db, int sid, int pid) {
@@ -60,12 +39,8 @@ int qty(Database& db, int sid, int pid) {
 
 } // namespace
 
-void TestRecordStore::checksNameTheFirstGap() {
-    SaleInput s;
-    QCOMPARE(SaleStore::check(s), QString("没有产品名称，请取填写产品名称。"));
-    s.pid = 3;
-    QCOMPARE(SaleStore::check(s), QString("没有用户名称，请选择用户名称。"));
-    s = sale(3, 3, -2);
+void TestRecordStore::checksAmountsAndHints() {
+    SaleInput s = sale(3, 3, -2);
     s.uid = 0;
     QCOMPARE(SaleStore::check(s), QString("未填销售人员，请选择销售人员。"));
     s.uid = 3; // a negative quantity is a return; the stock is never checked
@@ -82,10 +57,18 @@ void TestRecordStore::checksNameTheFirstGap() {
     a.iid = 1;
     a.num = 0.4; // rounds to a transfer of nothing
     QCOMPARE(TransferStore::check(a), QString("调库数量为零！"));
-    a.num = -3;
-    QCOMPARE(TransferStore::check(a), QString("在同一个仓库内无需调货！"));
     a.iid = 2;
+    a.num = -3;
     QCOMPARE(TransferStore::check(a), QString());
+
+    // "total|owed|owing": paid in full although 0.1 × 3 is not exactly 0.3 in binary.
+    for (auto [price, pay, expected] : {std::tuple{12.5, 20.0, "37.5|17.5|1"},
+                                        {0.1, 0.3, "0.3|0|0"},
+                                        {19.9, 59.69, "59.7|0.01|1"}}) {
+        const EntryHints::Amounts m = EntryHints::amounts(price, 3, pay);
+        QCOMPARE(QString("%1|%2|%3").arg(m.totalText, m.owedText).arg(int(m.owing)),
+                 QString(expected));
+    }
 }
 
 void TestRecordStore::salesTakeStock() {
@@ -110,13 +93,6 @@ void TestRecordStore::salesTakeStock() {
     const SaleInput loaded = *SaleStore::load(db, first);
     QVERIFY(loaded.num == 7.0 && loaded.memo == "首单" && loaded.date == QDate(2009, 2, 4));
 
-    // Moved to another warehouse: the old one gets its 7 back.
-    s.sid = 2;
-    s.num = 4;
-    QVERIFY(SaleStore::modify(db, first, s));
-    QCOMPARE(qty(db, 1, 1), 7);
-    QCOMPARE(qty(db, 2, 1), -4);
-
     // Fractions stay in the record and are rounded halves to even in stock.
     const qint64 half = SaleStore::add(db, sale(3, 1, 2.5));
     QCOMPARE(db.value("SELECT Num FROM Sale WHERE ID=?", {half}).toDouble(), 2.5);
@@ -130,43 +106,23 @@ void TestRecordStore::salesTakeStock() {
     QCOMPARE(qty(db, 4, 1), 0);
 }
 
-void TestRecordStore::purchasesPutStock() {
+void TestRecordStore::purchasesAndTransfers() {
     test::TestAccountSet set;
     Database& db = set.db();
-    db.exec("INSERT INTO Product (Name, Unit) VALUES ('铅笔', '支')");
+    db.exec("INSERT INTO Product (Name, Unit) VALUES ('铅笔', '支'), ('橡皮', NULL)");
+    QCOMPARE(EntryHints::priceHint(db, 2), QString("本产品销售参考价为:0元"));
+    QCOMPARE(EntryHints::priceHint(db, 0), QString());
     const qint64 id = BuyStore::add(db, purchase(1, 1, 10));
-    QCOMPARE(qty(db, 1, 1), 10);
     SaleStore::add(db, sale(1, 1, 7));
     QCOMPARE(BuyStore::quantityHint(db, 1, 1, id), QString("此产品销售数量最小可调至:7支"));
     QCOMPARE(BuyStore::quantityHint(db, 1, 1, 0), QString("此产品销售数量最小可调至:3支"));
-
-    for (auto [num, left] : {std::pair{6.0, -1}, {10.0, 3}}) {
-        QVERIFY(BuyStore::modify(db, id, purchase(1, 1, num)));
-        QCOMPARE(qty(db, 1, 1), left);
-    }
-    QVERIFY(BuyStore::modify(db, id, purchase(2, 1, 10)));
-    QCOMPARE(qty(db, 1, 1), -7);
-    QCOMPARE(qty(db, 2, 1), 10);
+    QVERIFY(BuyStore::modify(db, id, purchase(2, 1, 6)));
     QCOMPARE(BuyStore::load(db, id)->sid, 2);
-    QCOMPARE(deleteRecords(db, "Buy", "ID", {id}), 1);
-    QCOMPARE(qty(db, 2, 1), 0);
-}
-
-void TestRecordStore::transfersMoveStock() {
-    test::TestAccountSet set;
-    Database& db = set.db();
-    StockLedger::addStock(db, 1, 7, 4);
-    TransferStore::add(db, transfer(1, 2, 7, 4));
-    QCOMPARE(qty(db, 1, 7), 0);
-    QCOMPARE(qty(db, 2, 7), 4);
 
     StockLedger::addStock(db, 1, 7, 10);
-    const qint64 id = TransferStore::add(db, transfer(1, 4, 7, 10));
-    QCOMPARE(TransferStore::quantityHint(db, 1, 7, id), QString("可调库存量为：10"));
+    const qint64 moved = TransferStore::add(db, transfer(1, 4, 7, 10));
+    QCOMPARE(TransferStore::quantityHint(db, 1, 7, moved), QString("可调库存量为：10"));
     QCOMPARE(TransferStore::quantityHint(db, 1, 7, 0), QString("可调库存量为：0"));
-    QVERIFY(TransferStore::modify(db, id, transfer(1, 4, 7, 7)));
-    QCOMPARE(qty(db, 1, 7), 3);
-    QCOMPARE(qty(db, 4, 7), 7);
 
     // A quantity of 2.5 is kept and moved as 2.
     const qint64 half = TransferStore::add(db, transfer(5, 6, 7, 2.5));
@@ -176,18 +132,6 @@ void TestRecordStore::transfersMoveStock() {
     QCOMPARE(deleteRecords(db, "Adjust", "ID", {half}), 1);
     QCOMPARE(qty(db, 5, 7), 0);
     QCOMPARE(qty(db, 6, 7), 0);
-}
-
-void TestRecordStore::vanishedRecordsChangeNothing() {
-    test::TestAccountSet set;
-    Database& db = set.db();
-    QString message;
-    QVERIFY(!SaleStore::modify(db, 5, sale(1, 1, 3), &message));
-    QVERIFY(!message.isEmpty());
-    QVERIFY(!BuyStore::modify(db, 5, purchase(1, 1, 3)));
-    QVERIFY(!TransferStore::modify(db, 5, transfer(1, 2, 1, 3)));
-    QCOMPARE(db.value("SELECT count(*) FROM Stock").toInt(), 0);
-    QVERIFY(!SaleStore::load(db, 5));
 }
 
 void TestRecordStore::failedWriteLeavesStock() {
@@ -202,29 +146,8 @@ void TestRecordStore::failedWriteLeavesStock() {
     QVERIFY_THROWS_EXCEPTION(DbError, TransferStore::add(db, transfer(1, 2, 1, 4)));
     QCOMPARE(qty(db, 1, 1), -2);
     QCOMPARE(SaleStore::load(db, id)->sid, 1);
+    QVERIFY(!SaleStore::load(db, id + 1));
     QCOMPARE(db.value("SELECT count(*) FROM Sale").toInt(), 1);
-}
-
-void TestRecordStore::entryAmountsAndHints() {
-    EntryHints::Amounts a = EntryHints::amounts(12.5, 3, 20);
-    QCOMPARE(a.totalText, QString("37.5"));
-    QCOMPARE(a.owedText, QString("17.5"));
-    QVERIFY(a.owing);
-    a = EntryHints::amounts(0.1, 3, 0);
-    QCOMPARE(a.totalText, QString("0.3"));
-    // Paid in full although 0.1 × 3 is not exactly 0.3 in binary.
-    a = EntryHints::amounts(0.1, 3, 0.3);
-    QCOMPARE(a.owedText, QString("0"));
-    QVERIFY(!a.owing);
-    a = EntryHints::amounts(19.9, 3, 59.69);
-    QCOMPARE(a.owedText, QString("0.01"));
-    QVERIFY(a.owing);
-
-    test::TestAccountSet set;
-    Database& db = set.db();
-    db.exec("INSERT INTO Product (Name, Price) VALUES ('铅笔', 1.25), ('橡皮', NULL)");
-    QCOMPARE(EntryHints::priceHint(db, 2), QString("本产品销售参考价为:0元"));
-    QCOMPARE(EntryHints::priceHint(db, 0), QString());
 }
 
 void TestRecordStore::ledgerMatchesRebuildAfterRandomWork() {

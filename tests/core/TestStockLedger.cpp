@@ -1,5 +1,3 @@
-#include "data/Database.h"
-#include "data/Progress.h"
 #include "data/Schema.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
@@ -7,16 +5,12 @@
 #include "transactions/StockLedger.h"
 #include "transactions/StockMoves.h"
 
-#include <QSqlQuery>
-#include <QTest>
-
 using namespace tl;
 
 class TestStockLedger : public QObject {
     Q_OBJECT
 private slots:
-    void balancesOfOnePair();
-    void firstInFirstOutValue();
+    void balancesAndFirstInFirstOutValue();
     void rebuildAsOfADate();
     void rebuildOfAllDatesReplacesStock();
     void rebuildIsWholeOrNothing();
@@ -25,22 +19,14 @@ private slots:
 };
 
 namespace {
-
-// "pid/sid=num" of every row of a table, in key order.
+// "pid|sid|num" of every row of a table, in key order, the rows joined by ";".
 QString rows(Database& db, const QString& table) {
-    QStringList out;
-    QSqlQuery q = db.run(QString("SELECT PID, SID, Num FROM %1 ORDER BY PID, SID").arg(table));
-    while (q.next())
-        out << QString("%1/%2=%3")
-                   .arg(q.value(0).toInt())
-                   .arg(q.value(1).toInt())
-                   .arg(q.value(2).toDouble());
-    return out.join(' ');
+    return test::queryRows(db,
+                           QString("SELECT PID, SID, Num FROM %1 ORDER BY PID, SID").arg(table));
 }
-
 } // namespace
 
-void TestStockLedger::balancesOfOnePair() {
+void TestStockLedger::balancesAndFirstInFirstOutValue() {
     test::TestAccountSet set;
     Database& db = set.db();
     QCOMPARE(StockLedger::stockQty(db, 1, 7), 0);
@@ -48,8 +34,7 @@ void TestStockLedger::balancesOfOnePair() {
     QCOMPARE(StockLedger::stockQty(db, 1, 7), -3);
     StockLedger::addStock(db, 1, 7, 5);
     StockLedger::addStock(db, 2, 7, 4);
-    QCOMPARE(StockLedger::stockQty(db, 1, 7), 2);
-    QCOMPARE(db.value("SELECT count(*) FROM Stock").toInt(), 2);
+    QCOMPARE(rows(db, "Stock"), QString("7|1|2;7|2|4"));
 
     db.exec("UPDATE Stock SET Num=2.5 WHERE SID=1");
     db.exec("UPDATE Stock SET Num=3.5 WHERE SID=2");
@@ -61,11 +46,7 @@ void TestStockLedger::balancesOfOnePair() {
     StockLedger::addStock(db, 1, 7, 1);
     QCOMPARE(StockLedger::stockQty(db, 1, 7), 4); // 3.5
     QCOMPARE(db.value("SELECT Num FROM Stock WHERE SID=1 ORDER BY ID DESC").toDouble(), 100.0);
-}
 
-void TestStockLedger::firstInFirstOutValue() {
-    test::TestAccountSet set;
-    Database& db = set.db();
     test::buy(db, 1, 7, 10, 5, "2009-02-01");
     test::buy(db, 2, 7, 10, 6, "2009-02-03 16:30:00"); // a time part: still that day
     test::buy(db, 1, 8, 10, 99, "2009-02-01");         // another product
@@ -99,17 +80,17 @@ void TestStockLedger::rebuildAsOfADate() {
     test::RecordingProgress progress;
     StockLedger::rebuildStock(db, QDate(2009, 2, 2), "T_ST1", progress);
     // The transfer counts out of 1 and into 2; the fraction stays exact.
-    QCOMPARE(rows(db, "T_ST1"), QString("7/1=4.5 7/2=3"));
+    QCOMPARE(rows(db, "T_ST1"), QString("7|1|4.5;7|2|3"));
     QVERIFY(!progress.captions.isEmpty() && !progress.open);
     // The purchases up to the date only.
     QCOMPARE(db.value("SELECT group_concat(PID || ':' || Num) FROM T_TBuy").toString(),
              QString("7:10.0"));
     QVERIFY(db.tableExists("T_Buy1"));
-    QCOMPARE(rows(db, "Stock"), QString("9/9=1")); // untouched
+    QCOMPARE(rows(db, "Stock"), QString("9|9|1")); // untouched
 
     StockLedger::rebuildStock(db, QDate(2009, 2, 1), "T_ST2");
-    QCOMPARE(rows(db, "T_ST2"), QString("7/1=10"));
-    QCOMPARE(rows(db, "T_ST1"), QString("7/1=4.5 7/2=3"));
+    QCOMPARE(rows(db, "T_ST2"), QString("7|1|10"));
+    QCOMPARE(rows(db, "T_ST1"), QString("7|1|4.5;7|2|3"));
 
     for (const char* bad : {"Sale", "Stock", "T_Buy1", "T_PID1", "T_x; DROP TABLE Sale", ""})
         QVERIFY_THROWS_EXCEPTION(DbError, StockLedger::rebuildStock(db, QDate(2009, 2, 1), bad));
@@ -130,7 +111,7 @@ void TestStockLedger::rebuildOfAllDatesReplacesStock() {
 
     StockLedger::rebuildStock(db, StockLedger::allDates, "T_ST1");
     // Zero and negative balances stay; the stale pair is gone.
-    QCOMPARE(rows(db, "Stock"), QString("7/1=-4 7/2=4 8/1=3"));
+    QCOMPARE(rows(db, "Stock"), QString("7|1|-4;7|2|4;8|1|3"));
     QCOMPARE(db.value("SELECT group_concat(ID) FROM (SELECT ID FROM Stock ORDER BY ID)").toString(),
              QString("1,2,3"));
     QCOMPARE(db.value("SELECT group_concat(PID || ':' || Num) FROM T_TBuy").toString(),
@@ -159,7 +140,7 @@ void TestStockLedger::rebuildIsWholeOrNothing() {
     QVERIFY_THROWS_EXCEPTION(DbError,
                              StockLedger::valueStock(db, StockLedger::allDates, "T_ST1", progress));
     QVERIFY(!progress.open);
-    QCOMPARE(rows(db, "Stock"), QString("7/1=3"));
+    QCOMPARE(rows(db, "Stock"), QString("7|1|3"));
     QVERIFY(db.tableExists("T_ST1"));
     QCOMPARE(rows(db, "T_ST1"), QString());
     QVERIFY(!db.tableExists("T_PID1"));
@@ -214,7 +195,7 @@ void TestStockLedger::valuationSpreadsCentsOverWarehouses() {
 
     test::RecordingProgress progress;
     StockLedger::valueStock(db, QDate(2009, 2, 28), "T_ST2", progress);
-    QCOMPARE(rows(db, "T_ST2"), QString("6/4=30 7/1=7.5 7/2=2.5 8/1=3.34 8/2=3.33 8/3=3.33 9/1=0"));
+    QCOMPARE(rows(db, "T_ST2"), QString("6|4|30;7|1|7.5;7|2|2.5;8|1|3.34;8|2|3.33;8|3|3.33;9|1|0"));
     QCOMPARE(db.value("SELECT group_concat(PID || ':' || Num) FROM "
                       "(SELECT * FROM T_PID1 ORDER BY PID)")
                  .toString(),
@@ -223,7 +204,7 @@ void TestStockLedger::valuationSpreadsCentsOverWarehouses() {
     QVERIFY(!progress.open);
 
     StockLedger::valueStock(db, StockLedger::allDates, "T_ST1");
-    QCOMPARE(rows(db, "T_ST1"), QString("6/4=65 7/1=7.5 7/2=2.5 8/1=3.34 8/2=3.33 8/3=3.33 9/1=0"));
+    QCOMPARE(rows(db, "T_ST1"), QString("6|4|65;7|1|7.5;7|2|2.5;8|1|3.34;8|2|3.33;8|3|3.33;9|1|0"));
     QCOMPARE(StockLedger::stockQty(db, 4, 6), 10); // quantities, not values
 }
 

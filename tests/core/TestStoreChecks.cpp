@@ -1,14 +1,9 @@
-#include "data/Database.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
 #include "transactions/BuyStore.h"
-#include "transactions/RecordStore.h"
-#include "transactions/SaleStore.h"
 #include "transactions/StockLedger.h"
 #include "transactions/TransferStore.h"
 
-#include <QTest>
-#include <cmath>
 #include <functional>
 #include <limits>
 
@@ -32,13 +27,12 @@ int count(const Database& db, const char* table) {
 class TestStoreChecks : public QObject {
     Q_OBJECT
 private slots:
-    void unsoundSalesAreRefusedWhole();
-    void purchasesAndTransfersToo();
+    void unsoundRecordsAreRefusedWhole();
 };
 
 // A sale of 3000000000 used to be stored with Num 3e9 while Stock moved by
 // 2147483647; dates outside the range were stored as null.
-void TestStoreChecks::unsoundSalesAreRefusedWhole() {
+void TestStoreChecks::unsoundRecordsAreRefusedWhole() {
     test::TestAccountSet set;
     const Database& db = set.db();
     const struct {
@@ -76,7 +70,24 @@ void TestStoreChecks::unsoundSalesAreRefusedWhole() {
     none.num = kNaN;
     QCOMPARE(SaleStore::check(none), QString("没有用户名称，请选择用户名称。"));
 
-    QCOMPARE(count(db, "Sale"), 1);
+    // Purchases and transfers too.
+    BuyInput b{1, 1, 1, 1, 0, 3e9, 0, QDate(2009, 2, 4), {}};
+    QCOMPARE(BuyStore::check(b), kRange);
+    QVERIFY_THROWS_EXCEPTION(DbError, BuyStore::add(db, b));
+    b.num = 1;
+    b.pay = kInf;
+    QCOMPARE(BuyStore::check(b), kAmount);
+
+    // A quantity out of range is not mistaken for a transfer of nothing either.
+    TransferInput a{1, 2, 1, 3e9, QDate(2009, 2, 4), {}};
+    QCOMPARE(TransferStore::check(a), kRange);
+    QVERIFY_THROWS_EXCEPTION(DbError, TransferStore::add(db, a));
+    a.num = 5;
+    a.date = QDate(1800, 1, 1);
+    QCOMPARE(TransferStore::check(a), kDate);
+    QVERIFY_THROWS_EXCEPTION(DbError, TransferStore::add(db, a));
+    QCOMPARE(count(db, "Buy") + count(db, "Adjust"), 0);
+    QCOMPARE(count(db, "Sale") + count(db, "Stock"), 2);
     QCOMPARE(StockLedger::stockQty(db, 1, 1), -3);
     QCOMPARE(db.value("SELECT Dat FROM Sale").toString(), QString("2009-02-04"));
 
@@ -91,34 +102,6 @@ void TestStoreChecks::unsoundSalesAreRefusedWhole() {
     edge.date = QDate(9999, 12, 31);
     QVERIFY(SaleStore::modify(db, stored, edge));
     QCOMPARE(db.value("SELECT Stock.Num + Sale.Num FROM Stock, Sale").toDouble(), 0.0);
-}
-
-void TestStoreChecks::purchasesAndTransfersToo() {
-    test::TestAccountSet set;
-    const Database& db = set.db();
-    BuyInput b;
-    b.pid = b.vid = b.aid = b.sid = 1;
-    b.num = 3e9;
-    b.date = QDate(2009, 2, 4);
-    QCOMPARE(BuyStore::check(b), kRange);
-    QVERIFY_THROWS_EXCEPTION(DbError, BuyStore::add(db, b));
-    b.num = 1;
-    b.pay = kInf;
-    QCOMPARE(BuyStore::check(b), kAmount);
-
-    TransferInput a;
-    a.iid = 1;
-    a.oid = 2;
-    a.pid = 1;
-    a.num = 3e9; // not mistaken for a transfer of nothing either
-    a.date = QDate(2009, 2, 4);
-    QCOMPARE(TransferStore::check(a), kRange);
-    QVERIFY_THROWS_EXCEPTION(DbError, TransferStore::add(db, a));
-    a.num = 5;
-    a.date = QDate(1800, 1, 1);
-    QCOMPARE(TransferStore::check(a), kDate);
-    QVERIFY_THROWS_EXCEPTION(DbError, TransferStore::add(db, a));
-    QCOMPARE(count(db, "Buy") + count(db, "Adjust") + count(db, "Stock"), 0);
 }
 
 QTEST_GUILESS_MAIN(TestStoreChecks)

@@ -1,7 +1,3 @@
-#include "data/Database.h"
-#include "data/Rights.h"
-#include "data/Session.h"
-#include "grid/Grid.h"
 #include "masterdata/MasterEditor.h"
 #include "masterdata/MasterEditors.h"
 #include "masterdata/RightsEditor.h"
@@ -13,74 +9,87 @@
 #include "widgets/ComboFill.h"
 #include "widgets/GridView.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
-#include <QTimer>
-#include <functional>
 
 using namespace tl;
+
+namespace {
+// A fresh account set, answered dialogs and the preset admin.
+struct Fixture {
+    test::TestAccountSet set;
+    test::ScriptedDialogs dialogs;
+    const Database& db = set.db();
+    Session s = test::adminSession();
+    int count(const char* table) const {
+        return db.value(QString("SELECT COUNT(*) FROM ") + table).toInt();
+    }
+};
+} // namespace
 
 class TestMasterEditors : public QObject {
     Q_OBJECT
 private slots:
     void buttonsFollowRights();
-    void savingClearsOnlyWithAddRight();
-    void refusalsKeepTheBoxes();
-    void pickingRows();
+    void savingClearsOnlyWithAddRightRefusalsKeepTheBoxes();
     void nestedRegionAndClassEditorsOfferNewEntries();
     void operatorEditorReloadsAfterRightsEditor();
     void entryPointReportsChanges();
-    void comboFillKeepsTheText();
 };
 
 void TestMasterEditors::buttonsFollowRights() {
-    test::TestAccountSet set;
-    const Database& db = set.db();
-    db.exec("INSERT INTO Account (Name) VALUES ('现金')");
-    db.exec("INSERT INTO Staff (Name) VALUES ('小李')");
+    Fixture f;
+    f.db.exec("INSERT INTO Account (Name) VALUES ('现金')");
+    f.db.exec("INSERT INTO Staff (Name) VALUES ('小李')");
 
     Session none = test::sessionWith({});
-    MasterEditor locked(MasterTable::Account, none, db);
+    MasterEditor locked(MasterTable::Account, none, f.db);
     locked.show();
     QVERIFY(!locked.saveButton()->isEnabled());
     QVERIFY(!locked.newButton()->isEnabled());
     locked.setKey(1); // opened on a record all the same: still nothing to save
     QVERIFY(!locked.saveButton()->isEnabled());
     QTest::keyClick(locked.box(0), Qt::Key_Return);
-    QCOMPARE(db.value("SELECT Name FROM Account").toString(), QString("现金"));
+    QCOMPARE(f.db.value("SELECT Name FROM Account").toString(), QString("现金"));
 
     Session modifyOnly = test::sessionWith({"修改账号设置"});
-    MasterEditor modify(MasterTable::Account, modifyOnly, db);
+    MasterEditor modify(MasterTable::Account, modifyOnly, f.db);
     QVERIFY(!modify.saveButton()->isEnabled()); // adding needs the add right
     modify.setKey(1);
     QVERIFY(modify.saveButton()->isEnabled());
 
     // The operator's rights editor needs "修改人员权限" and a stored operator.
     Session rights = test::sessionWith({"修改人员权限", "修改人员设置"});
-    MasterEditor staff(MasterTable::Staff, rights, db);
+    MasterEditor staff(MasterTable::Staff, rights, f.db);
     QVERIFY(!staff.nestedButton()->isEnabled());
     staff.setKey(2);
     QVERIFY(staff.nestedButton()->isEnabled());
 
     // Without "查看人员设置" an operator may change his own record only.
     Session self = test::sessionWith({}, "2");
-    MasterEditor own(MasterTable::Staff, self, db);
+    MasterEditor own(MasterTable::Staff, self, f.db);
     own.setKey(2);
     QVERIFY(own.saveButton()->isEnabled());
     own.setKey(1);
     QVERIFY(!own.saveButton()->isEnabled());
+
+    // Clicking a row opens its record only for an operator who may modify it.
+    f.db.exec("INSERT INTO Storage (Name, Address) VALUES ('一号库', '东街')");
+    Session modifier = test::sessionWith({"修改仓库信息"}), adder = test::sessionWith({"添加仓库"});
+    MasterEditor storage(MasterTable::Storage, modifier, f.db);
+    emit storage.listView()->cellClicked(1, 2);
+    QCOMPARE(storage.key(), qint64(1));
+    QCOMPARE(storage.box(3)->text(), QString("东街"));
+    MasterEditor readOnly(MasterTable::Storage, adder, f.db);
+    readOnly.pickRow(1);
+    QVERIFY(readOnly.key() == 0 && readOnly.box(0)->text().isEmpty());
 }
 
-void TestMasterEditors::savingClearsOnlyWithAddRight() {
-    test::TestAccountSet set;
-    test::ScriptedDialogs dialogs;
-    const Database& db = set.db();
-    db.exec("INSERT INTO Region (Region) VALUES ('华东')");
-    Session s = test::adminSession();
-    MasterEditor editor(MasterTable::Customer, s, db);
+void TestMasterEditors::savingClearsOnlyWithAddRightRefusalsKeepTheBoxes() {
+    Fixture f;
+    f.db.exec("INSERT INTO Region (Region) VALUES ('华东')");
+    MasterEditor editor(MasterTable::Customer, f.s, f.db);
     editor.show();
     editor.box(0)->setText("O'Neil");
     editor.box(3)->setText("010-1");
@@ -89,40 +98,34 @@ void TestMasterEditors::savingClearsOnlyWithAddRight() {
     editor.box(3)->setFocus();
     QTest::keyClick(editor.box(3), Qt::Key_Return);
     QVERIFY(editor.focusWidget() != editor.box(3));
-    QCOMPARE(db.value("SELECT COUNT(*) FROM Customer").toInt(), 0);
+    QCOMPARE(f.count("Customer"), 0);
     QTest::keyClick(editor.box(3), Qt::Key_Return, Qt::ControlModifier);
-    QVERIFY(dialogs.messages.isEmpty());
-    QCOMPARE(db.value("SELECT Name FROM Customer").toString(), QString("O'Neil"));
-    QCOMPARE(db.value("SELECT RID FROM Customer").toInt(), 1);
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QCOMPARE(f.db.value("SELECT Name FROM Customer").toString(), QString("O'Neil"));
+    QCOMPARE(f.db.value("SELECT RID FROM Customer").toInt(), 1);
     QVERIFY(editor.box(0)->text().isEmpty());
     QCOMPARE(editor.listGrid()->text(1, 2), QString("O'Neil"));
     QVERIFY(editor.changed());
 
     Session modifyOnly = test::sessionWith({"修改客户设置"});
-    MasterEditor keeper(MasterTable::Customer, modifyOnly, db);
+    MasterEditor keeper(MasterTable::Customer, modifyOnly, f.db);
     keeper.setKey(1);
     keeper.box(0)->setText("乙");
     keeper.saveButton()->click();
-    QCOMPARE(db.value("SELECT Name FROM Customer").toString(), QString("乙"));
+    QCOMPARE(f.db.value("SELECT Name FROM Customer").toString(), QString("乙"));
     QCOMPARE(keeper.box(0)->text(), QString("乙")); // may only modify: the record stays
-}
 
-void TestMasterEditors::refusalsKeepTheBoxes() {
-    test::TestAccountSet set;
-    test::ScriptedDialogs dialogs;
-    const Database& db = set.db();
-    Session s = test::adminSession();
-    db.exec("INSERT INTO Customer (Name) VALUES ('甲')");
-    MasterEditor customer(MasterTable::Customer, s, db);
+    // Refusals keep the boxes and put the focus into the one at fault.
+    MasterEditor customer(MasterTable::Customer, f.s, f.db);
     customer.setKey(1);
-    db.exec("DELETE FROM Customer");
+    f.db.exec("DELETE FROM Customer");
     customer.box(1)->setText("新地址");
     customer.saveButton()->click();
-    QCOMPARE(dialogs.lastMessage(), QString("该客户不存在！"));
+    QCOMPARE(f.dialogs.lastMessage(), QString("该客户不存在！"));
     QCOMPARE(customer.box(1)->text(), QString("新地址"));
-    QCOMPARE(db.value("SELECT COUNT(*) FROM Customer").toInt(), 0);
+    QCOMPARE(f.count("Customer"), 0);
 
-    MasterEditor staff(MasterTable::Staff, s, db);
+    MasterEditor staff(MasterTable::Staff, f.s, f.db);
     staff.show();
     QCOMPARE(staff.box(10)->echoMode(), QLineEdit::Password); // passwords never show
     QVERIFY(staff.box(9)->isHidden());                        // nor the rights text
@@ -130,57 +133,35 @@ void TestMasterEditors::refusalsKeepTheBoxes() {
     staff.box(10)->setText("1");
     staff.box(11)->setText("2");
     staff.saveButton()->click();
-    QCOMPARE(dialogs.lastMessage(), QString("两次输入密码不一致，请重新输入！"));
+    QCOMPARE(f.dialogs.lastMessage(), QString("两次输入密码不一致，请重新输入！"));
     QCOMPARE(staff.box(0)->text(), QString("小王"));
     QCOMPARE(staff.focusWidget(), staff.box(10)); // the focus goes to the box at fault
-    QCOMPARE(db.value("SELECT COUNT(*) FROM Staff").toInt(), 1);
+    QCOMPARE(f.count("Staff"), 1);
 
-    db.exec("INSERT INTO Region (Region) VALUES ('华东')");
-    MasterEditor region(MasterTable::Region, s, db);
+    MasterEditor region(MasterTable::Region, f.s, f.db);
     region.show();
     region.closeButton()->setFocus();
     region.box(0)->setText("华东");
     region.saveButton()->click();
-    QCOMPARE(dialogs.lastMessage(), QString("该地区已经存在，请勿重复设置！"));
+    QCOMPARE(f.dialogs.lastMessage(), QString("该地区已经存在，请勿重复设置！"));
     QCOMPARE(region.focusWidget(), region.box(0));
 
     // The product editor starts in its top box, the class list, and comes back to it.
-    MasterEditor product(MasterTable::Product, s, db);
+    MasterEditor product(MasterTable::Product, f.s, f.db);
     product.show();
     QCOMPARE(product.focusWidget(), product.combo());
     product.box(1)->setFocus();
     product.saveButton()->click();
-    QCOMPARE(dialogs.lastMessage(), QString("未设置产品类别，请选择产品类别。"));
+    QCOMPARE(f.dialogs.lastMessage(), QString("未设置产品类别，请选择产品类别。"));
     QCOMPARE(product.focusWidget(), product.combo());
-    QCOMPARE(db.value("SELECT COUNT(*) FROM Region").toInt(), 1);
-}
-
-void TestMasterEditors::pickingRows() {
-    test::TestAccountSet set;
-    const Database& db = set.db();
-    Session modifier = test::sessionWith({"修改仓库信息", "添加仓库"});
-    db.exec("INSERT INTO Storage (Name, Address) VALUES ('一号库', '东街')");
-    MasterEditor editor(MasterTable::Storage, modifier, db);
-    emit editor.listView()->cellClicked(1, 2);
-    QCOMPARE(editor.key(), qint64(1));
-    QCOMPARE(editor.box(3)->text(), QString("东街"));
-
-    Session viewer = test::sessionWith({"添加仓库"});
-    MasterEditor readOnly(MasterTable::Storage, viewer, db);
-    readOnly.pickRow(1);
-    QCOMPARE(readOnly.key(), qint64(0));
-    QVERIFY(readOnly.box(0)->text().isEmpty());
+    QCOMPARE(f.count("Region"), 1);
 }
 
 void TestMasterEditors::nestedRegionAndClassEditorsOfferNewEntries() {
-    test::TestAccountSet set;
-    test::ScriptedDialogs dialogs;
-    const Database& db = set.db();
-    Session s = test::adminSession();
-    MasterEditor vender(MasterTable::Vender, s, db);
+    Fixture f;
+    MasterEditor vender(MasterTable::Vender, f.s, f.db);
     test::onNextDialog([](QDialog* d) {
         auto* region = qobject_cast<MasterEditor*>(d);
-        QVERIFY(region);
         region->box(0)->setText("西南");
         region->saveButton()->click();
         region->closeButton()->click();
@@ -189,7 +170,7 @@ void TestMasterEditors::nestedRegionAndClassEditorsOfferNewEntries() {
     QCOMPARE(vender.combo()->count(), 1);
     QVERIFY(vender.changed());
 
-    MasterEditor product(MasterTable::Product, s, db);
+    MasterEditor product(MasterTable::Product, f.s, f.db);
     test::onNextDialog([](QDialog* d) {
         auto* cls = qobject_cast<MasterEditor*>(d);
         cls->box(0)->setText("文具");
@@ -202,28 +183,25 @@ void TestMasterEditors::nestedRegionAndClassEditorsOfferNewEntries() {
     product.box(1)->setText("铅笔");
     product.box(3)->setText("1.5");
     product.saveButton()->click();
-    QVERIFY(dialogs.messages.isEmpty());
-    QCOMPARE(db.value("SELECT CID FROM Product WHERE Name='铅笔'").toInt(), 1);
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QCOMPARE(f.db.value("SELECT CID FROM Product WHERE Name='铅笔'").toInt(), 1);
 
     // The product list starts below its caption rows; picking the product loads it.
     product.pickRow(product.listGrid()->fixedRows());
     QCOMPARE(product.combo()->currentText(), QString("1‖文具"));
     product.box(3)->setText("abc");
     product.saveButton()->click();
-    QCOMPARE(db.value("SELECT Price FROM Product").toDouble(), 0.0);
+    QCOMPARE(f.db.value("SELECT Price FROM Product").toDouble(), 0.0);
 }
 
 void TestMasterEditors::operatorEditorReloadsAfterRightsEditor() {
-    test::TestAccountSet set;
-    const Database& db = set.db();
-    db.exec("INSERT INTO Staff (Name, PSD, \"Right\") VALUES ('小李', 'x', '')");
-    Session s = test::adminSession();
-    MasterEditor staff(MasterTable::Staff, s, db);
+    Fixture f;
+    f.db.exec("INSERT INTO Staff (Name, PSD, \"Right\") VALUES ('小李', 'x', '')");
+    MasterEditor staff(MasterTable::Staff, f.s, f.db);
     staff.setKey(2);
     staff.box(0)->setText("小李");
     test::onNextDialog([](QDialog* d) {
         auto* rights = qobject_cast<RightsEditor*>(d);
-        QVERIFY(rights);
         QCOMPARE(rights->operatorCombo()->currentText(), QString("2‖小李"));
         const int charts = Rights::vocabulary().indexOf("操作图表分析") + 1;
         rights->toggle(charts, RightsSheet::kMarkCol);
@@ -235,21 +213,19 @@ void TestMasterEditors::operatorEditorReloadsAfterRightsEditor() {
     // The next save of the operator keeps what the rights editor stored.
     staff.box(1)->setText("南街");
     staff.saveButton()->click();
-    QCOMPARE(db.value("SELECT \"Right\" FROM Staff WHERE UID=2").toString(), granted);
+    QCOMPARE(f.db.value("SELECT \"Right\" FROM Staff WHERE UID=2").toString(), granted);
 }
 
 void TestMasterEditors::entryPointReportsChanges() {
-    test::TestAccountSet set;
-    const Database& db = set.db();
-    db.exec("INSERT INTO Account (Name) VALUES ('现金')");
-    Session s = test::adminSession();
+    Fixture f;
+    f.db.exec("INSERT INTO Account (Name) VALUES ('现金')");
     QWidget owner;
     test::onNextDialog([](QDialog* d) {
         auto* editor = qobject_cast<MasterEditor*>(d);
         QCOMPARE(editor->key(), qint64(1));
         QTest::keyClick(editor, Qt::Key_Escape);
     });
-    QVERIFY(!openMasterEditor(&owner, MasterTable::Account, s, db, 1));
+    QVERIFY(!openMasterEditor(&owner, MasterTable::Account, f.s, f.db, 1));
     test::onNextDialog([](QDialog* d) {
         auto* editor = qobject_cast<MasterEditor*>(d);
         QCOMPARE(editor->key(), qint64(0));
@@ -257,21 +233,18 @@ void TestMasterEditors::entryPointReportsChanges() {
         editor->saveButton()->click();
         editor->reject();
     });
-    QVERIFY(openMasterEditor(&owner, MasterTable::Account, s, db, std::nullopt));
-    QCOMPARE(db.value("SELECT COUNT(*) FROM Account").toInt(), 2);
-}
+    QVERIFY(openMasterEditor(&owner, MasterTable::Account, f.s, f.db, std::nullopt));
+    QCOMPARE(f.count("Account"), 2);
 
-void TestMasterEditors::comboFillKeepsTheText() {
-    test::TestAccountSet set;
-    const Database& db = set.db();
-    db.exec("INSERT INTO Region (Region) VALUES ('西北'), ('东北')");
+    // Filling a list keeps the chosen item, or the typed text.
+    f.db.exec("INSERT INTO Region (Region) VALUES ('西北'), ('东北')");
     QComboBox list;
-    fillCombo(&list, db, "Region", "Region", "RID");
-    QCOMPARE(list.count(), 2);
+    fillCombo(&list, f.db, "Region", "Region", "RID");
     QCOMPARE(list.itemText(0), QString("2‖东北")); // ordered by name
     list.setCurrentIndex(1);
-    db.exec("INSERT INTO Region (Region) VALUES ('A区')");
-    fillCombo(&list, db, "Region", "Region", "RID");
+    f.db.exec("INSERT INTO Region (Region) VALUES ('A区')");
+    fillCombo(&list, f.db, "Region", "Region", "RID");
+    QCOMPARE(list.count(), 3);
     QCOMPARE(list.currentText(), QString("1‖西北"));
     // Typing does not make up an item.
     QTest::keyClicks(&list, "xyz");
@@ -286,7 +259,7 @@ void TestMasterEditors::comboFillKeepsTheText() {
     QComboBox editable;
     editable.setEditable(true);
     editable.setEditText("自由文字");
-    fillCombo(&editable, db, "Region", "Region", "RID");
+    fillCombo(&editable, f.db, "Region", "Region", "RID");
     QCOMPARE(editable.currentText(), QString("自由文字"));
 }
 
