@@ -85,32 +85,27 @@ void TestImporter::textValues_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("money"); // importMoney's number; empty for none
     QTest::addColumn<QDate>("date");
-    const struct {
-        const char* text;
-        const char* money;
-        QDate date;
-    } rows[] = {
-        {"12.5箱", "12.5", {}},
-        {"1,299.00", "1299", {}},
-        {"1,2", "1", {}}, // a comma ends the number unless three digits follow
-        {" - 1 2.5\t", "-12.5", {}},
-        {"1e3x", "1000", {}},
-        {"1e", "1", {}},
-        {"1e400", "inf", {}},
-        {"五", "", {}},
-        {"-", "", {}},
-        {"2009-01-15", "2009", {2009, 1, 15}},
-        {"2009/1/5 10:30:00", "2009", {2009, 1, 5}},
-        {"2009年3月8日", "2009", {2009, 3, 8}},
-        {" 2009 - 3 - 8T08:00", "2009", {2009, 3, 8}},
-        {"15/01/2009", "15", {2009, 1, 15}},
-        {"01/02/2009", "1", {}}, // day or month first: no telling
-        {"2009-01-155", "2009", {}},
-        {"09-01-15", "9", {}},
-        {"2009-02-30", "2009", {}},
+    const auto row = [](const char* text, const char* money, QDate date = {}) {
+        QTest::newRow(text) << QString(text) << QString(money) << date;
     };
-    for (const auto& r : rows)
-        QTest::newRow(r.text) << QString(r.text) << QString(r.money) << r.date;
+    row("12.5箱", "12.5");
+    row("1,299.00", "1299");
+    row("1,2", "1"); // a comma ends the number unless three digits follow
+    row(" - 1 2.5\t", "-12.5");
+    row("1e3x", "1000");
+    row("1e", "1");
+    row("1e400", "inf");
+    row("五", "");
+    row("-", "");
+    row("2009-01-15", "2009", {2009, 1, 15});
+    row("2009/1/5 10:30:00", "2009", {2009, 1, 5});
+    row("2009年3月8日", "2009", {2009, 3, 8});
+    row(" 2009 - 3 - 8T08:00", "2009", {2009, 3, 8});
+    row("15/01/2009", "15", {2009, 1, 15});
+    row("01/02/2009", "1"); // day or month first: no telling
+    row("2009-01-155", "2009");
+    row("09-01-15", "9");
+    row("2009-02-30", "2009");
 }
 
 void TestImporter::textValues() {
@@ -161,82 +156,80 @@ void TestImporter::linesAreStoredAsTheEntryWindowsWould_data() {
     QTest::addColumn<QString>("stored"); // the rows sql reads afterwards
     QTest::addColumn<QString>("names");  // every master name there is then
     QTest::addColumn<QString>("stock");  // warehouse|product|quantity
-    const struct {
-        const char* name;
-        ListedTable table;
-        const char* file;
-        const char* summary;
-        const char* sql;
-        const char* stored;
-        const char* names;
-        const char* stock;
-    } rows[] = {
-        // Columns B..M as the dialog's defaults expect them. Placeholders are
-        // created once, as ordinary names; a bare product line has price,
-        // quantity and payment 0, dated today. The records keep 2.5 and 3.5,
-        // the stock moves by 2 and 4.
-        {"sales", ListedTable::Sales,
-         "no,产品,客户,仓库,账号,价格,数量,x,x,已付,日期,销售员,备注\n"
-         "1,铅笔\n2,铅笔,,,,,2.5\n3,铅笔,,,,,3.5\n4,,华联,一号库\n"
-         "5,钢笔,华联,一号库,工行,￥12.50,4,,,$20,2009/1/15,张三,\"首单,加急\"\n",
-         "导入完成：添加了 4 条销售记录，跳过 1 行。\n"
-         "必填项为空（产品）：1 行（第 5 行）\n文件编码：UTF-8（自动识别）",
-         "SELECT Price, Num, Pay, Dat, Memo FROM Sale ORDER BY ID",
-         "0|0|0|2010-05-06|;0|2.5|0|2010-05-06|;0|3.5|0|2010-05-06|;"
-         "12.5|4|20|2009-01-15|首单,加急",
-         "铅笔;钢笔;客户未知;华联;未知仓库;一号库;未知账号;工行;销售员未知;张三",
-         "未知仓库|铅笔|-6;一号库|钢笔|-4"},
-        // Product B, customer C, price F, quantity G, paid J, date K: what the
-        // sale window refuses skips the line, and a refused line creates none
-        // of its names.
-        {"sales refused", ListedTable::Sales,
-         "h\n1,铅笔,甲,,,,3000000000\n2,铅笔,,,,,1e300\n3,铅笔,,,,1e308,10\n"
-         "4,铅笔,,,,,五\n5,铅笔,,,,abc,1\n6,铅笔,,,,,1,,,,0001-01-01\n7,铅笔,,,,,1,,,,明天\n"
-         "8,铅笔,,,,\"1,971.00\",2,,,\"1,971.00\",15/01/2009\n",
-         "导入完成：添加了 1 条销售记录，跳过 7 行。\n"
-         "数量不是数字：1 行（第 5 行）\n"
-         "价格不是数字：1 行（第 6 行）\n"
-         "日期无法识别：1 行（第 8 行）\n"
-         "数量超出范围（-2147483648至2147483647）：2 行（第 2、3 行）\n"
-         "总金额超出范围：1 行（第 4 行）\n"
-         "日期无效或超出范围（1900-01-01至9999-12-31）：1 行（第 7 行）\n"
-         "文件编码：UTF-8（自动识别）",
-         "SELECT Price, Num, Pay, Dat FROM Sale", "1971|2|1971|2009-01-15",
-         "铅笔;客户未知;未知仓库;未知账号;销售员未知", "未知仓库|铅笔|-2"},
-        {"purchases", ListedTable::Purchases,
-         "h\n1,纸,大华,建行,二号库,\"￥1,200.50\",10\n2,纸,大华,建行,二号库,$35,5\n"
-         "3,纸,,,,\"1,200\",1\n",
-         "导入完成：添加了 3 条采购记录。\n文件编码：UTF-8（自动识别）",
-         "SELECT Price FROM Buy ORDER BY ID", "1200.5;35;1200",
-         "纸;大华;供应商未知;二号库;未知仓库;建行;未知账号", "二号库|纸|15;未知仓库|纸|1"},
-        // Transfers read "1,200" as 1200, store whole numbers, need all four columns and refuse
-        // what the transfer window refuses: nothing once rounded, beyond the
-        // range (not clamped), one warehouse to itself.
-        {"transfers", ListedTable::Transfers,
-         "h\n1,纸,二号库,三号库,\"1,200\",2009-03-01\n2,纸,二号库,,5\n3,纸,二号库,三号库,2.5\n"
-         "4,纸,二号库,四号库,0.4\n5,纸,二号库,四号库,\"3,000,000,000\"\n6,纸,二号库,二号库,5\n",
-         "导入完成：添加了 2 条调库记录，跳过 4 行。\n"
-         "必填项为空（产品名称、来源库、目的库、数量）：1 行（第 3 行）\n"
-         "调库数量为零：1 行（第 5 行）\n"
-         "数量超出范围（-2147483648至2147483647）：1 行（第 6 行）\n"
-         "在同一个仓库内无需调货：1 行（第 7 行）\n"
-         "文件编码：UTF-8（自动识别）",
-         "SELECT Num FROM Adjust ORDER BY ID", "1200;2", "纸;二号库;三号库",
-         "二号库|纸|-1202;三号库|纸|1202"},
-        // An empty class files under "未知类别" (created once), an empty unit
-        // stores "单位未知"; a name met twice is added once.
-        {"products", ListedTable::Products,
-         "h\n1,,PX,橡皮,E01,￥2,,软\n2,,PY,尺子,E02,3,把\n3,,,橡皮\n",
-         "导入完成：添加了 2 条产品记录，跳过 1 行。\n"
-         "名称已存在：1 行（第 4 行）\n文件编码：UTF-8（自动识别）",
-         "SELECT c.Class, p.Unit, p.Price, p.SName, p.Code, p.Memo FROM Product p "
-         "JOIN Class c ON c.CID=p.CID",
-         "未知类别|单位未知|2|PX|E01|软;未知类别|把|3|PY|E02|", "橡皮;尺子", ""},
-    };
-    for (const auto& r : rows)
-        QTest::newRow(r.name) << int(r.table) << QString(r.file) << QString(r.summary)
-                              << QString(r.sql) << QString(r.stored) << QString(r.names)
-                              << QString(r.stock);
+    // Columns B..M as the dialog's defaults expect them. Placeholders are
+    // created once, as ordinary names; a bare product line has price,
+    // quantity and payment 0, dated today. The records keep 2.5 and 3.5,
+    // the stock moves by 2 and 4.
+    QTest::newRow("sales")
+        << int(ListedTable::Sales)
+        << "no,产品,客户,仓库,账号,价格,数量,x,x,已付,日期,销售员,备注\n"
+           "1,铅笔\n2,铅笔,,,,,2.5\n3,铅笔,,,,,3.5\n4,,华联,一号库\n"
+           "5,钢笔,华联,一号库,工行,￥12.50,4,,,$20,2009/1/15,张三,\"首单,加急\"\n"
+        << "导入完成：添加了 4 条销售记录，跳过 1 行。\n"
+           "必填项为空（产品）：1 行（第 5 行）\n文件编码：UTF-8（自动识别）"
+        << "SELECT Price, Num, Pay, Dat, Memo FROM Sale ORDER BY ID"
+        << "0|0|0|2010-05-06|;0|2.5|0|2010-05-06|;0|3.5|0|2010-05-06|;"
+           "12.5|4|20|2009-01-15|首单,加急"
+        << "铅笔;钢笔;客户未知;华联;未知仓库;一号库;未知账号;工行;销售员未知;张三"
+        << "未知仓库|铅笔|-6;一号库|钢笔|-4";
+    // Product B, customer C, price F, quantity G, paid J, date K: what the
+    // sale window refuses skips the line, and a refused line creates none
+    // of its names.
+    QTest::newRow("sales refused")
+        << int(ListedTable::Sales)
+        << "h\n1,铅笔,甲,,,,3000000000\n2,铅笔,,,,,1e300\n3,铅笔,,,,1e308,10\n"
+           "4,铅笔,,,,,五\n5,铅笔,,,,abc,1\n6,铅笔,,,,,1,,,,0001-01-01\n7,铅笔,,,,,1,,,,明天\n"
+           "8,铅笔,,,,\"1,971.00\",2,,,\"1,971.00\",15/01/2009\n"
+        << "导入完成：添加了 1 条销售记录，跳过 7 行。\n"
+           "数量不是数字：1 行（第 5 行）\n"
+           "价格不是数字：1 行（第 6 行）\n"
+           "日期无法识别：1 行（第 8 行）\n"
+           "数量超出范围（-2147483648至2147483647）：2 行（第 2、3 行）\n"
+           "总金额超出范围：1 行（第 4 行）\n"
+           "日期无效或超出范围（1900-01-01至9999-12-31）：1 行（第 7 行）\n"
+           "文件编码：UTF-8（自动识别）"
+        << "SELECT Price, Num, Pay, Dat FROM Sale"
+        << "1971|2|1971|2009-01-15"
+        << "铅笔;客户未知;未知仓库;未知账号;销售员未知"
+        << "未知仓库|铅笔|-2";
+    QTest::newRow("purchases")
+        << int(ListedTable::Purchases)
+        << "h\n1,纸,大华,建行,二号库,\"￥1,200.50\",10\n2,纸,大华,建行,二号库,$35,5\n"
+           "3,纸,,,,\"1,200\",1\n"
+        << "导入完成：添加了 3 条采购记录。\n文件编码：UTF-8（自动识别）"
+        << "SELECT Price FROM Buy ORDER BY ID"
+        << "1200.5;35;1200"
+        << "纸;大华;供应商未知;二号库;未知仓库;建行;未知账号"
+        << "二号库|纸|15;未知仓库|纸|1";
+    // Transfers read "1,200" as 1200, store whole numbers, need all four
+    // columns and refuse what the transfer window refuses: nothing once
+    // rounded, beyond the range (not clamped), one warehouse to itself.
+    QTest::newRow("transfers")
+        << int(ListedTable::Transfers)
+        << "h\n1,纸,二号库,三号库,\"1,200\",2009-03-01\n2,纸,二号库,,5\n3,纸,二号库,三号库,2.5\n"
+           "4,纸,二号库,四号库,0.4\n5,纸,二号库,四号库,\"3,000,000,000\"\n6,纸,二号库,二号库,5\n"
+        << "导入完成：添加了 2 条调库记录，跳过 4 行。\n"
+           "必填项为空（产品名称、来源库、目的库、数量）：1 行（第 3 行）\n"
+           "调库数量为零：1 行（第 5 行）\n"
+           "数量超出范围（-2147483648至2147483647）：1 行（第 6 行）\n"
+           "在同一个仓库内无需调货：1 行（第 7 行）\n"
+           "文件编码：UTF-8（自动识别）"
+        << "SELECT Num FROM Adjust ORDER BY ID"
+        << "1200;2"
+        << "纸;二号库;三号库"
+        << "二号库|纸|-1202;三号库|纸|1202";
+    // An empty class files under "未知类别" (created once), an empty unit
+    // stores "单位未知"; a name met twice is added once.
+    QTest::newRow("products")
+        << int(ListedTable::Products)
+        << "h\n1,,PX,橡皮,E01,￥2,,软\n2,,PY,尺子,E02,3,把\n3,,,橡皮\n"
+        << "导入完成：添加了 2 条产品记录，跳过 1 行。\n"
+           "名称已存在：1 行（第 4 行）\n文件编码：UTF-8（自动识别）"
+        << "SELECT c.Class, p.Unit, p.Price, p.SName, p.Code, p.Memo FROM Product p "
+           "JOIN Class c ON c.CID=p.CID"
+        << "未知类别|单位未知|2|PX|E01|软;未知类别|把|3|PY|E02|"
+        << "橡皮;尺子"
+        << "";
 }
 
 void TestImporter::linesAreStoredAsTheEntryWindowsWould() {

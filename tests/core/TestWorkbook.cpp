@@ -243,20 +243,17 @@ void TestWorkbook::hostileXlsxIsRefused() {
     // What holds more than a workbook may is refused, and says so.
     const struct {
         QByteArray sheet, strings;
-        int code;
     } hostile[] = {
-        {{},
-         QByteArray("<si/>").repeated(Workbook::kMaxSharedStrings + 1),
-         int(Workbook::Error::TooLarge)},
+        {{}, QByteArray("<si/>").repeated(Workbook::kMaxSharedStrings + 1)},
         {{},
          ("<si><t>" + QByteArray(30000, 'x') + "</t></si>")
-             .repeated(Workbook::kMaxTextChars / 30000 + 1),
-         int(Workbook::Error::TooLarge)},
-        {QByteArray("<x>").repeated(Workbook::kMaxDepth), {}, int(Workbook::Error::TooLarge)},
-        {"<!--" + QByteArray(2 << 20, 'x') + "-->", {}, int(Workbook::Error::TooLarge)},
+             .repeated(Workbook::kMaxTextChars / 30000 + 1)},
+        {QByteArray("<x>").repeated(Workbook::kMaxDepth), {}},
+        {"<!--" + QByteArray(2 << 20, 'x') + "-->", {}},
     };
     for (const auto& h : hostile)
-        QCOMPARE(readS(xlsx("hostile.xlsx", h.sheet, h.strings), cells), h.code);
+        QCOMPARE(readS(xlsx("hostile.xlsx", h.sheet, h.strings), cells),
+                 int(Workbook::Error::TooLarge));
 }
 
 void TestWorkbook::previewShowsTheChosenSheet() {
