@@ -59,12 +59,7 @@ private:
     }
     static ImportRequest request(ListedTable table, const QString& path, int first = 2,
                                  int last = 10) {
-        ImportRequest r;
-        r.table = table;
-        r.path = path;
-        r.firstLine = first;
-        r.lastLine = last;
-        return r;
+        return {.table = table, .path = path, .firstLine = first, .lastLine = last};
     }
     QTemporaryDir m_dir;
 };

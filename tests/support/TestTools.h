@@ -135,10 +135,9 @@ inline lxw_worksheet* addSheet(lxw_workbook* wb, const QString& name, const QStr
             bool number = false;
             const double value = fields[c].toDouble(&number);
             if (number)
-                worksheet_write_number(ws, lxw_row_t(r), lxw_col_t(c), value, nullptr);
+                worksheet_write_number(ws, r, c, value, nullptr);
             else if (!fields[c].isEmpty())
-                worksheet_write_string(ws, lxw_row_t(r), lxw_col_t(c),
-                                       fields[c].toUtf8().constData(), nullptr);
+                worksheet_write_string(ws, r, c, fields[c].toUtf8().constData(), nullptr);
         }
     }
     return ws;
