@@ -59,7 +59,12 @@ private:
     }
     static ImportRequest request(ListedTable table, const QString& path, int first = 2,
                                  int last = 10) {
-        return {.table = table, .path = path, .firstLine = first, .lastLine = last};
+        ImportRequest r;
+        r.table = table;
+        r.path = path;
+        r.firstLine = first;
+        r.lastLine = last;
+        return r;
     }
     QTemporaryDir m_dir;
 };
