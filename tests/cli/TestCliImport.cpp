@@ -1,32 +1,16 @@
 #include "data/SampleData.h"
+#include "data/Schema.h"
 #include "support/CliRunner.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 
-#include "data/Schema.h"
-
-#include <QCryptographicHash>
-#include <QFile>
 #include <QFileInfo>
 #include <QTest>
-#include <xlsxwriter.h>
 
 using namespace tl;
 using tl::test::CliRunner;
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray fileHash(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
 
 // Customers in the dialog's default columns: B region, C name, D address ...
 const QByteArray kCustomers = "序号,地区,姓名,地址,邮编,电话\r\n"
@@ -46,7 +30,10 @@ private slots:
     void badInputChangesNothing();
 
 private:
-    QStringList base() const { return {"--set", m_set->path()}; }
+    // The tool run on the test's account set.
+    test::CliResult run(const QStringList& args) {
+        return m_cli.run(QStringList{"--set", m_set->path()} + args);
+    }
     int count(const QString& table) {
         return m_set->db().value("SELECT count(*) FROM " + table).toInt();
     }
@@ -60,17 +47,13 @@ void TestCliImport::init() {
 }
 
 void TestCliImport::importedRowsComeBackInTheExport() {
-    const QString csv = m_set->folder() + "/customers.csv";
-    writeFile(csv, kCustomers);
+    const QString csv = test::writeFile(m_set->folder() + "/customers.csv", kCustomers);
     const int before = count("Customer");
-    auto r = m_cli.run(base() << "import"
-                              << "customers" << csv << "--lines"
-                              << "2-4");
+    auto r = run({"import", "customers", csv, "--lines", "2-4"});
     QVERIFY2(r.code == 0, qPrintable(r.err));
     QCOMPARE(count("Customer"), before + 3);
 
-    r = m_cli.run(base() << "export"
-                         << "customers");
+    r = run({"export", "customers"});
     QCOMPARE(r.code, 0);
     const QString out = QString::fromUtf8(r.out);
     // Each imported line comes back as a row holding its fields, quoted as written.
@@ -81,35 +64,28 @@ void TestCliImport::importedRowsComeBackInTheExport() {
         QVERIFY2(out.contains(fields), qPrintable(fields + "\n" + out.right(600)));
 
     // The same lines again: every name exists, nothing is added.
-    QCOMPARE(m_cli
-                 .run(base() << "import"
-                             << "customers" << csv << "--lines=2-4")
-                 .code,
-             0);
+    QCOMPARE(run({"import", "customers", csv, "--lines=2-4"}).code, 0);
     QCOMPARE(count("Customer"), before + 3);
 }
 
 void TestCliImport::salesImportKeepsStockInStep() {
     // Product in B, customer C, warehouse D, account E, price F, quantity G, paid J, date K.
-    const QString csv = m_set->folder() + "/orders.csv";
-    writeFile(csv, "a,产品,客户,仓库,账号,价格,数量,h,i,已付,日期,销售员,备注\r\n"
-                   ",网店新品,网店顾客,网店仓,网店账户,19.90,3,,,59.70,2024-05-06,,夜间导入\r\n"
-                   ",网店新品,网店顾客,网店仓,网店账户,19.90,2,,,39.80,2024-05-07,,夜间导入\r\n");
+    const QString csv = test::writeFile(
+        m_set->folder() + "/orders.csv",
+        "a,产品,客户,仓库,账号,价格,数量,h,i,已付,日期,销售员,备注\r\n"
+        ",网店新品,网店顾客,网店仓,网店账户,19.90,3,,,59.70,2024-05-06,,夜间导入\r\n"
+        ",网店新品,网店顾客,网店仓,网店账户,19.90,2,,,39.80,2024-05-07,,夜间导入\r\n");
     const int sales = count("Sale");
-    auto r = m_cli.run(base() << "import"
-                              << "sales" << csv);
+    auto r = run({"import", "sales", csv});
     QVERIFY2(r.code == 0, qPrintable(r.err));
     QCOMPARE(count("Sale"), sales + 2);
-    QCOMPARE(m_set->db()
-                 .value("SELECT total(s.Num) FROM Stock s JOIN Product p ON p.PID=s.PID "
-                        "WHERE p.Name='网店新品'")
-                 .toDouble(),
-             -5.0);
-    r = m_cli.run(base() << "verify");
+    QCOMPARE(test::queryRows(m_set->db(), "SELECT s.Num FROM Stock s JOIN Product p "
+                                          "ON p.PID=s.PID WHERE p.Name='网店新品'"),
+             QString("-5"));
+    r = run({"verify"});
     QVERIFY2(r.code == 0, qPrintable(r.err + r.out));
 
-    r = m_cli.run(base() << "export"
-                         << "sales");
+    r = run({"export", "sales"});
     const QString out = QString::fromUtf8(r.out);
     QCOMPARE(out.count("网店新品"), 2);
     QCOMPARE(out.count("夜间导入"), 2);
@@ -118,35 +94,29 @@ void TestCliImport::salesImportKeepsStockInStep() {
 void TestCliImport::dryRunLeavesTheAccountSetAsItWas() {
     // A file of its own that nothing holds open, logged into once already.
     const QString path = m_set->folder() + "/copy.lbk";
-    const QString csv = m_set->folder() + "/customers.csv";
-    writeFile(csv, kCustomers);
+    const QString csv = test::writeFile(m_set->folder() + "/customers.csv", kCustomers);
     {
         auto copy = Database::open(path, Database::OpenMode::CreateIfMissing);
         Schema::createAccountSet(*copy);
         SampleData::fill(*copy);
     }
     QCOMPARE(m_cli.run({"--set", path, "verify"}).code, 0);
-    const QByteArray setBefore = fileHash(path);
-    const QByteArray csvBefore = fileHash(csv);
+    const QByteArray setBefore = test::readFile(path);
     auto r = m_cli.run({"--set", path, "import", "customers", csv, "--lines", "2-4", "--dry-run"});
     QVERIFY2(r.code == 0, qPrintable(r.err));
     QVERIFY2(r.err.contains("可添加 3 条"), qPrintable(r.err));
     // The encoding chosen is the one read, and the summary names it.
     r = m_cli.run({"--set", path, "import", "customers", csv, "--dry-run", "--encoding", "GBK"});
     QVERIFY2(r.err.contains("文件编码：GB18030") && !r.err.contains("自动识别"), qPrintable(r.err));
-    QCOMPARE(fileHash(path), setBefore);
-    QCOMPARE(fileHash(csv), csvBefore);
+    QVERIFY(test::readFile(path) == setBefore);
+    QCOMPARE(test::readFile(csv), kCustomers);
     QVERIFY(!QFile::exists(path + "-wal") || QFileInfo(path + "-wal").size() == 0);
 }
 
 void TestCliImport::badInputChangesNothing() {
-    const QString csv = m_set->folder() + "/customers.csv";
-    writeFile(csv, kCustomers);
-    const QString book = m_set->folder() + "/book.xlsx";
-    lxw_workbook* wb = workbook_new(book.toUtf8().constData());
-    lxw_worksheet* ws = workbook_add_worksheet(wb, "客户");
-    worksheet_write_string(ws, 1, 2, "表中客户", nullptr);
-    QCOMPARE(workbook_close(wb), LXW_NO_ERROR);
+    const QString csv = test::writeFile(m_set->folder() + "/customers.csv", kCustomers);
+    const QString book =
+        test::writeXlsx(m_set->folder() + "/book.xlsx", {{"客户", "\n,,表中客户"}});
 
     const int before = count("Customer");
     const struct {
@@ -165,7 +135,7 @@ void TestCliImport::badInputChangesNothing() {
         {{"import", "customers", book, "--sheet", "订单"}, 1},
     };
     for (const auto& c : cases) {
-        const auto r = m_cli.run(base() + c.args);
+        const auto r = run(c.args);
         QVERIFY2(r.code == c.code && !r.err.isEmpty(),
                  qPrintable(c.args.join(' ') + " -> " + r.err));
     }
@@ -173,9 +143,8 @@ void TestCliImport::badInputChangesNothing() {
 
     // The named worksheet, and the first one when none is named.
     for (const QStringList& sheet : {QStringList{"--sheet", "客户"}, QStringList{}}) {
-        const auto r = m_cli.run(base() << "import"
-                                        << "customers" << book << "--lines"
-                                        << "2-2" << sheet << "--dry-run");
+        const auto r =
+            run(QStringList{"import", "customers", book, "--lines=2-2", "--dry-run"} + sheet);
         QVERIFY2(r.code == 0 && r.err.contains("可添加 1 条"), qPrintable(r.err));
     }
     QCOMPARE(count("Customer"), before);

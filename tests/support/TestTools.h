@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
+#include <xlsxwriter.h>
 
 // Small helpers several test programs share.
 namespace tl::test {
@@ -121,6 +122,33 @@ inline QString writeFile(const QString& path, const QByteArray& bytes) {
 inline QByteArray readFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Adds a worksheet filled from lines of comma-separated fields, one line a
+// row: numbers as numbers, other fields as strings, empty fields left out.
+inline lxw_worksheet* addSheet(lxw_workbook* wb, const QString& name, const QString& rows = {}) {
+    lxw_worksheet* ws = workbook_add_worksheet(wb, name.toUtf8().constData());
+    const QStringList lines = rows.split('\n');
+    for (int r = 0; r < lines.size(); ++r) {
+        const QStringList fields = lines[r].split(',');
+        for (int c = 0; c < fields.size(); ++c) {
+            bool number = false;
+            const double value = fields[c].toDouble(&number);
+            if (number)
+                worksheet_write_number(ws, r, c, value, nullptr);
+            else if (!fields[c].isEmpty())
+                worksheet_write_string(ws, r, c, fields[c].toUtf8().constData(), nullptr);
+        }
+    }
+    return ws;
+}
+
+// A workbook of the sheets given as {name, rows} (see addSheet).
+inline QString writeXlsx(const QString& path, const QList<QStringList>& sheets) {
+    lxw_workbook* wb = workbook_new(path.toUtf8().constData());
+    for (const QStringList& sheet : sheets)
+        addSheet(wb, sheet.value(0), sheet.value(1));
+    return workbook_close(wb) == LXW_NO_ERROR ? path : QString();
 }
 
 } // namespace tl::test
