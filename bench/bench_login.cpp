@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
 
     time("probe (is it an account set?)", 5, [&] { AccountSetFile::probe(path); });
     time("PRAGMA quick_check", 3, [&] {
-        auto db = Database::open(path, Database::OpenMode::ReadOnly, Database::Report::Quiet);
+        auto db = Database::open(path, Database::OpenMode::ReadOnly);
         AccountSetFile::quickCheck(*db);
     });
     // The first login replaces the template's plain password by its hash.
