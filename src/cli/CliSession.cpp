@@ -37,7 +37,7 @@ std::optional<Login> logIn(const QString& set, const QString& user, AccountSetFi
                                  : readPassword(QStringLiteral("用户 %1 的密码：").arg(user));
     LoginAttempt attempt = Login::authenticate(path, user, password, check);
     showOutcome(attempt.outcome);
-    std::optional<Login>& login = attempt.login;
+    std::optional<Login>& login = attempt.login; // moved out below
     if (!login)
         return std::nullopt;
     try {
@@ -46,7 +46,7 @@ std::optional<Login> logIn(const QString& set, const QString& user, AccountSetFi
         dialogs().error(e.userText(), e.detail());
         return std::nullopt;
     }
-    return login;
+    return std::move(login);
 }
 
 bool requireRights(const Session& session, const QStringList& rights) {

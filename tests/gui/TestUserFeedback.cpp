@@ -95,7 +95,8 @@ void TestUserFeedback::aboutNamesTheVersion() {
 void TestUserFeedback::loginTakesEnterAfterNewSetIsCancelled() {
     test::ScriptedDialogs dialogs;
     test::TestAccountSet set;
-    Registry().add(QStringLiteral("甲"), set.path());
+    Outcome outcome;
+    Registry().add(QStringLiteral("甲"), set.path(), outcome);
     StartWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
