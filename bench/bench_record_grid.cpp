@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     const QString path = argc > 2 ? QString(argv[2]) : dir.path() + "/bench.lbk";
     const bool reuse = QFileInfo::exists(path);
-    auto db = Database::open(path, Database::OpenMode::CreateIfMissing, Database::Report::Quiet);
+    auto db = Database::open(path, Database::OpenMode::CreateIfMissing);
     Stopwatch t;
     t.start();
     if (!reuse) {

@@ -83,7 +83,7 @@ void buildAccountSet(const Database& db) {
 
 std::unique_ptr<Database> openBenchAccountSet(const QString& path) {
     const bool built = QFileInfo::exists(path);
-    auto db = Database::open(path, Database::OpenMode::CreateIfMissing, Database::Report::Quiet);
+    auto db = Database::open(path, Database::OpenMode::CreateIfMissing);
     if (!db || built)
         return db;
     QElapsedTimer timer;

@@ -17,8 +17,7 @@ int main(int argc, char** argv) {
     const QString temp = target + QStringLiteral(".new");
     QFile::remove(temp);
     try {
-        auto db = tl::Database::open(temp, tl::Database::OpenMode::CreateIfMissing,
-                                     tl::Database::Report::Quiet);
+        auto db = tl::Database::open(temp, tl::Database::OpenMode::CreateIfMissing);
         if (!db)
             return 1;
         tl::Schema::createAccountSet(*db);

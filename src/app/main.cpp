@@ -21,7 +21,9 @@ int main(int argc, char** argv) {
     tl::Dialogs::install(&dialogs);
 
     // First start: a registry listing the sample account set.
-    tl::SampleData::ensureFirstStart();
+    tl::Outcome firstStart;
+    tl::SampleData::ensureFirstStart(firstStart);
+    tl::showOutcome(firstStart);
 
     // The main window's add and modify buttons of the trade tabs open these.
     tl::EntryOpeners::install(tl::EntryKind::Sale, tl::openSaleEntry);

@@ -17,7 +17,9 @@ QString resolveAccountSet(const QString& set) {
     if (QFileInfo(set).isFile())
         return set;
     if (QFileInfo::exists(AppPaths::registryPath())) {
-        const QList<RegistryEntry> entries = Registry().list();
+        Outcome outcome;
+        const QList<RegistryEntry> entries = Registry().list(outcome);
+        showOutcome(outcome);
         for (const RegistryEntry& e : entries)
             if (e.name == set)
                 return e.path;
@@ -33,7 +35,9 @@ std::optional<Login> logIn(const QString& set, const QString& user, AccountSetFi
     const QString password = qEnvironmentVariableIsSet("TRADELEDGER_PASSWORD")
                                  ? qEnvironmentVariable("TRADELEDGER_PASSWORD")
                                  : readPassword(QStringLiteral("用户 %1 的密码：").arg(user));
-    std::optional<Login> login = Login::authenticate(path, user, password, check);
+    LoginAttempt attempt = Login::authenticate(path, user, password, check);
+    showOutcome(attempt.outcome);
+    std::optional<Login>& login = attempt.login; // moved out below
     if (!login)
         return std::nullopt;
     try {
@@ -42,7 +46,7 @@ std::optional<Login> logIn(const QString& set, const QString& user, AccountSetFi
         dialogs().error(e.userText(), e.detail());
         return std::nullopt;
     }
-    return login;
+    return std::move(login);
 }
 
 bool requireRights(const Session& session, const QStringList& rights) {

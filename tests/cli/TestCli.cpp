@@ -56,15 +56,22 @@ void TestCli::wrongUsageExitsTwoBeforeLogin() {
 }
 
 void TestCli::loginFollowsTheLoginWindow() {
-    const QString set = m_set->path();
-    QCOMPARE(m_cli.run({"--set", set, "verify"}, "730282").code, 1);
-    QCOMPARE(m_cli.run({"--set", set, "--user", "nobody", "verify"}).code, 1);
-    QCOMPARE(m_cli.run({"--set", set, "verify"}, "").code, 1);
-    QCOMPARE(m_cli.run({"--set", m_set->folder() + "/gone.lbk", "verify"}).code, 1);
+    const QString set = m_set->path(), wrong = "用户名或密码错，请重新输入！";
+    auto refused = [&](const QStringList& args, const std::optional<QString>& password,
+                       const QByteArray& input = {}) {
+        const auto r = m_cli.run(args, password, input);
+        return r.code == 1 ? r.err.trimmed().section(QLatin1Char('\n'), -1)
+                           : QString::number(r.code);
+    };
+    QCOMPARE(refused({"--set", set, "verify"}, "730282"), wrong);
+    QCOMPARE(refused({"--set", set, "--user", "nobody", "verify"}, "730281"), wrong);
+    QCOMPARE(refused({"--set", set, "verify"}, ""), QString("请输入用户名或密码！"));
+    QVERIFY(refused({"--set", m_set->folder() + "/gone.lbk", "verify"}, "730281")
+                .startsWith("找不到套帐"));
     QVERIFY(!QFile::exists(m_set->folder() + "/gone.lbk"));
     // Without the variable the password is read from standard input (a pipe here).
     QCOMPARE(m_cli.run({"--set", set, "verify"}, std::nullopt, "730281\n").code, 0);
-    QCOMPARE(m_cli.run({"--set", set, "verify"}, std::nullopt, "730282\n").code, 1);
+    QVERIFY(refused({"--set", set, "verify"}, std::nullopt, "730282\n").endsWith(wrong));
 }
 
 void TestCli::registeredNameOrPath() {
@@ -75,7 +82,8 @@ void TestCli::registeredNameOrPath() {
     QFile(tool).setPermissions(QFile(tool).permissions() | QFileDevice::ExeOwner);
     const CliRunner own(tool);
     QCOMPARE(own.run({"--set", "本店", "verify"}).code, 1);
-    QVERIFY(Registry(folder.path() + "/Parameter.mdb").add("本店", m_set->path()) > 0);
+    Outcome outcome;
+    QVERIFY(Registry(folder.path() + "/Parameter.mdb").add("本店", m_set->path(), outcome) > 0);
     const auto r = own.run({"--set", "本店", "verify"});
     QVERIFY2(r.code == 0, qPrintable(r.err));
 }

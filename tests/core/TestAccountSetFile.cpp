@@ -6,7 +6,6 @@
 #include "data/NewAccountSet.h"
 #include "data/Registry.h"
 #include "data/Schema.h"
-#include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
 #include "transactions/SaleStore.h"
@@ -21,8 +20,10 @@
 using namespace tl;
 
 namespace {
-const QString kOpenError = "数据库打开错误！";
-
+QString refusal(const QString& path, const QString& password = "730281") {
+    const LoginAttempt attempt = Login::authenticate(path, "admin", password);
+    return attempt.login ? QString("logged in") : attempt.outcome.message;
+}
 } // namespace
 
 class TestAccountSetFile : public QObject {
@@ -56,7 +57,6 @@ void TestAccountSetFile::workTablesOfAnyName() {
 // A table "adjust" made the upgrade try to create "Adjust" beside it: the
 // upgrade rolled back and no sale could be saved in that file.
 void TestAccountSetFile::tablesFoundWhateverTheirCase() {
-    test::ScriptedDialogs dialogs;
     test::TestAccountSet set;
     const Database& db = set.db();
     db.exec("DROP TABLE Adjust");
@@ -70,45 +70,40 @@ void TestAccountSetFile::tablesFoundWhateverTheirCase() {
     db.exec("ALTER TABLE Customer RENAME TO customer_old");
     db.exec("ALTER TABLE customer_old RENAME TO CUSTOMER");
     QVERIFY(Schema::isAccountSetFile(set.path()));
-    QVERIFY(dialogs.messages.isEmpty());
 }
 
 // Registering ./DB.lbk put whatever was added to it into every account set
 // created afterwards.
 void TestAccountSetFile::templateAndRegistryAreNoAccountSets() {
-    test::ScriptedDialogs dialogs;
     test::TestAccountSet set;
     set.installTemplate();
     const QString templ = set.folder() + "/DB.lbk";
     QVERIFY(Schema::isAccountSetFile(set.path()));
     QVERIFY(!Schema::isAccountSetFile(templ));
-
-    dialogs.answer(true);
-    dialogs.answer(true);
-    QVERIFY(!NewAccountSet().create("模板", templ));
-    QVERIFY(!NewAccountSet().create("模板", set.folder() + "/sub/../DB.lbk"));
-    QVERIFY(!NewAccountSet().create("模板", "./DB.lbk"));
-    QCOMPARE(dialogs.messages, QStringList(3, AccountSetFile::reservedMessage()));
+    for (const QString& path : {templ, set.folder() + "/sub/../DB.lbk", QString("./DB.lbk")}) {
+        const auto made = NewAccountSet().create("模板", path, NewAccountSet::Existing::Use);
+        QVERIFY(!made.created);
+        QCOMPARE(made.outcome.message, AccountSetFile::reservedMessage());
+    }
     QVERIFY(!QFile::exists(AppPaths::registryPath()));
 
-    QVERIFY(!Login::authenticate(templ, "admin", "730281"));
-    QVERIFY(Registry().add("套帐", set.path()) > 0);
-    QVERIFY(!Login::authenticate(AppPaths::registryPath(), "admin", "730281"));
-    QCOMPARE(dialogs.lastMessage(), AccountSetFile::reservedMessage());
+    QCOMPARE(refusal(templ), AccountSetFile::reservedMessage());
+    Outcome outcome;
+    QVERIFY(Registry().add("套帐", set.path(), outcome) > 0);
+    QCOMPARE(refusal(AppPaths::registryPath()), AccountSetFile::reservedMessage());
 }
 
 // A refused login used to turn a foreign SQLite file, a 0-byte file and a
 // fresh copy of the template (wrong password) to WAL or into a database, and
 // left a -wal and -shm beside a foreign file in WAL mode.
 void TestAccountSetFile::refusedFilesStayUntouched() {
-    test::ScriptedDialogs dialogs;
     QTemporaryDir dir;
     AppPaths::setProgramFolder(dir.path());
     const QString empty = test::writeFile(dir.path() + "/empty.lbk", {});
     const QString foreign = dir.path() + "/notes.db", walForeign = dir.path() + "/wal.db";
     for (const QString& path : {foreign, walForeign}) {
         auto other =
-            Database::open(path, Database::OpenMode::CreateIfMissing, Database::Report::Quiet,
+            Database::open(path, Database::OpenMode::CreateIfMissing,
                            path == foreign ? Database::Journal::Rollback : Database::Journal::Wal);
         other->exec("CREATE TABLE Notes (x)");
         other->exec("INSERT INTO Notes VALUES ('keep me')");
@@ -119,28 +114,26 @@ void TestAccountSetFile::refusedFilesStayUntouched() {
     for (const QString& path : {empty, foreign, walForeign, copy}) {
         const QByteArray before = test::readFile(path);
         QCOMPARE(Schema::isAccountSetFile(path), path == copy);
-        QVERIFY(!Login::authenticate(path, "admin", "730282"));
-        QCOMPARE(dialogs.lastMessage(),
-                 path == copy ? QString("用户名或密码错，请重新输入！") : kOpenError);
+        QCOMPARE(refusal(path, "730282"), path == copy ? QString("用户名或密码错，请重新输入！")
+                                                       : QString("数据库打开错误！"));
         QCOMPARE(test::readFile(path), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), files);
     }
     // The right password switches the copy to WAL.
-    auto login = Login::authenticate(copy, "admin", "730281");
+    auto login = Login::authenticate(copy, "admin", "730281").login;
     QVERIFY(login);
     QCOMPARE(login->db->value("PRAGMA journal_mode").toString(), QString("wal"));
 }
 
 // 21 of 500 damaged copies used to be used as if nothing were wrong.
 void TestAccountSetFile::damagedFileIsNoticed() {
-    test::ScriptedDialogs dialogs;
     QTemporaryDir dir;
     AppPaths::setProgramFolder(dir.path());
     const QString path = dir.path() + "/damaged.lbk";
     int pageSize = 0;
     {
-        auto db = Database::open(path, Database::OpenMode::CreateIfMissing, Database::Report::Quiet,
-                                 Database::Journal::Rollback);
+        auto db =
+            Database::open(path, Database::OpenMode::CreateIfMissing, Database::Journal::Rollback);
         Schema::createAccountSet(*db);
         Transaction t(*db);
         for (int i = 0; i < 3000; ++i)
@@ -156,15 +149,15 @@ void TestAccountSetFile::damagedFileIsNoticed() {
     test::writeFile(path, bytes);
 
     QCOMPARE(AccountSetFile::probe(path), AccountSetFile::Verdict::AccountSet);
-    QVERIFY(!Login::authenticate(path, "admin", "730281"));
-    QCOMPARE(dialogs.lastMessage(), AccountSetFile::damagedMessage());
-    QVERIFY(!dialogs.details.isEmpty() && !dialogs.details.last().isEmpty());
+    const LoginAttempt attempt = Login::authenticate(path, "admin", "730281");
+    QVERIFY(!attempt.login);
+    QCOMPARE(attempt.outcome.message, AccountSetFile::damagedMessage());
+    QVERIFY(!attempt.outcome.detail.isEmpty()); // the engine's findings
     QCOMPARE(test::readFile(path), bytes);
     QVERIFY(!QFile::exists(path + "-wal"));
 }
 
 void TestAccountSetFile::readOnlyAccountSet() {
-    test::ScriptedDialogs dialogs;
     test::TestAccountSet set;
     auto reader = Database::open(set.path(), Database::OpenMode::ReadOnly);
     QVERIFY(reader->isReadOnly());
@@ -188,10 +181,10 @@ void TestAccountSetFile::readOnlyAccountSet() {
     if (::geteuid() == 0)
         QSKIP("the superuser may write a read-only file");
     QFile::setPermissions(set.path(), QFileDevice::ReadOwner);
-    auto login = Login::authenticate(set.path(), "admin", "730281");
-    QVERIFY(login);
-    QVERIFY(login->db->isReadOnly());
-    QCOMPARE(dialogs.lastMessage(), AccountSetFile::readOnlyNotice());
+    const LoginAttempt attempt = Login::authenticate(set.path(), "admin", "730281");
+    QVERIFY(attempt.login && attempt.login->db->isReadOnly());
+    QVERIFY(attempt.outcome.isOk());
+    QCOMPARE(attempt.outcome.message, AccountSetFile::readOnlyNotice());
 }
 
 void TestAccountSetFile::engineErrorsSpeakChinese() {

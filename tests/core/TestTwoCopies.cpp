@@ -18,7 +18,7 @@ namespace {
 // The other copy: takes the write lock with a saved region, reports
 // "locked", keeps it for holdMs and commits.
 int holdWriteLock(const QString& path, int holdMs) {
-    auto db = Database::open(path, Database::OpenMode::Existing, Database::Report::Quiet);
+    auto db = Database::open(path, Database::OpenMode::Existing);
     if (!db)
         return 1;
     Transaction t(*db);

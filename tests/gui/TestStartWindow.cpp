@@ -30,6 +30,10 @@ QPushButton* button(QWidget* w, const char* name) {
 QLineEdit* edit(QWidget* w, const char* name) {
     return w->findChild<QLineEdit*>(QString::fromLatin1(name));
 }
+void enrol(const QString& name, const QString& path) {
+    Outcome outcome;
+    QVERIFY(Registry().add(name, path, outcome) > 0);
+}
 QStringList column(Grid& g, int col) {
     QStringList texts;
     for (int r = 1; r < g.rows(); ++r)
@@ -44,8 +48,7 @@ private slots:
     void emptyOrMissingRegistry();
     void rowsChooseAndEnterLogsIn();
     void checkReportsMissingFiles();
-    void newAccountSetBecomesFirstRow();
-    void newAccountSetCancelAndRefusal();
+    void newAccountSets();
 
 private:
     NewDbWindow* openNewDb(StartWindow& w) {
@@ -66,7 +69,8 @@ void TestStartWindow::emptyOrMissingRegistry() {
         StartWindow w; // no registry at all
         QCOMPARE(dialogs.messages, QStringList{"数据库打开错误！"});
     }
-    Registry().remove(Registry().add("x", "/x")); // an empty registry
+    Outcome outcome;
+    Registry().forget({Registry().add("x", "/x", outcome)}); // an empty registry
     dialogs.clear();
     StartWindow w;
     QCOMPARE(w.grid().rows(), 2);
@@ -82,8 +86,8 @@ void TestStartWindow::rowsChooseAndEnterLogsIn() {
     test::ScriptedDialogs dialogs;
     test::TestAccountSet set;
     QFile::copy(set.path(), set.folder() + "/second.lbk");
-    Registry().add("第一套", set.path());
-    Registry().add("第二套", "./second.lbk");
+    enrol("第一套", set.path());
+    enrol("第二套", "./second.lbk");
     StartWindow w;
     w.show();
     QCOMPARE(column(w.grid(), 1), (QStringList{"第二套", "第一套"}));
@@ -125,9 +129,9 @@ void TestStartWindow::rowsChooseAndEnterLogsIn() {
 void TestStartWindow::checkReportsMissingFiles() {
     test::ScriptedDialogs dialogs;
     test::TestAccountSet set;
-    Registry().add("完好", set.path());
-    Registry().add("丢失甲", set.folder() + "/a.lbk");
-    Registry().add("丢失乙", "./b.lbk");
+    enrol("完好", set.path());
+    enrol("丢失甲", set.folder() + "/a.lbk");
+    enrol("丢失乙", "./b.lbk");
     StartWindow w;
     dialogs.answer(false); // keep 丢失甲
     dialogs.answer(true);  // forget 丢失乙
@@ -139,50 +143,25 @@ void TestStartWindow::checkReportsMissingFiles() {
     QCOMPARE(edit(&w, "T")->text(), QString("丢失甲"));
 }
 
-void TestStartWindow::newAccountSetBecomesFirstRow() {
+void TestStartWindow::newAccountSets() {
     test::ScriptedDialogs dialogs;
     test::TestAccountSet set;
     set.installTemplate();
-    Registry().add("旧的", set.path());
-    StartWindow w;
-    w.show();
-    NewDbWindow* dlg = openNewDb(w);
-    QVERIFY(dlg);
-
-    const QString file = set.folder() + "/新公司.lbk";
-    edit(dlg, "T0")->setText("新公司");
-    dialogs.nextFileName(file);
-    QTest::mouseClick(button(dlg, "CM2"), Qt::LeftButton);
-    QCOMPARE(edit(dlg, "T1")->text(), file);
-    QTest::mouseClick(button(dlg, "CM2"), Qt::LeftButton); // cancelled: keeps the name
-    QCOMPARE(edit(dlg, "T1")->text(), file);
-
-    QTest::mouseClick(button(dlg, "CM0"), Qt::LeftButton);
-    QVERIFY(!dlg->isVisible());
-    QVERIFY(Schema::isAccountSetFile(file));
-    QCOMPARE(column(w.grid(), 1), (QStringList{"新公司", "旧的"}));
-    QCOMPARE(w.currentPath(), file);
-}
-
-void TestStartWindow::newAccountSetCancelAndRefusal() {
-    test::ScriptedDialogs dialogs;
-    test::TestAccountSet set;
-    set.installTemplate();
-    Registry().add("甲", set.path());
-    Registry().add("乙", set.path());
+    enrol("甲", set.path());
+    enrol("乙", set.path());
     StartWindow w;
     w.show();
     w.selectRow(2);
     QCOMPARE(edit(&w, "T")->text(), QString("甲"));
 
+    // Cancelled: nothing made, the choice stays.
     NewDbWindow* dlg = openNewDb(w);
     QVERIFY(dlg);
     edit(dlg, "T0")->setText("丙");
     edit(dlg, "T1")->setText(set.folder() + "/c.lbk");
     QTest::mouseClick(button(dlg, "CM1"), Qt::LeftButton);
     QVERIFY(!QFile::exists(set.folder() + "/c.lbk"));
-    QCOMPARE(column(w.grid(), 1), (QStringList{"乙", "甲"}));
-    QCOMPARE(edit(&w, "T")->text(), QString("甲")); // the choice stays
+    QCOMPARE(edit(&w, "T")->text(), QString("甲"));
 
     const QString text = test::writeFile(
         set.folder() + "/notes.txt",
@@ -194,9 +173,33 @@ void TestStartWindow::newAccountSetCancelAndRefusal() {
     QTest::mouseClick(button(dlg, "CM0"), Qt::LeftButton);
     QCOMPARE(dialogs.messages, (QStringList{"数据库打开错误！", kNotASet}));
     QVERIFY(dlg->isVisible()); // the operator may correct the path
-    QTest::keyClick(dlg, Qt::Key_Escape);
+
+    // An existing account set is pointed to only after Yes.
+    edit(dlg, "T1")->setText(set.path());
+    dialogs.answer(false);
+    QTest::mouseClick(button(dlg, "CM0"), Qt::LeftButton);
+    QCOMPARE(dialogs.questions, QStringList{"该文件已经存在，是否把新建套账指向这个文件？"});
+    QVERIFY(dlg->isVisible());
+    dialogs.answer(true);
+    QTest::mouseClick(button(dlg, "CM0"), Qt::LeftButton);
     QVERIFY(!dlg->isVisible());
-    QCOMPARE(Registry().list().size(), 2);
+    QCOMPARE(dialogs.messages.size(), 2);
+
+    // A new file from the template becomes the first row and the choice.
+    dlg = openNewDb(w);
+    QVERIFY(dlg);
+    const QString file = set.folder() + "/新公司.lbk";
+    edit(dlg, "T0")->setText("新公司");
+    dialogs.nextFileName(file);
+    QTest::mouseClick(button(dlg, "CM2"), Qt::LeftButton);
+    QCOMPARE(edit(dlg, "T1")->text(), file);
+    QTest::mouseClick(button(dlg, "CM2"), Qt::LeftButton); // cancelled: keeps the name
+    QCOMPARE(edit(dlg, "T1")->text(), file);
+    QTest::mouseClick(button(dlg, "CM0"), Qt::LeftButton);
+    QVERIFY(!dlg->isVisible());
+    QVERIFY(Schema::isAccountSetFile(file));
+    QCOMPARE(column(w.grid(), 1), (QStringList{"新公司", "丁", "乙", "甲"}));
+    QCOMPARE(w.currentPath(), file);
 }
 
 QTEST_MAIN(TestStartWindow)

@@ -227,7 +227,8 @@ void TestUserFeedback::buttonsAskAndTell() {
 void TestUserFeedback::loginTakesEnterAfterNewSetIsCancelled() {
     test::ScriptedDialogs dialogs;
     test::TestAccountSet set;
-    Registry().add(QStringLiteral("甲"), set.path());
+    Outcome outcome;
+    Registry().add(QStringLiteral("甲"), set.path(), outcome);
     StartWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));

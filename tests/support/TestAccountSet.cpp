@@ -13,7 +13,7 @@ TestAccountSet::TestAccountSet() {
     Passwords::useMinimumCostForTests();
     AppPaths::setProgramFolder(m_dir.path());
     m_path = m_dir.path() + QStringLiteral("/test.lbk");
-    m_db = Database::open(m_path, Database::OpenMode::CreateIfMissing, Database::Report::Quiet);
+    m_db = Database::open(m_path, Database::OpenMode::CreateIfMissing);
     Schema::createAccountSet(*m_db);
 }
 

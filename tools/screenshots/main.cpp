@@ -49,16 +49,18 @@ int main(int argc, char** argv) {
     const QString templ = tl::AppPaths::templatePath();
     QTemporaryDir folder;
     tl::AppPaths::setProgramFolder(folder.path());
+    tl::Outcome outcome;
     if (!QFile::copy(templ, folder.path() + QStringLiteral("/DB.lbk")) ||
-        !tl::SampleData::ensureFirstStart()) {
+        !tl::SampleData::ensureFirstStart(outcome)) {
         std::fprintf(stderr, "cannot build the sample account set from %s\n", qPrintable(templ));
         return 1;
     }
-    const QList<tl::RegistryEntry> sets = tl::Registry().list();
+    const QList<tl::RegistryEntry> sets = tl::Registry().list(outcome);
     auto login = sets.isEmpty()
                      ? std::nullopt
                      : tl::Login::authenticate(sets.first().path, QStringLiteral("admin"),
-                                               QStringLiteral("730281"));
+                                               QStringLiteral("730281"))
+                           .login;
     if (!login) {
         std::fprintf(stderr, "cannot log in to the sample account set\n");
         return 1;

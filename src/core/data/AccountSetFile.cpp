@@ -2,7 +2,6 @@
 
 #include "data/AppPaths.h"
 #include "data/Database.h"
-#include "data/Dialogs.h"
 #include "data/OpenDatabases.h"
 
 #include <QCoreApplication>
@@ -90,7 +89,7 @@ AccountSetFile::Verdict AccountSetFile::probe(const QString& path) {
         return Verdict::Reserved;
     if (!hasSqliteHeader(path))
         return Verdict::NotAccountSet;
-    auto db = Database::open(path, Database::OpenMode::Inspect, Database::Report::Quiet);
+    auto db = Database::open(path, Database::OpenMode::Inspect);
     if (!db)
         return Verdict::Damaged;
     return inspect(*db);
@@ -102,10 +101,11 @@ AccountSetFile::Check AccountSetFile::resolve(const QString& path, Check check) 
     return QFileInfo(path).size() <= smallFileBytes ? Check::Now : Check::Later;
 }
 
-std::unique_ptr<Database> AccountSetFile::openChecked(const QString& path, Check check) {
+std::unique_ptr<Database> AccountSetFile::openChecked(const QString& path, Outcome& outcome,
+                                                      Check check) {
     check = resolve(path, check);
-    auto fail = [](const QString& message) -> std::unique_ptr<Database> {
-        dialogs().info(message);
+    auto fail = [&](const QString& message) -> std::unique_ptr<Database> {
+        outcome = Outcome::refused(message);
         return nullptr;
     };
     if (!QFileInfo(path).isFile())
@@ -114,7 +114,7 @@ std::unique_ptr<Database> AccountSetFile::openChecked(const QString& path, Check
         return fail(reservedMessage());
     if (!hasSqliteHeader(path))
         return fail(kOpenError);
-    auto db = Database::open(path, Database::OpenMode::Inspect, Database::Report::Quiet);
+    auto db = Database::open(path, Database::OpenMode::Inspect);
     if (!db)
         return fail(damagedMessage());
     switch (inspect(*db)) {
@@ -128,21 +128,23 @@ std::unique_ptr<Database> AccountSetFile::openChecked(const QString& path, Check
     if (check == Check::Now) {
         QString detail;
         if (!quickCheck(*db, &detail)) {
-            dialogs().error(damagedMessage(), detail);
+            outcome = Outcome::failed(damagedMessage(), detail);
             return nullptr;
         }
     }
+    outcome = Outcome::ok();
     return db;
 }
 
-std::unique_ptr<Database> AccountSetFile::openForSession(const QString& path) {
+std::unique_ptr<Database> AccountSetFile::openForSession(const QString& path, Outcome& outcome) {
+    outcome = Outcome::ok();
     if (writable(path)) {
-        if (auto rw = Database::open(path, Database::OpenMode::Existing, Database::Report::Quiet))
+        if (auto rw = Database::open(path, Database::OpenMode::Existing))
             return rw;
     }
-    auto db = Database::open(path, Database::OpenMode::ReadOnly, Database::Report::Quiet);
+    auto db = Database::open(path, Database::OpenMode::ReadOnly);
     if (!db)
-        dialogs().info(QStringLiteral("无法建立数据库连接！"));
+        outcome = Outcome::failed(QStringLiteral("无法建立数据库连接！"));
     return db;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Outcome.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <memory>
@@ -49,17 +51,19 @@ public:
     // refused login changes nothing: first the file is found to be an
     // account set (and checked, as asked) through a connection that reads it
     // as it lies (Database::OpenMode::Inspect); the operator's password is
-    // checked on that connection. Returns null after showing why:
+    // checked on that connection. Returns null with outcome saying why:
     // "数据库打开错误！" for a file that is no account set, reservedMessage(),
     // damagedMessage(), or "无法建立数据库连接！" for a file that cannot be
     // opened at all.
-    static std::unique_ptr<Database> openChecked(const QString& path, Check check = Check::Now);
+    // The damaged file's outcome carries quick_check's findings as detail.
+    static std::unique_ptr<Database> openChecked(const QString& path, Outcome& outcome,
+                                                 Check check = Check::Now);
     // Then, with the checking connection closed, the session's connection:
     // for writing and switched to WAL; for reading only when the file (or its
     // folder) cannot be written: isReadOnly() tells (the caller shows
     // readOnlyNotice()), and every transaction then fails with the read-only
-    // message. Null after showing "无法建立数据库连接！".
-    static std::unique_ptr<Database> openForSession(const QString& path);
+    // message. Null with outcome "无法建立数据库连接！".
+    static std::unique_ptr<Database> openForSession(const QString& path, Outcome& outcome);
 
     // SQLite's quick_check of the whole file: true when sound. detail gets
     // the engine's first findings otherwise. Reads the whole file.

@@ -1,6 +1,5 @@
 #include "data/Database.h"
 
-#include "data/Dialogs.h"
 #include "data/Helpers.h"
 #include "data/OpenDatabases.h"
 
@@ -122,18 +121,13 @@ DbError DbError::fromSql(const QSqlError& error) {
     }
 }
 
-std::unique_ptr<Database> Database::open(const QString& path, OpenMode mode, Report report,
-                                         Journal journal) {
-    auto fail = [&](const QString& message) -> std::unique_ptr<Database> {
-        if (report == Report::Messages)
-            dialogs().info(message);
-        return nullptr;
-    };
+std::unique_ptr<Database> Database::open(const QString& path, OpenMode mode, Journal journal) {
+    auto fail = [] { return std::unique_ptr<Database>(); };
     if (path.trimmed().isEmpty() || QFileInfo(path).isDir())
-        return fail(QStringLiteral("无法建立数据库连接！"));
+        return fail();
     const bool existed = QFileInfo::exists(path);
     if (!existed && mode != OpenMode::CreateIfMissing)
-        return fail(QStringLiteral("无法建立数据库连接！"));
+        return fail();
     const bool readOnly = mode == OpenMode::ReadOnly || mode == OpenMode::Inspect;
     const bool asItLies = mode == OpenMode::Inspect &&
                           !QFileInfo::exists(path + QStringLiteral("-wal")) &&
@@ -160,7 +154,7 @@ std::unique_ptr<Database> Database::open(const QString& path, OpenMode mode, Rep
     OpenDatabases::add(path);
     db->m_listed = true;
     if (!connect(asItLies))
-        return fail(QStringLiteral("无法建立数据库连接！"));
+        return fail();
     int problem = probe();
     // A WAL file in a folder we may not write: SQLite cannot make its index
     // beside it (READONLY_DIRECTORY or CANTOPEN) unless told it is immutable.
@@ -168,11 +162,11 @@ std::unique_ptr<Database> Database::open(const QString& path, OpenMode mode, Rep
         QSqlDatabase::database(db->m_connectionName, false).close();
         QSqlDatabase::removeDatabase(db->m_connectionName);
         if (!connect(true))
-            return fail(QStringLiteral("无法建立数据库连接！"));
+            return fail();
         problem = probe();
     }
     if (problem != 0)
-        return fail(QStringLiteral("数据库打开错误！"));
+        return fail();
     if (readOnly)
         return db;
     if (!existed)

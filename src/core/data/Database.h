@@ -66,18 +66,15 @@ public:
     // plain read-only connection to a WAL file would create a -wal and -shm
     // and leave them behind. Otherwise it reads as ReadOnly does.
     enum class OpenMode { Existing, CreateIfMissing, ReadOnly, Inspect };
-    enum class Report { Messages, Quiet };
     // Account sets run in WAL; the registry keeps a rollback journal so that
     // it stays one self-contained file, readable from a read-only folder.
     enum class Journal { Wal, Rollback };
 
-    // Opens a database file. On failure shows "无法建立数据库连接！" (the file
-    // is missing or cannot be opened) or "数据库打开错误！" (it is not a database)
-    // unless quiet, and returns null. Existing and CreateIfMissing set the
+    // Opens a database file; null when the file is missing, cannot be opened
+    // or is not a database (the caller tells the operator). Existing and CreateIfMissing set the
     // journal mode; ReadOnly and Inspect change nothing in the file (a WAL
     // file in a folder we cannot write is read as it lies).
     static std::unique_ptr<Database> open(const QString& path, OpenMode mode = OpenMode::Existing,
-                                          Report report = Report::Messages,
                                           Journal journal = Journal::Wal);
     ~Database();
     Database(const Database&) = delete;

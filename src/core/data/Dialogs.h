@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Outcome.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -37,6 +39,17 @@ public:
 
 inline Dialogs& dialogs() {
     return Dialogs::instance();
+}
+
+// Shows what a core action said: nothing for a silent outcome, an
+// information box for a message, an error box when there is a detail.
+inline void showOutcome(const Outcome& outcome) {
+    if (outcome.message.isEmpty())
+        return;
+    if (outcome.detail.isEmpty())
+        dialogs().info(outcome.message);
+    else
+        dialogs().error(outcome.message, outcome.detail);
 }
 
 // The program's title, shown in the main window caption and every message box.

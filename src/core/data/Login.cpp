@@ -1,6 +1,5 @@
 #include "data/Login.h"
 
-#include "data/Dialogs.h"
 #include "data/Helpers.h"
 #include "data/Passwords.h"
 
@@ -34,22 +33,24 @@ void hashPlainPassword(const Database& db, const QString& uid, const QString& pa
 
 } // namespace
 
-std::optional<Login> Login::authenticate(const QString& databasePath, const QString& name,
-                                         const QString& password, AccountSetFile::Check check) {
-    if (databasePath.isEmpty() || !QFileInfo(databasePath).isFile()) {
-        dialogs().info(QStringLiteral("该套帐的数据文件不存在，请检查数据文件是否被删除或移走。"));
-        return std::nullopt;
-    }
-    if (name.isEmpty() || password.isEmpty()) {
-        dialogs().info(QStringLiteral("请输入用户名或密码！"));
-        return std::nullopt;
-    }
+LoginAttempt Login::authenticate(const QString& databasePath, const QString& name,
+                                 const QString& password, AccountSetFile::Check check) {
+    LoginAttempt attempt;
+    auto refuse = [&](const QString& message) {
+        attempt.outcome = Outcome::refused(message);
+        return std::move(attempt);
+    };
+    if (databasePath.isEmpty() || !QFileInfo(databasePath).isFile())
+        return refuse(QStringLiteral("该套帐的数据文件不存在，请检查数据文件是否被删除或移走。"));
+    if (name.isEmpty() || password.isEmpty())
+        return refuse(QStringLiteral("请输入用户名或密码！"));
     check = AccountSetFile::resolve(databasePath, check);
     // The password is checked before anything may change the file, so a
     // refused login leaves it (and its folder) exactly as it was.
-    std::unique_ptr<Database> reader = AccountSetFile::openChecked(databasePath, check);
+    std::unique_ptr<Database> reader =
+        AccountSetFile::openChecked(databasePath, attempt.outcome, check);
     if (!reader)
-        return std::nullopt;
+        return attempt;
     std::optional<StaffRow> found;
     try {
         // Names compare as every name does, without regard to case; older files
@@ -70,28 +71,26 @@ std::optional<Login> Login::authenticate(const QString& databasePath, const QStr
         }
     } catch (const DbError&) {
         // An SQLite file without the operators table is no account set.
-        dialogs().info(QStringLiteral("数据库打开错误！"));
-        return std::nullopt;
+        return refuse(QStringLiteral("数据库打开错误！"));
     }
-    if (!found) {
-        dialogs().info(QStringLiteral("用户名或密码错，请重新输入！"));
-        return std::nullopt;
-    }
+    if (!found)
+        return refuse(QStringLiteral("用户名或密码错，请重新输入！"));
     reader.reset(); // the checking connection goes before the file changes mode
     Login login;
-    login.db = AccountSetFile::openForSession(databasePath);
+    login.db = AccountSetFile::openForSession(databasePath, attempt.outcome);
     if (!login.db)
-        return std::nullopt;
+        return attempt;
     login.integrityChecked = check == AccountSetFile::Check::Now;
     if (!Passwords::isHash(found->stored))
         hashPlainPassword(*login.db, found->uid, password);
     if (login.db->isReadOnly())
-        dialogs().info(AccountSetFile::readOnlyNotice());
+        attempt.outcome.message = AccountSetFile::readOnlyNotice();
     login.session.databasePath = QFileInfo(databasePath).absoluteFilePath();
     login.session.operatorId = found->uid;
     login.session.operatorName = found->name;
     login.session.rights = found->rights;
-    return login;
+    attempt.login = std::move(login);
+    return attempt;
 }
 
 } // namespace tl

@@ -10,6 +10,8 @@
 
 namespace tl {
 
+struct LoginAttempt;
+
 // A successful login: who is logged in and the account set, opened.
 struct Login {
     Session session;
@@ -18,8 +20,8 @@ struct Login {
     // the caller runs AccountSetFile::quickCheck once its window is up.
     bool integrityChecked = true;
 
-    // Checks the operator against the account set's Staff table. Every failure
-    // has been shown as a message when the result is empty:
+    // Checks the operator against the account set's Staff table. When login
+    // is empty the outcome says why:
     //  - no path or no file: "该套帐的数据文件不存在，请检查数据文件是否被删除或移走。"
     //  - empty name or password: "请输入用户名或密码！"
     //  - no operator with this name and password: "用户名或密码错，请重新输入！"
@@ -30,10 +32,16 @@ struct Login {
     // The name matches without regard to case, the password exactly. A password
     // still stored as plain text (older files, the template's admin) is
     // replaced by its hash once it has matched. A read-only file logs in for
-    // reading, after a notice.
-    static std::optional<Login>
-    authenticate(const QString& databasePath, const QString& name, const QString& password,
-                 AccountSetFile::Check check = AccountSetFile::Check::Now);
+    // reading; the outcome is then Ok with AccountSetFile::readOnlyNotice() as
+    // its message, for the caller to show.
+    static LoginAttempt authenticate(const QString& databasePath, const QString& name,
+                                     const QString& password,
+                                     AccountSetFile::Check check = AccountSetFile::Check::Now);
+};
+
+struct LoginAttempt {
+    std::optional<Login> login;
+    Outcome outcome;
 };
 
 } // namespace tl

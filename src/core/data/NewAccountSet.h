@@ -14,19 +14,34 @@ public:
     NewAccountSet();
     NewAccountSet(Registry registry, QString templatePath);
 
-    // Creates and registers; true when a row was added to the registry. Every
-    // refusal has been shown as a message (or a question answered No):
+    enum class Existing {
+        Ask, // an existing account set is not registered until confirmed
+        Use, // the operator has said Yes to useExistingQuestion()
+    };
+    struct Result {
+        bool created = false; // a row was added to the registry
+        // The chosen file is an account set already: nothing was done; the
+        // caller asks useExistingQuestion() and on Yes calls again with Use.
+        bool needsConfirmation = false;
+        QString
+            notice; // shown before the outcome: "数据库打开错误！" for a file that is no database
+        Outcome outcome; // why not
+    };
+
+    // Creates and registers. The refusals:
     //  - empty name or path: "套账名称或保存文件不完整，请填写完整！"
     //  - an existing file that is no account set: "该文件已经存在，而且不是套账，无法设为套账！"
-    //  - an existing account set: asks "该文件已经存在，是否把新建套账指向这个文件？"
-    //    and registers the file unchanged on Yes
+    //  - an existing account set: needsConfirmation; registered unchanged with Use
     //  - the template DB.lbk or the registry Parameter.mdb: AccountSetFile::reservedMessage()
     //  - no template: "找不到套帐模板文件DB.lbk，无法建立新套帐！"
     //  - a copy that fails (no such folder, no write access): a message, nothing registered.
     // Name and path are registered trimmed. A path beginning with "." lies in the
     // program folder (and is kept relative to it); any other relative path is
     // registered in full, so the account set is found from any working folder.
-    bool create(const QString& name, const QString& path) const;
+    Result create(const QString& name, const QString& path,
+                  Existing existing = Existing::Ask) const;
+    // "该文件已经存在，是否把新建套账指向这个文件？"
+    static QString useExistingQuestion();
 
 private:
     Registry m_registry;

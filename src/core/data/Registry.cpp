@@ -2,7 +2,6 @@
 
 #include "data/AppPaths.h"
 #include "data/Database.h"
-#include "data/Dialogs.h"
 #include "data/Helpers.h"
 #include "data/Schema.h"
 
@@ -15,27 +14,26 @@ namespace {
 const QString kOpenError = QStringLiteral("数据库打开错误！");
 
 std::unique_ptr<Database> openForWriting(const QString& path, Database::OpenMode mode) {
-    return Database::open(path, mode, Database::Report::Quiet, Database::Journal::Rollback);
+    return Database::open(path, mode, Database::Journal::Rollback);
 }
 
-void showWriteFailure(const DbError& e) {
+Outcome writeFailure(const DbError& e) {
     if (e.kind() == DbError::Kind::ReadOnly)
-        dialogs().error(QStringLiteral("套帐列表文件Parameter.mdb或它所在的文件夹是只读的，"
-                                       "不能修改套帐列表。"),
-                        e.detail());
-    else if (e.kind() == DbError::Kind::Busy || e.kind() == DbError::Kind::DiskFull)
-        dialogs().error(e.userText(), e.detail());
-    else
-        dialogs().info(kOpenError);
+        return Outcome::failed(QStringLiteral("套帐列表文件Parameter.mdb或它所在的文件夹是只读的，"
+                                              "不能修改套帐列表。"),
+                               e.detail());
+    if (e.kind() == DbError::Kind::Busy || e.kind() == DbError::Kind::DiskFull)
+        return Outcome::failed(e.userText(), e.detail());
+    return Outcome::failed(kOpenError);
 }
 } // namespace
 
 Registry::Registry(QString path)
     : m_path(path.isEmpty() ? AppPaths::registryPath() : std::move(path)) {}
 
-std::unique_ptr<Database> Registry::openExisting() const {
+std::unique_ptr<Database> Registry::openExisting(Outcome& outcome) const {
     // Listing only reads: a registry in a folder we may not write still lists.
-    auto db = Database::open(m_path, Database::OpenMode::ReadOnly, Database::Report::Quiet);
+    auto db = Database::open(m_path, Database::OpenMode::ReadOnly);
     if (db) {
         try {
             if (db->tableExists(Schema::registryTable().name, Qt::CaseInsensitive))
@@ -53,20 +51,21 @@ std::unique_ptr<Database> Registry::openExisting() const {
         } catch (const DbError&) {
         }
     }
-    dialogs().info(kOpenError);
+    outcome = Outcome::failed(kOpenError);
     return nullptr;
 }
 
-std::unique_ptr<Database> Registry::openWritable() const {
+std::unique_ptr<Database> Registry::openWritable(Outcome& outcome) const {
     auto db = openForWriting(m_path, Database::OpenMode::Existing);
     if (!db)
-        dialogs().info(kOpenError);
+        outcome = Outcome::failed(kOpenError);
     return db;
 }
 
-QList<RegistryEntry> Registry::list() const {
+QList<RegistryEntry> Registry::list(Outcome& outcome) const {
+    outcome = Outcome::ok();
     QList<RegistryEntry> entries;
-    auto db = openExisting();
+    auto db = openExisting(outcome);
     if (!db)
         return entries;
     try {
@@ -83,16 +82,17 @@ QList<RegistryEntry> Registry::list() const {
         }
     } catch (const DbError&) {
         // A table of the right name but the wrong columns: as broken as no table.
-        dialogs().info(kOpenError);
+        outcome = Outcome::failed(kOpenError);
         entries.clear();
     }
     return entries;
 }
 
-int Registry::add(const QString& name, const QString& storedPath) const {
+int Registry::add(const QString& name, const QString& storedPath, Outcome& outcome) const {
+    outcome = Outcome::ok();
     auto db = openForWriting(m_path, Database::OpenMode::CreateIfMissing);
     if (!db) {
-        dialogs().info(kOpenError);
+        outcome = Outcome::failed(kOpenError);
         return 0;
     }
     try {
@@ -101,21 +101,27 @@ int Registry::add(const QString& name, const QString& storedPath) const {
                  {name, storedPath});
         return static_cast<int>(db->lastInsertId());
     } catch (const DbError& e) {
-        showWriteFailure(e);
+        outcome = writeFailure(e);
         return 0;
     }
 }
 
-bool Registry::remove(int id) const {
-    auto db = openWritable();
+Outcome Registry::forget(const QList<int>& ids) const {
+    if (ids.isEmpty())
+        return Outcome::ok();
+    Outcome outcome;
+    auto db = openWritable(outcome);
     if (!db)
-        return false;
+        return outcome;
     try {
-        return db->exec(QStringLiteral("DELETE FROM Account WHERE ID=?"), {id}) > 0;
+        Transaction t(*db);
+        for (int id : ids)
+            db->exec(QStringLiteral("DELETE FROM Account WHERE ID=?"), {id});
+        t.commit();
     } catch (const DbError& e) {
-        showWriteFailure(e);
-        return false;
+        return writeFailure(e);
     }
+    return outcome;
 }
 
 QString Registry::resolve(const QString& storedPath) {
@@ -129,39 +135,33 @@ bool Registry::fileMissing(const QString& storedPath) {
     return path.isEmpty() || !QFileInfo(path).isFile();
 }
 
-int Registry::checkFiles() const {
-    auto db = openExisting();
+QList<RegistryEntry> Registry::missingFiles(Outcome& outcome) const {
+    outcome = Outcome::ok();
+    QList<RegistryEntry> absent;
+    auto db = openExisting(outcome);
     if (!db)
-        return 0;
-    int missing = 0;
+        return absent;
     try {
-        QList<int> forget;
         QSqlQuery q = db->run(QStringLiteral("SELECT ID, Name, Path FROM Account ORDER BY ID"));
-        QList<std::pair<int, QString>> absent;
         while (q.next()) {
-            if (fileMissing(q.value(2).toString()))
-                absent.append({q.value(0).toInt(), toText(q.value(1))});
-        }
-        q.finish();
-        for (const auto& [id, name] : absent) {
-            ++missing;
-            if (dialogs().question(QStringLiteral("套帐“") + name +
-                                   QStringLiteral("”的数据文件不存在，是否删除此套账？")))
-                forget << id;
-        }
-        if (!forget.isEmpty()) {
-            auto writer = openWritable();
-            if (!writer)
-                return missing;
-            Transaction t(*writer);
-            for (int id : forget)
-                writer->exec(QStringLiteral("DELETE FROM Account WHERE ID=?"), {id});
-            t.commit();
+            RegistryEntry e;
+            e.storedPath = q.value(2).toString();
+            if (!fileMissing(e.storedPath))
+                continue;
+            e.id = q.value(0).toInt();
+            e.name = toText(q.value(1));
+            e.path = AppPaths::expandPath(e.storedPath);
+            absent << e;
         }
     } catch (const DbError& e) {
-        showWriteFailure(e);
+        outcome = writeFailure(e);
+        absent.clear();
     }
-    return missing;
+    return absent;
+}
+
+QString Registry::forgetQuestion(const QString& name) {
+    return QStringLiteral("套帐“") + name + QStringLiteral("”的数据文件不存在，是否删除此套账？");
 }
 
 QString Registry::checkReport(int missing) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Outcome.h"
+
 #include <QList>
 #include <QString>
 #include <memory>
@@ -27,33 +29,34 @@ public:
 
     const QString& path() const { return m_path; }
 
-    // Newest first. A missing or broken registry shows "数据库打开错误！" and
-    // gives an empty list.
-    QList<RegistryEntry> list() const;
+    // Newest first. A missing or broken registry gives an empty list, with
+    // outcome "数据库打开错误！".
+    QList<RegistryEntry> list(Outcome& outcome) const;
 
     // Registers an account set; the registry dates the row itself. Creates the
     // registry when it does not exist yet. Returns the new row's ID, 0 when the
-    // registry could not be written (a message has been shown).
-    int add(const QString& name, const QString& storedPath) const;
+    // registry could not be written (outcome says why).
+    int add(const QString& name, const QString& storedPath, Outcome& outcome) const;
 
-    // Forgets one account set; its file is never touched.
-    bool remove(int id) const;
+    // Forgets account sets in one transaction; their files are never touched.
+    Outcome forget(const QList<int>& ids) const;
 
     // Where a stored path points: a leading "." stands for the program folder,
     // any other relative path is taken from the current directory.
     static QString resolve(const QString& storedPath);
     static bool fileMissing(const QString& storedPath);
 
-    // Goes through every registered account set in registration order; for each
-    // one whose file is missing asks whether to forget it and does so on Yes.
-    // Returns how many files were missing, forgotten or not.
-    int checkFiles() const;
+    // The registered account sets whose file is missing, in registration
+    // order. The check asks forgetQuestion() for each and forgets those
+    // answered Yes.
+    QList<RegistryEntry> missingFiles(Outcome& outcome) const;
+    static QString forgetQuestion(const QString& name);
     // "检测完成,共有n个套帐数据文件不存在！" or "检测完成,各套帐数据完整！".
     static QString checkReport(int missing);
 
 private:
-    std::unique_ptr<Database> openExisting() const; // for reading
-    std::unique_ptr<Database> openWritable() const;
+    std::unique_ptr<Database> openExisting(Outcome& outcome) const; // for reading
+    std::unique_ptr<Database> openWritable(Outcome& outcome) const;
     QString m_path;
 };
 

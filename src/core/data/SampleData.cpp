@@ -34,7 +34,7 @@ bool makeSampleFile(const QString& file) {
     if (!copyFileReplacing(AppPaths::templatePath(), file))
         return false;
     try {
-        auto db = Database::open(file, Database::OpenMode::Existing, Database::Report::Quiet);
+        auto db = Database::open(file, Database::OpenMode::Existing);
         if (db) {
             SampleData::fill(*db);
             return true;
@@ -47,19 +47,25 @@ bool makeSampleFile(const QString& file) {
 
 } // namespace
 
-bool SampleData::ensureFirstStart() {
+bool SampleData::ensureFirstStart(Outcome& outcome) {
+    outcome = Outcome::ok();
     Registry registry;
     if (QFileInfo::exists(registry.path()))
         return false;
     const QString file = AppPaths::expandPath(storedPath);
-    const bool haveFile =
-        QFileInfo::exists(file) ? Schema::isAccountSetFile(file) : makeSampleFile(file);
+    bool haveFile = false;
+    if (!QFileInfo::exists(file))
+        haveFile = makeSampleFile(file);
+    else if (Schema::isAccountSetFile(file))
+        haveFile = true;
+    else if (!Schema::isDatabaseFile(file))
+        outcome = Outcome::refused(QStringLiteral("数据库打开错误！"));
     if (haveFile)
-        return registry.add(name, storedPath) != 0;
+        return registry.add(name, storedPath, outcome) != 0;
     // No template to copy: an empty registry, so the operator can still register
     // an existing account set.
     auto db = Database::open(registry.path(), Database::OpenMode::CreateIfMissing,
-                             Database::Report::Quiet, Database::Journal::Rollback);
+                             Database::Journal::Rollback);
     if (!db)
         return false;
     Schema::ensureRegistry(*db);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Outcome.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -19,8 +21,8 @@ public:
     // On first start (the program folder has no Parameter.mdb yet): makes the
     // sample account set from the template and a registry that lists it. An
     // account-set file already lying there is registered as it is. Returns true
-    // when it created the registry.
-    static bool ensureFirstStart();
+    // when it created the registry; outcome holds what the operator is told.
+    static bool ensureFirstStart(Outcome& outcome);
 
     // Fills an empty account set (a fresh copy of the template) in one
     // transaction. The same seed and the same today give the same data.

@@ -2,7 +2,6 @@
 
 #include "data/AccountSetFile.h"
 #include "data/Database.h"
-#include "data/Dialogs.h"
 #include "data/Rights.h"
 #include "data/Session.h"
 
@@ -322,18 +321,11 @@ void Schema::ensureRegistry(const Database& db) {
 }
 
 bool Schema::isAccountSetFile(const QString& path) {
-    switch (AccountSetFile::probe(path)) {
-    case AccountSetFile::Verdict::AccountSet:
-        return true;
-    case AccountSetFile::Verdict::NotAccountSet:
-        // A file that is no database at all says so first, as opening it would.
-        if (!Database::open(path, Database::OpenMode::Inspect, Database::Report::Quiet) ||
-            QFileInfo(path).size() == 0)
-            dialogs().info(QStringLiteral("数据库打开错误！"));
-        return false;
-    default:
-        return false;
-    }
+    return AccountSetFile::probe(path) == AccountSetFile::Verdict::AccountSet;
+}
+
+bool Schema::isDatabaseFile(const QString& path) {
+    return QFileInfo(path).size() > 0 && Database::open(path, Database::OpenMode::Inspect);
 }
 
 } // namespace tl

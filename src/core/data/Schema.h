@@ -62,9 +62,10 @@ public:
 
     // True when the file opens as a database and its Customer table (in any
     // letter case) has the columns CID, RID, Name, PC and Websit; never for
-    // the template or the registry. Reads only. Shows "数据库打开错误！" for a
-    // file that is not a database at all.
+    // the template or the registry. Reads only.
     static bool isAccountSetFile(const QString& path);
+    // True when the file opens as a database of any kind. Reads only.
+    static bool isDatabaseFile(const QString& path);
 
     static const QString presetOperator;
     static const QString presetPassword;

@@ -77,7 +77,17 @@ void NewDbWindow::browse() {
 }
 
 void NewDbWindow::add() {
-    if (NewAccountSet().create(m_name->text(), m_file->text()))
+    const NewAccountSet creator;
+    auto result = creator.create(m_name->text(), m_file->text());
+    if (result.needsConfirmation) {
+        if (!dialogs().question(NewAccountSet::useExistingQuestion()))
+            return;
+        result = creator.create(m_name->text(), m_file->text(), NewAccountSet::Existing::Use);
+    }
+    if (!result.notice.isEmpty())
+        dialogs().info(result.notice);
+    showOutcome(result.outcome);
+    if (result.created)
         accept();
 }
 

@@ -130,7 +130,9 @@ void StartWindow::buildUi() {
 }
 
 void StartWindow::listAccountSets() {
-    m_entries = Registry().list();
+    Outcome outcome;
+    m_entries = Registry().list(outcome);
+    showOutcome(outcome);
     m_grid.beginUpdate();
     m_grid.reset(2, 4, 1, 1);
     for (int c = 0; c < 4; ++c) {
@@ -209,8 +211,10 @@ void StartWindow::showEvent(QShowEvent* event) {
 void StartWindow::login() {
     // A large file is checked once the main window is up, so the operator
     // does not wait for it here.
-    auto result = Login::authenticate(m_path, m_user->text(), m_password->text(),
-                                      AccountSetFile::Check::WhenSmall);
+    auto attempt = Login::authenticate(m_path, m_user->text(), m_password->text(),
+                                       AccountSetFile::Check::WhenSmall);
+    showOutcome(attempt.outcome);
+    auto& result = attempt.login;
     if (!result)
         return;
     m_db = std::move(result->db);
@@ -242,10 +246,19 @@ void StartWindow::newAccountSet() {
 }
 
 void StartWindow::checkAccountSets() {
-    const int missing = Registry().checkFiles();
+    const Registry registry;
+    Outcome outcome;
+    const QList<RegistryEntry> missing = registry.missingFiles(outcome);
+    showOutcome(outcome);
+    QList<int> forget;
+    for (const RegistryEntry& e : missing) {
+        if (dialogs().question(Registry::forgetQuestion(e.name)))
+            forget << e.id;
+    }
+    showOutcome(registry.forget(forget));
     listAccountSets();
     selectRow(1);
-    dialogs().info(Registry::checkReport(missing));
+    dialogs().info(Registry::checkReport(int(missing.size())));
 }
 
 } // namespace tl
