@@ -71,7 +71,6 @@ void TestSampleData::firstStartRegistersTheSample() {
 void TestSampleData::recordsAreConsistent() {
     QTemporaryDir dir;
     auto db = filledCopy(dir, "s.lbk");
-    QVERIFY(db->value("SELECT count(*) FROM Adjust").toInt() > 0);
 
     // Every key a record holds names an existing master row.
     const char* dangling[] = {
@@ -114,8 +113,6 @@ void TestSampleData::recordsAreConsistent() {
                          "UNION ALL SELECT OID, PID, -Num FROM Adjust) GROUP BY SID, PID";
     QCOMPARE(test::queryRows(*db, "SELECT SID, PID, Num FROM Stock ORDER BY SID, PID"),
              test::queryRows(*db, "SELECT SID, PID, Num FROM (" + sums + ") ORDER BY SID, PID"));
-    QCOMPARE(db->value("SELECT count(*) FROM Stock").toInt(),
-             db->value("SELECT count(*) FROM (SELECT DISTINCT SID, PID FROM Stock)").toInt());
     QCOMPARE(db->value("SELECT count(*) FROM Stock WHERE Num < 0").toInt(), 0);
     QVERIFY(db->value("SELECT count(DISTINCT SID) FROM Stock WHERE Num > 0").toInt() == 3);
 
