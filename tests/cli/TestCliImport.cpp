@@ -38,16 +38,18 @@ private:
         return m_set->db().value("SELECT count(*) FROM " + table).toInt();
     }
     std::unique_ptr<test::TestAccountSet> m_set;
+    QString m_csv; // kCustomers, written beside the set
     CliRunner m_cli;
 };
 
 void TestCliImport::init() {
     m_set = std::make_unique<test::TestAccountSet>();
     SampleData::fill(m_set->db());
+    m_csv = test::writeFile(m_set->folder() + "/customers.csv", kCustomers);
 }
 
 void TestCliImport::importedRowsComeBackInTheExport() {
-    const QString csv = test::writeFile(m_set->folder() + "/customers.csv", kCustomers);
+    const QString& csv = m_csv;
     const int before = count("Customer");
     auto r = run({"import", "customers", csv, "--lines", "2-4"});
     QVERIFY2(r.code == 0, qPrintable(r.err));
@@ -94,7 +96,7 @@ void TestCliImport::salesImportKeepsStockInStep() {
 void TestCliImport::dryRunLeavesTheAccountSetAsItWas() {
     // A file of its own that nothing holds open, logged into once already.
     const QString path = m_set->folder() + "/copy.lbk";
-    const QString csv = test::writeFile(m_set->folder() + "/customers.csv", kCustomers);
+    const QString& csv = m_csv;
     {
         auto copy = Database::open(path, Database::OpenMode::CreateIfMissing);
         Schema::createAccountSet(*copy);
@@ -114,7 +116,7 @@ void TestCliImport::dryRunLeavesTheAccountSetAsItWas() {
 }
 
 void TestCliImport::badInputChangesNothing() {
-    const QString csv = test::writeFile(m_set->folder() + "/customers.csv", kCustomers);
+    const QString& csv = m_csv;
     const QString book =
         test::writeXlsx(m_set->folder() + "/book.xlsx", {{"客户", "\n,,表中客户"}});
 

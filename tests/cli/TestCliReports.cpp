@@ -43,18 +43,17 @@ void TestCliReports::initTestCase() {
 
 void TestCliReports::reportsAreTheWindowsGrids() {
     const Database& db = m_set->db();
-    const QDate from = m_from, to = m_to;
     const struct {
         QStringList args;
         std::function<void(Grid&)> window;
     } cases[] = {
         {{"report", "stock"}, [&](Grid& g) { stockReport(db, g); }},
         {QStringList{"report", "stock-change", "--values"} + m_period,
-         [&](Grid& g) { stockChangeReport(db, g, from, to, StockMeasure::Values); }},
-        {{"report", "payables", "--from=" + from.toString(Qt::ISODate),
-          "--to=" + to.toString(Qt::ISODate)},
+         [&](Grid& g) { stockChangeReport(db, g, m_from, m_to, StockMeasure::Values); }},
+        {{"report", "payables", "--from=" + m_from.toString(Qt::ISODate),
+          "--to=" + m_to.toString(Qt::ISODate)},
          [&](Grid& g) {
-             outstandingMatrix(db, g, TradeSide::Purchases, {from, to});
+             outstandingMatrix(db, g, TradeSide::Purchases, {m_from, m_to});
          }},
     };
     for (const auto& c : cases) {
@@ -73,12 +72,9 @@ void TestCliReports::reportsAreTheWindowsGrids() {
 void TestCliReports::picturesAndTheWindowsTable() {
     QTemporaryDir dir;
     const QString png = dir.path() + "/趋势.png", table = dir.path() + "/趋势.csv";
-    auto r = m_cli.run(base() << "chart"
-                              << "trend" << m_period << "--warehouse"
-                              << "1"
-                              << "--size"
-                              << "640x400"
-                              << "--out" << png << "--table" << table);
+    auto r = m_cli.run(
+        base() + QStringList{"chart", "trend"} + m_period +
+        QStringList{"--warehouse", "1", "--size", "640x400", "--out", png, "--table", table});
     QVERIFY2(r.code == 0, qPrintable(r.err));
     const QImage trend(png);
     QCOMPARE(trend.size(), QSize(640, 400));
@@ -95,8 +91,7 @@ void TestCliReports::picturesAndTheWindowsTable() {
     QCOMPARE(test::readFile(table), test::readFile(expected));
 
     const QString pdf = dir.path() + "/毛利.PDF";
-    r = m_cli.run(base() << "chart"
-                         << "profit" << m_period << "--out" << pdf);
+    r = m_cli.run(base() + QStringList{"chart", "profit"} + m_period + QStringList{"--out", pdf});
     QVERIFY2(r.code == 0, qPrintable(r.err));
     QCOMPARE(test::readFile(pdf).left(4), QByteArray("%PDF"));
 }
