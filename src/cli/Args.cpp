@@ -101,7 +101,7 @@ QStringList parseColumns(const QString& text) {
     QStringList columns;
     for (const QString& part : text.split(QLatin1Char(','))) {
         const QString column = part.trimmed().toUpper();
-        if (!letters.match(column).hasMatch())
+        if (!column.isEmpty() && !letters.match(column).hasMatch())
             throw UsageError(QStringLiteral("--columns 中的“%1”不是列号，列号写作 A 至 ZZ。")
                                  .arg(part.trimmed()));
         columns << column;

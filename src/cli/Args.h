@@ -80,7 +80,8 @@ int parseKey(const QString& option, const QString& text);
 // UsageError naming the argument and listing the tables' names.
 ListedTable requireTable(std::optional<ListedTable> table, const QString& name);
 
-// Column letters separated by commas: "B,C,D" (letters A to ZZ, any case).
+// Column letters separated by commas: "B,C,D" (letters A to ZZ, any case); an
+// empty entry ("B,,D") stays empty: that field is not in the file.
 QStringList parseColumns(const QString& text);
 
 } // namespace tl::cli

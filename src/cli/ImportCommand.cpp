@@ -1,6 +1,7 @@
 #include "cli/Command.h"
 #include "cli/Console.h"
 #include "data/Login.h"
+#include "importexport/ImportHeader.h"
 #include "importexport/ImportRights.h"
 #include "importexport/Importer.h"
 #include "importexport/Workbook.h"
@@ -34,7 +35,9 @@ public:
         m_request.dryRun = options.flag(QStringLiteral("--dry-run"));
         const ImportTableDef& def = importTableDef(m_request.table);
         m_request.columns = def.defaultColumns();
-        if (options.has(QStringLiteral("--columns"))) {
+        m_autoColumns = options.value(QStringLiteral("--columns")).trimmed().toLower() ==
+                        QStringLiteral("auto");
+        if (options.has(QStringLiteral("--columns")) && !m_autoColumns) {
             const QStringList given = parseColumns(options.value(QStringLiteral("--columns")));
             if (given.size() > def.fieldSlots.size())
                 throw UsageError(QStringLiteral("--columns 给了 %1 个列号，导入%2只有 %3 项。")
@@ -55,6 +58,8 @@ public:
     QStringList rights() const override { return importRights(m_request.table); }
 
     int run(Login& login, Progress& progress) override {
+        if (m_autoColumns && !columnsByHeader())
+            return WrongUsage;
         const ImportResult result = importRecords(*login.db, m_request, progress);
         progress.close();
         if (!result.ok) {
@@ -66,7 +71,45 @@ public:
     }
 
 private:
+    // --columns auto: the columns named by the titles of line 1. A field no
+    // title names is taken as not in the file rather than given its default
+    // letter, which may well be a column the titles give to another field;
+    // a required one refuses the import. False when refused (said on stderr).
+    bool columnsByHeader() {
+        const ImportTableDef& def = importTableDef(m_request.table);
+        const ImportFileLines lines =
+            scanImportFile(m_request.path, m_request.sheet, m_request.encoding);
+        if (lines.count == 0)
+            return true; // the import says why the file does not read
+        if (!looksLikeHeader(lines.first, def)) {
+            printError(
+                QStringLiteral("--columns auto：第 1 行不像表头，请用 --columns 写出列号。"));
+            return false;
+        }
+        const HeaderMatch match = matchHeader(lines.first, def);
+        for (int i = 0; i < def.fieldSlots.size(); ++i) {
+            if (def.fieldSlots[i].required && match.columns[i].isEmpty()) {
+                printError(QStringLiteral("--columns auto：表头中找不到必填项“%1”，没有导入。")
+                               .arg(def.fieldSlots[i].label));
+                return false;
+            }
+        }
+        m_request.columns = match.columns;
+        QStringList found;
+        for (int i = 0; i < def.fieldSlots.size(); ++i)
+            if (!match.columns[i].isEmpty())
+                found << def.fieldSlots[i].label + QLatin1Char('=') + match.columns[i];
+        printError(QStringLiteral("按表头对应：") + found.join(QLatin1Char(' ')));
+        if (!match.missing.isEmpty())
+            printError(QStringLiteral("表头中找不到：%1；这些项按文件中没有处理。")
+                           .arg(match.missing.join(QStringLiteral("、"))));
+        if (m_request.firstLine <= 1)
+            m_request.firstLine = 2; // past the header
+        return true;
+    }
+
     ImportRequest m_request;
+    bool m_autoColumns = false;
 };
 
 QString slotsHelp() {
@@ -88,7 +131,8 @@ QList<CommandInfo> importCommands() {
     return {{QStringLiteral("import"), QStringLiteral("从 CSV 文件或 Excel 工作表导入记录"),
              QStringLiteral(
                  "用法：tradeledger-cli --set 套帐 import 表 文件 [--sheet 工作表]\n"
-                 "          [--encoding 编码] [--columns B,C,D,…] [--lines 起始行-终止行]\n"
+                 "          [--encoding 编码] [--columns B,C,D,…|auto]\n"
+                 "          [--lines 起始行-终止行]\n"
                  "          [--dry-run]\n"
                  "\n"
                  "与导入按钮和“导入EXCEL表格（列对应设置）”相同：按列号取出每一项，把名称\n"
@@ -111,8 +155,13 @@ QList<CommandInfo> importCommands() {
                  "  --encoding 编码   CSV 文件的编码：auto（默认，自动识别）、utf-8、\n"
                  "                    gb18030、big5 或 utf-16；结果中注明所用的编码\n"
                  "  --columns 列号    各项对应的列号，按下表的顺序以逗号分隔；\n"
-                 "                    少给的项用默认列号\n"
-                 "  --lines 行-行     导入的起始行和终止行，默认 2-10（与对话框相同）\n"
+                 "                    少给的项用默认列号，空着的项（如 B,C,,E）表示\n"
+                 "                    文件中没有此项\n"
+                 "  --columns auto    按第 1 行的表头对应列号（如“品名”“单价”对应\n"
+                 "                    产品、价格）；找不到的项按文件中没有处理，\n"
+                 "                    找不到必填项则不导入；起始行至少为 2\n"
+                 "  --lines 行-行     导入的起始行和终止行，默认 2-10（与对话框相同）；\n"
+                 "                    终止行之后还有的行在结果中注明\n"
                  "  --dry-run         只读取和检查，报告将添加和跳过的记录，不保存任何记录\n"
                  "\n"
                  "各表的项和默认列号：\n") +
@@ -123,7 +172,9 @@ QList<CommandInfo> importCommands() {
                      "  tradeledger-cli --set 示例套帐 import sales 订单.csv --lines 2-5000 "
                      "--dry-run\n"
                      "  tradeledger-cli --set 示例套帐 import customers 客户.xlsx --sheet 客户 "
-                     "--columns B,C,D\n"),
+                     "--columns B,C,D\n"
+                     "  tradeledger-cli --set 示例套帐 import sales 订单.csv --columns auto "
+                     "--lines 2-5000\n"),
              [] { return std::make_unique<ImportCommand>(); }}};
 }
 

@@ -1,5 +1,7 @@
 #include "data/Clock.h"
 #include "data/Database.h"
+#include "importexport/GridExport.h"
+#include "importexport/ImportHeader.h"
 #include "importexport/ImportTables.h"
 #include "importexport/ImportValues.h"
 #include "importexport/Importer.h"
@@ -76,6 +78,19 @@ void TestImporter::tablesAndColumnLetters() {
     QCOMPARE(columnNumber("7"), std::optional<int>(1));
     QCOMPARE(columnNumber("ABC"), std::optional<int>(0));
     QCOMPARE(columnNumber("  "), std::optional<int>());
+    QCOMPARE(columnNumber(columnLetters(702)), std::optional<int>(702)); // ZZ
+    // A header row: its titles name fields, by label or another usual name;
+    // a label is taken before another field's other name ("账号").
+    const ImportTableDef& sales = importTableDef(ListedTable::Sales);
+    const QStringList header{"序号", "品名", " 购货单位", "数目", "单价", "账号", "说明", "账号"};
+    QVERIFY(looksLikeHeader(header, sales));
+    QVERIFY(!looksLikeHeader({"1", "铅笔", "华联", "2009-1-5", "3"}, sales));
+    QVERIFY(!looksLikeHeader({"甲", "乙"}, sales)); // names no field
+    HeaderMatch m = matchHeader(header, sales);
+    QCOMPARE(m.columns, QStringList({"B", "C", "", "F", "E", "D", "", "", "", "G"}));
+    QCOMPARE(m.missing, QStringList({"来源仓库", "已付", "日期", "销售员"}));
+    m = matchHeader(header, importTableDef(ListedTable::Accounts));
+    QCOMPARE(m.columns, QStringList({"", "F", "G"}));
     // Tables are found by their English name whatever its case.
     QCOMPARE(listedTableNamed("CUSTOMERS"), std::optional(ListedTable::Customers));
     QVERIFY(!listedTableNamed("sale"));
@@ -124,10 +139,15 @@ void TestImporter::linesCountAsThePreviewShowsThem() {
         text += QString("%1,地区%1\n").arg(i);
     const QString path = csv(text);
 
-    // The dialog's defaults: lines 2 to 10, nine records.
+    // The dialog's defaults: lines 2 to 10, nine records; the rest is named.
     ImportResult r = importRecords(set.db(), request(ListedTable::Regions, path));
     QVERIFY(r.ok);
     QCOMPARE(r.added, 9);
+    QVERIFY(
+        r.summary(ListedTable::Regions).contains("\n第 11 行至第 21 行在终止行之后，没有导入。"));
+    const ImportFileLines lines = scanImportFile(path, {});
+    QCOMPARE(lines.count, 21);
+    QCOMPARE(lines.first, QStringList({"序号", "地区"}));
     QCOMPARE(count(set.db(), "SELECT COUNT(*) FROM Region WHERE Region IN ('地区9','地区10')"), 1);
 
     // An end line below the start reads nothing; start 0 counts the header as
@@ -142,6 +162,7 @@ void TestImporter::linesCountAsThePreviewShowsThem() {
     const QString odd = csv("h,h\n1,北\n\n2,\"东\n南\"\n3,\x01\n4,西\n", "odd.csv");
     r = importRecords(c.db(), request(ListedTable::Regions, odd, 2, 6));
     QCOMPARE(r.added, 3);
+    QCOMPARE(scanImportFile(odd, {}).count, 6);
     QCOMPARE(r.skipped[0].line, 5);
     QCOMPARE(r.skipped[0].reason, SkipReason::MissingRequired);
     // No control character is stored: a line break reads as a blank, others go.
@@ -166,6 +187,8 @@ void TestImporter::linesAreStoredAsTheEntryWindowsWould_data() {
            "1,铅笔\n2,铅笔,,,,,2.5\n3,铅笔,,,,,3.5\n4,,华联,一号库\n"
            "5,钢笔,华联,一号库,工行,￥12.50,4,,,$20,2009/1/15,张三,\"首单,加急\"\n"
         << "导入完成：添加了 4 条销售记录，跳过 1 行。\n"
+           "新建产品 2 个（铅笔、钢笔）、客户 2 个（客户未知、华联）、仓库 2 个（未知仓库、一号库）"
+           "、账号 2 个（未知账号、工行）、人员 2 个（销售员未知、张三）。\n"
            "必填项为空（产品）：1 行（第 5 行）\n文件编码：UTF-8（自动识别）"
         << "SELECT Price, Num, Pay, Dat, Memo FROM Sale ORDER BY ID"
         << "0|0|0|2010-05-06|;0|2.5|0|2010-05-06|;0|3.5|0|2010-05-06|;"
@@ -181,6 +204,8 @@ void TestImporter::linesAreStoredAsTheEntryWindowsWould_data() {
            "4,铅笔,,,,,五\n5,铅笔,,,,abc,1\n6,铅笔,,,,,1,,,,0001-01-01\n7,铅笔,,,,,1,,,,明天\n"
            "8,铅笔,,,,\"1,971.00\",2,,,\"1,971.00\",15/01/2009\n"
         << "导入完成：添加了 1 条销售记录，跳过 7 行。\n"
+           "新建产品 1 个（铅笔）、客户 1 个（客户未知）、仓库 1 个（未知仓库）、账号 1 个（未知"
+           "账号）、人员 1 个（销售员未知）。\n"
            "数量不是数字：1 行（第 5 行）\n"
            "价格不是数字：1 行（第 6 行）\n"
            "日期无法识别：1 行（第 8 行）\n"
@@ -196,7 +221,9 @@ void TestImporter::linesAreStoredAsTheEntryWindowsWould_data() {
         << int(ListedTable::Purchases)
         << "h\n1,纸,大华,建行,二号库,\"￥1,200.50\",10\n2,纸,大华,建行,二号库,$35,5\n"
            "3,纸,,,,\"1,200\",1\n"
-        << "导入完成：添加了 3 条采购记录。\n文件编码：UTF-8（自动识别）"
+        << "导入完成：添加了 3 条采购记录。\n新建产品 1 个（纸）、供应商 2 个（大华、供应商未知）"
+           "、账号 2 个（建行、未知账号）、仓库 2 "
+           "个（二号库、未知仓库）。\n文件编码：UTF-8（自动识别）"
         << "SELECT Price FROM Buy ORDER BY ID"
         << "1200.5;35;1200"
         << "纸;大华;供应商未知;二号库;未知仓库;建行;未知账号"
@@ -209,6 +236,7 @@ void TestImporter::linesAreStoredAsTheEntryWindowsWould_data() {
         << "h\n1,纸,二号库,三号库,\"1,200\",2009-03-01\n2,纸,二号库,,5\n3,纸,二号库,三号库,2.5\n"
            "4,纸,二号库,四号库,0.4\n5,纸,二号库,四号库,\"3,000,000,000\"\n6,纸,二号库,二号库,5\n"
         << "导入完成：添加了 2 条调库记录，跳过 4 行。\n"
+           "新建产品 1 个（纸）、仓库 2 个（二号库、三号库）。\n"
            "必填项为空（产品名称、来源库、目的库、数量）：1 行（第 3 行）\n"
            "调库数量为零：1 行（第 5 行）\n"
            "数量超出范围（-2147483648至2147483647）：1 行（第 6 行）\n"
@@ -223,7 +251,7 @@ void TestImporter::linesAreStoredAsTheEntryWindowsWould_data() {
     QTest::newRow("products")
         << int(ListedTable::Products)
         << "h\n1,,PX,橡皮,E01,￥2,,软\n2,,PY,尺子,E02,3,把\n3,,,橡皮\n"
-        << "导入完成：添加了 2 条产品记录，跳过 1 行。\n"
+        << "导入完成：添加了 2 条产品记录，跳过 1 行。\n新建产品类别 1 个（未知类别）。\n"
            "名称已存在：1 行（第 4 行）\n文件编码：UTF-8（自动识别）"
         << "SELECT c.Class, p.Unit, p.Price, p.SName, p.Code, p.Memo FROM Product p "
            "JOIN Class c ON c.CID=p.CID"
@@ -340,15 +368,29 @@ void TestImporter::dryRunStoresNothing() {
     QCOMPARE(dry.added, 2);
     QCOMPARE(dry.skipped.size(), 1);
     QVERIFY(dry.summary(ListedTable::Sales).startsWith("试导入完成，未保存任何记录"));
+    // Declining the question stores nothing either.
+    req.dryRun = false;
+    QString asked;
+    req.confirm = [&](const ImportResult& r) {
+        asked = r.question(ListedTable::Sales);
+        return false;
+    };
+    QVERIFY(importRecords(db, req).cancelled);
+    QCOMPARE(asked, QString("将添加 2 条销售记录；将新建产品 2 个（铅笔、钢笔）、客户 2 个（华联、"
+                            "新客）、仓库 1 个（甲库）、账号 1 个（未知账号）、人员 1 个（销售员"
+                            "未知）；将跳过 1 行（第 3 行）。是否导入？\n必填项为空（产品）：1 行"
+                            "（第 3 行）"));
     for (const char* table : {"Sale", "Product", "Customer", "Storage", "Stock", "Account"})
         QCOMPARE(count(db, QString("SELECT COUNT(*) FROM %1").arg(table)), 0);
     QCOMPARE(test::readFile(path), before);
 
-    // The real run then adds what the dry run announced.
-    req.dryRun = false;
-    const ImportResult real = importRecords(db, req);
+    // Saying yes adds what was announced; names that now exist are not new.
+    req.confirm = [](const ImportResult&) { return true; };
+    ImportResult real = importRecords(db, req);
     QCOMPARE(real.added, dry.added);
     QCOMPARE(count(db, "SELECT COUNT(*) FROM Sale"), 2);
+    real = importRecords(db, req);
+    QVERIFY(real.summary(ListedTable::Sales).contains("\n新建产品 0 个、客户 0 个、仓库 0 个"));
 }
 
 void TestImporter::summaryTellsWhatWasAddedAndSkipped() {
@@ -377,6 +419,14 @@ void TestImporter::summaryTellsWhatWasAddedAndSkipped() {
         importRecords(set.db(), request(ListedTable::Classes, csv(text), 2, 99));
     QVERIFY(many.summary(ListedTable::Classes)
                 .contains("必填项为空（类别）：12 行（第 2、3、4、5、6、7、8、9、10、11 行等）\n"));
+    // So are more than ten new masters.
+    text = "h\n";
+    for (int i = 1; i <= 12; ++i)
+        text += QString("%1,组%1,,品%1\n").arg(i);
+    QVERIFY(importRecords(set.db(), request(ListedTable::Products, csv(text), 2, 99))
+                .summary(ListedTable::Products)
+                .contains("\n新建产品类别 12 个（组1、组2、组3、组4、组5、组6、组7、组8、组9、组10"
+                          "等 12 个）。\n"));
 
     // An empty box for a required field is an error, not a silent nothing.
     req.columns = QStringList{" "};

@@ -24,6 +24,13 @@ public:
     }
     // A Yes/No question; true for Yes.
     virtual bool question(const QString& text) = 0;
+    // A question whose buttons say what they do ("导入" / "取消"); the second
+    // is the default and Escape's. True for the first.
+    virtual bool confirm(const QString& text, const QString& yes, const QString& no) {
+        Q_UNUSED(yes);
+        Q_UNUSED(no);
+        return question(text);
+    }
     // File dialogs; an empty result means the operator cancelled.
     virtual QString openFileName(const QString& caption, const QString& filter) = 0;
     // The filter is a list of types joined by ";;"; when selectedFilter is

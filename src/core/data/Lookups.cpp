@@ -41,13 +41,15 @@ MasterDef def(Master m) {
 
 } // namespace
 
-int findOrCreate(const Database& db, Master table, const QString& name) {
+int findOrCreate(const Database& db, Master table, const QString& name, bool* created) {
     const MasterDef d = def(table);
     const QString t = Database::ident(QString::fromLatin1(d.table));
     const QString n = Database::ident(QString::fromLatin1(d.nameColumn));
     const QString k = Database::ident(QString::fromLatin1(d.keyColumn));
     const QVariant found = db.value(
         QStringLiteral("SELECT %1 FROM %2 WHERE %3=? ORDER BY %1 LIMIT 1").arg(k, t, n), {name});
+    if (created)
+        *created = !found.isValid();
     if (found.isValid())
         return found.toInt();
     Transaction tx(db);

@@ -13,8 +13,9 @@ enum class Master { Product, Class, Vender, Staff, Customer, Region, Account, St
 // Find-or-create by name: the key of the first row whose name equals the
 // given one (compared without regard to case), inserting a row when there is
 // none. A new product gets the class "未分类产品", a new customer or supplier
-// the region "未知区域", themselves found or created the same way.
-int findOrCreate(const Database& db, Master table, const QString& name);
+// the region "未知区域", themselves found or created the same way. When
+// created is given it tells whether the row was inserted.
+int findOrCreate(const Database& db, Master table, const QString& name, bool* created = nullptr);
 
 // Drop-down items "key‖name" of a table, ordered by the name column.
 QStringList comboItems(const Database& db, const QString& table, const QString& nameColumn,

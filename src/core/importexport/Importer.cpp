@@ -24,6 +24,7 @@ namespace tl {
 namespace {
 
 using Record = CsvReader::Record;
+using Skip = ImportResult::Skip;
 
 // Where the records come from: the lines of a CSV file or the rows of a worksheet.
 class Source {
@@ -140,6 +141,13 @@ public:
         prepare(m_insert, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                               .arg(Database::ident(def.sqlTable), names.join(QLatin1Char(',')),
                                    marks.join(QLatin1Char(','))));
+        for (const ImportSlot& s : def.fieldSlots) {
+            const bool listed =
+                std::any_of(m_created.begin(), m_created.end(),
+                            [&](const ImportResult::Created& c) { return c.master == s.master; });
+            if (s.value == ImportValue::Name && !listed)
+                m_created.append({s.master, {}});
+        }
         if (def.uniqueSlot >= 0)
             prepare(m_exists, QStringLiteral("SELECT 1 FROM %1 WHERE %2=?")
                                   .arg(Database::ident(def.sqlTable),
@@ -230,6 +238,8 @@ public:
         return std::nullopt;
     }
 
+    const QList<ImportResult::Created>& created() const { return m_created; }
+
     // Puts the netted movements on the stock table.
     void moveStock() const {
         for (const auto& [key, change] : m_stock)
@@ -267,8 +277,14 @@ private:
         const auto it = cache.constFind(name);
         if (it != cache.constEnd())
             return *it;
-        const int k = findOrCreate(m_db, master, name);
+        bool made = false;
+        const int k = findOrCreate(m_db, master, name, &made);
         cache.insert(name, k);
+        if (made) {
+            for (ImportResult::Created& c : m_created)
+                if (c.master == master)
+                    c.names << name;
+        }
         return k;
     }
 
@@ -309,6 +325,7 @@ private:
     const int m_pay = m_def.slotOf(QStringLiteral("Pay"));
     const int m_date = m_def.slotOf(QStringLiteral("Dat"));
     QHash<QString, int> m_keys[8];
+    QList<ImportResult::Created> m_created;
     std::map<std::pair<int, int>, qint64> m_stock;
 };
 
@@ -321,6 +338,30 @@ QString briefly(const QString& message) {
     while (text.endsWith(u'！'))
         text.chop(1);
     return text;
+}
+
+constexpr int kShown = 10; // line numbers and names listed before "等"
+
+QString masterName(Master m) {
+    switch (m) {
+    case Master::Product:
+        return QStringLiteral("产品");
+    case Master::Class:
+        return QStringLiteral("产品类别");
+    case Master::Vender:
+        return QStringLiteral("供应商");
+    case Master::Staff:
+        return QStringLiteral("人员");
+    case Master::Customer:
+        return QStringLiteral("客户");
+    case Master::Region:
+        return QStringLiteral("地区");
+    case Master::Account:
+        return QStringLiteral("账号");
+    case Master::Storage:
+        return QStringLiteral("仓库");
+    }
+    return {};
 }
 
 QString reasonText(SkipReason r, const QString& detail, const ImportTableDef& def) {
@@ -348,27 +389,10 @@ QString reasonText(SkipReason r, const QString& detail, const ImportTableDef& de
     return {};
 }
 
-} // namespace
-
-int ImportResult::skippedFor(SkipReason reason) const {
-    int n = 0;
-    for (const Skip& s : skipped)
-        n += s.reason == reason;
-    return n;
-}
-
-QString ImportResult::summary(ListedTable table) const {
-    if (!ok)
-        return error;
-    const ImportTableDef& def = importTableDef(table);
-    QString text = dryRun ? QStringLiteral("试导入完成，未保存任何记录：可添加 %1 条%2")
-                          : QStringLiteral("导入完成：添加了 %1 条%2");
-    text = text.arg(added).arg(def.records);
-    if (skipped.isEmpty())
-        text += QStringLiteral("。");
-    else
-        text += QStringLiteral("，跳过 %1 行。").arg(skipped.size());
-    constexpr int kShown = 10;
+// One line per reason and detail of the skipped lines, in the order they
+// first occur, with the first line numbers.
+QString skipDetails(const QList<ImportResult::Skip>& skipped, const ImportTableDef& def) {
+    QString text;
     for (SkipReason r :
          {SkipReason::MissingRequired, SkipReason::NotANumber, SkipReason::BadDate,
           SkipReason::Refused, SkipReason::Exists, SkipReason::NotStored, SkipReason::Unfinished}) {
@@ -391,9 +415,80 @@ QString ImportResult::summary(ListedTable table) const {
                              count > kShown ? QStringLiteral("等") : QString());
         }
     }
+    return text;
+}
+
+// "客户 1 个（新客户贸易商行）、产品 0 个": the tables masters were created in
+// first, each with its first names.
+QString createdText(const QList<ImportResult::Created>& created) {
+    QStringList made, none;
+    for (const ImportResult::Created& c : created) {
+        QString item = masterName(c.master) + QStringLiteral(" %1 个").arg(c.names.size());
+        if (c.names.isEmpty()) {
+            none << item;
+            continue;
+        }
+        item += QStringLiteral("（") + c.names.mid(0, kShown).join(QStringLiteral("、"));
+        if (c.names.size() > kShown)
+            item += QStringLiteral("等 %1 个").arg(c.names.size());
+        made << item + QStringLiteral("）");
+    }
+    return (made + none).join(QStringLiteral("、"));
+}
+
+QString unreadText(int from, int to) {
+    if (from <= 0)
+        return {};
+    if (from == to)
+        return QStringLiteral("\n第 %1 行在终止行之后，没有导入。").arg(from);
+    return QStringLiteral("\n第 %1 行至第 %2 行在终止行之后，没有导入。").arg(from).arg(to);
+}
+
+} // namespace
+
+int ImportResult::skippedFor(SkipReason reason) const {
+    int n = 0;
+    for (const Skip& s : skipped)
+        n += s.reason == reason;
+    return n;
+}
+
+QString ImportResult::summary(ListedTable table) const {
+    if (!ok)
+        return error;
+    const ImportTableDef& def = importTableDef(table);
+    QString text = dryRun ? QStringLiteral("试导入完成，未保存任何记录：可添加 %1 条%2")
+                          : QStringLiteral("导入完成：添加了 %1 条%2");
+    text = text.arg(added).arg(def.records);
+    if (skipped.isEmpty())
+        text += QStringLiteral("。");
+    else
+        text += QStringLiteral("，跳过 %1 行。").arg(skipped.size());
+    if (const QString masters = createdText(created); !masters.isEmpty())
+        text += (dryRun ? QStringLiteral("\n将新建") : QStringLiteral("\n新建")) + masters +
+                QStringLiteral("。");
+    text += skipDetails(skipped, def) + unreadText(unreadFrom, unreadTo);
     if (!encoding.isEmpty())
         text += QStringLiteral("\n文件编码：") + encoding;
     return text;
+}
+
+QString ImportResult::question(ListedTable table) const {
+    const ImportTableDef& def = importTableDef(table);
+    QString text = QStringLiteral("将添加 %1 条%2").arg(added).arg(def.records);
+    if (const QString masters = createdText(created); !masters.isEmpty())
+        text += QStringLiteral("；将新建") + masters;
+    if (!skipped.isEmpty()) {
+        QStringList lines;
+        for (const Skip& s : skipped.mid(0, kShown))
+            lines << QString::number(s.line);
+        text += QStringLiteral("；将跳过 %1 行（第 %2 行%3）")
+                    .arg(skipped.size())
+                    .arg(lines.join(QStringLiteral("、")),
+                         skipped.size() > kShown ? QStringLiteral("等") : QString());
+    }
+    return text + QStringLiteral("。是否导入？") + skipDetails(skipped, def) +
+           unreadText(unreadFrom, unreadTo);
 }
 
 ImportResult importRecords(const Database& db, const ImportRequest& request, Progress& progress) {
@@ -419,6 +514,7 @@ ImportResult importRecords(const Database& db, const ImportRequest& request, Pro
         return result;
 
     progress.show(def.progressCaption(), 1000);
+    bool showing = true; // the window goes before the question and must not close twice
     try {
         Transaction transaction(db);
         RecordWriter writer(db, def, columns);
@@ -428,8 +524,20 @@ ImportResult importRecords(const Database& db, const ImportRequest& request, Pro
         int shown = 0;
         for (int position = 1;; ++position) {
             const int line = position - offset;
-            if (line > request.lastLine)
+            if (line > request.lastLine) {
+                // Counted, not read, so the operator hears of lines left out.
+                int rest = 0;
+                for (Record r = source->next(fields); r != Record::End; r = source->next(fields)) {
+                    ++rest;
+                    if (r == Record::Unfinished)
+                        break;
+                }
+                if (rest > 0) {
+                    result.unreadFrom = line;
+                    result.unreadTo = line + rest - 1;
+                }
                 break;
+            }
             const Record r = source->next(fields);
             if (r == Record::End)
                 break;
@@ -450,18 +558,57 @@ ImportResult importRecords(const Database& db, const ImportRequest& request, Pro
         if (source->failed())
             throw DbError(QStringLiteral("读取文件出错：") + request.path);
         writer.moveStock();
-        if (!request.dryRun)
-            transaction.commit();
+        result.created = writer.created();
         result.ok = true;
         result.error.clear();
+        progress.close();
+        showing = false;
+        const bool writes =
+            result.added > 0 ||
+            std::any_of(result.created.begin(), result.created.end(),
+                        [](const ImportResult::Created& c) { return !c.names.isEmpty(); });
+        if (!request.dryRun && writes && request.confirm && !request.confirm(result))
+            result.cancelled = true; // the transaction rolls back
+        else if (!request.dryRun)
+            transaction.commit();
     } catch (const DbError& e) {
         result.ok = false;
         result.added = 0;
         result.skipped.clear();
+        result.created.clear();
         result.error = QStringLiteral("导入失败，没有导入任何记录：\n") + e.message();
     }
-    progress.close();
+    if (showing)
+        progress.close();
     return result;
+}
+
+ImportFileLines scanImportFile(const QString& path, const QString& sheet, EncodingChoice encoding) {
+    ImportRequest request;
+    request.path = path;
+    request.sheet = sheet;
+    request.encoding = encoding;
+    constexpr int kLastColumn = 26 * 27; // ZZ, the last column letters can name
+    std::unique_ptr<Source> source;
+    ImportResult ignored;
+    ImportFileLines lines;
+    if (!openSource(request, {kLastColumn}, source, ignored).isEmpty())
+        return lines;
+    if (const auto* sheetSource = dynamic_cast<const SheetSource*>(source.get())) {
+        lines.count = sheetSource->cells.rowCount();
+        lines.first = sheetSource->cells.row(1, kLastColumn);
+    }
+    QStringList fields;
+    for (Record r = lines.count > 0 ? Record::End : source->next(fields); r != Record::End;
+         r = source->next(fields)) {
+        if (++lines.count == 1 && r == Record::Fields)
+            lines.first = fields;
+        if (r == Record::Unfinished)
+            break;
+    }
+    while (!lines.first.isEmpty() && lines.first.last().trimmed().isEmpty())
+        lines.first.removeLast();
+    return lines;
 }
 
 } // namespace tl

@@ -7,11 +7,13 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <limits>
 
 namespace tl {
 
 class Database;
+struct ImportResult;
 
 // What to import: a table, a file (a CSV file, or a worksheet of an .xls /
 // .xlsx workbook) and which column feeds which field.
@@ -28,6 +30,10 @@ struct ImportRequest {
     int firstLine = 2;
     int lastLine = std::numeric_limits<int>::max();
     bool dryRun = false; // read and check everything, store nothing
+    // Asked, when there is something to store, after every line was read and
+    // checked and before the one commit, with what the import will do
+    // (ImportResult::question); false rolls everything back.
+    std::function<bool(const ImportResult&)> confirm;
 };
 
 enum class SkipReason {
@@ -51,10 +57,25 @@ struct ImportResult {
     QString error;
     QString encoding; // how a CSV file was read (encodingText); empty for a worksheet
     bool dryRun = false;
+    bool cancelled = false; // confirm said no: nothing was stored
     int added = 0;
     QList<Skip> skipped;
+    // Lines of the file after the last line, which were not read (0: none).
+    int unreadFrom = 0;
+    int unreadTo = 0;
+    // The masters created for the records, per table the import can create
+    // them in (in slot order), names in the order of creation.
+    struct Created {
+        Master master;
+        QStringList names;
+    };
+    QList<Created> created;
 
     int skippedFor(SkipReason reason) const;
+    // "将添加 21 条销售记录；将新建客户 1 个（…）、产品 0 个；将跳过 2 行
+    // （第 3、7 行）。是否导入？" and below it the skipped lines by reason and
+    // the lines after the last line.
+    QString question(ListedTable table) const;
     // What the operator is told at the end: the records added, the lines
     // skipped by reason with the first line numbers and the encoding of a
     // CSV file, or why nothing was imported.
@@ -75,5 +96,15 @@ struct ImportResult {
 // only read.
 ImportResult importRecords(const Database& db, const ImportRequest& request,
                            Progress& progress = Progress::silent());
+
+// What the dialog and the tool need to know of a file before importing: the
+// cells of line 1 and the number of lines, counted as importRecords counts
+// them. Empty when the file cannot be read.
+struct ImportFileLines {
+    QStringList first;
+    int count = 0;
+};
+ImportFileLines scanImportFile(const QString& path, const QString& sheet,
+                               EncodingChoice encoding = EncodingChoice::Auto);
 
 } // namespace tl

@@ -5,10 +5,12 @@
 #include "grid/Grid.h"
 #include "grid/GridFit.h"
 #include "importexport/CsvReader.h"
+#include "importexport/ImportHeader.h"
 #include "importexport/ImportPreview.h"
 #include "importexport/ImportValues.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
+#include "widgets/WindowPlace.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -21,6 +23,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QSettings>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -54,6 +57,7 @@ ImportMapDialog::ImportMapDialog(ListedTable table, const Database& db, const QS
     setWindowTitle(QStringLiteral("导入EXCEL表格（列对应设置）"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     buildLayout();
+    restoreMapping();
     m_previewMessage = displayXls();
 }
 
@@ -61,7 +65,9 @@ void ImportMapDialog::buildLayout() {
     const ImportTableDef& def = importTableDef(m_table);
 
     auto* fields = new QGroupBox(QStringLiteral("数据项对应关系"), this);
-    auto* fieldGrid = new QGridLayout(fields);
+    auto* fieldColumn = new QVBoxLayout(fields);
+    auto* fieldGrid = new QGridLayout;
+    fieldColumn->addLayout(fieldGrid);
     fieldGrid->setHorizontalSpacing(14);
     const int count = int(def.fieldSlots.size());
     const int rows = (count + kMaxPerRow - 1) / kMaxPerRow;
@@ -80,6 +86,25 @@ void ImportMapDialog::buildLayout() {
         fieldGrid->addWidget(box, r + 1, c);
         m_columns << box;
     }
+    // Columns by the titles of line 1, shown only when that line is a header.
+    m_byHeader = makeButton(QStringLiteral("按表头对应"), QStringLiteral("byHeader"), fields);
+    m_defaults = makeButton(QStringLiteral("恢复默认"), QStringLiteral("defaults"), fields);
+    m_headerNote = new QLabel(fields);
+    m_headerNote->setObjectName(QStringLiteral("headerNote"));
+    m_headerNote->setWordWrap(true);
+    connect(m_byHeader, &QPushButton::clicked, this, &ImportMapDialog::columnsByHeader);
+    connect(m_defaults, &QPushButton::clicked, this, [this] {
+        const ImportTableDef& d = importTableDef(m_table);
+        for (int i = 0; i < m_columns.size(); ++i)
+            m_columns[i]->setText(d.fieldSlots[i].column);
+        m_headerNote->clear();
+    });
+    auto* mappingRow = new QHBoxLayout;
+    mappingRow->addWidget(m_byHeader);
+    mappingRow->addWidget(m_defaults);
+    mappingRow->addSpacing(8);
+    mappingRow->addWidget(m_headerNote, 1);
+    fieldColumn->addLayout(mappingRow);
 
     auto* lines = new QGroupBox(QStringLiteral("数据起止行"), this);
     auto* lineRow = new QHBoxLayout(lines);
@@ -100,6 +125,14 @@ void ImportMapDialog::buildLayout() {
     lineRow->addSpacing(16);
     lineRow->addWidget(lastLabel);
     lineRow->addWidget(m_last);
+    m_toLast = makeButton(QStringLiteral("到末行"), QStringLiteral("toLastLine"), lines);
+    connect(m_toLast, &QPushButton::clicked, this,
+            [this] { m_last->setText(QString::number(m_lines)); });
+    m_lineCount = new QLabel(lines);
+    m_lineCount->setObjectName(QStringLiteral("lineCount"));
+    lineRow->addWidget(m_toLast);
+    lineRow->addSpacing(16);
+    lineRow->addWidget(m_lineCount);
     lineRow->addStretch(1);
 
     auto* sample = new QLabel(QStringLiteral("表格示例："), this);
@@ -167,9 +200,12 @@ void ImportMapDialog::buildLayout() {
             setTabOrder(previous, w);
         previous = w;
     }
-    setTabOrder(previous, m_first);
+    setTabOrder(previous, m_byHeader);
+    setTabOrder(m_byHeader, m_defaults);
+    setTabOrder(m_defaults, m_first);
     setTabOrder(m_first, m_last);
-    setTabOrder(m_last, m_encodingBox);
+    setTabOrder(m_last, m_toLast);
+    setTabOrder(m_toLast, m_encodingBox);
     setTabOrder(m_encodingBox, m_ok);
     setTabOrder(m_ok, m_cancel);
     if (!m_columns.isEmpty())
@@ -181,6 +217,13 @@ QString ImportMapDialog::displayXls() {
     const QString message =
         fillImportPreview(*m_grid, m_path, m_sheet, encodingChoice(), &encoding);
     m_encodingLabel->setText(encoding);
+    // The whole file is counted as the import counts its lines.
+    const ImportFileLines lines = scanImportFile(m_path, m_sheet, encodingChoice());
+    m_lines = lines.count;
+    m_firstLine = lines.first;
+    m_lineCount->setText(m_lines > 0 ? QStringLiteral("文件共 %1 行").arg(m_lines) : QString());
+    m_toLast->setEnabled(m_lines > 0);
+    m_byHeader->setVisible(looksLikeHeader(m_firstLine, importTableDef(m_table)));
     // Columns wide enough for their texts, within reason, so the preview reads.
     const TextMeasure measure = defaultTextMeasure();
     m_grid->beginUpdate();
@@ -230,6 +273,58 @@ ImportRequest ImportMapDialog::request() const {
     return r;
 }
 
+void ImportMapDialog::columnsByHeader() {
+    const HeaderMatch match = matchHeader(m_firstLine, importTableDef(m_table));
+    for (int i = 0; i < m_columns.size(); ++i)
+        if (!match.columns[i].isEmpty())
+            m_columns[i]->setText(match.columns[i]);
+    if (match.found > 0 && roundHalfEven(importNumber(m_first->text()).value_or(0)) <= 1)
+        m_first->setText(QStringLiteral("2")); // the header is no record
+    m_headerNote->setText(match.missing.isEmpty()
+                              ? QStringLiteral("各项都已按表头对应。")
+                              : QStringLiteral("表头中找不到：%1（列号未改）")
+                                    .arg(match.missing.join(QStringLiteral("、"))));
+}
+
+namespace {
+QString settingsKey(ListedTable table, const char* what) {
+    return QStringLiteral("import/%1/%2").arg(importTableDef(table).sqlTable, QLatin1String(what));
+}
+} // namespace
+
+void ImportMapDialog::restoreMapping() {
+    const std::unique_ptr<QSettings> settings = programSettings();
+    if (!settings)
+        return;
+    const QStringList columns = settings->value(settingsKey(m_table, "columns")).toStringList();
+    if (columns.size() == m_columns.size())
+        for (int i = 0; i < columns.size(); ++i)
+            m_columns[i]->setText(columns[i]);
+    for (auto [box, key] : {std::pair{m_first, "first"}, std::pair{m_last, "last"}}) {
+        const QString line = settings->value(settingsKey(m_table, key)).toString();
+        if (QRegularExpression(QStringLiteral("^[0-9]{1,9}$")).match(line).hasMatch())
+            box->setText(line);
+    }
+    const int encoding = m_encodingBox->findData(settings->value(settingsKey(m_table, "encoding")));
+    if (encoding >= 0) {
+        const QSignalBlocker quiet(m_encodingBox); // the preview is read once, afterwards
+        m_encodingBox->setCurrentIndex(encoding);
+    }
+}
+
+void ImportMapDialog::saveMapping() const {
+    const std::unique_ptr<QSettings> settings = programSettings();
+    if (!settings)
+        return;
+    QStringList columns;
+    for (const QLineEdit* box : m_columns)
+        columns << box->text().trimmed();
+    settings->setValue(settingsKey(m_table, "columns"), columns);
+    settings->setValue(settingsKey(m_table, "first"), m_first->text());
+    settings->setValue(settingsKey(m_table, "last"), m_last->text());
+    settings->setValue(settingsKey(m_table, "encoding"), m_encodingBox->currentData());
+}
+
 void ImportMapDialog::runImport() {
     // A file the preview refused, or a workbook without a chosen worksheet,
     // gives OK nothing to import.
@@ -237,14 +332,26 @@ void ImportMapDialog::runImport() {
         accept();
         return;
     }
+    ImportRequest req = request();
+    // Everything is read and checked first; the operator then sees what will
+    // be stored, and nothing is unless he says so.
+    req.confirm = [this](const ImportResult& r) {
+        setEnabled(true);
+        const bool yes =
+            dialogs().confirm(r.question(m_table), QStringLiteral("导入"), QStringLiteral("取消"));
+        setEnabled(false);
+        return yes;
+    };
     setEnabled(false);
-    const bool ran = guarded([this] { m_result = importRecords(m_db, request(), m_progress); });
+    const bool ran = guarded([&] { m_result = importRecords(m_db, req, m_progress); });
     setEnabled(true);
-    if (!ran)
-        return;
+    if (!ran || (m_result.ok && m_result.cancelled))
+        return; // back to the mapping
     dialogs().info(m_result.ok ? m_result.summary(m_table) : m_result.error);
-    if (m_result.ok)
+    if (m_result.ok) {
+        saveMapping();
         accept();
+    }
 }
 
 } // namespace tl

@@ -23,7 +23,10 @@ class Progress;
 // line, and a preview of the file under the same column letters. For a CSV
 // file it names the encoding the preview was read in and offers the others;
 // a change reads the preview again. OK imports through importRecords and
-// tells the operator what was added and skipped.
+// tells the operator what was added and skipped, after asking whether to
+// store what the import read and checked. It shows how many lines the file
+// has, offers the columns its first line names when that line is a header,
+// and remembers, per table, the mapping of the last import that was stored.
 class ImportMapDialog : public QDialog {
     Q_OBJECT
 public:
@@ -39,6 +42,11 @@ public:
     QLineEdit* lastLineBox() const { return m_last; }
     QPushButton* okButton() const { return m_ok; }
     QPushButton* cancelButton() const { return m_cancel; }
+    QPushButton* toLastLineButton() const { return m_toLast; }
+    QPushButton* headerButton() const { return m_byHeader; }
+    QPushButton* defaultsButton() const { return m_defaults; }
+    QLabel* lineCountLabel() const { return m_lineCount; }
+    QLabel* headerLabel() const { return m_headerNote; }
     QComboBox* encodingBox() const { return m_encodingBox; }
     QLabel* encodingLabel() const { return m_encodingLabel; }
     Grid* previewGrid() const { return m_grid; }
@@ -55,6 +63,9 @@ protected:
 private:
     void buildLayout();
     void runImport();
+    void columnsByHeader();
+    void restoreMapping();
+    void saveMapping() const;
     EncodingChoice encodingChoice() const;
 
     ListedTable m_table;
@@ -67,6 +78,13 @@ private:
     QLineEdit* m_last = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
+    QPushButton* m_toLast = nullptr;
+    QPushButton* m_byHeader = nullptr;
+    QPushButton* m_defaults = nullptr;
+    QLabel* m_lineCount = nullptr;
+    QLabel* m_headerNote = nullptr;
+    QStringList m_firstLine; // the cells of line 1 of the file
+    int m_lines = 0;         // how many lines the file has
     QComboBox* m_encodingBox = nullptr;
     QLabel* m_encodingLabel = nullptr;
     Grid* m_grid = nullptr;

@@ -54,6 +54,20 @@ bool QtDialogs::question(const QString& text) {
                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
+std::unique_ptr<QMessageBox> QtDialogs::confirmBox(const QString& text, const QString& yes,
+                                                   const QString& no, QWidget* parent) {
+    auto box = makeMessageBox(parent, QMessageBox::Question, text,
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    box->button(QMessageBox::Yes)->setText(yes);
+    box->button(QMessageBox::No)->setText(no);
+    box->setEscapeButton(QMessageBox::No);
+    return box;
+}
+
+bool QtDialogs::confirm(const QString& text, const QString& yes, const QString& no) {
+    return confirmBox(text, yes, no, QApplication::activeWindow())->exec() == QMessageBox::Yes;
+}
+
 QString QtDialogs::openFileName(const QString& caption, const QString& filter) {
     const std::unique_ptr<QFileDialog> dialog =
         makeFileDialog(QApplication::activeWindow(), caption, filter);

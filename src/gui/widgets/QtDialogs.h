@@ -19,6 +19,10 @@ public:
     static std::unique_ptr<QMessageBox> errorBox(const QString& text, const QString& detail,
                                                  QWidget* parent);
     bool question(const QString& text) override;
+    bool confirm(const QString& text, const QString& yes, const QString& no) override;
+    // The box confirm() shows (the screenshot tool shows it unblocked).
+    static std::unique_ptr<QMessageBox> confirmBox(const QString& text, const QString& yes,
+                                                   const QString& no, QWidget* parent);
     QString openFileName(const QString& caption, const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& filter,
                          QString* selectedFilter = nullptr) override;

@@ -65,4 +65,11 @@ void saveWindowPlace(const QWidget* window, const QString& key) {
         settings().setValue(settingsKey(key), window->saveGeometry());
 }
 
+std::unique_ptr<QSettings> programSettings() {
+    if (!keepsSettings())
+        return nullptr;
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, kProgram,
+                                       kProgram);
+}
+
 } // namespace tl

@@ -2,6 +2,9 @@
 
 #include <QSize>
 #include <QString>
+#include <memory>
+
+class QSettings;
 
 class QWidget;
 
@@ -16,5 +19,9 @@ namespace tl {
 // tests and tools that open its windows read and write nothing.
 void restoreWindowPlace(QWidget* window, const QString& key, QSize preferred);
 void saveWindowPlace(const QWidget* window, const QString& key);
+
+// The same settings for other things the program remembers between runs;
+// nothing for tests and tools.
+std::unique_ptr<QSettings> programSettings();
 
 } // namespace tl
