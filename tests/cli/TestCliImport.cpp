@@ -27,6 +27,7 @@ private slots:
     void importedRowsComeBackInTheExport();
     void salesImportKeepsStockInStep();
     void dryRunLeavesTheAccountSetAsItWas();
+    void columnsByHeaderOrLeftOut();
     void badInputChangesNothing();
 
 private:
@@ -115,6 +116,25 @@ void TestCliImport::dryRunLeavesTheAccountSetAsItWas() {
     QVERIFY(!QFile::exists(path + "-wal") || QFileInfo(path + "-wal").size() == 0);
 }
 
+void TestCliImport::columnsByHeaderOrLeftOut() {
+    // The titles name 地区, 姓名, 地址, 邮编 and 电话, the rest are not in the
+    // file; line 1 is the header, so the import starts on line 2.
+    const int before = count("Customer");
+    auto r = run({"import", "customers", m_csv, "--columns", "auto", "--lines", "1-3"});
+    QVERIFY2(r.code == 0 && r.err.contains("表头中找不到：手机、传真、邮箱、网址、备注") &&
+                 r.err.contains("\n第 4 行在终止行之后，没有导入。"),
+             qPrintable(r.err));
+    QCOMPARE(count("Customer"), before + 2);
+    QCOMPARE(test::queryRows(m_set->db(), "SELECT Address, PC, MPhone FROM Customer WHERE "
+                                          "Name='王小明'"),
+             QString("北京市长安街 2 号|100001|"));
+    // An empty entry: that field is not in the file.
+    QCOMPARE(run({"import", "customers", m_csv, "--columns", "B,C,,E", "--lines", "4-4"}).code, 0);
+    QCOMPARE(test::queryRows(m_set->db(), "SELECT Address, PC FROM Customer WHERE Name LIKE "
+                                          "'Quote%'"),
+             QString("|310001"));
+}
+
 void TestCliImport::badInputChangesNothing() {
     const QString& csv = m_csv;
     const QString book =
@@ -130,6 +150,12 @@ void TestCliImport::badInputChangesNothing() {
         {{"import", "customers", csv, "--lines", "two-ten"}, 2},
         {{"import", "customers", csv, "--columns", "B,C,D,E,F,G,H,I,J,K,L"}, 2},
         {{"import", "customers", csv, "--columns", "B,3"}, 2},
+        {{"import", "customers", csv, "--columns", "B,abc"}, 2},
+        // No header, or no title for a required field.
+        {{"import", "customers", book, "--columns", "auto"}, 2},
+        {{"import", "customers", test::writeFile(m_set->folder() + "/t.csv", "地区,电话\n"),
+          "--columns", "auto"},
+         2},
         {{"import", "customers", csv, "--sheet", "客户"}, 2},
         {{"import", "customers", csv, "--encoding", "latin1"}, 2},
         {{"import", "customers"}, 2},

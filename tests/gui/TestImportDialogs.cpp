@@ -17,16 +17,25 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 using namespace tl;
 
+namespace {
+int count(test::TestAccountSet& set, const QString& table) {
+    return set.db().value("SELECT COUNT(*) FROM " + table).toInt();
+}
+} // namespace
+
 class TestImportDialogs : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void lineBoxesTakeOnlyDigits();
+    void headerLinesAndTheMappingKept();
     void okImportsOrSaysWhyNot();
     void chooserMarksOneSheet();
     void importButtonsRunTheWholeCommand();
@@ -37,7 +46,15 @@ private:
                                {{"封面"}, {"客户", ",,姓名\n,华东,王五\n,,赵六"}, {"备用"}});
     }
     QTemporaryDir m_dir;
+    QTemporaryDir m_settings;
 };
+
+void TestImportDialogs::initTestCase() {
+    // The mapping is kept by the program only: pose as it, with settings in a
+    // folder of this test.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+    QCoreApplication::setApplicationName(QStringLiteral("TradeLedger"));
+}
 
 void TestImportDialogs::lineBoxesTakeOnlyDigits() {
     test::TestAccountSet set;
@@ -62,6 +79,47 @@ void TestImportDialogs::lineBoxesTakeOnlyDigits() {
     QApplication::processEvents();
     QTest::keyClicks(d.columnBox(1), "D");
     QCOMPARE(d.columnBox(1)->text(), QString("D"));
+    QVERIFY(!d.headerButton()->isVisible()); // "x" is no header
+}
+
+void TestImportDialogs::headerLinesAndTheMappingKept() {
+    test::TestAccountSet set;
+    test::ScriptedDialogs dialogs;
+    QString text = "说明,序号,地区\n";
+    for (int i = 2; i <= 12; ++i)
+        text += QString(",%1,区%1\n").arg(i);
+    const QString csv = test::writeFile(m_dir.filePath("regions.csv"), text.toUtf8());
+    {
+        ImportMapDialog d(ListedTable::Regions, set.db(), csv, {}, Progress::silent());
+        d.show();
+        QCOMPARE(d.lineCountLabel()->text(), QString("文件共 12 行"));
+        d.toLastLineButton()->click();
+        QCOMPARE(d.lastLineBox()->text(), QString("12"));
+        QVERIFY(d.headerButton()->isVisible());
+        d.firstLineBox()->setText("1");
+        d.headerButton()->click();
+        QCOMPARE(d.request().columns, QStringList({"C", "A"}));
+        QCOMPARE(d.request().firstLine, 2); // past the header
+        QCOMPARE(d.headerLabel()->text(), QString("各项都已按表头对应。"));
+        d.defaultsButton()->click();
+        QCOMPARE(d.request().columns, QStringList({"B", "C"}));
+        d.headerButton()->click();
+        d.encodingBox()->setCurrentText("GB18030");
+        d.encodingBox()->setCurrentText("UTF-8");
+        dialogs.answer(true);
+        d.okButton()->click();
+        QCOMPARE(count(set, "Region"), 11);
+    }
+    // The next import of the table starts from the mapping stored last.
+    ImportMapDialog next(ListedTable::Regions, set.db(), csv, {}, Progress::silent());
+    const ImportRequest r = next.request();
+    QCOMPARE(r.columns, QStringList({"C", "A"}));
+    QCOMPARE(QList<int>({r.firstLine, r.lastLine}), QList<int>({2, 12}));
+    QCOMPARE(next.encodingBox()->currentText(), QString("UTF-8"));
+    QCOMPARE(ImportMapDialog(ListedTable::Classes, set.db(), csv, {}, Progress::silent())
+                 .request()
+                 .lastLine,
+             10);
 }
 
 void TestImportDialogs::okImportsOrSaysWhyNot() {
@@ -79,7 +137,7 @@ void TestImportDialogs::okImportsOrSaysWhyNot() {
         d.okButton()->click();
         QVERIFY(d.isVisible());
         QCOMPARE(dialogs.messages, wrongSheet + wrongSheet);
-        QCOMPARE(set.db().value("SELECT COUNT(*) FROM Customer").toInt(), 0);
+        QCOMPARE(count(set, "Customer"), 0);
     }
     dialogs.clear();
     {
@@ -108,8 +166,18 @@ void TestImportDialogs::okImportsOrSaysWhyNot() {
     QVERIFY(d.previewGrid()->text(2, 3) != "张三");
     d.encodingBox()->setCurrentText("自动");
     QCOMPARE(d.previewGrid()->text(2, 3), QString("张三"));
+    // OK asks first; No stores nothing and goes back to the mapping.
+    d.okButton()->click();
+    QCOMPARE(
+        dialogs.questions,
+        QStringList("将添加 2 条客户记录；将新建地区 2 个（华北、华南）；将跳过 1 行（第 3 行）"
+                    "。是否导入？\n必填项为空（姓名）：1 行（第 3 行）"));
+    QVERIFY(d.isVisible() && dialogs.messages.isEmpty());
+    QCOMPARE(count(set, "Customer") + count(set, "Region WHERE Region='华南'"), 0);
+    dialogs.answer(true);
     d.okButton()->click();
     QCOMPARE(dialogs.lastMessage(), QString("导入完成：添加了 2 条客户记录，跳过 1 行。\n"
+                                            "新建地区 2 个（华北、华南）。\n"
                                             "必填项为空（姓名）：1 行（第 3 行）\n"
                                             "文件编码：UTF-8（自动识别）"));
     QVERIFY(!d.isVisible());
@@ -170,8 +238,10 @@ void TestImportDialogs::importButtonsRunTheWholeCommand() {
         });
         sheets->okButton()->click();
     });
+    dialogs.answer(true);
     import->click();
-    QCOMPARE(dialogs.messages, QStringList{"导入完成：添加了 2 条客户记录。"});
+    QCOMPARE(dialogs.messages,
+             QStringList{"导入完成：添加了 2 条客户记录。\n新建地区 2 个（华东、未知区域）。"});
     bool listed = false;
     for (int r = 1; r < window.grid().rows(); ++r)
         for (int c = 0; c < window.grid().cols(); ++c)
