@@ -89,6 +89,13 @@ void TestImporter::tablesAndColumnLetters() {
     HeaderMatch m = matchHeader(header, sales);
     QCOMPARE(m.columns, QStringList({"B", "C", "", "F", "E", "D", "", "", "", "G"}));
     QCOMPARE(m.missing, QStringList({"来源仓库", "已付", "日期", "销售员"}));
+    // Boxes not found keep their letters unless a found field took that column.
+    QStringList boxes = sales.defaultColumns();
+    QCOMPARE(
+        applyHeaderMatch(boxes, m, sales),
+        QString(
+            "表头中找不到：已付、日期、销售员（列号未改）；来源仓库（其列已对应其他项，已清空）"));
+    QCOMPARE(boxes, QStringList({"B", "C", "", "F", "E", "D", "J", "K", "L", "G"}));
     m = matchHeader(header, importTableDef(ListedTable::Accounts));
     QCOMPARE(m.columns, QStringList({"", "F", "G"}));
     // Tables are found by their English name whatever its case.

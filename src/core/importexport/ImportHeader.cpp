@@ -4,6 +4,7 @@
 #include "importexport/ImportValues.h"
 
 #include <QHash>
+#include <algorithm>
 
 namespace tl {
 
@@ -68,6 +69,33 @@ HeaderMatch matchHeader(const QStringList& cells, const ImportTableDef& def) {
         if (m.columns[i].isEmpty())
             m.missing << def.fieldSlots[i].label;
     return m;
+}
+
+QString applyHeaderMatch(QStringList& columns, const HeaderMatch& match,
+                         const ImportTableDef& def) {
+    QStringList kept, emptied;
+    for (int i = 0; i < columns.size() && i < match.columns.size(); ++i) {
+        if (!match.columns[i].isEmpty()) {
+            columns[i] = match.columns[i];
+            continue;
+        }
+        const std::optional<int> own = columnNumber(columns[i]);
+        const bool taken =
+            own && std::any_of(match.columns.begin(), match.columns.end(),
+                               [&](const QString& c) { return columnNumber(c) == own; });
+        if (taken)
+            columns[i].clear();
+        (taken ? emptied : kept) << def.fieldSlots[i].label;
+    }
+    if (kept.isEmpty() && emptied.isEmpty())
+        return {};
+    QStringList parts;
+    if (!kept.isEmpty())
+        parts << kept.join(QStringLiteral("、")) + QStringLiteral("（列号未改）");
+    if (!emptied.isEmpty())
+        parts << emptied.join(QStringLiteral("、")) +
+                     QStringLiteral("（其列已对应其他项，已清空）");
+    return QStringLiteral("表头中找不到：") + parts.join(QStringLiteral("；"));
 }
 
 bool looksLikeHeader(const QStringList& cells, const ImportTableDef& def) {

@@ -24,4 +24,10 @@ bool looksLikeHeader(const QStringList& cells, const ImportTableDef& def);
 // each column feeds one field at most.
 HeaderMatch matchHeader(const QStringList& cells, const ImportTableDef& def);
 
+// The dialog's boxes after a match: found fields take their columns, others
+// keep theirs, except a column the titles gave to another field, which would
+// feed two fields and is emptied. Returns what to tell the operator of the
+// fields not found (empty when all were).
+QString applyHeaderMatch(QStringList& columns, const HeaderMatch& match, const ImportTableDef& def);
+
 } // namespace tl

@@ -274,16 +274,17 @@ ImportRequest ImportMapDialog::request() const {
 }
 
 void ImportMapDialog::columnsByHeader() {
-    const HeaderMatch match = matchHeader(m_firstLine, importTableDef(m_table));
+    const ImportTableDef& def = importTableDef(m_table);
+    const HeaderMatch match = matchHeader(m_firstLine, def);
+    QStringList columns;
+    for (const QLineEdit* box : m_columns)
+        columns << box->text();
+    const QString missing = applyHeaderMatch(columns, match, def);
     for (int i = 0; i < m_columns.size(); ++i)
-        if (!match.columns[i].isEmpty())
-            m_columns[i]->setText(match.columns[i]);
+        m_columns[i]->setText(columns[i]);
     if (match.found > 0 && roundHalfEven(importNumber(m_first->text()).value_or(0)) <= 1)
         m_first->setText(QStringLiteral("2")); // the header is no record
-    m_headerNote->setText(match.missing.isEmpty()
-                              ? QStringLiteral("各项都已按表头对应。")
-                              : QStringLiteral("表头中找不到：%1（列号未改）")
-                                    .arg(match.missing.join(QStringLiteral("、"))));
+    m_headerNote->setText(missing.isEmpty() ? QStringLiteral("各项都已按表头对应。") : missing);
 }
 
 namespace {
