@@ -57,15 +57,11 @@ SHOTS(80, "importexport") {
     titles.toLastLineButton()->click();
     ctx.save(&titles, QStringLiteral("导入列对应设置（销售，按表头对应）"));
 
-    // What OK asks before anything is stored (answered No here: nothing is).
+    // What OK asks, from its dry run, before anything is stored.
     ImportRequest request = titles.request();
-    QString question;
-    request.confirm = [&](const ImportResult& r) {
-        question = r.question(ListedTable::Sales);
-        return false;
-    };
+    request.dryRun = true;
     request.lastLine = 25;
-    importRecords(ctx.db, request);
+    const QString question = importRecords(ctx.db, request).question(ListedTable::Sales);
     const auto box =
         QtDialogs::confirmBox(question, QStringLiteral("导入"), QStringLiteral("取消"), nullptr);
     ctx.save(box.get(), QStringLiteral("导入前确认"));

@@ -473,6 +473,11 @@ QString ImportResult::summary(ListedTable table) const {
     return text;
 }
 
+bool ImportResult::storesAnything() const {
+    return added > 0 || std::any_of(created.begin(), created.end(),
+                                    [](const Created& c) { return !c.names.isEmpty(); });
+}
+
 QString ImportResult::question(ListedTable table) const {
     const ImportTableDef& def = importTableDef(table);
     QString text = QStringLiteral("将添加 %1 条%2").arg(added).arg(def.records);
@@ -514,7 +519,6 @@ ImportResult importRecords(const Database& db, const ImportRequest& request, Pro
         return result;
 
     progress.show(def.progressCaption(), 1000);
-    bool showing = true; // the window goes before the question and must not close twice
     try {
         Transaction transaction(db);
         RecordWriter writer(db, def, columns);
@@ -561,15 +565,7 @@ ImportResult importRecords(const Database& db, const ImportRequest& request, Pro
         result.created = writer.created();
         result.ok = true;
         result.error.clear();
-        progress.close();
-        showing = false;
-        const bool writes =
-            result.added > 0 ||
-            std::any_of(result.created.begin(), result.created.end(),
-                        [](const ImportResult::Created& c) { return !c.names.isEmpty(); });
-        if (!request.dryRun && writes && request.confirm && !request.confirm(result))
-            result.cancelled = true; // the transaction rolls back
-        else if (!request.dryRun)
+        if (!request.dryRun)
             transaction.commit();
     } catch (const DbError& e) {
         result.ok = false;
@@ -578,8 +574,7 @@ ImportResult importRecords(const Database& db, const ImportRequest& request, Pro
         result.created.clear();
         result.error = QStringLiteral("导入失败，没有导入任何记录：\n") + e.message();
     }
-    if (showing)
-        progress.close();
+    progress.close();
     return result;
 }
 

@@ -29,11 +29,10 @@ struct ImportRequest {
     // first record as line 0. A last line below the first reads nothing.
     int firstLine = 2;
     int lastLine = std::numeric_limits<int>::max();
-    bool dryRun = false; // read and check everything, store nothing
-    // Asked, when there is something to store, after every line was read and
-    // checked and before the one commit, with what the import will do
-    // (ImportResult::question); false rolls everything back.
-    std::function<bool(const ImportResult&)> confirm;
+    // Read, check and write everything in the one transaction, then roll it
+    // back: the result says what a real import would do (names it would create
+    // included) and nothing is stored. The window asks its question from it.
+    bool dryRun = false;
 };
 
 enum class SkipReason {
@@ -57,7 +56,6 @@ struct ImportResult {
     QString error;
     QString encoding; // how a CSV file was read (encodingText); empty for a worksheet
     bool dryRun = false;
-    bool cancelled = false; // confirm said no: nothing was stored
     int added = 0;
     QList<Skip> skipped;
     // Lines of the file after the last line, which were not read (0: none).
@@ -72,6 +70,7 @@ struct ImportResult {
     QList<Created> created;
 
     int skippedFor(SkipReason reason) const;
+    bool storesAnything() const; // records to add or names to create
     // "将添加 21 条销售记录；将新建客户 1 个（…）、产品 0 个；将跳过 2 行
     // （第 3、7 行）。是否导入？" and below it the skipped lines by reason and
     // the lines after the last line.

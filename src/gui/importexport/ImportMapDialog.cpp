@@ -333,21 +333,28 @@ void ImportMapDialog::runImport() {
         accept();
         return;
     }
+    // A dry run first, by the same code, so the operator sees what will be
+    // stored; no transaction stays open while he reads the question, so
+    // another copy of the program saving meanwhile is not kept waiting.
     ImportRequest req = request();
-    // Everything is read and checked first; the operator then sees what will
-    // be stored, and nothing is unless he says so.
-    req.confirm = [this](const ImportResult& r) {
-        setEnabled(true);
-        const bool yes =
-            dialogs().confirm(r.question(m_table), QStringLiteral("导入"), QStringLiteral("取消"));
-        setEnabled(false);
-        return yes;
-    };
+    req.dryRun = true;
     setEnabled(false);
-    const bool ran = guarded([&] { m_result = importRecords(m_db, req, m_progress); });
+    bool ran = guarded([&] { m_result = importRecords(m_db, req, m_progress); });
     setEnabled(true);
-    if (!ran || (m_result.ok && m_result.cancelled))
+    if (!ran)
+        return;
+    if (m_result.ok && m_result.storesAnything() &&
+        !dialogs().confirm(m_result.question(m_table), QStringLiteral("导入"),
+                           QStringLiteral("取消")))
         return; // back to the mapping
+    if (m_result.ok) {
+        req.dryRun = false;
+        setEnabled(false);
+        ran = guarded([&] { m_result = importRecords(m_db, req, m_progress); });
+        setEnabled(true);
+        if (!ran)
+            return;
+    }
     dialogs().info(m_result.ok ? m_result.summary(m_table) : m_result.error);
     if (m_result.ok) {
         saveMapping();
