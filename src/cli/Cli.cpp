@@ -5,6 +5,7 @@
 #include "cli/Console.h"
 #include "data/Database.h"
 #include "data/Login.h"
+#include "data/SampleData.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -124,7 +125,9 @@ int run(int argc, char** argv) {
         }
         command = info->make();
         command->parse(inv.args);
-        if (inv.set.isEmpty())
+        if (command->standsAlone() && !inv.set.isEmpty())
+            throw UsageError(QStringLiteral("命令 %1 不用选项 --set。").arg(info->name));
+        if (!command->standsAlone() && inv.set.isEmpty())
             throw UsageError(QStringLiteral("缺少选项 --set（套帐文件或套帐名）。"));
     } catch (const UsageError& e) {
         printError(e.message());
@@ -139,7 +142,15 @@ int run(int argc, char** argv) {
     Dialogs::install(&dialogs);
     ConsoleProgress progress;
     int code = Failed;
-    {
+    // The first use makes the registry and the sample account set, as the
+    // login window's first start does.
+    Outcome firstStart;
+    SampleData::ensureFirstStart(firstStart);
+    showOutcome(firstStart);
+    if (command->standsAlone()) {
+        // A first start that could not make the registry has said why.
+        code = firstStart.kind == Outcome::Kind::Failed ? Failed : command->runAlone();
+    } else {
         std::optional<Login> login = logIn(inv.set, inv.user,
                                            command->checksFile() ? AccountSetFile::Check::Later
                                                                  : AccountSetFile::Check::Now);
