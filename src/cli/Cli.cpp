@@ -8,6 +8,7 @@
 #include "data/SampleData.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <memory>
 
@@ -142,11 +143,14 @@ int run(int argc, char** argv) {
     Dialogs::install(&dialogs);
     ConsoleProgress progress;
     int code = Failed;
-    // The first use makes the registry and the sample account set, as the
-    // login window's first start does.
+    // The first use of the registry makes it, with the sample account set, as
+    // the login window's first start does. A file named by --set needs none:
+    // the program folder is left alone, as a cron job in a sandbox expects.
     Outcome firstStart;
-    SampleData::ensureFirstStart(firstStart);
-    showOutcome(firstStart);
+    if (command->standsAlone() || !QFileInfo(inv.set).isFile()) {
+        SampleData::ensureFirstStart(firstStart);
+        showOutcome(firstStart);
+    }
     if (command->standsAlone()) {
         // A first start that could not make the registry has said why.
         code = firstStart.kind == Outcome::Kind::Failed ? Failed : command->runAlone();

@@ -35,8 +35,8 @@ QString toolHelp() {
         "密码取自环境变量 TRADELEDGER_PASSWORD；没有设置时在终端上询问（输入不回显）。\n"
         "密码从不写在命令行上。\n"
         "\n"
-        "第一次使用时（程序文件夹中还没有套帐列表 Parameter.mdb），与第一次打开登录窗口\n"
-        "一样建立套帐列表和示例套帐“示例套帐”。\n"
+        "第一次用到套帐列表时（用套帐名或 create，而程序文件夹中还没有 Parameter.mdb），\n"
+        "与第一次打开登录窗口一样建立套帐列表和示例套帐“示例套帐”。\n"
         "\n"
         "命令：\n");
     for (const CommandInfo& c : commandList())

@@ -13,7 +13,6 @@ CliRunner::CliRunner(QString executable)
 CliRunner CliRunner::copiedTo(const QString& folder) {
     const QString tool = folder + QStringLiteral("/tradeledger-cli");
     QFile::copy(builtExecutable(), tool);
-    QFile(tool).setPermissions(QFile(tool).permissions() | QFileDevice::ExeOwner);
     QFile::copy(QFileInfo(builtExecutable()).absolutePath() + QStringLiteral("/DB.lbk"),
                 folder + QStringLiteral("/DB.lbk"));
     return CliRunner(tool);
@@ -29,8 +28,6 @@ CliResult CliRunner::run(const QStringList& args, const std::optional<QString>& 
     for (const char* name :
          {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "TRADELEDGER_PASSWORD"})
         env.remove(QString::fromLatin1(name));
-    if (!m_home.isEmpty())
-        env.insert(QStringLiteral("HOME"), m_home);
     if (password)
         env.insert(QStringLiteral("TRADELEDGER_PASSWORD"), *password);
     QProcess process;

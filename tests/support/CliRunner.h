@@ -23,8 +23,6 @@ public:
     // A copy of the built tool in folder, with the build's template DB.lbk
     // beside it: a program folder of its own, with its own registry.
     static CliRunner copiedTo(const QString& folder);
-    // Runs the tool with HOME set to folder (the per-user folders lie under it).
-    void setHome(const QString& folder) { m_home = folder; }
     // Without a password (std::nullopt) the tool reads it from standard input.
     CliResult run(const QStringList& args,
                   const std::optional<QString>& password = QStringLiteral("730281"),
@@ -33,7 +31,6 @@ public:
 
 private:
     QString m_executable;
-    QString m_home;
 };
 
 } // namespace tl::test
