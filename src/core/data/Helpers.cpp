@@ -148,14 +148,17 @@ QString yearMonthText(const QDate& date) {
 QString unreadableReason(const QString& path) {
     const QByteArray name = QFile::encodeName(path);
     struct stat info {};
-    if (::stat(name.constData(), &info) != 0)
-        return errno == ENOENT ? QString() : qt_error_string(errno);
-    if (S_ISDIR(info.st_mode))
-        return QStringLiteral("这是一个文件夹，不是文件");
-    if (::access(name.constData(), R_OK) == 0)
+    if (::stat(name.constData(), &info) == 0) {
+        if (S_ISDIR(info.st_mode))
+            return QStringLiteral("这是一个文件夹，不是文件");
+        if (::access(name.constData(), R_OK) == 0)
+            return {};
+    } else if (errno == ENOENT) {
         return {};
+    }
     if (errno == EACCES || errno == EPERM)
-        return QStringLiteral("没有读取权限（文件属于其他用户，或它的权限不许本用户读取）");
+        return QStringLiteral(
+            "没有读取权限（文件或它所在的文件夹属于其他用户，或权限不许本用户读取）");
     return qt_error_string(errno);
 }
 

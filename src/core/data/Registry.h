@@ -30,7 +30,8 @@ public:
     const QString& path() const { return m_path; }
 
     // Newest first. A missing or broken registry gives an empty list, with
-    // outcome "数据库打开错误！".
+    // outcome "数据库打开错误！"; one this user may not read, with
+    // unreadableMessage().
     QList<RegistryEntry> list(Outcome& outcome) const;
 
     enum class Names {
