@@ -5,8 +5,10 @@
 #include "cli/Console.h"
 #include "data/Database.h"
 #include "data/Login.h"
+#include "data/SampleData.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <memory>
 
@@ -124,7 +126,9 @@ int run(int argc, char** argv) {
         }
         command = info->make();
         command->parse(inv.args);
-        if (inv.set.isEmpty())
+        if (command->standsAlone() && !inv.set.isEmpty())
+            throw UsageError(QStringLiteral("命令 %1 不用选项 --set。").arg(info->name));
+        if (!command->standsAlone() && inv.set.isEmpty())
             throw UsageError(QStringLiteral("缺少选项 --set（套帐文件或套帐名）。"));
     } catch (const UsageError& e) {
         printError(e.message());
@@ -139,7 +143,18 @@ int run(int argc, char** argv) {
     Dialogs::install(&dialogs);
     ConsoleProgress progress;
     int code = Failed;
-    {
+    // The first use of the registry makes it, with the sample account set, as
+    // the login window's first start does. A file named by --set needs none:
+    // the program folder is left alone, as a cron job in a sandbox expects.
+    Outcome firstStart;
+    if (command->standsAlone() || !QFileInfo(inv.set).isFile()) {
+        SampleData::ensureFirstStart(firstStart);
+        showOutcome(firstStart);
+    }
+    if (command->standsAlone()) {
+        // A first start that could not make the registry has said why.
+        code = firstStart.kind == Outcome::Kind::Failed ? Failed : command->runAlone();
+    } else {
         std::optional<Login> login = logIn(inv.set, inv.user,
                                            command->checksFile() ? AccountSetFile::Check::Later
                                                                  : AccountSetFile::Check::Now);

@@ -16,14 +16,19 @@ namespace tl::cli {
 QString resolveAccountSet(const QString& set) {
     if (QFileInfo(set).isFile())
         return set;
-    if (QFileInfo::exists(AppPaths::registryPath())) {
-        Outcome outcome;
-        const QList<RegistryEntry> entries = Registry().list(outcome);
+    // No registry: the first start has said why it could not make one.
+    if (!QFileInfo::exists(AppPaths::registryPath()))
+        return {};
+    Outcome outcome;
+    const QList<RegistryEntry> entries = Registry().list(outcome);
+    if (!outcome) {
+        // A registry that cannot be read hides every name: say so, not "not found".
         showOutcome(outcome);
-        for (const RegistryEntry& e : entries)
-            if (e.name == set)
-                return e.path;
+        return {};
     }
+    for (const RegistryEntry& e : entries)
+        if (e.name == set)
+            return e.path;
     printError(QStringLiteral("找不到套帐“%1”：没有这个文件，也没有登记这个名字的套帐。").arg(set));
     return {};
 }
@@ -43,7 +48,8 @@ std::optional<Login> logIn(const QString& set, const QString& user, AccountSetFi
     try {
         Schema::upgrade(*login->db, &login->session);
     } catch (const DbError& e) {
-        dialogs().error(e.userText(), e.detail());
+        // Core throws; the tool says it on standard error and the caller exits 1.
+        ConsoleDialogs().error(e.userText(), e.detail());
         return std::nullopt;
     }
     return std::move(login);

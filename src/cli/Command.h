@@ -32,6 +32,10 @@ public:
     virtual bool checksFile() const { return false; }
     // Changes nothing at all, not even the work tables a previous run left.
     virtual bool readOnly() const { return false; }
+    // Works on the list of account sets, not inside one (create): it runs
+    // through runAlone(), without --set and without anyone logging in.
+    virtual bool standsAlone() const { return false; }
+    virtual int runAlone() { return Failed; }
 };
 
 struct CommandInfo {
@@ -51,6 +55,7 @@ QString toolHelp();
 // The commands of each family (one file each).
 QList<CommandInfo> backupCommands();
 QList<CommandInfo> chartCommands();
+QList<CommandInfo> createCommands();
 QList<CommandInfo> exportCommands();
 QList<CommandInfo> importCommands();
 QList<CommandInfo> ledgerCommands();

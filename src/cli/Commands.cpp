@@ -6,7 +6,7 @@ const QList<CommandInfo>& commandList() {
     static const QList<CommandInfo> list = [] {
         QList<CommandInfo> all;
         all << reportCommands() << chartCommands() << importCommands() << exportCommands()
-            << ledgerCommands() << backupCommands();
+            << ledgerCommands() << backupCommands() << createCommands();
         return all;
     }();
     return list;
@@ -22,8 +22,9 @@ const CommandInfo* findCommand(const QString& name) {
 QString toolHelp() {
     QString text = QStringLiteral(
         "用法：tradeledger-cli --set 套帐 [--user 用户名] 命令 [选项]\n"
+        "      tradeledger-cli create 套帐名 [--file 文件]\n"
         "\n"
-        "不开窗口，在终端或脚本里使用套帐：统计、图表、导入、导出、检查与备份。\n"
+        "不开窗口，在终端或脚本里使用套帐：统计、图表、导入、导出、检查、备份与新建套帐。\n"
         "每个命令做的事与主窗口中相应的按钮完全相同，也需要相同的权限。\n"
         "\n"
         "选项：\n"
@@ -33,6 +34,9 @@ QString toolHelp() {
         "\n"
         "密码取自环境变量 TRADELEDGER_PASSWORD；没有设置时在终端上询问（输入不回显）。\n"
         "密码从不写在命令行上。\n"
+        "\n"
+        "第一次用到套帐列表时（用套帐名或 create，而程序文件夹中还没有 Parameter.mdb），\n"
+        "与第一次打开登录窗口一样建立套帐列表和示例套帐“示例套帐”。\n"
         "\n"
         "命令：\n");
     for (const CommandInfo& c : commandList())

@@ -1,3 +1,4 @@
+#include "data/NewAccountSet.h"
 #include "data/Registry.h"
 #include "data/Rights.h"
 #include "data/SampleData.h"
@@ -6,8 +7,11 @@
 #include "support/TestAccountSet.h"
 #include "transactions/BuyStore.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+#include <unistd.h>
 
 using namespace tl;
 using tl::test::CliRunner;
@@ -18,7 +22,9 @@ private slots:
     void initTestCase();
     void wrongUsageExitsTwoBeforeLogin();
     void loginFollowsTheLoginWindow();
-    void registeredNameOrPath();
+    void firstUseAndCreate();
+    void unreadableRegistryOrTemplate_data();
+    void unreadableRegistryOrTemplate();
     void verifyFindsStockChangedByHandUntilRebuilt();
     void commandWithoutItsRightIsRefused();
     void backupIsAnAccountSetOfItsOwn();
@@ -74,18 +80,62 @@ void TestCli::loginFollowsTheLoginWindow() {
     QVERIFY(refused({"--set", set, "verify"}, std::nullopt, "730282\n").endsWith(wrong));
 }
 
-void TestCli::registeredNameOrPath() {
-    // A copy of the tool in a folder of its own is a program folder with its own registry.
+void TestCli::firstUseAndCreate() {
     QTemporaryDir folder;
-    const QString tool = folder.path() + "/tradeledger-cli";
-    QVERIFY(QFile::copy(CliRunner::builtExecutable(), tool));
-    QFile(tool).setPermissions(QFile(tool).permissions() | QFileDevice::ExeOwner);
-    const CliRunner own(tool);
-    QCOMPARE(own.run({"--set", "本店", "verify"}).code, 1);
-    Outcome outcome;
-    QVERIFY(Registry(folder.path() + "/Parameter.mdb").add("本店", m_set->path(), outcome) > 0);
-    const auto r = own.run({"--set", "本店", "verify"});
+    const CliRunner own = CliRunner::copiedTo(folder.path());
+    // The example of the tool's help works before any window has run.
+    auto r = own.run({"--set", "示例套帐", "verify"});
     QVERIFY2(r.code == 0, qPrintable(r.err));
+
+    const QString made = folder.path() + "/本店.lbk", other = folder.path() + "/其他.lbk";
+    r = own.run({"create", "本店", "--file", made}, std::nullopt);
+    QVERIFY2(r.code == 0 && QFile::exists(made), qPrintable(r.err));
+    QCOMPARE(own.run({"--set", "本店", "verify"}).code, 0);
+    // Refused, leaving neither a file nor a registry row.
+    const QStringList refused[] = {
+        {"本店", other, Registry::nameTakenMessage("本店")},
+        {"新店", made, NewAccountSet::existingFileMessage(made)},
+        {"甲/乙", other, NewAccountSet::nameCharsMessage()},
+    };
+    for (const QStringList& c : refused) {
+        r = own.run({"create", c[0], "--file", c[1]});
+        QVERIFY2(r.code == 1 && r.err.trimmed() == c[2], qPrintable(r.err));
+    }
+    QVERIFY(!QFile::exists(other));
+    // Without --file: where the file dialogs start (no documents folder: home).
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", folder.path().toUtf8());
+    QCOMPARE(own.run({"create", "默认"}).code, 0);
+    qputenv("HOME", home);
+    QVERIFY(QFile::exists(folder.path() + "/默认.lbk"));
+}
+
+void TestCli::unreadableRegistryOrTemplate_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("asFolder");
+    for (const char* file : {"Parameter.mdb", "DB.lbk"}) {
+        QTest::addRow("%s folder", file) << file << true;
+        QTest::addRow("%s mode 000", file) << file << false;
+    }
+}
+
+void TestCli::unreadableRegistryOrTemplate() {
+    QFETCH(QString, file);
+    QFETCH(bool, asFolder);
+    if (!asFolder && geteuid() == 0)
+        QSKIP("root reads files of any mode");
+    QTemporaryDir folder;
+    const CliRunner own = CliRunner::copiedTo(folder.path());
+    const QString path = folder.path() + "/" + file;
+    QFile::remove(path);
+    QVERIFY(asFolder ? QDir().mkdir(path)
+                     : QFile(path).open(QIODevice::WriteOnly) && QFile::setPermissions(path, {}));
+    const auto r = own.run({"--set", "示例套帐", "verify"});
+    QVERIFY2(r.code == 1 &&
+                 r.err.startsWith(file == "DB.lbk" ? "无法读取套帐模板文件DB.lbk："
+                                                   : "无法读取套帐列表Parameter.mdb：") &&
+                 !r.err.contains("找不到"),
+             qPrintable(r.err));
 }
 
 void TestCli::verifyFindsStockChangedByHandUntilRebuilt() {

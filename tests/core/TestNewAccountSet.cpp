@@ -77,6 +77,7 @@ void TestNewAccountSet::refusalsLeaveNothingBehind() {
     } cases[] = {
         {m_template, "", x, "", "套账名称或保存文件不完整，请填写完整！"},
         {m_template, "甲", "   ", "", "套账名称或保存文件不完整，请填写完整！"},
+        {m_template, "甲\n乙", x, "", NewAccountSet::nameCharsMessage()},
         // A file that is no database says so first, as opening it would.
         {m_template, "甲", text, "数据库打开错误！", notASet},
         {m_template, "乙", m_dir->path() + "/other.db", "", notASet},

@@ -1,5 +1,7 @@
 #include "support/CliRunner.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -7,6 +9,14 @@ namespace tl::test {
 
 CliRunner::CliRunner(QString executable)
     : m_executable(executable.isEmpty() ? builtExecutable() : std::move(executable)) {}
+
+CliRunner CliRunner::copiedTo(const QString& folder) {
+    const QString tool = folder + QStringLiteral("/tradeledger-cli");
+    QFile::copy(builtExecutable(), tool);
+    QFile::copy(QFileInfo(builtExecutable()).absolutePath() + QStringLiteral("/DB.lbk"),
+                folder + QStringLiteral("/DB.lbk"));
+    return CliRunner(tool);
+}
 
 QString CliRunner::builtExecutable() {
     return QStringLiteral(TL_CLI_EXECUTABLE);

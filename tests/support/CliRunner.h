@@ -20,6 +20,9 @@ class CliRunner {
 public:
     // The executable the build made, or a copy of it (a program folder of its own).
     explicit CliRunner(QString executable = QString());
+    // A copy of the built tool in folder, with the build's template DB.lbk
+    // beside it: a program folder of its own, with its own registry.
+    static CliRunner copiedTo(const QString& folder);
     // Without a password (std::nullopt) the tool reads it from standard input.
     CliResult run(const QStringList& args,
                   const std::optional<QString>& password = QStringLiteral("730281"),

@@ -43,6 +43,11 @@ QString AppPaths::templatePath() {
     return QFileInfo::exists(beside) ? beside : local;
 }
 
+QString AppPaths::documentsFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
 QString AppPaths::expandPath(const QString& stored) {
     if (!stored.startsWith(QLatin1Char('.')))
         return stored;

@@ -13,6 +13,10 @@ public:
     static void setProgramFolder(const QString& folder);
     static QString registryPath(); // programFolder/Parameter.mdb
     static QString templatePath(); // programFolder/DB.lbk, or the one beside the executable
+    // Where new files go unless the operator says otherwise: the file dialogs
+    // start there, and the command-line tool puts a new account set there.
+    // The documents folder, or the home folder when there is none.
+    static QString documentsFolder();
     // A stored path that begins with "." is relative to the program folder.
     static QString expandPath(const QString& stored);
 };

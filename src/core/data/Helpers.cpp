@@ -7,9 +7,11 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <fcntl.h>
 #include <limits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tl {
@@ -141,6 +143,23 @@ QDate lastOfYear() {
 
 QString yearMonthText(const QDate& date) {
     return QStringLiteral("%1.%2").arg(date.year()).arg(date.month(), 2, 10, QLatin1Char('0'));
+}
+
+QString unreadableReason(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (::stat(name.constData(), &info) == 0) {
+        if (S_ISDIR(info.st_mode))
+            return QStringLiteral("这是一个文件夹，不是文件");
+        if (::access(name.constData(), R_OK) == 0)
+            return {};
+    } else if (errno == ENOENT) {
+        return {};
+    }
+    if (errno == EACCES || errno == EPERM)
+        return QStringLiteral(
+            "没有读取权限（文件或它所在的文件夹属于其他用户，或权限不许本用户读取）");
+    return qt_error_string(errno);
 }
 
 bool copyFileReplacing(const QString& source, const QString& target) {

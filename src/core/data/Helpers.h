@@ -56,6 +56,10 @@ bool copyFileReplacing(const QString& source, const QString& target);
 // Flushes a file, or a folder's entries (so that a rename in it survives a
 // power failure), to the disk; false when it cannot be opened or flushed.
 bool syncToDisk(const QString& path);
+// Why this user cannot read the existing file at path, in the operator's
+// words ("没有读取权限…"); empty when it can be read (or does not exist).
+// Asks the file system only: no descriptor is opened, so no lock is lost.
+QString unreadableReason(const QString& path);
 
 // Rounds to the nearest whole number, halves to the even neighbour, saturating
 // at the 32-bit range, as the stock table expects of quantities.

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace tl {
 
@@ -21,8 +22,34 @@ QString NewAccountSet::useExistingQuestion() {
     return QStringLiteral("该文件已经存在，是否把新建套账指向这个文件？");
 }
 
+QString NewAccountSet::nameCharsMessage() {
+    return QStringLiteral("套账名称中不能有 / 或 \\，也不能有换行、制表符等控制字符，请修改！");
+}
+
+QString NewAccountSet::existingFileMessage(const QString& path) {
+    return QStringLiteral("文件“%1”已经存在。新建套帐只建立新的文件，不会覆盖或登记已有的文件。")
+        .arg(path);
+}
+
+QString NewAccountSet::unreadableTemplateMessage(const QString& path) {
+    const QString reason = unreadableReason(path);
+    return reason.isEmpty() ? QString() : QStringLiteral("无法读取套帐模板文件DB.lbk：") + reason;
+}
+
+namespace {
+// A name is listed on one line of the login list, found by the command-line
+// tool's --set and gives that tool's default file its name.
+bool usableName(const QString& name) {
+    return std::none_of(name.begin(), name.end(), [](QChar c) {
+        return c == QLatin1Char('/') || c == QLatin1Char('\\') ||
+               c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+               c.category() == QChar::Separator_Paragraph;
+    });
+}
+} // namespace
+
 NewAccountSet::Result NewAccountSet::create(const QString& typedName, const QString& typedPath,
-                                            Existing existing) const {
+                                            Existing existing, Registry::Names names) const {
     Result result;
     auto refuse = [&](const QString& message) {
         result.outcome = Outcome::refused(message);
@@ -32,6 +59,8 @@ NewAccountSet::Result NewAccountSet::create(const QString& typedName, const QStr
     QString stored = typedPath.trimmed();
     if (name.isEmpty() || stored.isEmpty())
         return refuse(QStringLiteral("套账名称或保存文件不完整，请填写完整！"));
+    if (!usableName(name))
+        return refuse(nameCharsMessage());
     if (!stored.startsWith(QLatin1Char('.')) && QFileInfo(stored).isRelative())
         stored = QFileInfo(stored).absoluteFilePath();
     const QString file = Registry::resolve(stored);
@@ -47,6 +76,8 @@ NewAccountSet::Result NewAccountSet::create(const QString& typedName, const QStr
 
     bool copied = false;
     if (QFileInfo::exists(file)) {
+        if (existing == Existing::Refuse)
+            return refuse(existingFileMessage(file));
         if (!Schema::isAccountSetFile(file)) {
             // A file that is no database at all says so first, as opening it would.
             if (!Schema::isDatabaseFile(file))
@@ -58,6 +89,8 @@ NewAccountSet::Result NewAccountSet::create(const QString& typedName, const QStr
             return result;
         }
     } else {
+        if (const QString unreadable = unreadableTemplateMessage(m_template); !unreadable.isEmpty())
+            return refuse(unreadable);
         if (!QFileInfo(m_template).isFile())
             return refuse(QStringLiteral("找不到套帐模板文件DB.lbk，无法建立新套帐！"));
         if (!copyFileReplacing(m_template, file))
@@ -65,7 +98,7 @@ NewAccountSet::Result NewAccountSet::create(const QString& typedName, const QStr
                           QStringLiteral("”，请检查保存的目录是否存在并且可以写入。"));
         copied = true;
     }
-    if (m_registry.add(name, stored, result.outcome) == 0) {
+    if (m_registry.add(name, stored, result.outcome, names) == 0) {
         // Nobody can reach a copy that was never registered.
         if (copied)
             QFile::remove(file);

@@ -15,8 +15,9 @@ public:
     NewAccountSet(Registry registry, QString templatePath);
 
     enum class Existing {
-        Ask, // an existing account set is not registered until confirmed
-        Use, // the operator has said Yes to useExistingQuestion()
+        Ask,    // an existing account set is not registered until confirmed
+        Use,    // the operator has said Yes to useExistingQuestion()
+        Refuse, // the command-line tool makes new files only: any existing file is refused
     };
     struct Result {
         bool created = false; // a row was added to the registry
@@ -30,18 +31,26 @@ public:
 
     // Creates and registers. The refusals:
     //  - empty name or path: "套账名称或保存文件不完整，请填写完整！"
+    //  - a name with "/", "\\" or a control character: nameCharsMessage()
+    //  - with Names::Unique, a name the registry lists already
     //  - an existing file that is no account set: "该文件已经存在，而且不是套账，无法设为套账！"
     //  - an existing account set: needsConfirmation; registered unchanged with Use
     //  - the template DB.lbk or the registry Parameter.mdb: AccountSetFile::reservedMessage()
-    //  - no template: "找不到套帐模板文件DB.lbk，无法建立新套帐！"
+    //  - no template: "找不到套帐模板文件DB.lbk，无法建立新套帐！"; one this user
+    //    may not read: unreadableTemplateMessage()
     //  - a copy that fails (no such folder, no write access): a message, nothing registered.
     // Name and path are registered trimmed. A path beginning with "." lies in the
     // program folder (and is kept relative to it); any other relative path is
     // registered in full, so the account set is found from any working folder.
-    Result create(const QString& name, const QString& path,
-                  Existing existing = Existing::Ask) const;
+    // A failed create leaves neither the new file nor a registry row behind.
+    Result create(const QString& name, const QString& path, Existing existing = Existing::Ask,
+                  Registry::Names names = Registry::Names::MayRepeat) const;
     // "该文件已经存在，是否把新建套账指向这个文件？"
     static QString useExistingQuestion();
+    static QString nameCharsMessage();
+    static QString existingFileMessage(const QString& path);
+    // "无法读取套帐模板文件DB.lbk：" and the reason; empty when it can be read.
+    static QString unreadableTemplateMessage(const QString& path);
 
 private:
     Registry m_registry;

@@ -31,7 +31,22 @@ Outcome writeFailure(const DbError& e) {
 Registry::Registry(QString path)
     : m_path(path.isEmpty() ? AppPaths::registryPath() : std::move(path)) {}
 
+QString Registry::unreadableMessage(const QString& path) {
+    const QString reason = unreadableReason(path);
+    return reason.isEmpty() ? QString()
+                            : QStringLiteral("无法读取套帐列表Parameter.mdb：") + reason;
+}
+
+QString Registry::nameTakenMessage(const QString& name) {
+    return QStringLiteral("已经有名为“%1”的套帐，请换一个名字。").arg(name);
+}
+
 std::unique_ptr<Database> Registry::openExisting(Outcome& outcome) const {
+    // Another user's registry is no broken one: say what stands in the way.
+    if (const QString unreadable = unreadableMessage(m_path); !unreadable.isEmpty()) {
+        outcome = Outcome::failed(unreadable);
+        return nullptr;
+    }
     // Listing only reads: a registry in a folder we may not write still lists.
     auto db = Database::open(m_path, Database::OpenMode::ReadOnly);
     if (db) {
@@ -88,8 +103,13 @@ QList<RegistryEntry> Registry::list(Outcome& outcome) const {
     return entries;
 }
 
-int Registry::add(const QString& name, const QString& storedPath, Outcome& outcome) const {
+int Registry::add(const QString& name, const QString& storedPath, Outcome& outcome,
+                  Names names) const {
     outcome = Outcome::ok();
+    if (const QString unreadable = unreadableMessage(m_path); !unreadable.isEmpty()) {
+        outcome = Outcome::failed(unreadable);
+        return 0;
+    }
     auto db = openForWriting(m_path, Database::OpenMode::CreateIfMissing);
     if (!db) {
         outcome = Outcome::failed(kOpenError);
@@ -97,8 +117,19 @@ int Registry::add(const QString& name, const QString& storedPath, Outcome& outco
     }
     try {
         Schema::ensureRegistry(*db);
-        db->exec(QStringLiteral("INSERT INTO Account (Name, Path) VALUES (?, ?)"),
-                 {name, storedPath});
+        if (names == Names::Unique) {
+            // One statement: a second process registering the same name at
+            // the same moment cannot slip in between a test and the insert.
+            if (db->exec(QStringLiteral("INSERT INTO Account (Name, Path) SELECT ?, ? WHERE NOT "
+                                        "EXISTS (SELECT 1 FROM Account WHERE Name=?)"),
+                         {name, storedPath, name}) == 0) {
+                outcome = Outcome::refused(nameTakenMessage(name));
+                return 0;
+            }
+        } else {
+            db->exec(QStringLiteral("INSERT INTO Account (Name, Path) VALUES (?, ?)"),
+                     {name, storedPath});
+        }
         return static_cast<int>(db->lastInsertId());
     } catch (const DbError& e) {
         outcome = writeFailure(e);

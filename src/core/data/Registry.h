@@ -30,13 +30,24 @@ public:
     const QString& path() const { return m_path; }
 
     // Newest first. A missing or broken registry gives an empty list, with
-    // outcome "数据库打开错误！".
+    // outcome "数据库打开错误！"; one this user may not read, with
+    // unreadableMessage().
     QList<RegistryEntry> list(Outcome& outcome) const;
 
+    enum class Names {
+        MayRepeat, // the login window tells account sets apart by their paths
+        Unique,    // the command-line tool finds an account set by its name
+    };
     // Registers an account set; the registry dates the row itself. Creates the
     // registry when it does not exist yet. Returns the new row's ID, 0 when the
-    // registry could not be written (outcome says why).
-    int add(const QString& name, const QString& storedPath, Outcome& outcome) const;
+    // registry could not be written or, with Unique, already lists the name in
+    // any letter case (outcome says why).
+    int add(const QString& name, const QString& storedPath, Outcome& outcome,
+            Names names = Names::MayRepeat) const;
+    static QString nameTakenMessage(const QString& name);
+    // "无法读取套帐列表Parameter.mdb：" and the reason, for a registry this
+    // user may not read; empty when it can be read or does not exist.
+    static QString unreadableMessage(const QString& path);
 
     // Forgets account sets in one transaction; their files are never touched.
     Outcome forget(const QList<int>& ids) const;

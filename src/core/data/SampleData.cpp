@@ -3,6 +3,7 @@
 #include "data/AppPaths.h"
 #include "data/Database.h"
 #include "data/Helpers.h"
+#include "data/NewAccountSet.h"
 #include "data/Registry.h"
 #include "data/Rights.h"
 #include "data/SampleCatalog.h"
@@ -11,6 +12,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <cstdio>
 
 namespace tl {
 
@@ -49,9 +52,26 @@ bool makeSampleFile(const QString& file) {
 
 bool SampleData::ensureFirstStart(Outcome& outcome) {
     outcome = Outcome::ok();
-    Registry registry;
-    if (QFileInfo::exists(registry.path()))
+    const QString registryPath = AppPaths::registryPath();
+    if (QFileInfo::exists(registryPath))
         return false;
+    // The window and the command-line tool (two cron jobs, say) may start at
+    // once: one of them makes the sample, the other waits and then finds the
+    // registry. Without the lock (a folder it cannot write) the work is tried
+    // all the same, and fails with its own message.
+    QLockFile lock(AppPaths::programFolder() + QStringLiteral("/.Parameter.mdb.lock"));
+    lock.setStaleLockTime(0); // stale only when its process has gone, however long filling takes
+    (void)lock.tryLock(60000);
+    if (QFileInfo::exists(registryPath))
+        return false;
+    // A template this user may not read is reported, and no registry is made,
+    // so the sample still appears once the template can be read.
+    if (const QString unreadable =
+            NewAccountSet::unreadableTemplateMessage(AppPaths::templatePath());
+        !unreadable.isEmpty()) {
+        outcome = Outcome::failed(unreadable);
+        return false;
+    }
     const QString file = AppPaths::expandPath(storedPath);
     bool haveFile = false;
     if (!QFileInfo::exists(file))
@@ -60,16 +80,33 @@ bool SampleData::ensureFirstStart(Outcome& outcome) {
         haveFile = true;
     else if (!Schema::isDatabaseFile(file))
         outcome = Outcome::refused(QStringLiteral("数据库打开错误！"));
-    if (haveFile)
-        return registry.add(name, storedPath, outcome) != 0;
-    // No template to copy: an empty registry, so the operator can still register
-    // an existing account set.
-    auto db = Database::open(registry.path(), Database::OpenMode::CreateIfMissing,
-                             Database::Journal::Rollback);
-    if (!db)
-        return false;
-    Schema::ensureRegistry(*db);
-    return true;
+    // The registry is written under another name and renamed into place
+    // whole, so nobody reads one that has no table or no row yet. Without a
+    // template to copy it stays empty: the operator can still register an
+    // existing account set.
+    const QString fresh = registryPath + QStringLiteral(".new");
+    QFile::remove(fresh);
+    Outcome written;
+    bool made = false;
+    if (haveFile) {
+        made = Registry(fresh).add(name, storedPath, written) != 0;
+    } else if (auto db = Database::open(fresh, Database::OpenMode::CreateIfMissing,
+                                        Database::Journal::Rollback)) {
+        try {
+            Schema::ensureRegistry(*db);
+            made = true;
+        } catch (const DbError&) {
+            // made stays false: the half-made file is removed below and the
+            // operator hears "数据库打开错误！" as for any registry not made
+        }
+    }
+    if (made && ::rename(QFile::encodeName(fresh).constData(),
+                         QFile::encodeName(registryPath).constData()) == 0)
+        return true;
+    QFile::remove(fresh);
+    if (outcome.isOk())
+        outcome = written.isOk() ? Outcome::failed(QStringLiteral("数据库打开错误！")) : written;
+    return false;
 }
 
 void SampleData::fill(const Database& db, quint32 seed) {

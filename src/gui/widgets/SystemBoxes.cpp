@@ -1,8 +1,8 @@
 #include "widgets/SystemBoxes.h"
 
+#include "data/AppPaths.h"
 #include "data/Dialogs.h"
 
-#include <QDir>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -12,7 +12,6 @@
 #include <QMimeDatabase>
 #include <QSpacerItem>
 #include <QSplitter>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
@@ -55,11 +54,6 @@ private:
     QMimeDatabase m_mime;
 };
 
-QString startFolder() {
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
-}
-
 } // namespace
 
 std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& caption,
@@ -72,7 +66,7 @@ std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, const QString& capt
     auto dialog = std::make_unique<QFileDialog>(parent, caption, empty.path(), filter);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setIconProvider(&icons);
-    dialog->setDirectory(startFolder());
+    dialog->setDirectory(AppPaths::documentsFolder());
     dialog->setHistory({});
     dialog->resize(820, 520); // room for whole names, sizes and dates
     if (auto* splitter = dialog->findChild<QSplitter*>(QStringLiteral("splitter")))
