@@ -58,7 +58,8 @@ private slots:
 // A modify reads the stored record before it writes. Begun deferred, its read
 // could not become a write while the other copy wrote: it failed at once
 // with "database is locked" although a busy timeout was set. A backup takes
-// what is committed, without waiting for the other writer.
+// what is committed, without waiting for the other writer. The busy hook
+// hears of the wait and of its end, so a window can say why it is slow.
 void TestTwoCopies::writerWaitsBackupDoesNot() {
     test::TestAccountSet set;
     const Database& db = set.db();
@@ -74,7 +75,11 @@ void TestTwoCopies::writerWaitsBackupDoesNot() {
                                     "(SELECT count(*) FROM Region)"),
              QString("3|-3|0"));
 
+    QList<bool> told;
+    Database::setBusyHook([&](bool waiting) { told << waiting; });
     QVERIFY(SaleStore::modify(db, id, test::sale(5)));
+    Database::setBusyHook({});
+    QCOMPARE(told, (QList<bool>{true, false}));
     StockLedger::rebuildStock(db, StockLedger::allDates, "T_ST1");
     QCOMPARE(StockLedger::stockQty(db, 1, 1), -5);
     QCOMPARE(db.value("SELECT count(*) FROM Region WHERE Region='另一个程序'").toInt(), 1);

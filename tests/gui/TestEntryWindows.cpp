@@ -1,3 +1,4 @@
+#include "data/AccountSetFile.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
@@ -6,6 +7,7 @@
 #include "transactions/SaleEntryWindow.h"
 #include "transactions/StockLedger.h"
 #include "transactions/TransferEntryWindow.h"
+#include "widgets/BusyNotice.h"
 #include "widgets/GridView.h"
 
 #include <QAbstractItemView>
@@ -129,6 +131,7 @@ void TestEntryWindows::saleAddAndModifyOnSamePair() {
     // Modify 5 -> 7 on the same warehouse and product: only the difference moves.
     emit history(w)->cellDoubleClicked(2, 1);
     QCOMPARE(box(w, "idBox")->text(), id);
+    QCOMPARE(w.statusLine()->text(), QString()); // the addition is no longer news
     type(box(w, "num"), "7");
     button(w, "saveButton")->click();
     QCOMPARE(w.statusLine()->text(), QString("已修改销售记录（记录号 %1）").arg(id));
@@ -254,6 +257,14 @@ void TestEntryWindows::rightsDecideButtonsPickingAndWhatFollowsASave() {
     TransferEntryWindow t(f.session, db);
     QVERIFY(!button(t, "newButton")->isEnabled());
 
+    // A read-only account set: nothing can be saved, whatever the rights.
+    auto readOnlyDb = Database::open(f.set.path(), Database::OpenMode::ReadOnly);
+    BuyEntryWindow looked(f.session, *readOnlyDb);
+    for (const char* name : {"saveButton", "productEditor"}) {
+        QVERIFY(!button(looked, name)->isEnabled());
+        QCOMPARE(button(looked, name)->toolTip(), AccountSetFile::readOnlyNotice());
+    }
+
     // A master editor button refills its list, keeping the choice.
     BuyEntryWindow b(f.session, f.set.db());
     pick(list(b, "supplier"), f.supplier);
@@ -284,10 +295,27 @@ void TestEntryWindows::keysMoveSaveAndJumpInLists() {
     QTest::keyClick(box(w, "price"), Qt::Key_Return);
     QCOMPARE(w.focusWidget(), box(w, "num"));
     QCOMPARE(f.count("Sale"), 0);
-    // The date picker is one stop: Tab leaves it for the memo.
-    w.findChild<QDateEdit*>("date")->setFocus();
-    QTest::keyClick(w.findChild<QDateEdit*>("date"), Qt::Key_Tab);
+    // The date picker is one stop: Tab leaves it for the memo. Digits typed
+    // with the cursor anywhere fill year, month and day.
+    auto* date = w.findChild<QDateEdit*>("date");
+    date->setFocus();
+    date->findChild<QLineEdit*>()->setCursorPosition(8);
+    QTest::keyClicks(date, "20240315");
+    QCOMPARE(date->date(), QDate(2024, 3, 15));
+    QTest::keyClick(date, Qt::Key_Tab);
     QCOMPARE(w.focusWidget(), box(w, "memo"));
+
+    // Typing not saved: Escape asks, and 否 keeps the window and the typing.
+    QTest::keyClick(box(w, "memo"), Qt::Key_Escape);
+    QCOMPARE(f.dialogs.questions, QStringList{"放弃尚未保存的内容吗？"});
+    QVERIFY(w.isVisible());
+
+    // While a save waits for another copy the window says so, with a wait cursor.
+    busyNotice(true);
+    QCOMPARE(w.statusLine()->text(), QString::fromUtf8(busyNoticeText));
+    QVERIFY(QApplication::overrideCursor());
+    busyNotice(false);
+    QVERIFY(w.statusLine()->text().isEmpty() && !QApplication::overrideCursor());
 
     // Ctrl+Enter saves from any box, and Enter on a focused button presses it.
     type(box(w, "num"), "3");
@@ -296,8 +324,9 @@ void TestEntryWindows::keysMoveSaveAndJumpInLists() {
     button(w, "saveButton")->setFocus();
     QTest::keyClick(button(w, "saveButton"), Qt::Key_Return);
     QCOMPARE(f.count("Sale"), 2);
-    QTest::keyClick(box(w, "memo"), Qt::Key_Escape);
+    QTest::keyClick(box(w, "memo"), Qt::Key_Escape); // saved: closes without asking
     QVERIFY(!w.isVisible());
+    QCOMPARE(f.dialogs.questions.size(), 1);
 
     // A refusal puts the focus into the box at fault.
     TransferEntryWindow t(f.session, f.set.db());

@@ -1,3 +1,4 @@
+#include "data/AccountSetFile.h"
 #include "data/Clock.h"
 #include "grid/Grid.h"
 #include "mainwindow/EntryOpeners.h"
@@ -83,6 +84,15 @@ void TestMainWindow::tabsAndButtonsFollowRights() {
     QCOMPARE(w.grid().text(1, 1), QString("admin"));
     QVERIFY(f.button(Bank::Master, 21)->isEnabled());
     QVERIFY(f.button(Bank::Master, 24)->isEnabled());
+
+    // A read-only account set: what would write is greyed out and says why.
+    Fixture looked;
+    looked.open(Rights::all(), Database::OpenMode::ReadOnly);
+    for (auto [bank, index] : {std::pair{Bank::Trade, 2}, {Bank::Master, 1}, {Bank::Master, 24}}) {
+        QVERIFY(!looked.button(bank, index)->isEnabled());
+        QCOMPARE(looked.button(bank, index)->toolTip(), AccountSetFile::readOnlyNotice());
+    }
+    QVERIFY(looked.button(Bank::Trade, 4)->isEnabled()); // finding changes nothing
 }
 
 void TestMainWindow::ownRightsChangeTakesEffectAtOnce() {

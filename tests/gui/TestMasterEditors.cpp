@@ -1,3 +1,4 @@
+#include "data/AccountSetFile.h"
 #include "masterdata/MasterEditor.h"
 #include "masterdata/MasterEditors.h"
 #include "masterdata/RightsEditor.h"
@@ -10,6 +11,7 @@
 #include "widgets/GridView.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -51,6 +53,12 @@ void TestMasterEditors::buttonsFollowRights() {
     locked.setKey(1); // opened on a record all the same: still nothing to save
     QVERIFY(!locked.saveButton()->isEnabled());
     QTest::keyClick(locked.box(0), Qt::Key_Return);
+    // A read-only account set: nothing can be saved, whatever the rights.
+    auto readOnlyDb = Database::open(f.set.path(), Database::OpenMode::ReadOnly);
+    MasterEditor looked(MasterTable::Account, f.s, *readOnlyDb);
+    looked.setKey(1);
+    QVERIFY(!looked.saveButton()->isEnabled() && !looked.newButton()->isEnabled());
+    QCOMPARE(looked.saveButton()->toolTip(), AccountSetFile::readOnlyNotice());
     QCOMPARE(f.db.value("SELECT Name FROM Account").toString(), QString("现金"));
 
     Session modifyOnly = test::sessionWith({"修改账号设置"});
@@ -189,9 +197,12 @@ void TestMasterEditors::nestedRegionAndClassEditorsOfferNewEntries() {
     // The product list starts below its caption rows; picking the product loads it.
     product.pickRow(product.listGrid()->fixedRows());
     QCOMPARE(product.combo()->currentText(), QString("1‖文具"));
+    // A price that cannot be read is refused, never stored as 0.
     product.box(3)->setText("abc");
     product.saveButton()->click();
-    QCOMPARE(f.db.value("SELECT Price FROM Product").toDouble(), 0.0);
+    QCOMPARE(f.dialogs.lastMessage(), QString("价格不是有效的数字，请重新输入！"));
+    QCOMPARE(f.db.value("SELECT Price FROM Product").toDouble(), 1.5);
+    QCOMPARE(product.box(3)->text(), QString("abc"));
 }
 
 void TestMasterEditors::operatorEditorReloadsAfterRightsEditor() {
@@ -210,19 +221,27 @@ void TestMasterEditors::operatorEditorReloadsAfterRightsEditor() {
     staff.nestedButton()->click();
     const QString granted = "操作图表分析‖查看数量分析‖查看金额分析‖查看毛利分析";
     QCOMPARE(staff.box(9)->text(), granted);
+    QCOMPARE(staff.statusLine()->text(), QString("已保存操作员“小李”的权限。"));
     // The next save of the operator keeps what the rights editor stored.
     staff.box(1)->setText("南街");
     staff.saveButton()->click();
     QCOMPARE(f.db.value("SELECT \"Right\" FROM Staff WHERE UID=2").toString(), granted);
+    QCOMPARE(staff.statusLine()->text(), QString("已保存操作员“小李”。"));
 }
 
 void TestMasterEditors::entryPointReportsChanges() {
     Fixture f;
     f.db.exec("INSERT INTO Account (Name) VALUES ('现金')");
     QWidget owner;
-    test::onNextDialog([](QDialog* d) {
+    test::onNextDialog([&](QDialog* d) {
         auto* editor = qobject_cast<MasterEditor*>(d);
         QCOMPARE(editor->key(), qint64(1));
+        // Typing not saved: Escape asks, and 否 keeps the window and the typing.
+        editor->box(2)->setText("改");
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QCOMPARE(f.dialogs.questions, QStringList{"放弃尚未保存的内容吗？"});
+        QVERIFY(editor->isVisible() && editor->box(2)->text() == "改");
+        f.dialogs.answer(true);
         QTest::keyClick(editor, Qt::Key_Escape);
     });
     QVERIFY(!openMasterEditor(&owner, MasterTable::Account, f.s, f.db, 1));
@@ -235,6 +254,7 @@ void TestMasterEditors::entryPointReportsChanges() {
     });
     QVERIFY(openMasterEditor(&owner, MasterTable::Account, f.s, f.db, std::nullopt));
     QCOMPARE(f.count("Account"), 2);
+    QCOMPARE(f.dialogs.questions.size(), 2); // saved typing closes without asking
 
     // Filling a list keeps the chosen item, or the typed text.
     f.db.exec("INSERT INTO Region (Region) VALUES ('西北'), ('东北')");

@@ -114,6 +114,9 @@ void TestUserFeedback::exportAsksWritesAndTells() {
     menu->hide();
     const QString path = dir.filePath("sales.csv");
     QCOMPARE(f.status(), "表格已导出到：" + QDir::toNativeSeparators(path));
+    f.window->tabs()->setCurrentIndex(PurchasesTab); // the news was about the page left
+    QCOMPARE(f.status(), idle);
+    f.window->tabs()->setCurrentIndex(SalesTab);
     QStringDecoder gb("GB18030");
     const QStringList lines = QString(gb(test::readFile(path))).split("\r\n");
     // The caption row and three records, without the hidden key column and

@@ -20,9 +20,10 @@ struct MainWindowFixture {
     ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> window;
 
-    void open(const QString& rights = Rights::all()) {
+    void open(const QString& rights = Rights::all(),
+              Database::OpenMode mode = Database::OpenMode::Existing) {
         Session session{set.path(), QStringLiteral("admin"), QStringLiteral("1"), rights};
-        window = std::make_unique<MainWindow>(session, Database::open(set.path()));
+        window = std::make_unique<MainWindow>(session, Database::open(set.path(), mode));
     }
     MainTabs& tabs() const { return *window->tabs(); }
     QPushButton* button(Bank bank, int index) const { return tabs().button({bank, index}); }

@@ -1,7 +1,8 @@
 // States worth seeing besides the plain windows: an entry window after a save
 // (status line, selected history row, visible hints, a quantity above the
-// stock), a main-window page without its right, and a question box with
-// Qt's own buttons in Chinese.
+// stock) and while a save waits for another copy, the operator editor after
+// a save, a main-window page without its right, the main window on a
+// read-only account set, and question boxes with Qt's own buttons in Chinese.
 #include "Shots.h"
 
 #include "data/Database.h"
@@ -9,10 +10,13 @@
 #include "data/Rights.h"
 #include "data/Session.h"
 #include "mainwindow/MainWindow.h"
+#include "masterdata/MasterEditor.h"
 #include "transactions/PickList.h"
 #include "transactions/SaleEntryWindow.h"
+#include "widgets/BusyNotice.h"
 #include "widgets/SystemBoxes.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -39,6 +43,24 @@ SHOTS(60, "states") {
         sale.findChild<QPushButton*>("saveButton")->click();
         sale.findChild<QLineEdit*>("num")->setText(QStringLiteral("99999"));
         ctx.save(&sale, tl::SaleEntryWindow::caption + QStringLiteral("-已保存"));
+        // The notice is shown in the active window.
+        sale.show();
+        QApplication::setActiveWindow(&sale);
+        tl::busyNotice(true);
+        ctx.save(&sale, tl::SaleEntryWindow::caption + QStringLiteral("-等待另一处保存"));
+        tl::busyNotice(false);
+
+        tl::MasterEditor staff(tl::MasterTable::Staff, ctx.session, ctx.db);
+        staff.box(0)->setText(QStringLiteral("张三"));
+        staff.box(10)->setText(QStringLiteral("1"));
+        staff.box(11)->setText(QStringLiteral("1"));
+        staff.saveButton()->click();
+        ctx.save(&staff, staff.windowTitle() + QStringLiteral("-已保存"));
+    }
+    {
+        auto readOnly = tl::Database::open(ctx.db.path(), tl::Database::OpenMode::ReadOnly);
+        tl::MainWindow window(ctx.session, std::move(readOnly));
+        ctx.save(&window, QStringLiteral("主窗口-只读套帐"));
     }
     {
         tl::Session limited = ctx.session;
@@ -52,4 +74,8 @@ SHOTS(60, "states") {
                                         QStringLiteral("确实要删除选定的 3 条记录吗？"),
                                         QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     ctx.save(box.get(), QStringLiteral("提问框"));
+    const auto discard =
+        tl::makeMessageBox(nullptr, QMessageBox::Question, QStringLiteral("放弃尚未保存的内容吗？"),
+                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    ctx.save(discard.get(), QStringLiteral("提问框-放弃未保存内容"));
 }

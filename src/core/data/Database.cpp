@@ -5,18 +5,29 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QThread>
 #include <QUrl>
 #include <algorithm>
 #include <atomic>
+#include <sqlite3.h>
 
 namespace tl {
 
 namespace {
 std::atomic<int> connectionCounter{0};
 
-constexpr int kBusyTimeoutMs = 5000;
+// A writer kept waiting this long is told to the busy hook; shorter waits
+// pass unnoticed. It looks again every kBusyStepMs.
+constexpr int kBusyNoticeMs = 200;
+constexpr int kBusyStepMs = 20;
+
+Database::BusyHook& busyHook() {
+    static Database::BusyHook hook;
+    return hook;
+}
 
 // SQLite's primary result codes, the low byte of an extended code.
 enum SqliteCode {
@@ -48,7 +59,8 @@ QString detailOf(const QSqlError& error) {
 const QString kPrefix = QStringLiteral("数据库操作失败，本次操作未保存：\n");
 
 QString connectOptions(bool readOnly, bool uri) {
-    QStringList options{QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs)};
+    QStringList options{
+        QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(Database::defaultBusyTimeoutMs)};
     if (readOnly)
         options << QStringLiteral("QSQLITE_OPEN_READONLY");
     if (uri)
@@ -167,6 +179,7 @@ std::unique_ptr<Database> Database::open(const QString& path, OpenMode mode, Jou
     }
     if (problem != 0)
         return fail();
+    db->watchBusy();
     if (readOnly)
         return db;
     if (!existed)
@@ -196,8 +209,45 @@ QSqlDatabase Database::connection() const {
 }
 
 void Database::setBusyTimeout(int milliseconds) const {
-    QSqlQuery q(connection());
-    q.exec(QStringLiteral("PRAGMA busy_timeout=%1").arg(std::max(milliseconds, 0)));
+    m_busyTimeoutMs = std::max(milliseconds, 0);
+}
+
+void Database::setBusyHook(BusyHook hook) {
+    busyHook() = std::move(hook);
+}
+
+void Database::watchBusy() const {
+    // Our own handler instead of SQLite's busy timeout: it waits as long, and
+    // tells the hook when the wait grows noticeable.
+    const QVariant handle = connection().driver()->handle();
+    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return;
+    if (sqlite3* h = *static_cast<sqlite3* const*>(handle.data()))
+        sqlite3_busy_handler(h, &Database::busyWait, const_cast<Database*>(this));
+}
+
+int Database::busyWait(void* self, int count) {
+    const auto* db = static_cast<const Database*>(self);
+    if (count == 0)
+        db->m_busyClock.start();
+    const qint64 waited = db->m_busyClock.elapsed();
+    if (waited >= db->m_busyTimeoutMs)
+        return 0; // give up: the statement fails as busy
+    if (!db->m_busyTold && waited >= kBusyNoticeMs && busyHook()) {
+        db->m_busyTold = true;
+        busyHook()(true);
+    }
+    QThread::msleep(
+        static_cast<unsigned long>(std::min<qint64>(kBusyStepMs, db->m_busyTimeoutMs - waited)));
+    return 1;
+}
+
+void Database::busyDone() const {
+    if (!m_busyTold)
+        return;
+    m_busyTold = false;
+    if (busyHook())
+        busyHook()(false);
 }
 
 namespace {
@@ -215,6 +265,11 @@ QString workTablesInTemp(const QString& sql) {
 } // namespace
 
 QSqlQuery Database::run(const QString& sql, const QVariantList& binds) const {
+    // Whether the statement runs or fails, a wait the hook was told of ends here.
+    struct BusyEnd {
+        const Database& db;
+        ~BusyEnd() { db.busyDone(); }
+    } busyEnd{*this};
     QSqlQuery q(connection());
     q.setForwardOnly(true);
     if (!q.prepare(m_readOnly ? workTablesInTemp(sql) : sql))

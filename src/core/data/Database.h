@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -88,7 +90,14 @@ public:
     bool isReadOnly() const { return m_readOnly; }
     // How long a writer waits for another copy of the program (5 s by default)
     // before its transaction fails with Kind::Busy.
+    static constexpr int defaultBusyTimeoutMs = 5000;
     void setBusyTimeout(int milliseconds) const;
+    // Told when a statement has waited a moment for another copy of the
+    // program (true) and again when that statement is done (false), so that a
+    // window can say why it does not answer. One for the whole process; an
+    // empty function removes it.
+    using BusyHook = std::function<void(bool waiting)>;
+    static void setBusyHook(BusyHook hook);
 
     // Runs a statement with bound values (positional "?" placeholders) and returns
     // the executed, forward-only query. Throws DbError on failure.
@@ -128,11 +137,19 @@ public:
 private:
     friend class Transaction;
     Database() = default;
+    void watchBusy() const;
+    static int busyWait(void* self, int count);
+    // Ends a wait the hook was told of.
+    void busyDone() const;
+
     QString m_path;
     QString m_connectionName;
     int m_savepointDepth = 0;
     bool m_readOnly = false;
     bool m_listed = false; // known to OpenDatabases
+    mutable int m_busyTimeoutMs = defaultBusyTimeoutMs;
+    mutable QElapsedTimer m_busyClock;
+    mutable bool m_busyTold = false;
 };
 
 // A unit of work that happens whole or not at all. The outermost one begins

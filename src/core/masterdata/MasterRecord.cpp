@@ -6,6 +6,7 @@
 #include "data/Session.h"
 #include "masterdata/MasterRights.h"
 
+#include <QRegularExpression>
 #include <QSet>
 #include <QSqlQuery>
 #include <cmath>
@@ -24,9 +25,16 @@ SaveOutcome refused(const QString& message) {
 }
 
 // Price boxes are read as the entry windows read theirs: "￥" and "," left
-// out, then the leading number ("12.5元" is 12.5, letters are 0).
+// out, then the leading number ("12.5元" is 12.5; an empty box is 0).
 double numberOf(const QString& text) {
     return leadingNumber(moneyValue(text));
+}
+
+// Text with no number in front ("abc") is refused rather than stored as 0.
+bool readableNumber(const QString& text) {
+    static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d|\\.\\d)"));
+    const QString value = moneyValue(text);
+    return value.trimmed().isEmpty() || number.match(value).hasMatch();
 }
 
 const MasterField* nameFieldOf(const MasterTableDef& def) {
@@ -101,7 +109,11 @@ QString checkInput(const Database& db, const MasterTableDef& def, const MasterIn
             return QStringLiteral("密码不能为空，请输入密码！");
     }
     for (const MasterField& f : def.fields) {
-        if (f.kind == Kind::Number && !std::isfinite(numberOf(input.box(f.box))))
+        if (f.kind != Kind::Number)
+            continue;
+        if (!readableNumber(input.box(f.box)))
+            return f.label.chopped(1) + QStringLiteral("不是有效的数字，请重新输入！");
+        if (!std::isfinite(numberOf(input.box(f.box))))
             return QStringLiteral("价格超出范围，请重新输入！");
     }
     if (!def.comboRequiredMessage.isEmpty() && itemId(input.comboText) <= 0)

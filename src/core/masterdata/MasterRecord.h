@@ -44,7 +44,7 @@ std::optional<MasterInput> loadMasterRecord(const Database& db, MasterTable tabl
 
 // Adds (key 0) or changes a record from an editor's boxes, after the table's
 // checks: the right to add or modify, equal passwords (a new operator needs
-// one; a changed one left empty keeps the stored password), a finite price, a
+// one; a changed one left empty keeps the stored password), a readable, finite price, a
 // chosen class, a product name, a name not yet used in any letter case.
 // Writes nothing unless every check passes. Passwords are stored hashed.
 // The operator's rights are never written from here: a new operator starts

@@ -12,12 +12,13 @@ QList<MasterField> contactFields(const QString& addressLabel) {
             {7, "Websit", "网址："},      {8, "Memo", "备注："}};
 }
 
-MasterTableDef simple(MasterTable id, const char* editor, const char* caption, const char* table,
-                      const char* key, int keyBox) {
+MasterTableDef simple(MasterTable id, const char* editor, const char* caption, const char* noun,
+                      const char* table, const char* key, int keyBox) {
     MasterTableDef d;
     d.id = id;
     d.editorName = QString::fromLatin1(editor);
     d.caption = QString::fromUtf8(caption);
+    d.noun = QString::fromUtf8(noun);
     d.table = QString::fromLatin1(table);
     d.keyField = QString::fromLatin1(key);
     d.keyBox = keyBox;
@@ -44,7 +45,7 @@ void setRegionCombo(MasterTableDef& d) {
 
 MasterTableDef product() {
     MasterTableDef d =
-        simple(MasterTable::Product, "AddProduct", "编辑产品记录", "Product", "PID", 6);
+        simple(MasterTable::Product, "AddProduct", "编辑产品记录", "产品", "Product", "PID", 6);
     d.fields = {{1, "Name", "名称："}, {2, "SName", "简称："},
                 {0, "Code", "代码："}, {3, "Price", "价格：", K::Number},
                 {4, "Unit", "单位："}, {5, "Memo", "备注："}};
@@ -72,7 +73,7 @@ MasterTableDef product() {
 
 MasterTableDef account() {
     MasterTableDef d =
-        simple(MasterTable::Account, "EditAccount", "编辑账号信息", "Account", "AID", 3);
+        simple(MasterTable::Account, "EditAccount", "编辑账号信息", "账号", "Account", "AID", 3);
     d.fields = {{0, "Name", "名称："}, {1, "Account", "账号："}, {2, "Memo", "备注："}};
     d.nameField = QStringLiteral("Name");
     d.duplicateMessage = QStringLiteral("账号名称已存在，请不要重复设置账号");
@@ -85,7 +86,7 @@ MasterTableDef account() {
 
 MasterTableDef customer() {
     MasterTableDef d =
-        simple(MasterTable::Customer, "EditCustomer", "编辑客户信息", "Customer", "CID", 9);
+        simple(MasterTable::Customer, "EditCustomer", "编辑客户信息", "客户", "Customer", "CID", 9);
     d.fields = QList<MasterField>{{0, "Name", "姓名："}} + contactFields("地址：");
     d.nameField = QStringLiteral("Name");
     d.missingMessage = QStringLiteral("该客户不存在！");
@@ -99,7 +100,7 @@ MasterTableDef customer() {
 
 MasterTableDef vender() {
     MasterTableDef d =
-        simple(MasterTable::Vender, "EditVender", "编辑供应商信息", "Vender", "VID", 10);
+        simple(MasterTable::Vender, "EditVender", "编辑供应商信息", "供应商", "Vender", "VID", 10);
     d.fields = QList<MasterField>{{0, "Name", "供应商："}, {9, "LinkMan", "联系人："}} +
                contactFields("地址：");
     d.nameField = QStringLiteral("Name");
@@ -115,7 +116,7 @@ MasterTableDef vender() {
 
 MasterTableDef staff() {
     MasterTableDef d =
-        simple(MasterTable::Staff, "EditStaff", "编辑操作员信息", "Staff", "UID", 12);
+        simple(MasterTable::Staff, "EditStaff", "编辑操作员信息", "操作员", "Staff", "UID", 12);
     d.fields = QList<MasterField>{{0, "Name", "姓名："}} + contactFields("住址：") +
                QList<MasterField>{{10, "PSD", "密码：", K::Password},
                                   {11, "PSD", "确认密码：", K::Password},
@@ -138,7 +139,7 @@ MasterTableDef staff() {
 
 MasterTableDef productClass() {
     MasterTableDef d =
-        simple(MasterTable::Class, "EditClass", "编辑产品类别信息", "Class", "CID", 2);
+        simple(MasterTable::Class, "EditClass", "编辑产品类别信息", "产品类别", "Class", "CID", 2);
     d.fields = {{0, "Class", "类别："}, {1, "Memo", "备注："}};
     d.nameField = QStringLiteral("Class");
     d.duplicateMessage = QStringLiteral("该类别已经存在，请勿重复设置！");
@@ -150,7 +151,7 @@ MasterTableDef productClass() {
 
 MasterTableDef storage() {
     MasterTableDef d =
-        simple(MasterTable::Storage, "EditStorage", "编辑仓库信息", "Storage", "SID", 2);
+        simple(MasterTable::Storage, "EditStorage", "编辑仓库信息", "仓库", "Storage", "SID", 2);
     d.fields = {{0, "Name", "仓库名："}, {3, "Address", "仓库地址："}, {1, "Memo", "备注："}};
     d.nameField = QStringLiteral("Name");
     d.duplicateMessage = QStringLiteral("该仓库名称已经存在，请勿重复设置！");
@@ -162,7 +163,7 @@ MasterTableDef storage() {
 
 MasterTableDef region() {
     MasterTableDef d =
-        simple(MasterTable::Region, "EditRegion", "编辑地区信息", "Region", "RID", 2);
+        simple(MasterTable::Region, "EditRegion", "编辑地区信息", "地区", "Region", "RID", 2);
     d.fields = {{0, "Region", "地区："}, {1, "Memo", "备注："}};
     d.nameField = QStringLiteral("Region");
     d.duplicateMessage = QStringLiteral("该地区已经存在，请勿重复设置！");

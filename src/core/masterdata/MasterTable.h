@@ -12,7 +12,7 @@ enum class MasterTable { Product, Account, Customer, Vender, Staff, Class, Stora
 struct MasterField {
     enum class Kind {
         Text,     // stored as typed
-        Number,   // stored as a number; text that is not a number stores 0
+        Number,   // stored as a number; text that is not one is refused, empty stores 0
         Password, // masked and never loaded; the first box is stored as its hash,
                   // the second confirms it; both empty keep the stored password
         Hidden,   // carried through a load, never shown (the operator's rights)
@@ -37,6 +37,7 @@ struct MasterTableDef {
     MasterTable id;
     QString editorName; // EditAccount, AddProduct ...
     QString caption;    // window caption, unique among open windows
+    QString noun;       // what one record is, for the editor's status line ("操作员")
     QString table;
     QString keyField;
     int keyBox;

@@ -1,6 +1,7 @@
 #include "mainwindow/MainWindow.h"
 
 #include "charts/ChartPages.h"
+#include "data/AccountSetFile.h"
 #include "data/Clock.h"
 #include "data/Database.h"
 #include "data/Dialogs.h"
@@ -17,11 +18,13 @@
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainViews.h"
 #include "statistics/StatisticsCommands.h"
+#include "widgets/BusyNotice.h"
 #include "widgets/GridPlace.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
 #include "widgets/ProgressWindow.h"
 #include "widgets/ResizeWatch.h"
+#include "widgets/StatusLine.h"
 #include "widgets/WindowPlace.h"
 
 #include <QCloseEvent>
@@ -62,12 +65,12 @@ MainWindow::MainWindow(Session session, std::unique_ptr<Database> db, QWidget* p
     m_noRight->setAlignment(Qt::AlignCenter);
     m_noRight->hide();
 
-    m_status = new QLabel(QStringLiteral("提示信息……"), this);
-    m_status->setObjectName(QStringLiteral("LBL"));
+    m_status = makeStatusLine(this, QStringLiteral("提示信息……"));
     m_status->setContentsMargins(6, 0, 6, 0);
     statusBar()->addWidget(m_status, 1);
     m_progress = std::make_unique<ProgressWindow>();
     m_progress->setStatusLabel(m_status);
+    installBusyNotice();
 
     // Before the rights are applied: the upgrade may grant the operator new ones.
     guarded([this] { Schema::upgrade(*m_db, &m_session); });
@@ -127,6 +130,10 @@ void MainWindow::connectSignals() {
             &MainWindow::onStatisticsTab);
     connect(m_tabs->chartTabs(), &QTabWidget::currentChanged, this, &MainWindow::onChartTab);
     connect(m_tabs->settingsTabs(), &QTabWidget::currentChanged, this, &MainWindow::onSettingsTab);
+    // What the status line said was about the page left.
+    for (QTabWidget* tabs : {static_cast<QTabWidget*>(m_tabs), m_tabs->statisticsTabs(),
+                             m_tabs->chartTabs(), m_tabs->settingsTabs()})
+        connect(tabs, &QTabWidget::currentChanged, this, [this] { clearStatusText(this); });
     for (auto it = m_tabs->buttons().begin(); it != m_tabs->buttons().end(); ++it) {
         const CommandId id{it.key() >= 100 ? Bank::Master : Bank::Trade, it.key() % 100};
         connect(it.value(), &QPushButton::clicked, this, [this, id] { runCommand(id); });
@@ -143,7 +150,17 @@ void MainWindow::connectSignals() {
 void MainWindow::applyButtonRights() {
     for (auto it = m_tabs->buttons().begin(); it != m_tabs->buttons().end(); ++it) {
         const CommandId id{it.key() >= 100 ? Bank::Master : Bank::Trade, it.key() % 100};
-        it.value()->setEnabled(commandAllowed(*findCommand(id), m_session.rights));
+        const Command& command = *findCommand(id);
+        const bool writes = command.action == Action::Add || command.action == Action::Modify ||
+                            command.action == Action::Delete || command.action == Action::Import ||
+                            command.action == Action::Rights;
+        // A read-only account set is only looked at: what would write says why it cannot.
+        if (writes && m_db->isReadOnly()) {
+            it.value()->setEnabled(false);
+            it.value()->setToolTip(AccountSetFile::readOnlyNotice());
+            continue;
+        }
+        it.value()->setEnabled(commandAllowed(command, m_session.rights));
     }
     m_tabs->statisticsTabs()->setEnabled(m_session.hasRight(statisticsRight()));
     m_tabs->chartTabs()->setEnabled(m_session.hasRight(chartsRight()));

@@ -17,6 +17,7 @@
 #include "widgets/GridPlace.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
+#include "widgets/StatusLine.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -129,9 +130,12 @@ void MainWindow::editRights() {
     const std::optional<qint64> uid = rowKey(*m_grid, m_grid->row());
     if (!uid || m_grid->cols() < 2)
         return;
-    openRightsEditor(this, m_session, *m_db, *uid, m_grid->text(m_grid->row(), 1));
+    const QString saved =
+        openRightsEditor(this, m_session, *m_db, *uid, m_grid->text(m_grid->row(), 1));
     applyButtonRights();
     reloadViewInPlace();
+    if (!saved.isEmpty())
+        showStatusText(this, saved);
 }
 
 void MainWindow::onGridDoubleClicked() {

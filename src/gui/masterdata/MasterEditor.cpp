@@ -1,5 +1,7 @@
 #include "masterdata/MasterEditor.h"
 
+#include "data/AccountSetFile.h"
+#include "data/Database.h"
 #include "data/Dialogs.h"
 #include "data/Session.h"
 #include "grid/Grid.h"
@@ -13,6 +15,7 @@
 #include "widgets/FormKeys.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
+#include "widgets/UnsavedTyping.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -68,6 +71,10 @@ MasterEditor::MasterEditor(MasterTable table, Session& session, const Database& 
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
     if (m_nested)
         connect(m_nested, &QPushButton::clicked, this, &MasterEditor::openNested);
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("status"));
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     buildForm();
     guarded([this] {
@@ -142,6 +149,7 @@ void MasterEditor::buildForm() {
     layout->addLayout(forms);
     layout->addSpacing(4);
     layout->addLayout(buttons);
+    layout->addWidget(m_status);
 
     int listWidth = 0;
     for (const ListColumn& c : m_def.listColumns)
@@ -176,6 +184,10 @@ QWidget* MasterEditor::firstBox() const {
 QWidget* MasterEditor::boxAtFault(const QString& message) const {
     if (m_combo && message == m_def.comboRequiredMessage)
         return m_combo;
+    for (const MasterField& f : m_def.fields) {
+        if (f.kind == MasterField::Kind::Number && message.startsWith(f.label.chopped(1)))
+            return m_boxes.value(f.box);
+    }
     if (message.contains(QStringLiteral("密码"))) {
         for (const MasterField& f : m_def.fields) {
             if (f.kind == MasterField::Kind::Password)
@@ -195,6 +207,16 @@ void MasterEditor::reloadCombo() {
 }
 
 void MasterEditor::applyRights() {
+    if (m_db.isReadOnly()) {
+        // Only looked at: nothing here could be saved.
+        for (QPushButton* b : {m_new, m_save, m_nested}) {
+            if (b) {
+                b->setEnabled(false);
+                b->setToolTip(AccountSetFile::readOnlyNotice());
+            }
+        }
+        return;
+    }
     m_new->setEnabled(mayAdd(m_session, m_def.id));
     m_save->setEnabled(m_key > 0 ? mayModify(m_session, m_def.id, m_key)
                                  : mayAdd(m_session, m_def.id));
@@ -221,6 +243,16 @@ void MasterEditor::setKey(qint64 key) {
                                                                : QString());
     }
     applyRights();
+    markSaved();
+}
+
+void MasterEditor::markSaved() {
+    m_saved = formContents(this);
+}
+
+void MasterEditor::reject() {
+    if (mayDiscardTyping(this, m_saved))
+        QDialog::reject();
 }
 
 MasterInput MasterEditor::readInput() const {
@@ -253,12 +285,22 @@ void MasterEditor::save() {
         if (QWidget* fault = boxAtFault(out.message))
             fault->setFocus(Qt::OtherFocusReason);
     }
-    if (out.stored())
+    if (out.stored()) {
         m_changed = true;
+        const MasterField* name = nullptr;
+        for (const MasterField& f : m_def.fields) {
+            if (f.field == m_def.nameField)
+                name = &f;
+        }
+        m_status->setText(QStringLiteral("已保存%1“%2”。")
+                              .arg(m_def.noun, name ? input.box(name->box) : QString()));
+    }
     if (out.status != SaveOutcome::Status::Refused)
         guarded([this] { reloadList(); });
     if (out.clearForm)
         clearForm();
+    else if (out.stored())
+        markSaved(); // the record stays on screen as stored
 }
 
 void MasterEditor::clearForm() {
@@ -277,6 +319,7 @@ void MasterEditor::pickRow(int row) {
     const qint64 key = m_grid->text(row, 0).trimmed().toLongLong();
     if (!mayModify(m_session, m_def.id, key))
         return;
+    m_status->clear(); // it told of another record
     setKey(key);
 }
 
@@ -288,6 +331,8 @@ void MasterEditor::openNested() {
         editor.selectOperator(m_key, m_boxes.value(0)->text());
         editor.exec();
         m_changed = true;
+        if (editor.saved())
+            m_status->setText(editor.savedText());
         // The rights may have changed meanwhile: show (and later save) what is stored now.
         // The operator's own rights may have changed too, and with them what he may see.
         guarded([this] { reloadList(); });

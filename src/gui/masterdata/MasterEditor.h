@@ -6,6 +6,7 @@
 #include <QMap>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -46,9 +47,13 @@ public:
     QPushButton* nestedButton() const { return m_nested; } // null when the table has none
     Grid* listGrid() const { return m_grid; }
     GridView* listView() const { return m_view; }
+    // The window's status line: what the last save did.
+    QLabel* statusLine() const { return m_status; }
 
 public slots:
     void save();
+    // Escape, the close button and "退出": asks first when typing is unsaved.
+    void reject() override;
     void clearForm();
     void openNested();
     // A row of the list was picked: with the right to modify that record, it is loaded.
@@ -67,6 +72,8 @@ private:
     // The box a refusal is about, for the focus to go to.
     QWidget* boxAtFault(const QString& message) const;
     void showInput(const MasterInput& input);
+    // What the boxes hold now counts as saved.
+    void markSaved();
 
     const MasterTableDef& m_def;
     Session& m_session;
@@ -83,6 +90,8 @@ private:
     QPushButton* m_nested = nullptr;
     Grid* m_grid = nullptr;
     GridView* m_view = nullptr;
+    QLabel* m_status = nullptr;
+    QString m_saved; // the boxes as last loaded or saved
 };
 
 } // namespace tl

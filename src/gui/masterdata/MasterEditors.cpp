@@ -17,13 +17,14 @@ bool openMasterEditor(QWidget* owner, MasterTable table, Session& session, const
     return editor.changed();
 }
 
-void openRightsEditor(QWidget* owner, Session& session, const Database& db, qint64 uid,
-                      const QString& name) {
+QString openRightsEditor(QWidget* owner, Session& session, const Database& db, qint64 uid,
+                         const QString& name) {
     RightsEditor editor(session, db, owner);
     editor.selectOperator(uid, name);
     OwnerBlock block(owner);
     editor.setEnabled(true);
     editor.exec();
+    return editor.saved() ? editor.savedText() : QString();
 }
 
 } // namespace tl

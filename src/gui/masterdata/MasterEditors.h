@@ -20,9 +20,10 @@ struct Session;
 bool openMasterEditor(QWidget* owner, MasterTable table, Session& session, const Database& db,
                       std::optional<qint64> key);
 
-// Opens the rights editor on one operator and returns when it is closed. When
-// the operator edited his own rights, session.rights holds the new ones.
-void openRightsEditor(QWidget* owner, Session& session, const Database& db, qint64 uid,
-                      const QString& name);
+// Opens the rights editor on one operator and returns when it is closed, with
+// what a save did ("已保存操作员“张三”的权限。"), empty when nothing was saved.
+// When the operator edited his own rights, session.rights holds the new ones.
+QString openRightsEditor(QWidget* owner, Session& session, const Database& db, qint64 uid,
+                         const QString& name);
 
 } // namespace tl

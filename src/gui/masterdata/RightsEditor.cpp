@@ -1,5 +1,7 @@
 #include "masterdata/RightsEditor.h"
 
+#include "data/AccountSetFile.h"
+#include "data/Database.h"
 #include "data/Dialogs.h"
 #include "data/Helpers.h"
 #include "data/Session.h"
@@ -73,6 +75,12 @@ RightsEditor::RightsEditor(Session& session, const Database& db, QWidget* parent
     m_save->setEnabled(false);
 }
 
+QString RightsEditor::savedText() const {
+    const QString item = m_operators->currentText();
+    const qsizetype sep = item.indexOf(QChar(0x2016));
+    return QStringLiteral("已保存操作员“%1”的权限。").arg(sep >= 0 ? item.mid(sep + 1) : item);
+}
+
 qint64 RightsEditor::operatorId() const {
     return itemId(m_operators->currentText());
 }
@@ -115,7 +123,10 @@ void RightsEditor::operatorChosen() {
     // What the sheet shows as stored: names outside the list are dropped by the sheet.
     m_shownRights = RightsSheet::rights(*m_sheet);
     m_shownIndex = m_operators->currentIndex();
-    m_save->setEnabled(uid > 0 && m_session.hasRight(RightsSheet::editRight()));
+    m_save->setEnabled(uid > 0 && m_session.hasRight(RightsSheet::editRight()) &&
+                       !m_db.isReadOnly());
+    if (m_db.isReadOnly())
+        m_save->setToolTip(AccountSetFile::readOnlyNotice());
 }
 
 void RightsEditor::toggle(int row, int col) {

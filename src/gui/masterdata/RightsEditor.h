@@ -24,6 +24,9 @@ public:
     void selectOperator(qint64 uid, const QString& name);
     qint64 operatorId() const;
     bool saved() const { return m_saved; }
+    // What a save did, for the opener's status line (the window closes on saving):
+    // "已保存操作员“张三”的权限。"
+    QString savedText() const;
 
     QComboBox* operatorCombo() const { return m_operators; }
     Grid* sheet() const { return m_sheet; }

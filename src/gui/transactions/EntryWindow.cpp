@@ -1,6 +1,8 @@
 #include "transactions/EntryWindow.h"
 
+#include "data/AccountSetFile.h"
 #include "data/Clock.h"
+#include "data/Database.h"
 #include "data/Session.h"
 #include "grid/Grid.h"
 #include "grid/GridFit.h"
@@ -11,6 +13,7 @@
 #include "widgets/GridPlace.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
+#include "widgets/UnsavedTyping.h"
 
 #include <QDateEdit>
 #include <QEvent>
@@ -220,8 +223,27 @@ bool EntryWindow::event(QEvent* event) {
 }
 
 void EntryWindow::applyRights() {
+    if (m_db.isReadOnly()) {
+        // Only looked at: nothing here could be saved.
+        for (const Gated& g : m_gated) {
+            g.button->setEnabled(false);
+            g.button->setToolTip(AccountSetFile::readOnlyNotice());
+        }
+        m_saveButton->setEnabled(false);
+        m_saveButton->setToolTip(AccountSetFile::readOnlyNotice());
+        return;
+    }
     for (const Gated& g : m_gated)
         g.button->setEnabled(g.right.isEmpty() || m_session.hasRight(g.right));
+}
+
+void EntryWindow::markSaved() {
+    m_saved = formContents(this);
+}
+
+void EntryWindow::reject() {
+    if (mayDiscardTyping(this, m_saved))
+        QDialog::reject();
 }
 
 void EntryWindow::applyModeOfIdBox() {
@@ -234,8 +256,11 @@ void EntryWindow::applyModeOfIdBox() {
             clearForm();
         refreshHints();
     });
-    if (id != 0)
+    if (id != 0) {
+        m_status->clear(); // it told of another record
         showInHistory(id);
+    }
+    markSaved();
 }
 
 void EntryWindow::newRecord() {
@@ -268,6 +293,7 @@ void EntryWindow::save() {
     if (m_session.hasRight(m_addRight))
         m_idBox->clear();
     guarded([this] { refreshHints(); });
+    markSaved(); // the values left in place for the next entry are stored
     if (QWidget* first = firstBox())
         first->setFocus(Qt::OtherFocusReason);
 }

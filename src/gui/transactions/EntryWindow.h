@@ -44,6 +44,9 @@ public:
     // The window's status line: what the last save did.
     QLabel* statusLine() const { return m_status; }
 
+    // Escape, the close button and "退  出": asks first when typing is unsaved.
+    void reject() override;
+
     static const QString addCaption;    // "添  加"
     static const QString modifyCaption; // "修  改"
 
@@ -122,6 +125,8 @@ private:
     void showInHistory(qint64 id);
     void pickHistoryRow(int row);
     void applyRights();
+    // What the form holds now counts as saved.
+    void markSaved();
 
     struct Gated {
         QPushButton* button;
@@ -134,6 +139,7 @@ private:
     Grid* m_grid = nullptr;
     GridView* m_gridView = nullptr;
     QLabel* m_status = nullptr;
+    QString m_saved; // the form as last loaded, cleared or saved
     qint64 m_lastSaved = 0;
     bool m_changed = false;
     bool m_fitted = false;
