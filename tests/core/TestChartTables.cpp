@@ -102,9 +102,13 @@ void TestChartTables::trendFiltersAndAmounts() {
     QCOMPARE(column(g, 1), QStringList({"12", "0", "0"}));
     QCOMPARE(column(g, 2), QStringList({"0", "5", "0.3"}));
 
+    // A filtered chart names what it shows.
+    b.db().exec("INSERT INTO Product (Name) VALUES ('铅笔')");
+    b.db().exec("INSERT INTO Storage (Name) VALUES ('一号库')");
     q.warehouseId = 1;
     q.productId = 1;
-    trendTable(b.db(), q, g);
+    QCOMPARE(trendTable(b.db(), q, g).title,
+             QString("采购/销售数量变化示意图(2009.01-2009.03) 仓库：一号库 产品：铅笔"));
     QCOMPARE(column(g, 1), QStringList({"10", "0", "0"}));
     QCOMPARE(column(g, 2), QStringList({"0", "5", "0.3"}));
 

@@ -57,10 +57,10 @@ QString csvText(const Grid& g) {
     return QString::fromUtf8(gridToCsvBytes(g, CsvEncoding::Utf8));
 }
 
-// A worksheet read back from the zip: cells by reference, with their type
-// and number format.
+// A worksheet read back from the zip: cells by reference, with their type,
+// number format and stored value text.
 struct Cell {
-    QString type, numberFormat;
+    QString type, numberFormat, value;
 };
 using Sheet = QHash<QString, Cell>;
 
@@ -103,6 +103,7 @@ Sheet readSheet(const QString& path) {
     }
 
     QXmlStreamReader xml(zipEntry(archive, "xl/worksheets/sheet1.xml"));
+    QString ref;
     while (!xml.atEnd()) {
         xml.readNext();
         if (!xml.isStartElement())
@@ -113,7 +114,10 @@ Sheet readSheet(const QString& path) {
             cell.type = a.value("t").toString();
             const int numFmt = xfs.value(a.value("s").toInt());
             cell.numberFormat = formats.value(numFmt, QString::number(numFmt));
-            sheet.insert(a.value("r").toString(), cell);
+            ref = a.value("r").toString();
+            sheet.insert(ref, cell);
+        } else if (xml.name() == u"v") {
+            sheet[ref].value = xml.readElementText();
         }
     }
     zip_close(archive);
@@ -233,16 +237,22 @@ void TestGridExport::numbersReadFromCellTexts() {
 void TestGridExport::workbookCellsAndFormats() {
     Grid g;
     fillList(g);
+    g.setText(3, 2, "64.74");
+    g.setText(4, 0, "2009.02"); // a month labelling its row
     QTemporaryDir dir;
     const QString path = dir.filePath("back.xls"); // an .xlsx under the old name
     QCOMPARE(writeGridFile(g, path, "销 售", Progress::silent()), ExportStatus::Written);
-    // Amounts are numbers with the format they were shown in; the frozen
-    // serial column stays a label; dates stay as shown.
+    // Amounts are numbers with the format they were shown in, stored as the
+    // shortest text that reads back as them; serial numbers in the frozen
+    // column are numbers too, a month there and dates stay as shown.
     const Sheet sheet = readSheet(path);
     const Cell amount = sheet.value("C2");
     QVERIFY(amount.type.isEmpty() || amount.type == "n");
     QCOMPARE(amount.numberFormat, QString("#,##0.00"));
-    QVERIFY(sheet.value("A2").type != "n" && !sheet.value("A2").type.isEmpty());
+    QCOMPARE(amount.value, QString("1234.5"));
+    QCOMPARE(sheet.value("C3").value, QString("64.74"));
+    QVERIFY(sheet.value("A2").type.isEmpty() && sheet.value("A2").value == "1");
+    QVERIFY(!sheet.value("A4").type.isEmpty());
     QVERIFY(!sheet.value("D2").type.isEmpty());
 
     int error = 0;
@@ -259,6 +269,19 @@ void TestGridExport::workbookCellsAndFormats() {
     QCOMPARE(cells.text(4, 3), QString("-3"));
     QCOMPARE(cells.text(4, 2), QString("两行\n备注"));
     QCOMPARE(cells.text(2, 1), QString("1"));
+
+    // Thousands of rows pass the writer in pieces: every number keeps its text.
+    g.reset(3000, 2, 0, 1);
+    for (int r = 0; r < g.rows(); ++r) {
+        g.setText(r, 0, QString::number(r + 1));
+        g.setText(r, 1, QString::number(r) + ".07");
+    }
+    QCOMPARE(writeGridFile(g, path, "多", Progress::silent()), ExportStatus::Written);
+    const Sheet many = readSheet(path);
+    for (int r = 0; r < g.rows(); ++r) {
+        QCOMPARE(many.value(QString("A%1").arg(r + 1)).value, g.text(r, 0));
+        QCOMPARE(many.value(QString("B%1").arg(r + 1)).value, g.text(r, 1));
+    }
 }
 
 void TestGridExport::replacingNeverLosesTheOldFile() {

@@ -6,6 +6,7 @@
 #include "support/TestTools.h"
 #include "widgets/GridView.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -64,6 +65,10 @@ void choose(QComboBox* list, const QString& name) {
 void TestChartPage::chartCommandsDrawTheirTables() {
     Fixture f;
     QComboBox* warehouses = f.tabs().chartList(0);
+    // The open list shows whole names, however narrow the box.
+    const QAbstractItemView* open = f.tabs().chartList(1)->view();
+    QVERIFY(open->minimumWidth() >
+            open->fontMetrics().horizontalAdvance(open->model()->index(0, 0).data().toString()));
 
     f.drawTrend();
     Grid& grid = f.window->grid();
@@ -132,6 +137,10 @@ void TestChartPage::savingAsksBeforeReplacing() {
     // The picture is the chart as shown, its border included.
     const QImage saved = QImage(dir.filePath("趋势.png")).convertToFormat(QImage::Format_RGB32);
     QCOMPARE(saved, view->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    f.dialogs.nextFilter("PDF文件  (*.pdf)");
+    f.dialogs.nextFileName(dir.filePath("趋势"));
+    save->trigger();
+    QVERIFY(test::readFile(dir.filePath("趋势.pdf")).startsWith("%PDF"));
 
     // An existing file: asked first; No leaves it as it was, Yes replaces it.
     const QString existing = test::writeFile(dir.filePath("旧.JPG"), "old");

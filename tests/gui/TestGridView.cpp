@@ -70,6 +70,11 @@ void TestGridView::modelFollowsTheGrid() {
     g.setText(4, 3, "新");
     QCOMPARE(changed.count(), 1);
     QCOMPARE(model.data(model.index(4, 3)).toString(), QString("新"));
+    // A text its column cuts off shows whole in the tip.
+    g.setColWidth(3, 300);
+    g.setText(1, 3, "放不下的名字");
+    QCOMPARE(model.data(model.index(1, 3), Qt::ToolTipRole).toString(), QString("放不下的名字"));
+    QVERIFY(!model.data(model.index(1, 2), Qt::ToolTipRole).isValid());
 
     // Fixed cells cannot be selected; data cells can.
     QVERIFY(!(model.flags(model.index(4, 1)) & Qt::ItemIsSelectable));
@@ -188,6 +193,9 @@ void TestGridView::mergedCellsBecomeSpans() {
     // An edited cell breaks its merge.
     g.setText(3, 5, "y");
     QCOMPARE(view.bodyView()->columnSpan(3, 4), 1);
+    // A span joins its cells whatever they hold.
+    g.addSpan(4, 2, 1, 2);
+    QCOMPARE(view.bodyView()->columnSpan(4, 2), 2);
 }
 
 void TestGridView::selectionFollowsViewAndGrid() {

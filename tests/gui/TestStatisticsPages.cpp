@@ -1,8 +1,10 @@
 #include "grid/Grid.h"
 #include "mainwindow/MainCommands.h"
 #include "support/MainWindowFixture.h"
+#include "widgets/GridView.h"
 
 #include <QCheckBox>
+#include <QTableView>
 #include <QTest>
 
 using namespace tl;
@@ -94,6 +96,12 @@ void TestStatisticsPages::tradePagesReadTheirOwnPickers() {
     f.button(15)->click();
     QCOMPARE(grid.text(1, 3), QString("张三"));
     QCOMPARE(grid.text(2, 3), QString("15.00"));
+    // No row drawn selected over the report's colours; the first arrow key
+    // goes to the first data cell.
+    QTableView* body = f.window->gridView()->bodyView();
+    QVERIFY(!body->selectionModel()->hasSelection() && !body->currentIndex().isValid());
+    QTest::keyClick(body, Qt::Key_Down);
+    QCOMPARE(body->currentIndex(), body->model()->index(2, 3));
     // An empty period: the empty grid and no message.
     f.setDates(6, last.addDays(1), last.addDays(30));
     f.button(15)->click();

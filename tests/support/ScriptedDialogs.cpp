@@ -38,8 +38,9 @@ QString ScriptedDialogs::saveFileName(const QString&, const QString& filter,
     fileFilters << filter;
     const QString chosen =
         m_filters.isEmpty() ? filter.section(QStringLiteral(";;"), 0, 0) : m_filters.dequeue();
+    // As Qt's dialog reports the chosen type: its blanks collapsed.
     if (selectedFilter)
-        *selectedFilter = chosen;
+        *selectedFilter = chosen.simplified();
     return m_files.isEmpty() ? QString() : m_files.dequeue();
 }
 

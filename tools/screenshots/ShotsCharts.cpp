@@ -3,9 +3,12 @@
 #include "data/Clock.h"
 #include "data/Database.h"
 #include "data/Session.h"
+#include "grid/Grid.h"
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainWindow.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -40,4 +43,26 @@ SHOTS(35, "图表") {
     tabs->datePicker(11)->setDate(QDate(today.year(), 12, 31));
     press(24);
     ctx.save(&window, QStringLiteral("图表-金额分析-36个月-1180x720"));
+
+    // One warehouse and the product with the longest name: the title names
+    // both, and the open product list shows whole names.
+    QComboBox* products = tabs->chartList(1);
+    int longest = 0;
+    for (int i = 0; i < products->count(); ++i)
+        if (products->itemText(i).size() > products->itemText(longest).size())
+            longest = i;
+    tabs->chartList(0)->setCurrentIndex(0);
+    products->setCurrentIndex(longest);
+    press(24);
+    ctx.save(&window, QStringLiteral("图表-金额分析-一个仓库一个产品-1180x720"));
+    products->showPopup();
+    ctx.save(products->view()->window(), QStringLiteral("图表-产品列表-展开"));
+    products->hidePopup();
+
+    // The receivables report: "总计" across the serial and name columns.
+    tabs->setCurrentIndex(tl::StatisticsTab);
+    tabs->statisticsTabs()->setCurrentIndex(3);
+    press(15);
+    window.grid().setTopRow(window.grid().rows() - 1); // down to the total row
+    ctx.save(&window, QStringLiteral("盘点-应收款盘点-总计一格-1180x720"));
 }

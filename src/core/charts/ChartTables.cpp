@@ -46,6 +46,21 @@ void sumMonths(const Database& db, const QString& table, const TrendQuery& query
     }
 }
 
+// What a filtered chart is limited to, for its title: " 仓库：一号库 产品：铅笔".
+// A record that is gone shows its key.
+QString filterText(const Database& db, int warehouseId, int productId) {
+    QString text;
+    auto add = [&](const QString& label, const QString& table, const QString& key, int id) {
+        if (id <= 0)
+            return;
+        const QString name = db.nameById(table, id, key, QStringLiteral("Name"));
+        text += QLatin1Char(' ') + label + (name.isEmpty() ? QString::number(id) : name);
+    };
+    add(QStringLiteral("仓库："), QStringLiteral("Storage"), QStringLiteral("SID"), warehouseId);
+    add(QStringLiteral("产品："), QStringLiteral("Product"), QStringLiteral("PID"), productId);
+    return text;
+}
+
 void writeColumn(Grid& grid, int col, const std::vector<double>& months) {
     grid.beginUpdate();
     for (size_t i = 0; i < months.size(); ++i)
@@ -229,7 +244,7 @@ ChartResult trendTable(const Database& db, const TrendQuery& query, Grid& grid,
     progress.step(2);
     const QString unit = query.amounts ? QStringLiteral("金额") : QStringLiteral("数量");
     return {QStringLiteral("采购/销售") + unit + QStringLiteral("变化示意图(") + range.labelText() +
-                QLatin1Char(')'),
+                QLatin1Char(')') + filterText(db, query.warehouseId, query.productId),
             QString(), true};
 }
 
@@ -241,8 +256,8 @@ ChartResult profitTable(const Database& db, const ProfitQuery& query, Grid& grid
     ProgressCloser closer{progress};
     progress.show(QStringLiteral("正在计算销售毛利……"), 3);
     setupChartTable(grid, {QStringLiteral("毛利额")}, range);
-    const QString title =
-        QStringLiteral("销售毛利情况变化示意图(") + range.labelText() + QLatin1Char(')');
+    const QString title = QStringLiteral("销售毛利情况变化示意图(") + range.labelText() +
+                          QLatin1Char(')') + filterText(db, 0, query.productId);
 
     // Every sale and purchase up to the end of the range, each product's
     // oldest first (records of one day in the order they were entered).

@@ -22,7 +22,8 @@ struct TrendQuery {
 };
 
 // Purchases ("采购") and sales ("销售") summed per month. Title, e.g.
-// "采购/销售数量变化示意图(2008.01-2008.12)" or "采购/销售金额变化示意图(...)".
+// "采购/销售数量变化示意图(2008.01-2008.12)" or "采购/销售金额变化示意图(...)",
+// followed by what a filter limits it to: " 仓库：一号库 产品：铅笔".
 // Not drawable only when a date is invalid. Throws DbError when a statement fails.
 ChartResult trendTable(const Database& db, const TrendQuery& query, Grid& grid,
                        Progress& progress = Progress::silent());
@@ -38,8 +39,8 @@ struct ProfitQuery {
 // sold when the lots are used up cost nothing; purchases after the range are
 // never used. Quantities are whole numbers: every running sum is rounded,
 // halves to even. A month may be negative. Title
-// "销售毛利情况变化示意图(2008.01-2008.12)". When no sale exists up to the end
-// of the range the table keeps its zero rows and the result says
+// "销售毛利情况变化示意图(2008.01-2008.12)" (" 产品：铅笔" after it when filtered). When no sale
+// exists up to the end of the range the table keeps its zero rows and the result says
 // "没有销售记录！" and is not drawable. Throws DbError when a statement fails.
 ChartResult profitTable(const Database& db, const ProfitQuery& query, Grid& grid,
                         Progress& progress = Progress::silent());

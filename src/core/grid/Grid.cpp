@@ -77,7 +77,9 @@ void Grid::reset(int rows, int cols, int fixedRows, int fixedCols) {
     m_fixedRows = std::clamp(fixedRows, 0, rows);
     m_fixedCols = std::clamp(fixedCols, 0, cols);
     m_merge = false;
+    m_spans.clear();
     m_tag.clear();
+    m_hasCurrent = true;
     m_row = m_rowSel = std::min(m_fixedRows, std::max(0, rows - 1));
     m_col = m_colSel = std::min(m_fixedCols, std::max(0, cols - 1));
     m_topRow = m_fixedRows;
@@ -226,6 +228,20 @@ void Grid::setMergeCol(int col, bool on) {
     changedStructure();
 }
 
+void Grid::addSpan(int row, int col, int rowSpan, int colSpan) {
+    if (!valid(row, col) || rowSpan < 1 || colSpan < 1 || (rowSpan == 1 && colSpan == 1))
+        return;
+    m_spans.append(
+        QRect(col, row, std::min(colSpan, m_cols - col), std::min(rowSpan, rows() - row)));
+    changedStructure();
+}
+
+void Grid::clearCurrent() {
+    m_hasCurrent = false;
+    if (!m_updating)
+        emit currentChanged();
+}
+
 void Grid::setCurrent(int row, int col) {
     setSelection(row, col, row, col);
 }
@@ -237,6 +253,7 @@ void Grid::setSelection(int row, int col, int rowSel, int colSel) {
     m_col = clampCol(col);
     m_rowSel = clampRow(rowSel);
     m_colSel = clampCol(colSel);
+    m_hasCurrent = true;
     if (!m_updating)
         emit currentChanged();
 }

@@ -2,7 +2,9 @@
 
 #include <QColor>
 #include <QHash>
+#include <QList>
 #include <QObject>
+#include <QRect>
 #include <QString>
 #include <vector>
 
@@ -71,6 +73,12 @@ public:
     bool mergeCol(int col) const;
     void setMergeCol(int col, bool on);
 
+    // Cells shown as one whatever their texts, apart from the merging above
+    // (which leaves them alone): the area at (row, col) rowSpan rows high and
+    // colSpan columns wide. reset() removes them.
+    void addSpan(int row, int col, int rowSpan, int colSpan);
+    const QList<QRect>& spans() const { return m_spans; }
+
     QString tag() const { return m_tag; }
     void setTag(const QString& tag) { m_tag = tag; }
 
@@ -81,6 +89,12 @@ public:
     int colSel() const { return m_colSel; }
     void setCurrent(int row, int col);                           // selection collapses to the cell
     void setSelection(int row, int col, int rowSel, int colSel); // current = (row, col)
+    // No cell is current until one is set: the view shows no selection (a
+    // report opens with its colours in view), while row() and col() keep
+    // their values for code that reads them. reset() makes the first data
+    // cell current again.
+    bool hasCurrent() const { return m_hasCurrent; }
+    void clearCurrent();
 
     // What the view shows: first scrollable row and column on screen, and the
     // width of the view in twips. The view keeps these up to date.
@@ -138,8 +152,10 @@ private:
     std::vector<Qt::Alignment> m_colAlign;
     std::vector<bool> m_colMerge;
     bool m_merge = false;
+    QList<QRect> m_spans;
     QString m_tag;
     int m_row = 0, m_col = 0, m_rowSel = 0, m_colSel = 0;
+    bool m_hasCurrent = true;
     int m_topRow = 0, m_leftCol = 0, m_width = 9000;
     bool m_visible = true;
     int m_updating = 0;

@@ -3,9 +3,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <mutex>
+#include <string>
+#include <string_view>
 #include <xlsxwriter.h>
 
 namespace tl {
@@ -70,7 +74,146 @@ private:
     size_t m_size = 0;
 };
 
+// The shortest decimal that reads back as the value, without an exponent
+// (the values come from shown texts of at most 64 characters).
+std::string shortestText(double value) {
+    char buffer[128];
+    std::to_chars_result r =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    if (r.ec != std::errc())
+        r = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return r.ec == std::errc() ? std::string(buffer, r.ptr) : std::string();
+}
+
 } // namespace
+
+// The library writes a number with 16 significant digits, so 64.74 lands in
+// the sheet as 64.73999999999999. In constant-memory mode the rows pass
+// through the worksheet's temporary file; this stream stands in for that file
+// and puts the shortest text of each number into its <v> element on the way.
+// Number cells come in the order they were written (rows in order, cells left
+// to right) and are the only cells with a <v> (strings are inline); a text
+// that does not read back as the value expected stops the replacing, so a
+// value is never swapped for another.
+class WorkbookWriter::NumberTexts {
+public:
+    // Takes the place of the sheet's row file; false when there is none.
+    bool wrap(lxw_worksheet* sheet) {
+        if (!sheet->optimize_tmpfile)
+            return false;
+        cookie_io_functions_t io{};
+        io.read = [](void* self, char* buffer, size_t size) -> ssize_t {
+            return ssize_t(std::fread(buffer, 1, size, static_cast<NumberTexts*>(self)->m_file));
+        };
+        io.write = [](void* self, const char* buffer, size_t size) -> ssize_t {
+            return static_cast<NumberTexts*>(self)->write(buffer, size);
+        };
+        io.seek = [](void* self, off64_t* offset, int whence) {
+            return static_cast<NumberTexts*>(self)->seek(offset, whence);
+        };
+        io.close = [](void* self) {
+            auto* texts = static_cast<NumberTexts*>(self);
+            const bool flushed = texts->flush(true);
+            const int closed = std::fclose(texts->m_file);
+            texts->m_file = nullptr;
+            return flushed && closed == 0 ? 0 : EOF;
+        };
+        FILE* stream = fopencookie(this, "w+", io);
+        if (!stream)
+            return false;
+        m_file = sheet->optimize_tmpfile;
+        if (sheet->file == m_file)
+            sheet->file = stream;
+        sheet->optimize_tmpfile = stream;
+        return true;
+    }
+    ~NumberTexts() {
+        if (m_file) // the library never got to its file
+            std::fclose(m_file);
+    }
+
+    void written(double value) { m_numbers.push_back({value, shortestText(value)}); }
+
+private:
+    struct Written {
+        double value;
+        std::string text;
+    };
+
+    ssize_t write(const char* buffer, size_t size) {
+        m_pending.append(buffer, size);
+        return flush(false) ? ssize_t(size) : -1;
+    }
+
+    int seek(off64_t* offset, int whence) {
+        if (!flush(true) || std::fflush(m_file) != 0 || fseeko(m_file, *offset, whence) != 0)
+            return -1;
+        *offset = ftello(m_file);
+        return 0;
+    }
+
+    // Writes what is complete of the pending text (all of it when final),
+    // each number's text replaced.
+    bool flush(bool final) {
+        static constexpr std::string_view open = "<v>", close = "</v>";
+        std::string out;
+        size_t done = 0; // written up to here
+        size_t keep = m_pending.size();
+        for (size_t from = 0;;) {
+            const size_t v = m_pending.find(open, from);
+            if (v == std::string::npos)
+                break;
+            const size_t first = v + open.size();
+            const size_t end = m_pending.find(close, first);
+            if (end == std::string::npos) {
+                keep = v; // the number is still to come
+                break;
+            }
+            out.append(m_pending, done, first - done);
+            out += replacement(std::string_view(m_pending).substr(first, end - first));
+            done = end;
+            from = end + close.size();
+        }
+        // A tail that may still grow into "<v>" waits for the rest.
+        if (keep == m_pending.size()) {
+            const std::string_view pending(m_pending);
+            if (pending.ends_with("<v"))
+                keep -= 2;
+            else if (pending.ends_with('<'))
+                keep -= 1;
+        }
+        if (final)
+            keep = m_pending.size();
+        keep = std::max(keep, done);
+        out.append(m_pending, done, keep - done);
+        m_pending.erase(0, keep);
+        return std::fwrite(out.data(), 1, out.size(), m_file) == out.size();
+    }
+
+    std::string replacement(std::string_view text) {
+        if (m_lost || m_numbers.empty()) {
+            m_lost = true;
+            return std::string(text);
+        }
+        Written number = std::move(m_numbers.front());
+        m_numbers.pop_front();
+        double read = 0;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), read);
+        const double v = number.value;
+        if (ec != std::errc() || end != text.data() + text.size() || number.text.empty() ||
+            (read != v && read != std::nextafter(v, HUGE_VAL) &&
+             read != std::nextafter(v, -HUGE_VAL))) {
+            m_lost = true;
+            return std::string(text);
+        }
+        return number.text;
+    }
+
+    FILE* m_file = nullptr;
+    std::string m_pending;
+    std::deque<Written> m_numbers;
+    bool m_lost = false;
+};
 
 std::optional<WorkbookWriter::Number> WorkbookWriter::readNumber(const QString& text) {
     qsizetype i = 0, end = text.size();
@@ -192,6 +335,9 @@ void WorkbookWriter::open(const QString& path, const QString& title) {
         m_error = QStringLiteral("cannot add the worksheet");
         return;
     }
+    m_numberTexts = std::make_unique<NumberTexts>();
+    if (!m_numberTexts->wrap(m_sheet))
+        m_numberTexts.reset(); // numbers as the library writes them
     m_text = workbook_add_format(m_book);
     format_set_border(m_text, LXW_BORDER_THIN);
     m_header = workbook_add_format(m_book);
@@ -239,10 +385,16 @@ bool WorkbookWriter::write(int row, int col, const QString& text, Cell kind) {
     lxw_format* format = kind == Cell::Header ? m_header : m_text;
     if (text.isEmpty())
         return check(worksheet_write_blank(m_sheet, r, c, format));
-    if (kind == Cell::Value) {
-        if (const std::optional<Number> number = readNumber(text))
-            return check(
-                worksheet_write_number(m_sheet, r, c, number->value, numberFormat(number->format)));
+    if (kind != Cell::Header) {
+        const std::optional<Number> number = readNumber(text);
+        if (number && (kind == Cell::Value || number->format == QLatin1String("0"))) {
+            if (!check(worksheet_write_number(m_sheet, r, c, number->value,
+                                              numberFormat(number->format))))
+                return false;
+            if (m_numberTexts)
+                m_numberTexts->written(number->value);
+            return true;
+        }
     }
     if (text.contains(u'\r')) {
         // A line break in a cell is LF alone; a CR would show as a stray mark.

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <memory>
 #include <optional>
 
 struct lxw_workbook;
@@ -18,8 +19,11 @@ namespace tl {
 class WorkbookWriter {
 public:
     // Header rows are bold on light orange (RGB 255, 192, 128); labels (the
-    // frozen columns that name a row) are always text; values that read as
-    // numbers are stored as numbers. Every written cell has a thin border.
+    // frozen columns that name a row) are text but for whole numbers (keys,
+    // serial numbers), so a month "2009.02" or a code "007" stays as shown;
+    // values that read as numbers are stored as numbers, each as the
+    // shortest decimal that reads back as it (64.74, not 64.73999999999999).
+    // Every written cell has a thin border.
     enum class Cell { Header, Label, Value };
 
     // A cell text read as a number and the number format that shows it the
@@ -60,12 +64,14 @@ private:
     void open(const QString& path, const QString& title);
     lxw_format* numberFormat(const QString& format);
     bool check(int error);
+    class NumberTexts;
 
     lxw_workbook* m_book = nullptr;
     lxw_worksheet* m_sheet = nullptr;
     lxw_format* m_header = nullptr;
     lxw_format* m_text = nullptr;
     QHash<QString, lxw_format*> m_numberFormats;
+    std::unique_ptr<NumberTexts> m_numberTexts;
     QByteArray m_tmpDir;
     QString m_error;
 };

@@ -253,9 +253,11 @@ bool outstandingMatrix(const Database& db, Grid& grid, TradeSide side, const Per
     grid.setText(1, 1, QStringLiteral("序号"));
     grid.setText(1, 2, QStringLiteral("产品名称"));
     grid.setText(1, lastCol, QStringLiteral("总计"));
-    // The label stands alone in the serial column: with the row merged,
-    // equal column totals side by side would join into one cell.
+    // The label fills the serial and name columns, shown as one cell; a span,
+    // not merging, so that equal column totals side by side stay apart.
     grid.setText(lastRow, 1, QStringLiteral("总计"));
+    grid.setText(lastRow, 2, QStringLiteral("总计"));
+    grid.addSpan(lastRow, 1, 1, 2);
     for (int j = 3; j <= lastCol; ++j)
         grid.setBackColor(lastRow, j, lightGreen());
     for (int r = 2; r <= lastRow; ++r)

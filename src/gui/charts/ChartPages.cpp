@@ -58,6 +58,7 @@ void ChartPages::pageShown(int subTab) {
     m_splitters[subTab]->widget(1)->layout()->addWidget(m_window.gridView());
     if (view->hasChart()) {
         copyChartTable(view->table(), grid);
+        grid.clearCurrent(); // as a report: no row drawn selected
         grid.setVisible(true);
     }
     showTable(subTab);
@@ -95,6 +96,7 @@ void ChartPages::run(int commandIndex) {
         m_views[page]->setChart(grid, result.title);
     else
         m_views[page]->clearChart();
+    grid.clearCurrent(); // as a report: no row drawn selected
     grid.setVisible(grid.rows() > 1);
     showTable(page);
     if (!result.message.isEmpty())

@@ -112,9 +112,11 @@ void ChartView::savePicture() {
                                                 &chosen);
     if (name.isEmpty())
         return;
-    const PictureType type = chosen == kPngFilter   ? PictureType::Png
-                             : chosen == kPdfFilter ? PictureType::Pdf
-                                                    : PictureType::Jpeg;
+    // Told by its pattern: the dialog hands back the type's text with its
+    // blanks collapsed, not as it was given.
+    const PictureType type = chosen.contains(QLatin1String("*.png"))   ? PictureType::Png
+                             : chosen.contains(QLatin1String("*.pdf")) ? PictureType::Pdf
+                                                                       : PictureType::Jpeg;
     const QString file = withPictureSuffix(name, type);
     if (OpenDatabases::holds(file)) {
         dialogs().info(OpenDatabases::refusal());

@@ -19,6 +19,7 @@
 #include "mainwindow/MainViews.h"
 #include "statistics/StatisticsCommands.h"
 #include "widgets/BusyNotice.h"
+#include "widgets/ComboFill.h"
 #include "widgets/GridPlace.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
@@ -266,6 +267,7 @@ void MainWindow::onChartTab(int subTab) {
             combo->clear();
             combo->addItems(items);
             combo->addItem(QStringLiteral("全部")); // no key: all of them
+            fitPopupToItems(combo);
             const int keep = combo->findText(previous);
             combo->setCurrentIndex(keep >= 0 ? keep : combo->count() - 1);
         };

@@ -66,6 +66,8 @@ void runStatistic(MainWindow& window, int index) {
         if (QCheckBox* box = hideEmptyBox(window); box && box->isChecked())
             hideEmptyLines(grid, true);
     }
+    // A report opens with no row drawn selected, which would hide its colours.
+    grid.clearCurrent();
     grid.setVisible(shown);
 }
 

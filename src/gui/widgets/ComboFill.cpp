@@ -2,7 +2,11 @@
 
 #include "data/Lookups.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QScrollBar>
+#include <QStyle>
+#include <algorithm>
 
 namespace tl {
 
@@ -15,6 +19,15 @@ void fillCombo(QComboBox* combo, const Database& db, const QString& table,
     combo->addItems(items);
     combo->blockSignals(blocked);
     setComboText(combo, current);
+}
+
+void fitPopupToItems(QComboBox* combo) {
+    QAbstractItemView* view = combo->view();
+    // The delegate's own measure, its margins included; room for a scroll
+    // bar, which a long list shows beside the names.
+    const int items = view->sizeHintForColumn(0);
+    const int bar = view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view);
+    view->setMinimumWidth(std::max(0, items) + bar + 2 * view->frameWidth());
 }
 
 void setComboText(QComboBox* combo, const QString& text) {

@@ -2,9 +2,16 @@
 
 #include "grid/Grid.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 
 namespace tl {
+
+namespace {
+
+constexpr int kTextMargins = 8; // pixels of a cell that its text does not get
+
+} // namespace
 
 GridModel::GridModel(Grid* grid, QObject* parent) : QAbstractTableModel(parent) {
     setGrid(grid);
@@ -82,6 +89,16 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
             return f;
         }
         return {};
+    case Qt::ToolTipRole: {
+        // A text cut off by its column (a long name in a header) shows whole.
+        const QString text = m_grid->text(r, c);
+        if (text.isEmpty())
+            return {};
+        QFont f = QGuiApplication::font();
+        f.setBold(m_grid->style(r, c).bold);
+        const int room = (m_grid->colWidth(c) + 7) / 15 - kTextMargins;
+        return QFontMetrics(f).horizontalAdvance(text) > room ? QVariant(text) : QVariant();
+    }
     case Qt::TextAlignmentRole: {
         // Rows hold one line of text: the vertical part of a grid alignment
         // would only move it a pixel or two, so text always sits centred.

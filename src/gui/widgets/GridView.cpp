@@ -218,7 +218,7 @@ void GridView::build() {
 
     connect(m_model, &QAbstractItemModel::modelReset, this, &GridView::applyLayout);
     connect(m_model, &QAbstractItemModel::dataChanged, this, [this] {
-        if (m_grid && m_grid->mergeCells())
+        if (m_grid && m_grid->mergeCells()) // spans alone do not follow the texts
             applySpans();
     });
     QItemSelectionModel* sm = m_body->selectionModel();
@@ -430,7 +430,11 @@ void GridView::syncFromGrid() {
                 col = c;
         }
     }
-    if (r1 < fr || r2 < fr || r1 >= rows || r2 >= rows || col < 0) {
+    if (!m_grid->hasCurrent()) {
+        // Nothing current: the first arrow key goes to the first data cell.
+        sm->clearSelection();
+        sm->clearCurrentIndex();
+    } else if (r1 < fr || r2 < fr || r1 >= rows || r2 >= rows || col < 0) {
         sm->clearSelection();
     } else {
         sm->setCurrentIndex(m_model->index(r2, col), QItemSelectionModel::NoUpdate);
