@@ -156,7 +156,8 @@ private:
     // each number's text replaced.
     bool flush(bool final) {
         static constexpr std::string_view open = "<v>", close = "</v>";
-        std::string out;
+        std::string& out = m_out; // kept between calls, so its room is kept too
+        out.clear();
         size_t done = 0; // written up to here
         size_t keep = m_pending.size();
         for (size_t from = 0;;) {
@@ -170,7 +171,7 @@ private:
                 break;
             }
             out.append(m_pending, done, first - done);
-            out += replacement(std::string_view(m_pending).substr(first, end - first));
+            replace(std::string_view(m_pending).substr(first, end - first), out);
             done = end;
             from = end + close.size();
         }
@@ -190,13 +191,19 @@ private:
         return std::fwrite(out.data(), 1, out.size(), m_file) == out.size();
     }
 
-    std::string replacement(std::string_view text) {
+    // Appends the text to stand in the <v> element that holds `text`.
+    void replace(std::string_view text, std::string& out) {
         if (m_lost || m_numbers.empty()) {
             m_lost = true;
-            return std::string(text);
+            out += text;
+            return;
         }
-        Written number = std::move(m_numbers.front());
+        const Written number = std::move(m_numbers.front());
         m_numbers.pop_front();
+        if (text == number.text) { // most numbers: the library's text is already the shortest
+            out += text;
+            return;
+        }
         double read = 0;
         const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), read);
         const double v = number.value;
@@ -204,13 +211,15 @@ private:
             (read != v && read != std::nextafter(v, HUGE_VAL) &&
              read != std::nextafter(v, -HUGE_VAL))) {
             m_lost = true;
-            return std::string(text);
+            out += text;
+            return;
         }
-        return number.text;
+        out += number.text;
     }
 
     FILE* m_file = nullptr;
     std::string m_pending;
+    std::string m_out;
     std::deque<Written> m_numbers;
     bool m_lost = false;
 };
