@@ -152,6 +152,7 @@ void TestImporter::linesCountAsThePreviewShowsThem() {
     QCOMPARE(r.added, 9);
     QVERIFY(
         r.summary(ListedTable::Regions).contains("\n第 11 行至第 21 行在终止行之后，没有导入。"));
+    QVERIFY(r.question(ListedTable::Regions).endsWith("在终止行之后，不会导入。"));
     const ImportFileLines lines = scanImportFile(path, {});
     QCOMPARE(lines.count, 21);
     QCOMPARE(lines.first, QStringList({"序号", "地区"}));

@@ -436,12 +436,15 @@ QString createdText(const QList<ImportResult::Created>& created) {
     return (made + none).join(QStringLiteral("、"));
 }
 
-QString unreadText(int from, int to) {
+// The lines after the last line: "没有导入" when it is done, "不会导入" when
+// the operator is still asked.
+QString unreadText(int from, int to, bool asking = false) {
     if (from <= 0)
         return {};
-    if (from == to)
-        return QStringLiteral("\n第 %1 行在终止行之后，没有导入。").arg(from);
-    return QStringLiteral("\n第 %1 行至第 %2 行在终止行之后，没有导入。").arg(from).arg(to);
+    const QString lines = from == to ? QStringLiteral("第 %1 行").arg(from)
+                                     : QStringLiteral("第 %1 行至第 %2 行").arg(from).arg(to);
+    return QStringLiteral("\n") + lines + QStringLiteral("在终止行之后，") +
+           (asking ? QStringLiteral("不会导入。") : QStringLiteral("没有导入。"));
 }
 
 } // namespace
@@ -493,7 +496,7 @@ QString ImportResult::question(ListedTable table) const {
                          skipped.size() > kShown ? QStringLiteral("等") : QString());
     }
     return text + QStringLiteral("。是否导入？") + skipDetails(skipped, def) +
-           unreadText(unreadFrom, unreadTo);
+           unreadText(unreadFrom, unreadTo, true);
 }
 
 ImportResult importRecords(const Database& db, const ImportRequest& request, Progress& progress) {
