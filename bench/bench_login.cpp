@@ -4,7 +4,6 @@
 // limits). Usage: bench_login [folder for the account set]
 #include "data/AccountSetFile.h"
 #include "data/AppPaths.h"
-#include "data/Dialogs.h"
 #include "data/Login.h"
 #include "support/BenchData.h"
 

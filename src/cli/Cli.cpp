@@ -139,8 +139,6 @@ int run(int argc, char** argv) {
     auto app = makeApplication(argv[0], command->paints());
     // The same program folder as the windows: the per-user fallback is named after it.
     QCoreApplication::setApplicationName(QStringLiteral("TradeLedger"));
-    ConsoleDialogs dialogs;
-    Dialogs::install(&dialogs);
     ConsoleProgress progress;
     int code = Failed;
     // The first use of the registry makes it, with the sample account set, as
@@ -149,7 +147,7 @@ int run(int argc, char** argv) {
     Outcome firstStart;
     if (command->standsAlone() || !QFileInfo(inv.set).isFile()) {
         SampleData::ensureFirstStart(firstStart);
-        showOutcome(firstStart);
+        printOutcome(firstStart);
     }
     if (command->standsAlone()) {
         // A first start that could not make the registry has said why.
@@ -163,7 +161,7 @@ int run(int argc, char** argv) {
                 code = command->run(*login, progress);
             } catch (const DbError& e) {
                 progress.close();
-                dialogs.error(e.userText(), e.detail());
+                printFailure(e.userText(), e.detail());
                 code = Failed;
             }
             // As the main window does when it closes, whether the work went well or not.
@@ -176,7 +174,6 @@ int run(int argc, char** argv) {
             }
         }
     }
-    Dialogs::install(nullptr);
     return code;
 }
 

@@ -2,7 +2,6 @@
 
 #include "cli/Console.h"
 #include "data/AppPaths.h"
-#include "data/Dialogs.h"
 #include "data/Registry.h"
 #include "data/Rights.h"
 #include "data/Schema.h"
@@ -23,7 +22,7 @@ QString resolveAccountSet(const QString& set) {
     const QList<RegistryEntry> entries = Registry().list(outcome);
     if (!outcome) {
         // A registry that cannot be read hides every name: say so, not "not found".
-        showOutcome(outcome);
+        printOutcome(outcome);
         return {};
     }
     for (const RegistryEntry& e : entries)
@@ -41,7 +40,7 @@ std::optional<Login> logIn(const QString& set, const QString& user, AccountSetFi
                                  ? qEnvironmentVariable("TRADELEDGER_PASSWORD")
                                  : readPassword(QStringLiteral("用户 %1 的密码：").arg(user));
     LoginAttempt attempt = Login::authenticate(path, user, password, check);
-    showOutcome(attempt.outcome);
+    printOutcome(attempt.outcome);
     std::optional<Login>& login = attempt.login; // moved out below
     if (!login)
         return std::nullopt;
@@ -49,7 +48,7 @@ std::optional<Login> logIn(const QString& set, const QString& user, AccountSetFi
         Schema::upgrade(*login->db, &login->session);
     } catch (const DbError& e) {
         // Core throws; the tool says it on standard error and the caller exits 1.
-        ConsoleDialogs().error(e.userText(), e.detail());
+        printFailure(e.userText(), e.detail());
         return std::nullopt;
     }
     return std::move(login);

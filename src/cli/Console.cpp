@@ -32,27 +32,15 @@ bool stderrIsTerminal() {
     return isatty(STDERR_FILENO) == 1;
 }
 
-void ConsoleDialogs::info(const QString& text) {
-    printError(text);
-}
-
-void ConsoleDialogs::error(const QString& text, const QString& detail) {
+void printFailure(const QString& text, const QString& detail) {
     printError(text);
     if (!detail.isEmpty())
         printError(QStringLiteral("详细信息：") + detail);
 }
 
-bool ConsoleDialogs::question(const QString& text) {
-    printError(text + QStringLiteral(" —— 否"));
-    return false;
-}
-
-QString ConsoleDialogs::openFileName(const QString&, const QString&) {
-    return {};
-}
-
-QString ConsoleDialogs::saveFileName(const QString&, const QString&, QString*) {
-    return {};
+void printOutcome(const Outcome& outcome) {
+    if (!outcome.message.isEmpty())
+        printFailure(outcome.message, outcome.detail);
 }
 
 ConsoleProgress::ConsoleProgress() : m_enabled(stderrIsTerminal()) {}

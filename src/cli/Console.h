@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Dialogs.h"
+#include "data/Outcome.h"
 #include "data/Progress.h"
 
 #include <QByteArray>
@@ -14,17 +14,11 @@ void printError(const QString& text);
 void writeOut(const QByteArray& bytes);
 bool stderrIsTerminal();
 
-// Messages go to standard error; every question is answered No (and says so),
-// no file is ever chosen: a command never waits for someone at the keyboard.
-class ConsoleDialogs : public Dialogs {
-public:
-    void info(const QString& text) override;
-    void error(const QString& text, const QString& detail) override;
-    bool question(const QString& text) override;
-    QString openFileName(const QString& caption, const QString& filter) override;
-    QString saveFileName(const QString& caption, const QString& filter,
-                         QString* selectedFilter = nullptr) override;
-};
+// A failure on standard error: the text, then its detail ("详细信息：…") when
+// there is one.
+void printFailure(const QString& text, const QString& detail);
+// What a core action said, on standard error; nothing for a silent outcome.
+void printOutcome(const Outcome& outcome);
 
 // One line on standard error, redrawn in place, when that is a terminal;
 // nothing at all in a script or a log file.

@@ -1,7 +1,6 @@
 #include "cli/Command.h"
 #include "cli/Console.h"
 #include "data/AppPaths.h"
-#include "data/Dialogs.h"
 #include "data/NewAccountSet.h"
 
 #include <QFileInfo>
@@ -33,7 +32,7 @@ public:
         const auto result = NewAccountSet().create(m_name, file, NewAccountSet::Existing::Refuse,
                                                    Registry::Names::Unique);
         if (!result.created) {
-            showOutcome(result.outcome);
+            printOutcome(result.outcome);
             return Failed;
         }
         printError(QStringLiteral("已建立套帐“%1”：%2").arg(m_name.trimmed(), file));

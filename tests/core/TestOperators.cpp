@@ -1,7 +1,6 @@
 #include "data/Login.h"
 #include "data/Passwords.h"
 #include "masterdata/RightsSheet.h"
-#include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
 #include "transactions/RecordDeletion.h"
@@ -15,7 +14,6 @@ private slots:
 };
 
 void TestOperators::passwordsAndLastOperators() {
-    test::ScriptedDialogs dialogs;
     test::TestAccountSet set;
     const Database& db = set.db();
     auto stored = [&] { return db.value("SELECT PSD FROM Staff WHERE UID=1").toString(); };

@@ -6,7 +6,6 @@
 #include "Shots.h"
 
 #include "data/Database.h"
-#include "data/Dialogs.h"
 #include "data/Rights.h"
 #include "data/Session.h"
 #include "mainwindow/MainWindow.h"
@@ -14,6 +13,7 @@
 #include "transactions/PickList.h"
 #include "transactions/SaleEntryWindow.h"
 #include "widgets/BusyNotice.h"
+#include "widgets/Dialogs.h"
 #include "widgets/SystemBoxes.h"
 
 #include <QApplication>

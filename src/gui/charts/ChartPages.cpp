@@ -2,12 +2,12 @@
 
 #include "charts/ChartTables.h"
 #include "charts/ChartView.h"
-#include "data/Dialogs.h"
 #include "data/Helpers.h"
 #include "grid/Grid.h"
 #include "mainwindow/CommandPage.h"
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainWindow.h"
+#include "widgets/Dialogs.h"
 #include "widgets/GridView.h"
 
 #include <QComboBox>

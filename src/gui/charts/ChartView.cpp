@@ -3,9 +3,9 @@
 #include "charts/ChartPicture.h"
 #include "charts/ChartRenderer.h"
 #include "charts/ChartTable.h"
-#include "data/Dialogs.h"
 #include "data/OpenDatabases.h"
 #include "grid/Grid.h"
+#include "widgets/Dialogs.h"
 #include "widgets/StatusLine.h"
 
 #include <QContextMenuEvent>

@@ -1,9 +1,9 @@
 #include "importexport/ExportCommand.h"
 
-#include "data/Dialogs.h"
 #include "data/OpenDatabases.h"
 #include "importexport/ExportGrid.h"
 #include "importexport/GridExport.h"
+#include "widgets/Dialogs.h"
 
 #include <QFileInfo>
 

@@ -1,10 +1,10 @@
 #include "importexport/ImportCommand.h"
 
-#include "data/Dialogs.h"
 #include "data/OpenDatabases.h"
 #include "importexport/CsvReader.h"
 #include "importexport/ImportMapDialog.h"
 #include "importexport/SheetsDialog.h"
+#include "widgets/Dialogs.h"
 
 namespace tl {
 

@@ -1,6 +1,5 @@
 #include "importexport/ImportMapDialog.h"
 
-#include "data/Dialogs.h"
 #include "data/Helpers.h"
 #include "grid/Grid.h"
 #include "grid/GridFit.h"
@@ -8,6 +7,7 @@
 #include "importexport/ImportHeader.h"
 #include "importexport/ImportPreview.h"
 #include "importexport/ImportValues.h"
+#include "widgets/Dialogs.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
 #include "widgets/WindowPlace.h"

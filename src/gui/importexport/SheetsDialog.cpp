@@ -1,9 +1,9 @@
 #include "importexport/SheetsDialog.h"
 
-#include "data/Dialogs.h"
 #include "grid/Grid.h"
 #include "importexport/ImportPreview.h"
 #include "importexport/Workbook.h"
+#include "widgets/Dialogs.h"
 #include "widgets/GridView.h"
 
 #include <QHBoxLayout>

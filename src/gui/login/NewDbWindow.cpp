@@ -1,7 +1,7 @@
 #include "login/NewDbWindow.h"
 
-#include "data/Dialogs.h"
 #include "data/NewAccountSet.h"
+#include "widgets/Dialogs.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

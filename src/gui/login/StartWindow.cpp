@@ -1,10 +1,10 @@
 #include "login/StartWindow.h"
 
 #include "data/Database.h"
-#include "data/Dialogs.h"
 #include "data/Login.h"
 #include "data/Schema.h"
 #include "login/NewDbWindow.h"
+#include "widgets/Dialogs.h"
 #include "widgets/GridView.h"
 
 #include <QEvent>

@@ -2,7 +2,7 @@
 
 #include "data/Backup.h"
 #include "data/Database.h"
-#include "data/Dialogs.h"
+#include "widgets/Dialogs.h"
 #include "widgets/Guard.h"
 
 #include <QDateTime>

@@ -1,8 +1,8 @@
 #include "mainwindow/FileCheck.h"
 
 #include "data/AccountSetFile.h"
-#include "data/Dialogs.h"
 #include "data/Progress.h"
+#include "widgets/Dialogs.h"
 
 namespace tl {
 

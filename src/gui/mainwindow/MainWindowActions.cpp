@@ -2,7 +2,6 @@
 #include "mainwindow/MainWindow.h"
 
 #include "charts/ChartPages.h"
-#include "data/Dialogs.h"
 #include "grid/Grid.h"
 #include "grid/GridDelete.h"
 #include "grid/GridFind.h"
@@ -14,6 +13,7 @@
 #include "masterdata/MasterEditors.h"
 #include "statistics/StatisticsCommands.h"
 #include "transactions/RecordDeletion.h"
+#include "widgets/Dialogs.h"
 #include "widgets/GridPlace.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"

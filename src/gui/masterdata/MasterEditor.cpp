@@ -2,7 +2,6 @@
 
 #include "data/AccountSetFile.h"
 #include "data/Database.h"
-#include "data/Dialogs.h"
 #include "data/Session.h"
 #include "grid/Grid.h"
 #include "grid/GridFit.h"
@@ -12,6 +11,7 @@
 #include "masterdata/RightsEditor.h"
 #include "transactions/PickList.h"
 #include "widgets/ComboFill.h"
+#include "widgets/Dialogs.h"
 #include "widgets/FormKeys.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"

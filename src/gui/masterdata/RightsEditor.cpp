@@ -2,13 +2,13 @@
 
 #include "data/AccountSetFile.h"
 #include "data/Database.h"
-#include "data/Dialogs.h"
 #include "data/Helpers.h"
 #include "data/Session.h"
 #include "grid/Grid.h"
 #include "masterdata/RightsSheet.h"
 #include "transactions/PickList.h"
 #include "widgets/ComboFill.h"
+#include "widgets/Dialogs.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
 

@@ -1,12 +1,12 @@
 #include "statistics/StatisticsCommands.h"
 
-#include "data/Dialogs.h"
 #include "grid/Grid.h"
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainWindow.h"
 #include "statistics/HideEmpty.h"
 #include "statistics/StockReport.h"
 #include "statistics/TradeReports.h"
+#include "widgets/Dialogs.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

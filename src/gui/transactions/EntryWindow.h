@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Dialogs.h"
+#include "widgets/Dialogs.h"
 
 #include <QDialog>
 #include <QList>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/Database.h"
-#include "data/Dialogs.h"
+#include "widgets/Dialogs.h"
 
 namespace tl {
 

@@ -1,6 +1,6 @@
 #include "widgets/ProgressWindow.h"
 
-#include "data/Dialogs.h"
+#include "widgets/Dialogs.h"
 #include "widgets/ProgressBar.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "widgets/SystemBoxes.h"
 
 #include "data/AppPaths.h"
-#include "data/Dialogs.h"
+#include "widgets/Dialogs.h"
 
 #include <QFileDialog>
 #include <QFileIconProvider>

@@ -1,6 +1,6 @@
 #include "widgets/UnsavedTyping.h"
 
-#include "data/Dialogs.h"
+#include "widgets/Dialogs.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>

@@ -1,4 +1,4 @@
-#include "data/Dialogs.h"
+#include "widgets/Dialogs.h"
 
 namespace tl {
 namespace {
