@@ -92,19 +92,26 @@ int itemId(const QString& text) {
     const qsizetype sep = text.indexOf(QChar(0x2016));
     if (sep < 0)
         return 0;
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));
-    const QRegularExpressionMatch m = number.match(text.left(sep));
-    if (!m.hasMatch())
-        return 0;
-    return roundHalfEven(m.captured(0).trimmed().toDouble());
+    const std::optional<double> key = readLeadingNumber(text.left(sep));
+    return key ? roundHalfEven(*key) : 0;
 }
 
-double leadingNumber(const QString& text) {
+std::optional<double> readLeadingNumber(const QString& text) {
     static const QRegularExpression number(
         QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));
     const QRegularExpressionMatch m = number.match(text);
-    return m.hasMatch() ? m.captured(0).trimmed().toDouble() : 0;
+    if (!m.hasMatch())
+        return std::nullopt;
+    return m.captured(0).trimmed().toDouble();
+}
+
+QString itemName(const QString& text) {
+    const qsizetype sep = text.indexOf(QChar(0x2016));
+    return sep < 0 ? text : text.mid(sep + 1);
+}
+
+double leadingNumber(const QString& text) {
+    return readLeadingNumber(text).value_or(0);
 }
 
 QString moneyValue(const QString& text) {

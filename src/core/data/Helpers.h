@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 namespace tl {
 
@@ -30,11 +31,15 @@ QString itemText(const QString& name, const QVariant& key);
 // The key of an item text: 0 when there is no "‖" or no leading number;
 // a fractional number rounds to the nearest whole one, halves to even.
 int itemId(const QString& text);
+// The name of an item text: the part after "‖", the whole text when there is none.
+QString itemName(const QString& text);
 
 // The number a typed text begins with ("12.5元" is 12.5, "abc" is 0), as the
 // entry windows read their boxes. A number too large for a double reads as
 // infinite, for the caller to refuse.
 double leadingNumber(const QString& text);
+// The same, but nothing when the text does not begin with a number ("abc").
+std::optional<double> readLeadingNumber(const QString& text);
 
 // Money form: exactly two decimals, cut off rather than rounded, no "￥" or ",".
 QString moneyText(const QString& text);

@@ -6,7 +6,6 @@
 #include "data/Session.h"
 #include "masterdata/MasterRights.h"
 
-#include <QRegularExpression>
 #include <QSet>
 #include <QSqlQuery>
 #include <cmath>
@@ -32,17 +31,8 @@ double numberOf(const QString& text) {
 
 // Text with no number in front ("abc") is refused rather than stored as 0.
 bool readableNumber(const QString& text) {
-    static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d|\\.\\d)"));
     const QString value = moneyValue(text);
-    return value.trimmed().isEmpty() || number.match(value).hasMatch();
-}
-
-const MasterField* nameFieldOf(const MasterTableDef& def) {
-    for (const MasterField& f : def.fields) {
-        if (f.field == def.nameField)
-            return &f;
-    }
-    return nullptr;
+    return value.trimmed().isEmpty() || readLeadingNumber(value).has_value();
 }
 
 // The columns a save writes and their values, each column once.
@@ -118,7 +108,7 @@ QString checkInput(const Database& db, const MasterTableDef& def, const MasterIn
     }
     if (!def.comboRequiredMessage.isEmpty() && itemId(input.comboText) <= 0)
         return def.comboRequiredMessage;
-    const MasterField* nameField = nameFieldOf(def);
+    const MasterField* nameField = def.namedBy();
     const QString name = nameField ? input.box(nameField->box) : QString();
     if (!def.nameRequiredMessage.isEmpty() && name.trimmed().isEmpty())
         return def.nameRequiredMessage;

@@ -183,6 +183,14 @@ const MasterField* MasterTableDef::field(int box) const {
     return nullptr;
 }
 
+const MasterField* MasterTableDef::namedBy() const {
+    for (const MasterField& f : fields) {
+        if (f.field == nameField)
+            return &f;
+    }
+    return nullptr;
+}
+
 const QList<MasterTable>& allMasterTables() {
     static const QList<MasterTable> tables = {
         MasterTable::Product, MasterTable::Account, MasterTable::Customer, MasterTable::Vender,

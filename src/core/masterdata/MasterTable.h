@@ -83,6 +83,8 @@ struct MasterTableDef {
     QList<ListColumn> listColumns; // empty for the product list (record-grid layout)
 
     const MasterField* field(int box) const;
+    // The field that holds the record's name (nameField); null when there is none.
+    const MasterField* namedBy() const;
 };
 
 const MasterTableDef& masterTableDef(MasterTable table);

@@ -127,6 +127,22 @@ QString commandObjectName(CommandId id) {
            QString::number(id.index);
 }
 
+bool commandWrites(const Command& command) {
+    switch (command.action) {
+    case Action::Add:
+    case Action::Modify:
+    case Action::Delete:
+    case Action::Import:
+    case Action::Rights:
+        return true;
+    case Action::Find:
+    case Action::Report:
+    case Action::Chart:
+        return false;
+    }
+    return false;
+}
+
 bool commandAllowed(const Command& command, const QString& rights) {
     const bool own = command.right.isEmpty() || Rights::test(rights, command.right);
     if (command.id.bank != Bank::Master || command.id.index >= 40)

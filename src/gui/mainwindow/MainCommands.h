@@ -58,6 +58,9 @@ QString commandObjectName(CommandId id);
 // table; the operator's own record stays editable without the right to view
 // the staff list, so he can change his address or password.
 bool commandAllowed(const Command& command, const QString& rights);
+// Whether the button changes the account set (add, modify, delete, import,
+// rights): such buttons are greyed out when the account set is read-only.
+bool commandWrites(const Command& command);
 
 // The table a trade tab or a master page lists; nothing for the statistics
 // and chart tabs.

@@ -1,7 +1,6 @@
 #include "mainwindow/MainWindow.h"
 
 #include "charts/ChartPages.h"
-#include "data/AccountSetFile.h"
 #include "data/Clock.h"
 #include "data/Database.h"
 #include "data/Helpers.h"
@@ -24,6 +23,7 @@
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
 #include "widgets/ProgressWindow.h"
+#include "widgets/ReadOnlyNotice.h"
 #include "widgets/ResizeWatch.h"
 #include "widgets/StatusLine.h"
 #include "widgets/WindowPlace.h"
@@ -66,7 +66,7 @@ MainWindow::MainWindow(Session session, std::unique_ptr<Database> db, QWidget* p
     m_noRight->setAlignment(Qt::AlignCenter);
     m_noRight->hide();
 
-    m_status = makeStatusLine(this, QStringLiteral("提示信息……"));
+    m_status = new StatusLine(QStringLiteral("提示信息……"), this);
     m_status->setContentsMargins(6, 0, 6, 0);
     statusBar()->addWidget(m_status, 1);
     m_progress = std::make_unique<ProgressWindow>();
@@ -152,16 +152,11 @@ void MainWindow::applyButtonRights() {
     for (auto it = m_tabs->buttons().begin(); it != m_tabs->buttons().end(); ++it) {
         const CommandId id{it.key() >= 100 ? Bank::Master : Bank::Trade, it.key() % 100};
         const Command& command = *findCommand(id);
-        const bool writes = command.action == Action::Add || command.action == Action::Modify ||
-                            command.action == Action::Delete || command.action == Action::Import ||
-                            command.action == Action::Rights;
         // A read-only account set is only looked at: what would write says why it cannot.
-        if (writes && m_db->isReadOnly()) {
-            it.value()->setEnabled(false);
-            it.value()->setToolTip(AccountSetFile::readOnlyNotice());
-            continue;
-        }
-        it.value()->setEnabled(commandAllowed(command, m_session.rights));
+        if (commandWrites(command) && m_db->isReadOnly())
+            showReadOnly(it.value());
+        else
+            it.value()->setEnabled(commandAllowed(command, m_session.rights));
     }
     m_tabs->statisticsTabs()->setEnabled(m_session.hasRight(statisticsRight()));
     m_tabs->chartTabs()->setEnabled(m_session.hasRight(chartsRight()));

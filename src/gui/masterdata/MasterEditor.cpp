@@ -1,6 +1,5 @@
 #include "masterdata/MasterEditor.h"
 
-#include "data/AccountSetFile.h"
 #include "data/Database.h"
 #include "data/Session.h"
 #include "grid/Grid.h"
@@ -15,6 +14,7 @@
 #include "widgets/FormKeys.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
+#include "widgets/ReadOnlyNotice.h"
 #include "widgets/UnsavedTyping.h"
 
 #include <QComboBox>
@@ -209,12 +209,8 @@ void MasterEditor::reloadCombo() {
 void MasterEditor::applyRights() {
     if (m_db.isReadOnly()) {
         // Only looked at: nothing here could be saved.
-        for (QPushButton* b : {m_new, m_save, m_nested}) {
-            if (b) {
-                b->setEnabled(false);
-                b->setToolTip(AccountSetFile::readOnlyNotice());
-            }
-        }
+        for (QPushButton* b : {m_new, m_save, m_nested})
+            showReadOnly(b);
         return;
     }
     m_new->setEnabled(mayAdd(m_session, m_def.id));
@@ -287,11 +283,7 @@ void MasterEditor::save() {
     }
     if (out.stored()) {
         m_changed = true;
-        const MasterField* name = nullptr;
-        for (const MasterField& f : m_def.fields) {
-            if (f.field == m_def.nameField)
-                name = &f;
-        }
+        const MasterField* name = m_def.namedBy();
         m_status->setText(QStringLiteral("已保存%1“%2”。")
                               .arg(m_def.noun, name ? input.box(name->box) : QString()));
     }

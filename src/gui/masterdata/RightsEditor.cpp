@@ -1,6 +1,5 @@
 #include "masterdata/RightsEditor.h"
 
-#include "data/AccountSetFile.h"
 #include "data/Database.h"
 #include "data/Helpers.h"
 #include "data/Session.h"
@@ -11,6 +10,7 @@
 #include "widgets/Dialogs.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
+#include "widgets/ReadOnlyNotice.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -76,9 +76,7 @@ RightsEditor::RightsEditor(Session& session, const Database& db, QWidget* parent
 }
 
 QString RightsEditor::savedText() const {
-    const QString item = m_operators->currentText();
-    const qsizetype sep = item.indexOf(QChar(0x2016));
-    return QStringLiteral("已保存操作员“%1”的权限。").arg(sep >= 0 ? item.mid(sep + 1) : item);
+    return QStringLiteral("已保存操作员“%1”的权限。").arg(itemName(m_operators->currentText()));
 }
 
 qint64 RightsEditor::operatorId() const {
@@ -123,10 +121,10 @@ void RightsEditor::operatorChosen() {
     // What the sheet shows as stored: names outside the list are dropped by the sheet.
     m_shownRights = RightsSheet::rights(*m_sheet);
     m_shownIndex = m_operators->currentIndex();
-    m_save->setEnabled(uid > 0 && m_session.hasRight(RightsSheet::editRight()) &&
-                       !m_db.isReadOnly());
     if (m_db.isReadOnly())
-        m_save->setToolTip(AccountSetFile::readOnlyNotice());
+        showReadOnly(m_save);
+    else
+        m_save->setEnabled(uid > 0 && m_session.hasRight(RightsSheet::editRight()));
 }
 
 void RightsEditor::toggle(int row, int col) {

@@ -1,6 +1,5 @@
 #include "transactions/EntryWindow.h"
 
-#include "data/AccountSetFile.h"
 #include "data/Clock.h"
 #include "data/Database.h"
 #include "data/Session.h"
@@ -13,6 +12,7 @@
 #include "widgets/GridPlace.h"
 #include "widgets/GridView.h"
 #include "widgets/Guard.h"
+#include "widgets/ReadOnlyNotice.h"
 #include "widgets/UnsavedTyping.h"
 
 #include <QDateEdit>
@@ -225,12 +225,9 @@ bool EntryWindow::event(QEvent* event) {
 void EntryWindow::applyRights() {
     if (m_db.isReadOnly()) {
         // Only looked at: nothing here could be saved.
-        for (const Gated& g : m_gated) {
-            g.button->setEnabled(false);
-            g.button->setToolTip(AccountSetFile::readOnlyNotice());
-        }
-        m_saveButton->setEnabled(false);
-        m_saveButton->setToolTip(AccountSetFile::readOnlyNotice());
+        for (const Gated& g : m_gated)
+            showReadOnly(g.button);
+        showReadOnly(m_saveButton);
         return;
     }
     for (const Gated& g : m_gated)

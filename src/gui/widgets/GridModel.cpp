@@ -1,6 +1,7 @@
 #include "widgets/GridModel.h"
 
 #include "grid/Grid.h"
+#include "widgets/GridView.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -96,7 +97,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
             return {};
         QFont f = QGuiApplication::font();
         f.setBold(m_grid->style(r, c).bold);
-        const int room = (m_grid->colWidth(c) + 7) / 15 - kTextMargins;
+        const int room = GridView::toPixels(m_grid->colWidth(c)) - kTextMargins;
         return QFontMetrics(f).horizontalAdvance(text) > room ? QVariant(text) : QVariant();
     }
     case Qt::TextAlignmentRole: {
