@@ -151,6 +151,7 @@ void TestStartWindow::newAccountSets() {
     enrol("乙", set.path());
     StartWindow w;
     w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
     w.selectRow(2);
     QCOMPARE(edit(&w, "T")->text(), QString("甲"));
 
@@ -200,6 +201,16 @@ void TestStartWindow::newAccountSets() {
     QVERIFY(Schema::isAccountSetFile(file));
     QCOMPARE(column(w.grid(), 1), (QStringList{"新公司", "丁", "乙", "甲"}));
     QCOMPARE(w.currentPath(), file);
+
+    // Escape closes the dialog, and Enter then logs in without a click to
+    // find the window first.
+    dlg = openNewDb(w);
+    QTest::keyClick(dlg, Qt::Key_Escape);
+    QVERIFY(!dlg->isVisible());
+    QSignalSpy spy(&w, &StartWindow::loggedIn);
+    QVERIFY(QApplication::focusWidget());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(spy.count(), 1);
 }
 
 QTEST_MAIN(TestStartWindow)
