@@ -1,6 +1,8 @@
 #include "data/AccountSetFile.h"
 #include "data/Clock.h"
+#include "data/Schema.h"
 #include "grid/Grid.h"
+#include "mainwindow/BackupDialog.h"
 #include "mainwindow/EntryOpeners.h"
 #include "mainwindow/MainCommands.h"
 #include "support/MainWindowFixture.h"
@@ -9,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -23,10 +26,10 @@ private slots:
     void rightsRules();
     void tabsAndButtonsFollowRights();
     void ownRightsChangeTakesEffectAtOnce();
-    void enterFindsOnlyWithTheFindRight();
+    void gridKeysNeedTheirRights();
     void deleteAsksAndReloads();
-    void doubleClickNeedsTheModifyRight();
     void presetsAndClosing();
+    void backupReplacesOnlyAfterYes();
 };
 
 void TestMainWindow::rightsRules() {
@@ -38,16 +41,14 @@ void TestMainWindow::rightsRules() {
     QVERIFY(commandAllowed(addSale,
                            test::allRightsBut({"操作销售记录"}))); // buttons keep their own rights
 
-    // A master table's buttons need its view right too; the imports only their own.
+    // The imports of a master table need only their own right, not its view right
+    // (which its other buttons need: tabsAndButtonsFollowRights).
     const QString noCustomers = test::allRightsBut({"查看客户设置"});
-    for (int i : {10, 11, 12, 14})
-        QVERIFY(!commandAllowed(*findCommand({Bank::Master, i}), noCustomers));
     QVERIFY(commandAllowed(*findCommand({Bank::Master, 42}), noCustomers));
     QVERIFY(commandAllowed(*findCommand({Bank::Master, 5}), noCustomers));
 
     // Without the staff list the operator still edits his own record, nothing else.
     const QString noStaff = test::allRightsBut({"查看人员设置", "修改人员设置"});
-    QVERIFY(commandAllowed(*findCommand({Bank::Master, 21}), noStaff));
     QVERIFY(
         !commandAllowed(*findCommand({Bank::Master, 21}), test::allRightsBut({"修改人员设置"})));
     QVERIFY(commandAllowed(*findCommand({Bank::Master, 20}), noStaff));
@@ -129,52 +130,33 @@ void TestMainWindow::ownRightsChangeTakesEffectAtOnce() {
     QVERIFY(f.button(Bank::Trade, 0)->isEnabled() && backup->isEnabled());
 }
 
-void TestMainWindow::enterFindsOnlyWithTheFindRight() {
-    for (bool mayFind : {true, false}) {
-        Fixture f;
-        f.addSales(4);
-        f.open(mayFind ? Rights::all() : test::allRightsBut({"查找销售记录"}));
-        Grid& grid = f.window->grid();
-        QVERIFY(grid.isVisible());
-        QLineEdit* box = f.window->tabs()->keywordBox(0);
-        box->setText(QStringLiteral("备注2"));
-        grid.setCurrent(2, 2);
-        QTest::keyClick(box, Qt::Key_Return);
-        QCOMPARE(grid.row(), mayFind ? 4 : 2);
-        QVERIFY(f.dialogs.messages.isEmpty());
-    }
-}
-
-void TestMainWindow::deleteAsksAndReloads() {
-    Fixture f;
-    f.addSales(4);
-    f.open();
-    Grid& grid = f.window->grid();
-    grid.setSelection(2, 1, 4, grid.cols() - 1);
-    f.dialogs.answer(true);
-    f.button(Bank::Trade, 2)->click();
-    QCOMPARE(f.dialogs.questions, QStringList{"您确定要删除第1-3条记录？"});
-    QCOMPARE(grid.rows(), 3); // reloaded: one record left
-    QCOMPARE(f.set.db().value("SELECT count(*) FROM Sale").toInt(), 1);
-}
-
-void TestMainWindow::doubleClickNeedsTheModifyRight() {
+void TestMainWindow::gridKeysNeedTheirRights() {
     QList<std::optional<qint64>> opened;
     EntryOpeners::install(EntryKind::Sale,
                           [&](QWidget*, Session&, const Database&, std::optional<qint64> key) {
                               opened << key;
                               return false;
                           });
-    for (bool mayModify : {false, true}) {
+    // Enter in the keyword box finds, a double click opens the record; each
+    // only with its right.
+    for (const QString missing : {"", "查找销售记录", "修改销售记录"}) {
         Fixture f;
-        f.addSales(3);
-        f.open(mayModify ? Rights::all() : test::allRightsBut({"修改销售记录"}));
+        f.addSales(4);
+        f.open(test::allRightsBut({missing}));
         Grid& grid = f.window->grid();
+        QVERIFY(grid.isVisible());
+        QLineEdit* box = f.window->tabs()->keywordBox(0);
+        box->setText(QStringLiteral("备注2"));
+        grid.setCurrent(2, 2);
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(grid.row(), missing == "查找销售记录" ? 2 : 4);
+        QVERIFY(f.dialogs.messages.isEmpty());
+        opened.clear();
         grid.setCurrent(3, 2);
         emit f.window->gridView()->cellDoubleClicked(3, 2);
-        QCOMPARE(opened.size(), mayModify ? 1 : 0);
+        QCOMPARE(opened, missing == "修改销售记录" ? QList<std::optional<qint64>>()
+                                                   : QList<std::optional<qint64>>{2});
     }
-    QCOMPARE(opened.value(0), std::optional<qint64>(2));
     EntryOpeners::install(EntryKind::Sale, {});
 
     // Modify with nothing to modify says so.
@@ -184,6 +166,21 @@ void TestMainWindow::doubleClickNeedsTheModifyRight() {
     f.window->tabs()->settingsTabs()->setCurrentIndex(RegionsPage);
     f.button(Bank::Master, 36)->click();
     QCOMPARE(f.dialogs.lastMessage(), QString("没有选择要修改的记录！"));
+}
+
+void TestMainWindow::deleteAsksAndReloads() {
+    Fixture f;
+    f.addSales(4);
+    f.open();
+    Grid& grid = f.window->grid();
+    grid.setSelection(2, 1, 4, grid.cols() - 1);
+    f.button(Bank::Trade, 2)->click(); // answered No: the sales stay
+    QCOMPARE(f.set.db().value("SELECT count(*) FROM Sale").toInt(), 4);
+    f.dialogs.answer(true);
+    f.button(Bank::Trade, 2)->click();
+    QCOMPARE(f.dialogs.questions, QStringList(2, "您确定要删除第1-3条记录？"));
+    QCOMPARE(grid.rows(), 3); // reloaded: one record left
+    QCOMPARE(f.set.db().value("SELECT count(*) FROM Sale").toInt(), 1);
 }
 
 void TestMainWindow::presetsAndClosing() {
@@ -201,6 +198,34 @@ void TestMainWindow::presetsAndClosing() {
     f.window->close();
     QVERIFY(!f.set.db().tableExists("T_Report"));
     QVERIFY(f.set.db().tableExists("Sale"));
+}
+
+void TestMainWindow::backupReplacesOnlyAfterYes() {
+    test::ScriptedDialogs dialogs;
+    test::TestAccountSet set;
+    BackupDialog dialog(set.db(), Progress::silent());
+    // A dated name beside the account set is proposed.
+    const QString proposed = QDir::fromNativeSeparators(dialog.pathBox()->text());
+    QVERIFY(proposed.startsWith(set.folder() + "/test-备份-") && proposed.endsWith(".lbk"));
+
+    const QString target = test::writeFile(set.folder() + "/old.lbk", "keep me");
+    dialog.pathBox()->setText(QDir::toNativeSeparators(target));
+    QVERIFY(!dialog.backup()); // No: the file stays
+    QCOMPARE(dialogs.questions.last(),
+             "文件“" + QDir::toNativeSeparators(target) + "”已经存在，是否用新的备份替换它？");
+    QVERIFY(!Schema::isAccountSetFile(target));
+    dialogs.answer(true);
+    QVERIFY(dialog.backup());
+    QVERIFY(Schema::isAccountSetFile(target));
+    QCOMPARE(dialogs.lastMessage(), "套帐已备份到：\n" + QDir::toNativeSeparators(target));
+
+    // A failure is reported in Chinese, the dialog stays open.
+    dialog.pathBox()->setText(set.folder() + "/no/such/folder/x.lbk");
+    QVERIFY(!dialog.backup());
+    QVERIFY(dialogs.lastMessage().startsWith("无法写入备份文件"));
+    dialog.pathBox()->clear();
+    QVERIFY(!dialog.backup());
+    QCOMPARE(dialogs.lastMessage(), QString("请填写备份文件的名称！"));
 }
 
 QTEST_MAIN(TestMainWindow)
