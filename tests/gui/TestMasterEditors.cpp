@@ -291,13 +291,11 @@ void TestMasterEditors::entryPointReportsChanges() {
 }
 
 void TestMasterEditors::rightsEditorListsTheChosenOperator() {
-    test::TestAccountSet set;
-    const Database& db = set.db();
-    db.exec("INSERT INTO Staff (Name, \"Right\") VALUES ('小李', ?)",
-            {Rights::join({"查看产品设置", "添加销售记录"})});
-    db.exec("INSERT INTO Staff (Name, \"Right\") VALUES ('小王', NULL)");
-    Session s = test::adminSession();
-    RightsEditor editor(s, db);
+    Fixture f;
+    f.db.exec("INSERT INTO Staff (Name, \"Right\") VALUES ('小李', ?)",
+              {Rights::join({"查看产品设置", "添加销售记录"})});
+    f.db.exec("INSERT INTO Staff (Name, \"Right\") VALUES ('小王', NULL)");
+    RightsEditor editor(f.s, f.db);
     QCOMPARE(editor.operatorCombo()->count(), 3);
     QVERIFY(!editor.saveButton()->isEnabled()); // nobody chosen yet
 
@@ -309,7 +307,7 @@ void TestMasterEditors::rightsEditorListsTheChosenOperator() {
     QVERIFY(editor.saveButton()->isEnabled());
     // Without the right to set rights nothing can be saved.
     Session limited = test::sessionWith({"查看人员设置"});
-    RightsEditor locked(limited, db);
+    RightsEditor locked(limited, f.db);
     locked.selectOperator(2, "小李");
     QVERIFY(!locked.saveButton()->isEnabled());
 
@@ -319,26 +317,24 @@ void TestMasterEditors::rightsEditorListsTheChosenOperator() {
         QCOMPARE(sheet.text(r, 1), QString());
 
     // With marks changed and not saved, switching asks first; No keeps both.
-    test::ScriptedDialogs dialogs;
     editor.toggle(rowOf("操作销售记录"), 1);
-    dialogs.answer(false);
+    f.dialogs.answer(false);
     editor.operatorCombo()->setCurrentIndex(editor.operatorCombo()->findText("2‖小李"));
-    QCOMPARE(dialogs.questions, QStringList{"“3‖小王”的权限修改尚未保存，是否放弃这些修改？"});
+    QCOMPARE(f.dialogs.questions, QStringList{"“3‖小王”的权限修改尚未保存，是否放弃这些修改？"});
     QCOMPARE(editor.operatorCombo()->currentText(), QString("3‖小王"));
     QCOMPARE(sheet.text(rowOf("操作销售记录"), 1), QString("√"));
-    dialogs.answer(true);
+    f.dialogs.answer(true);
     editor.operatorCombo()->setCurrentIndex(editor.operatorCombo()->findText("2‖小李"));
     QCOMPARE(sheet.text(rowOf("→查看产品设置"), 1), QString("√"));
     QCOMPARE(sheet.text(rowOf("操作销售记录"), 1), QString());
     // Switching without changes asks nothing.
     editor.operatorCombo()->setCurrentIndex(editor.operatorCombo()->findText("3‖小王"));
-    QCOMPARE(dialogs.questions.size(), 2);
+    QCOMPARE(f.dialogs.questions.size(), 2);
 }
 
 void TestMasterEditors::rightsEditorClicksToggleOnlyTheMarkColumn() {
-    test::TestAccountSet set;
-    Session s = test::adminSession();
-    RightsEditor editor(s, set.db());
+    Fixture f;
+    RightsEditor editor(f.s, f.db);
     editor.selectOperator(1, "admin");
     editor.show();
     QVERIFY(QTest::qWaitForWindowExposed(&editor));
@@ -368,8 +364,8 @@ void TestMasterEditors::rightsEditorClicksToggleOnlyTheMarkColumn() {
     // Escape leaves without writing anything.
     QTest::keyClick(&editor, Qt::Key_Escape);
     QVERIFY(!editor.saved());
-    QCOMPARE(set.db().value("SELECT \"Right\" FROM Staff WHERE UID=1").toString(), Rights::all());
-    QCOMPARE(s.rights, Rights::all());
+    QCOMPARE(f.db.value("SELECT \"Right\" FROM Staff WHERE UID=1").toString(), Rights::all());
+    QCOMPARE(f.s.rights, Rights::all());
 }
 
 QTEST_MAIN(TestMasterEditors)
