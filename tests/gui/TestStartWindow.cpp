@@ -24,12 +24,8 @@ namespace {
 const QString kMissing = "该套帐的数据文件不存在，请检查数据文件是否被删除或移走。";
 const QString kNotASet = "该文件已经存在，而且不是套账，无法设为套账！";
 
-QPushButton* button(QWidget* w, const char* name) {
-    return w->findChild<QPushButton*>(QString::fromLatin1(name));
-}
-QLineEdit* edit(QWidget* w, const char* name) {
-    return w->findChild<QLineEdit*>(QString::fromLatin1(name));
-}
+const auto button = [](QWidget* w, const char* name) { return w->findChild<QPushButton*>(name); };
+const auto edit = [](QWidget* w, const char* name) { return w->findChild<QLineEdit*>(name); };
 void enrol(const QString& name, const QString& path) {
     Outcome outcome;
     QVERIFY(Registry().add(name, path, outcome) > 0);
