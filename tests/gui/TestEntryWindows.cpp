@@ -82,12 +82,6 @@ struct Fixture {
     }
 };
 
-// Types text the way an input method commits it, whatever its letters.
-void typeText(QWidget* w, const QString& text) {
-    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
-    QApplication::sendEvent(w, &press);
-}
-
 } // namespace
 
 class TestEntryWindows : public QObject {
@@ -363,7 +357,8 @@ void TestEntryWindows::keysMoveSaveAndJumpInLists() {
 
     // Typing opens the list on the match; only Enter in the list chooses it.
     products->setFocus();
-    typeText(products, "橡");
+    QKeyEvent typed(QEvent::KeyPress, 0, Qt::NoModifier, "橡"); // as an input method commits it
+    QApplication::sendEvent(products, &typed);
     QTRY_VERIFY(products->view()->isVisible());
     QCOMPARE(products->currentIndex(), -1);
     QTest::keyClick(products->view(), Qt::Key_Return);

@@ -22,12 +22,6 @@
 
 using namespace tl;
 
-namespace {
-int count(test::TestAccountSet& set, const QString& table) {
-    return set.db().value("SELECT COUNT(*) FROM " + table).toInt();
-}
-} // namespace
-
 class TestImportDialogs : public QObject {
     Q_OBJECT
 private slots:
@@ -39,6 +33,9 @@ private slots:
     void importButtonsRunTheWholeCommand();
 
 private:
+    static int count(test::TestAccountSet& set, const QString& table) {
+        return set.db().value("SELECT COUNT(*) FROM " + table).toInt();
+    }
     QString threeSheets(const QString& name) {
         return test::writeXlsx(m_dir.filePath(name),
                                {{"封面"}, {"客户", ",,姓名\n,华东,王五\n,,赵六"}, {"备用"}});
