@@ -26,7 +26,7 @@ private slots:
     void unreadableRegistryOrTemplate_data();
     void unreadableRegistryOrTemplate();
     void verifyFindsStockChangedByHandUntilRebuilt();
-    void commandWithoutItsRightIsRefused();
+    void backupNeedsItsRight();
     void backupIsAnAccountSetOfItsOwn();
 
 private:
@@ -173,22 +173,16 @@ void TestCli::verifyFindsStockChangedByHandUntilRebuilt() {
     QVERIFY2(r.code == 0 && r.out.isEmpty(), qPrintable(r.err + r.out));
 }
 
-void TestCli::commandWithoutItsRightIsRefused() {
-    Database& db = m_set->db();
-    db.exec("INSERT INTO Staff (Name, PSD, \"Right\") VALUES ('clerk', 'pw', ?)",
-            {Rights::join({"操作盘点统计", "查看库存金额"})});
-    db.exec("UPDATE Stock SET Num=Num+1 WHERE ID=(SELECT min(ID) FROM Stock)");
-    const QString stockBefore = stock();
+// The rights of the commands with a button are compared with the window's in
+// TestCliRights; backup is the menu's.
+void TestCli::backupNeedsItsRight() {
+    m_set->db().exec("INSERT INTO Staff (Name, PSD, \"Right\") VALUES ('clerk', 'pw', ?)",
+                     {Rights::join({"操作盘点统计", "查看库存金额"})});
     const QString target = m_set->folder() + "/copy.lbk";
-    for (const QStringList& command :
-         {QStringList{"verify"}, QStringList{"rebuild"}, QStringList{"backup", target}}) {
-        const auto r =
-            m_cli.run(QStringList{"--set", m_set->path(), "--user", "clerk"} + command, "pw");
-        QCOMPARE(r.code, 1);
-        QVERIFY2(r.err.startsWith(noRightMessage()) && r.out.isEmpty(), qPrintable(r.err));
-    }
+    const auto r = m_cli.run({"--set", m_set->path(), "--user", "clerk", "backup", target}, "pw");
+    QVERIFY2(r.code == 1 && r.err.startsWith(noRightMessage()) && r.out.isEmpty(),
+             qPrintable(r.err));
     QVERIFY(!QFile::exists(target));
-    QCOMPARE(stock(), stockBefore);
 }
 
 void TestCli::backupIsAnAccountSetOfItsOwn() {
@@ -203,17 +197,8 @@ void TestCli::backupIsAnAccountSetOfItsOwn() {
     QCOMPARE(r.code, original.code);
     QCOMPARE(r.out, original.out);
     QVERIFY(!r.out.isEmpty());
-    {
-        auto copy = Database::open(target, Database::OpenMode::ReadOnly);
-        QVERIFY(copy);
-        for (const char* table : {"Sale", "Buy", "Adjust", "Stock", "Customer"})
-            QCOMPARE(copy->value(QString("SELECT count(*) FROM ") + table),
-                     m_set->db().value(QString("SELECT count(*) FROM ") + table));
-    }
-    // Onto itself or into a missing folder: refused, the set untouched.
-    const auto sales = m_set->db().value("SELECT count(*) FROM Sale");
+    // Onto itself or into a missing folder: refused.
     QCOMPARE(m_cli.run({"--set", m_set->path(), "backup", m_set->path()}).code, 1);
-    QCOMPARE(m_set->db().value("SELECT count(*) FROM Sale"), sales);
     QCOMPARE(m_cli.run({"--set", m_set->path(), "backup", dir.path() + "/gone/x.lbk"}).code, 1);
     QCOMPARE(m_cli.run({"--set", m_set->path(), "backup"}).code, 2);
 }

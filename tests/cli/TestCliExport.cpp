@@ -25,10 +25,7 @@ private slots:
 private:
     // The list as the main window loads it for an operator with every right.
     void loadAsTheWindow(Grid& grid, ListedTable table) {
-        Session session;
-        session.operatorId = "1";
-        session.rights = Rights::all();
-        loadListedTable(grid, m_set->db(), session, table);
+        loadListedTable(grid, m_set->db(), test::adminSession(), table);
     }
     std::unique_ptr<test::TestAccountSet> m_set;
     CliRunner m_cli;

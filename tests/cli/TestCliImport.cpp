@@ -50,9 +50,8 @@ void TestCliImport::init() {
 }
 
 void TestCliImport::importedRowsComeBackInTheExport() {
-    const QString& csv = m_csv;
     const int before = count("Customer");
-    auto r = run({"import", "customers", csv, "--lines", "2-4"});
+    auto r = run({"import", "customers", m_csv, "--lines", "2-4"});
     QVERIFY2(r.code == 0, qPrintable(r.err));
     QCOMPARE(count("Customer"), before + 3);
 
@@ -67,7 +66,7 @@ void TestCliImport::importedRowsComeBackInTheExport() {
         QVERIFY2(out.contains(fields), qPrintable(fields + "\n" + out.right(600)));
 
     // The same lines again: every name exists, nothing is added.
-    QCOMPARE(run({"import", "customers", csv, "--lines=2-4"}).code, 0);
+    QCOMPARE(run({"import", "customers", m_csv, "--lines=2-4"}).code, 0);
     QCOMPARE(count("Customer"), before + 3);
 }
 
@@ -97,7 +96,6 @@ void TestCliImport::salesImportKeepsStockInStep() {
 void TestCliImport::dryRunLeavesTheAccountSetAsItWas() {
     // A file of its own that nothing holds open, logged into once already.
     const QString path = m_set->folder() + "/copy.lbk";
-    const QString& csv = m_csv;
     {
         auto copy = Database::open(path, Database::OpenMode::CreateIfMissing);
         Schema::createAccountSet(*copy);
@@ -105,14 +103,15 @@ void TestCliImport::dryRunLeavesTheAccountSetAsItWas() {
     }
     QCOMPARE(m_cli.run({"--set", path, "verify"}).code, 0);
     const QByteArray setBefore = test::readFile(path);
-    auto r = m_cli.run({"--set", path, "import", "customers", csv, "--lines", "2-4", "--dry-run"});
+    auto r =
+        m_cli.run({"--set", path, "import", "customers", m_csv, "--lines", "2-4", "--dry-run"});
     QVERIFY2(r.code == 0, qPrintable(r.err));
     QVERIFY2(r.err.contains("可添加 3 条"), qPrintable(r.err));
     // The encoding chosen is the one read, and the summary names it.
-    r = m_cli.run({"--set", path, "import", "customers", csv, "--dry-run", "--encoding", "GBK"});
+    r = m_cli.run({"--set", path, "import", "customers", m_csv, "--dry-run", "--encoding", "GBK"});
     QVERIFY2(r.err.contains("文件编码：GB18030") && !r.err.contains("自动识别"), qPrintable(r.err));
     QVERIFY(test::readFile(path) == setBefore);
-    QCOMPARE(test::readFile(csv), kCustomers);
+    QCOMPARE(test::readFile(m_csv), kCustomers);
     QVERIFY(!QFile::exists(path + "-wal") || QFileInfo(path + "-wal").size() == 0);
 }
 
@@ -136,7 +135,6 @@ void TestCliImport::columnsByHeaderOrLeftOut() {
 }
 
 void TestCliImport::badInputChangesNothing() {
-    const QString& csv = m_csv;
     const QString book =
         test::writeXlsx(m_set->folder() + "/book.xlsx", {{"客户", "\n,,表中客户"}});
 
@@ -145,19 +143,19 @@ void TestCliImport::badInputChangesNothing() {
         QStringList args;
         int code;
     } cases[] = {
-        {{"import", "invoices", csv}, 2},
-        {{"import", "customers", csv, "--lines", "10-2"}, 2},
-        {{"import", "customers", csv, "--lines", "two-ten"}, 2},
-        {{"import", "customers", csv, "--columns", "B,C,D,E,F,G,H,I,J,K,L"}, 2},
-        {{"import", "customers", csv, "--columns", "B,3"}, 2},
-        {{"import", "customers", csv, "--columns", "B,abc"}, 2},
+        {{"import", "invoices", m_csv}, 2},
+        {{"import", "customers", m_csv, "--lines", "10-2"}, 2},
+        {{"import", "customers", m_csv, "--lines", "two-ten"}, 2},
+        {{"import", "customers", m_csv, "--columns", "B,C,D,E,F,G,H,I,J,K,L"}, 2},
+        {{"import", "customers", m_csv, "--columns", "B,3"}, 2},
+        {{"import", "customers", m_csv, "--columns", "B,abc"}, 2},
         // No header, or no title for a required field.
         {{"import", "customers", book, "--columns", "auto"}, 2},
         {{"import", "customers", test::writeFile(m_set->folder() + "/t.csv", "地区,电话\n"),
           "--columns", "auto"},
          2},
-        {{"import", "customers", csv, "--sheet", "客户"}, 2},
-        {{"import", "customers", csv, "--encoding", "latin1"}, 2},
+        {{"import", "customers", m_csv, "--sheet", "客户"}, 2},
+        {{"import", "customers", m_csv, "--encoding", "latin1"}, 2},
         {{"import", "customers"}, 2},
         {{"import", "customers", m_set->folder() + "/gone.csv"}, 1},
         {{"import", "customers", book, "--sheet", "订单"}, 1},

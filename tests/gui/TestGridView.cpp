@@ -56,8 +56,7 @@ private slots:
     void selectionFollowsViewAndGrid();
     void doubleClicksAndAGridThatGoesAway();
     void headerPressesSortAndFit();
-    void progressShowStepClose();
-    void progressBarEdges();
+    void progressWindowAndBar();
 };
 
 void TestGridView::modelFollowsTheGrid() {
@@ -291,44 +290,34 @@ void TestGridView::headerPressesSortAndFit() {
     QCOMPARE(view.bodyView()->columnWidth(3), GridView::toPixels(g.colWidth(3)));
 }
 
-void TestGridView::progressShowStepClose() {
+// The status line's part is tested on the main window (TestUserFeedback).
+void TestGridView::progressWindowAndBar() {
     ProgressWindow progress;
-    QLabel status;
-    progress.setStatusLabel(&status);
-
     progress.show("统计采购记录...", 10);
     QWidget* w = progress.window();
     QVERIFY(w && w->isVisible());
-    QCOMPARE(status.text(), QString("统计采购记录..."));
     auto* bar = w->findChild<ProgressBar*>("Pic");
-
     progress.step(5);
     QCOMPARE(bar->filledWidth(), (bar->width() + 1) / 2);
     progress.advance(3);
     QCOMPARE(progress.position(), 8);
-
     // Showing again reuses the window and starts from an empty bar.
     progress.show("汇总出入库记录...", 4);
     QCOMPARE(progress.window(), w);
     QCOMPARE(bar->filledWidth(), 0);
-
     progress.close();
     QVERIFY(!w->isVisible());
-    QCOMPARE(status.text(), QString());
-    progress.close(); // closing a closed display is harmless
-}
 
-void TestGridView::progressBarEdges() {
-    ProgressBar bar;
-    bar.resize(200, 18);
-    bar.setRange(0);
-    bar.setPosition(5);
-    QCOMPARE(bar.filledWidth(), 0); // no steps: an empty bar, not a division by zero
-    bar.setRange(4);
-    bar.setPosition(9);
-    QCOMPARE(bar.filledWidth(), 200); // beyond the end: clipped to the area
-    bar.setPosition(1);
-    QCOMPARE(bar.filledWidth(), 50);
+    ProgressBar edges;
+    edges.resize(200, 18);
+    edges.setRange(0);
+    edges.setPosition(5);
+    QCOMPARE(edges.filledWidth(), 0); // no steps: an empty bar, not a division by zero
+    edges.setRange(4);
+    edges.setPosition(9);
+    QCOMPARE(edges.filledWidth(), 200); // beyond the end: clipped to the area
+    edges.setPosition(1);
+    QCOMPARE(edges.filledWidth(), 50);
 }
 
 QTEST_MAIN(TestGridView)

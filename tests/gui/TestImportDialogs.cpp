@@ -1,12 +1,10 @@
 #include "data/Database.h"
-#include "data/Rights.h"
 #include "grid/Grid.h"
 #include "importexport/ImportCommand.h"
 #include "importexport/ImportMapDialog.h"
 #include "importexport/SheetsDialog.h"
 #include "mainwindow/MainCommands.h"
-#include "mainwindow/MainTabs.h"
-#include "mainwindow/MainWindow.h"
+#include "support/MainWindowFixture.h"
 #include "support/NextDialog.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
@@ -24,12 +22,6 @@
 
 using namespace tl;
 
-namespace {
-int count(test::TestAccountSet& set, const QString& table) {
-    return set.db().value("SELECT COUNT(*) FROM " + table).toInt();
-}
-} // namespace
-
 class TestImportDialogs : public QObject {
     Q_OBJECT
 private slots:
@@ -41,6 +33,9 @@ private slots:
     void importButtonsRunTheWholeCommand();
 
 private:
+    static int count(test::TestAccountSet& set, const QString& table) {
+        return set.db().value("SELECT COUNT(*) FROM " + table).toInt();
+    }
     QString threeSheets(const QString& name) {
         return test::writeXlsx(m_dir.filePath(name),
                                {{"封面"}, {"客户", ",,姓名\n,华东,王五\n,,赵六"}, {"备用"}});
@@ -213,14 +208,13 @@ void TestImportDialogs::chooserMarksOneSheet() {
 }
 
 void TestImportDialogs::importButtonsRunTheWholeCommand() {
-    test::TestAccountSet set;
-    test::ScriptedDialogs dialogs;
-    Session session{set.path(), "admin", "1", Rights::all()};
-    MainWindow window(session, Database::open(set.path()));
-    window.show();
-    window.tabs()->setCurrentIndex(SettingsTab);
-    window.tabs()->settingsTabs()->setCurrentIndex(CustomersPage);
-    QPushButton* import = window.tabs()->button({Bank::Master, 42});
+    test::MainWindowFixture f;
+    f.open();
+    f.window->show();
+    f.tabs().setCurrentIndex(SettingsTab);
+    f.tabs().settingsTabs()->setCurrentIndex(CustomersPage);
+    QPushButton* import = f.button(Bank::Master, 42);
+    test::ScriptedDialogs& dialogs = f.dialogs;
     QVERIFY(import && import->isVisible() && import->isEnabled());
 
     // A workbook: the chooser, then the mapping dialog, then the grid reloads.
@@ -242,11 +236,10 @@ void TestImportDialogs::importButtonsRunTheWholeCommand() {
     import->click();
     QCOMPARE(dialogs.messages,
              QStringList{"导入完成：添加了 2 条客户记录。\n新建地区 2 个（华东、未知区域）。"});
-    bool listed = false;
-    for (int r = 1; r < window.grid().rows(); ++r)
-        for (int c = 0; c < window.grid().cols(); ++c)
-            listed |= window.grid().text(r, c) == "赵六";
-    QVERIFY(listed);
+    QStringList cells;
+    for (int r = 1; r < f.window->grid().rows(); ++r)
+        cells += test::rowText(f.window->grid(), r).split('|');
+    QVERIFY(cells.contains("赵六"));
 
     // A file that is no workbook: the chooser's message, then the preview's.
     dialogs.clear();

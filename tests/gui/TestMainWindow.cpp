@@ -1,6 +1,8 @@
 #include "data/AccountSetFile.h"
 #include "data/Clock.h"
+#include "data/Schema.h"
 #include "grid/Grid.h"
+#include "mainwindow/BackupDialog.h"
 #include "mainwindow/EntryOpeners.h"
 #include "mainwindow/MainCommands.h"
 #include "support/MainWindowFixture.h"
@@ -9,13 +11,40 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
 using namespace tl;
 using Fixture = test::MainWindowFixture;
+
+namespace {
+
+// The main window on two warehouses, two products and one sale, for the
+// statistics pages.
+struct StatisticsFixture : test::MainWindowFixture {
+    StatisticsFixture() {
+        Database& db = set.db();
+        db.exec("INSERT INTO Storage (SID, Name) VALUES (1, '一号库'), (2, '二号库')");
+        db.exec("INSERT INTO Product (PID, CID, SName, Name) VALUES (1, 1, 'A1', '甲'), "
+                "(2, 1, 'A2', '乙')");
+        db.exec("INSERT INTO Customer (CID, Name) VALUES (1, '张三')");
+        db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) "
+                "VALUES (1, 1, 1, 1, 1, 10, 2, 5, '2009-02-04')");
+        open();
+    }
+    QPushButton* button(int index) const { return tabs().button({Bank::Trade, index}); }
+    void page(int subTab) const {
+        tabs().setCurrentIndex(StatisticsTab);
+        tabs().statisticsTabs()->setCurrentIndex(subTab);
+    }
+};
+
+} // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -23,10 +52,12 @@ private slots:
     void rightsRules();
     void tabsAndButtonsFollowRights();
     void ownRightsChangeTakesEffectAtOnce();
-    void enterFindsOnlyWithTheFindRight();
+    void gridKeysNeedTheirRights();
     void deleteAsksAndReloads();
-    void doubleClickNeedsTheModifyRight();
     void presetsAndClosing();
+    void backupReplacesOnlyAfterYes();
+    void stockPageAndItsHideBox();
+    void tradePagesReadTheirOwnPickers();
 };
 
 void TestMainWindow::rightsRules() {
@@ -38,16 +69,14 @@ void TestMainWindow::rightsRules() {
     QVERIFY(commandAllowed(addSale,
                            test::allRightsBut({"操作销售记录"}))); // buttons keep their own rights
 
-    // A master table's buttons need its view right too; the imports only their own.
+    // The imports of a master table need only their own right, not its view right
+    // (which its other buttons need: tabsAndButtonsFollowRights).
     const QString noCustomers = test::allRightsBut({"查看客户设置"});
-    for (int i : {10, 11, 12, 14})
-        QVERIFY(!commandAllowed(*findCommand({Bank::Master, i}), noCustomers));
     QVERIFY(commandAllowed(*findCommand({Bank::Master, 42}), noCustomers));
     QVERIFY(commandAllowed(*findCommand({Bank::Master, 5}), noCustomers));
 
     // Without the staff list the operator still edits his own record, nothing else.
     const QString noStaff = test::allRightsBut({"查看人员设置", "修改人员设置"});
-    QVERIFY(commandAllowed(*findCommand({Bank::Master, 21}), noStaff));
     QVERIFY(
         !commandAllowed(*findCommand({Bank::Master, 21}), test::allRightsBut({"修改人员设置"})));
     QVERIFY(commandAllowed(*findCommand({Bank::Master, 20}), noStaff));
@@ -129,52 +158,33 @@ void TestMainWindow::ownRightsChangeTakesEffectAtOnce() {
     QVERIFY(f.button(Bank::Trade, 0)->isEnabled() && backup->isEnabled());
 }
 
-void TestMainWindow::enterFindsOnlyWithTheFindRight() {
-    for (bool mayFind : {true, false}) {
-        Fixture f;
-        f.addSales(4);
-        f.open(mayFind ? Rights::all() : test::allRightsBut({"查找销售记录"}));
-        Grid& grid = f.window->grid();
-        QVERIFY(grid.isVisible());
-        QLineEdit* box = f.window->tabs()->keywordBox(0);
-        box->setText(QStringLiteral("备注2"));
-        grid.setCurrent(2, 2);
-        QTest::keyClick(box, Qt::Key_Return);
-        QCOMPARE(grid.row(), mayFind ? 4 : 2);
-        QVERIFY(f.dialogs.messages.isEmpty());
-    }
-}
-
-void TestMainWindow::deleteAsksAndReloads() {
-    Fixture f;
-    f.addSales(4);
-    f.open();
-    Grid& grid = f.window->grid();
-    grid.setSelection(2, 1, 4, grid.cols() - 1);
-    f.dialogs.answer(true);
-    f.button(Bank::Trade, 2)->click();
-    QCOMPARE(f.dialogs.questions, QStringList{"您确定要删除第1-3条记录？"});
-    QCOMPARE(grid.rows(), 3); // reloaded: one record left
-    QCOMPARE(f.set.db().value("SELECT count(*) FROM Sale").toInt(), 1);
-}
-
-void TestMainWindow::doubleClickNeedsTheModifyRight() {
+void TestMainWindow::gridKeysNeedTheirRights() {
     QList<std::optional<qint64>> opened;
     EntryOpeners::install(EntryKind::Sale,
                           [&](QWidget*, Session&, const Database&, std::optional<qint64> key) {
                               opened << key;
                               return false;
                           });
-    for (bool mayModify : {false, true}) {
+    // Enter in the keyword box finds, a double click opens the record; each
+    // only with its right.
+    for (const QString missing : {"", "查找销售记录", "修改销售记录"}) {
         Fixture f;
-        f.addSales(3);
-        f.open(mayModify ? Rights::all() : test::allRightsBut({"修改销售记录"}));
+        f.addSales(4);
+        f.open(test::allRightsBut({missing}));
         Grid& grid = f.window->grid();
+        QVERIFY(grid.isVisible());
+        QLineEdit* box = f.window->tabs()->keywordBox(0);
+        box->setText(QStringLiteral("备注2"));
+        grid.setCurrent(2, 2);
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(grid.row(), missing == "查找销售记录" ? 2 : 4);
+        QVERIFY(f.dialogs.messages.isEmpty());
+        opened.clear();
         grid.setCurrent(3, 2);
         emit f.window->gridView()->cellDoubleClicked(3, 2);
-        QCOMPARE(opened.size(), mayModify ? 1 : 0);
+        QCOMPARE(opened, missing == "修改销售记录" ? QList<std::optional<qint64>>()
+                                                   : QList<std::optional<qint64>>{2});
     }
-    QCOMPARE(opened.value(0), std::optional<qint64>(2));
     EntryOpeners::install(EntryKind::Sale, {});
 
     // Modify with nothing to modify says so.
@@ -184,6 +194,21 @@ void TestMainWindow::doubleClickNeedsTheModifyRight() {
     f.window->tabs()->settingsTabs()->setCurrentIndex(RegionsPage);
     f.button(Bank::Master, 36)->click();
     QCOMPARE(f.dialogs.lastMessage(), QString("没有选择要修改的记录！"));
+}
+
+void TestMainWindow::deleteAsksAndReloads() {
+    Fixture f;
+    f.addSales(4);
+    f.open();
+    Grid& grid = f.window->grid();
+    grid.setSelection(2, 1, 4, grid.cols() - 1);
+    f.button(Bank::Trade, 2)->click(); // answered No: the sales stay
+    QCOMPARE(f.set.db().value("SELECT count(*) FROM Sale").toInt(), 4);
+    f.dialogs.answer(true);
+    f.button(Bank::Trade, 2)->click();
+    QCOMPARE(f.dialogs.questions, QStringList(2, "您确定要删除第1-3条记录？"));
+    QCOMPARE(grid.rows(), 3); // reloaded: one record left
+    QCOMPARE(f.set.db().value("SELECT count(*) FROM Sale").toInt(), 1);
 }
 
 void TestMainWindow::presetsAndClosing() {
@@ -201,6 +226,110 @@ void TestMainWindow::presetsAndClosing() {
     f.window->close();
     QVERIFY(!f.set.db().tableExists("T_Report"));
     QVERIFY(f.set.db().tableExists("Sale"));
+}
+
+void TestMainWindow::backupReplacesOnlyAfterYes() {
+    test::ScriptedDialogs dialogs;
+    test::TestAccountSet set;
+    BackupDialog dialog(set.db(), Progress::silent());
+    // A dated name beside the account set is proposed.
+    const QString proposed = QDir::fromNativeSeparators(dialog.pathBox()->text());
+    QVERIFY(proposed.startsWith(set.folder() + "/test-备份-") && proposed.endsWith(".lbk"));
+
+    const QString target = test::writeFile(set.folder() + "/old.lbk", "keep me");
+    dialog.pathBox()->setText(QDir::toNativeSeparators(target));
+    QVERIFY(!dialog.backup()); // No: the file stays
+    QCOMPARE(dialogs.questions.last(),
+             "文件“" + QDir::toNativeSeparators(target) + "”已经存在，是否用新的备份替换它？");
+    QVERIFY(!Schema::isAccountSetFile(target));
+    dialogs.answer(true);
+    QVERIFY(dialog.backup());
+    QVERIFY(Schema::isAccountSetFile(target));
+    QCOMPARE(dialogs.lastMessage(), "套帐已备份到：\n" + QDir::toNativeSeparators(target));
+
+    // A failure is reported in Chinese, the dialog stays open.
+    dialog.pathBox()->setText(set.folder() + "/no/such/folder/x.lbk");
+    QVERIFY(!dialog.backup());
+    QVERIFY(dialogs.lastMessage().startsWith("无法写入备份文件"));
+    dialog.pathBox()->clear();
+    QVERIFY(!dialog.backup());
+    QCOMPARE(dialogs.lastMessage(), QString("请填写备份文件的名称！"));
+}
+
+void TestMainWindow::stockPageAndItsHideBox() {
+    StatisticsFixture f;
+    f.page(0);
+    Grid& grid = f.window->grid();
+    QCheckBox* box = f.window->findChild<QCheckBox*>("CHK3_0");
+    QVERIFY(box && !box->isHidden());
+    QVERIFY(!grid.isVisible());
+    box->setChecked(true); // no report on show: nothing to do
+    QVERIFY(!grid.isVisible());
+
+    // With the box ticked the report comes up with A2 (no stock) hidden.
+    f.button(12)->click();
+    QVERIFY(grid.isVisible());
+    QCOMPARE(grid.rows(), 2 * 2 + 4);
+    QCOMPARE(grid.text(2, 4), QString("-2"));
+    QCOMPARE(grid.colWidth(5), 0);
+    QCOMPARE(grid.rowHeight(4), 0); // the second warehouse holds nothing
+    box->setChecked(false);
+    QVERIFY(grid.colWidth(5) > 0 && grid.rowHeight(4) > 0);
+
+    // The stock change reports read pickers 0 and 1.
+    f.setDates(0, QDate(2009, 1, 1), QDate(2009, 2, 28));
+    f.button(10)->click();
+    QCOMPARE(grid.rows(), 3 * 2 + 5);
+    QCOMPARE(grid.text(2, 3), QString("2009-01-01"));
+    QCOMPARE(grid.text(4, 4), QString("-2"));
+    f.button(11)->click();
+    QCOMPARE(grid.text(4, 4), QString("-"));
+    QVERIFY(f.dialogs.messages.isEmpty());
+}
+
+void TestMainWindow::tradePagesReadTheirOwnPickers() {
+    StatisticsFixture f;
+    Grid& grid = f.window->grid();
+    const QDate first(2009, 2, 1), last(2009, 2, 28);
+
+    f.page(1);
+    f.setDates(2, first, last);
+    f.setDates(4, first, last); // the purchase page's pickers do not matter here
+    f.button(13)->click();
+    QVERIFY(grid.isVisible());
+    QCOMPARE(grid.text(1, 1), QString("甲"));
+    QCOMPARE(grid.text(1, 5), QString("15.00"));
+
+    // No purchase at all: the purchase message, then the empty grid.
+    f.page(2);
+    f.setDates(4, first, last);
+    f.button(14)->click();
+    QCOMPARE(f.dialogs.messages, QStringList{"您选择的时间段内没有采购记录！"});
+    QVERIFY(grid.isVisible());
+    QCOMPARE(grid.rows(), 2);
+
+    f.page(3);
+    f.setDates(6, first, last);
+    f.button(15)->click();
+    QCOMPARE(grid.text(1, 3), QString("张三"));
+    QCOMPARE(grid.text(2, 3), QString("15.00"));
+    // No row drawn selected over the report's colours; the first arrow key
+    // goes to the first data cell.
+    QTableView* body = f.window->gridView()->bodyView();
+    QVERIFY(!body->selectionModel()->hasSelection() && !body->currentIndex().isValid());
+    QTest::keyClick(body, Qt::Key_Down);
+    QCOMPARE(body->currentIndex(), body->model()->index(2, 3));
+    // An empty period: the empty grid and no message.
+    f.setDates(6, last.addDays(1), last.addDays(30));
+    f.button(15)->click();
+    QCOMPARE(grid.rows(), 2);
+    QCOMPARE(f.dialogs.messages.size(), 1);
+
+    f.page(4);
+    f.setDates(8, first, last);
+    f.button(16)->click();
+    QCOMPARE(grid.rows(), 2);
+    QVERIFY(grid.isVisible());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 
 using namespace tl;
 
@@ -28,6 +29,11 @@ struct Fixture {
         return db.value(QString("SELECT COUNT(*) FROM ") + table).toInt();
     }
 };
+
+// The row of a right in the rights editor's sheet.
+int rowOf(const QString& name) {
+    return static_cast<int>(Rights::vocabulary().indexOf(name)) + 1;
+}
 } // namespace
 
 class TestMasterEditors : public QObject {
@@ -38,6 +44,8 @@ private slots:
     void nestedRegionAndClassEditorsOfferNewEntries();
     void operatorEditorReloadsAfterRightsEditor();
     void entryPointReportsChanges();
+    void rightsEditorListsTheChosenOperator();
+    void rightsEditorClicksToggleOnlyTheMarkColumn();
 };
 
 void TestMasterEditors::buttonsFollowRights() {
@@ -214,8 +222,7 @@ void TestMasterEditors::operatorEditorReloadsAfterRightsEditor() {
     test::onNextDialog([](QDialog* d) {
         auto* rights = qobject_cast<RightsEditor*>(d);
         QCOMPARE(rights->operatorCombo()->currentText(), QString("2‖小李"));
-        const int charts = Rights::vocabulary().indexOf("操作图表分析") + 1;
-        rights->toggle(charts, RightsSheet::kMarkCol);
+        rights->toggle(rowOf("操作图表分析"), RightsSheet::kMarkCol);
         rights->saveButton()->click();
     });
     staff.nestedButton()->click();
@@ -281,6 +288,84 @@ void TestMasterEditors::entryPointReportsChanges() {
     editable.setEditText("自由文字");
     fillCombo(&editable, f.db, "Region", "Region", "RID");
     QCOMPARE(editable.currentText(), QString("自由文字"));
+}
+
+void TestMasterEditors::rightsEditorListsTheChosenOperator() {
+    Fixture f;
+    f.db.exec("INSERT INTO Staff (Name, \"Right\") VALUES ('小李', ?)",
+              {Rights::join({"查看产品设置", "添加销售记录"})});
+    f.db.exec("INSERT INTO Staff (Name, \"Right\") VALUES ('小王', NULL)");
+    RightsEditor editor(f.s, f.db);
+    QCOMPARE(editor.operatorCombo()->count(), 3);
+    QVERIFY(!editor.saveButton()->isEnabled()); // nobody chosen yet
+
+    editor.selectOperator(2, "小李");
+    QCOMPARE(editor.operatorCombo()->currentText(), QString("2‖小李"));
+    const Grid& sheet = *editor.sheet();
+    QCOMPARE(sheet.text(rowOf("→查看产品设置"), 1), QString("√"));
+    QCOMPARE(sheet.text(rowOf("→添加销售记录"), 1), QString("√"));
+    QVERIFY(editor.saveButton()->isEnabled());
+    // Without the right to set rights nothing can be saved.
+    Session limited = test::sessionWith({"查看人员设置"});
+    RightsEditor locked(limited, f.db);
+    locked.selectOperator(2, "小李");
+    QVERIFY(!locked.saveButton()->isEnabled());
+
+    // Choosing another operator in the list shows his rights.
+    editor.operatorCombo()->setCurrentIndex(editor.operatorCombo()->findText("3‖小王"));
+    for (int r = 1; r < sheet.rows(); ++r)
+        QCOMPARE(sheet.text(r, 1), QString());
+
+    // With marks changed and not saved, switching asks first; No keeps both.
+    editor.toggle(rowOf("操作销售记录"), 1);
+    f.dialogs.answer(false);
+    editor.operatorCombo()->setCurrentIndex(editor.operatorCombo()->findText("2‖小李"));
+    QCOMPARE(f.dialogs.questions, QStringList{"“3‖小王”的权限修改尚未保存，是否放弃这些修改？"});
+    QCOMPARE(editor.operatorCombo()->currentText(), QString("3‖小王"));
+    QCOMPARE(sheet.text(rowOf("操作销售记录"), 1), QString("√"));
+    f.dialogs.answer(true);
+    editor.operatorCombo()->setCurrentIndex(editor.operatorCombo()->findText("2‖小李"));
+    QCOMPARE(sheet.text(rowOf("→查看产品设置"), 1), QString("√"));
+    QCOMPARE(sheet.text(rowOf("操作销售记录"), 1), QString());
+    // Switching without changes asks nothing.
+    editor.operatorCombo()->setCurrentIndex(editor.operatorCombo()->findText("3‖小王"));
+    QCOMPARE(f.dialogs.questions.size(), 2);
+}
+
+void TestMasterEditors::rightsEditorClicksToggleOnlyTheMarkColumn() {
+    Fixture f;
+    RightsEditor editor(f.s, f.db);
+    editor.selectOperator(1, "admin");
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    const QString before = RightsSheet::rights(*editor.sheet());
+    QCOMPARE(before, Rights::all());
+
+    // The number and the name columns change nothing.
+    const int sales = rowOf("操作销售记录");
+    emit editor.sheetView()->cellClicked(sales, 0);
+    emit editor.sheetView()->cellClicked(sales, 2);
+    QCOMPARE(RightsSheet::rights(*editor.sheet()), before);
+
+    // A real click on a group's mark clears the whole group.
+    QTableView* body = editor.sheetView()->bodyView();
+    const QModelIndex index = body->model()->index(sales, RightsSheet::kMarkCol);
+    body->scrollTo(index);
+    QTest::mouseClick(body->viewport(), Qt::LeftButton, {}, body->visualRect(index).center());
+    for (int r = sales; r < rowOf("操作采购记录"); ++r)
+        QCOMPARE(editor.sheet()->text(r, 1), QString());
+    QCOMPARE(editor.sheet()->text(rowOf("操作采购记录"), 1), QString("√"));
+
+    // The space bar marks the current row.
+    editor.sheet()->setCurrent(sales + 1, RightsSheet::kMarkCol);
+    QTest::keyClick(body, Qt::Key_Space);
+    QCOMPARE(editor.sheet()->text(sales + 1, 1), QString("√"));
+
+    // Escape leaves without writing anything.
+    QTest::keyClick(&editor, Qt::Key_Escape);
+    QVERIFY(!editor.saved());
+    QCOMPARE(f.db.value("SELECT \"Right\" FROM Staff WHERE UID=1").toString(), Rights::all());
+    QCOMPARE(f.s.rights, Rights::all());
 }
 
 QTEST_MAIN(TestMasterEditors)

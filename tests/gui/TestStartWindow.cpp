@@ -24,12 +24,8 @@ namespace {
 const QString kMissing = "该套帐的数据文件不存在，请检查数据文件是否被删除或移走。";
 const QString kNotASet = "该文件已经存在，而且不是套账，无法设为套账！";
 
-QPushButton* button(QWidget* w, const char* name) {
-    return w->findChild<QPushButton*>(QString::fromLatin1(name));
-}
-QLineEdit* edit(QWidget* w, const char* name) {
-    return w->findChild<QLineEdit*>(QString::fromLatin1(name));
-}
+const auto button = [](QWidget* w, const char* name) { return w->findChild<QPushButton*>(name); };
+const auto edit = [](QWidget* w, const char* name) { return w->findChild<QLineEdit*>(name); };
 void enrol(const QString& name, const QString& path) {
     Outcome outcome;
     QVERIFY(Registry().add(name, path, outcome) > 0);
@@ -151,6 +147,7 @@ void TestStartWindow::newAccountSets() {
     enrol("乙", set.path());
     StartWindow w;
     w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
     w.selectRow(2);
     QCOMPARE(edit(&w, "T")->text(), QString("甲"));
 
@@ -200,6 +197,16 @@ void TestStartWindow::newAccountSets() {
     QVERIFY(Schema::isAccountSetFile(file));
     QCOMPARE(column(w.grid(), 1), (QStringList{"新公司", "丁", "乙", "甲"}));
     QCOMPARE(w.currentPath(), file);
+
+    // Escape closes the dialog, and Enter then logs in without a click to
+    // find the window first.
+    dlg = openNewDb(w);
+    QTest::keyClick(dlg, Qt::Key_Escape);
+    QVERIFY(!dlg->isVisible());
+    QSignalSpy spy(&w, &StartWindow::loggedIn);
+    QVERIFY(QApplication::focusWidget());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(spy.count(), 1);
 }
 
 QTEST_MAIN(TestStartWindow)

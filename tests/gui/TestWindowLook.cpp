@@ -111,27 +111,25 @@ void TestWindowLook::reloadAfterAnEditorKeepsThePlace() {
     grid.setTopRow(40);
     grid.setCurrent(45, 3);
     const QString key = grid.text(45, 0);
-    EntryOpeners::install(EntryKind::Sale,
-                          [&f](QWidget*, Session&, const Database& db, std::optional<qint64>) {
-                              db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Num, Dat) "
-                                      "VALUES (1, 1, 1, 1, 1, 9, '2001-01-01')");
-                              return true;
-                          });
-    f.window->updateEntryButtons();
-    f.window->tabs()->button({Bank::Trade, 0})->click();
-    EntryOpeners::install(EntryKind::Sale, {});
+    // Presses add (0) or modify (1) with an entry window that runs `sql`.
+    const auto press = [&f](int button, const char* sql) {
+        EntryOpeners::install(EntryKind::Sale,
+                              [sql](QWidget*, Session&, const Database& db, std::optional<qint64>) {
+                                  db.exec(sql);
+                                  return true;
+                              });
+        f.window->updateEntryButtons();
+        f.window->tabs()->button({Bank::Trade, button})->click();
+        EntryOpeners::install(EntryKind::Sale, {});
+    };
+    press(0, "INSERT INTO Sale (PID, CID, SID, AID, UID, Num, Dat) "
+             "VALUES (1, 1, 1, 1, 1, 9, '2001-01-01')");
     // The record added is shown; after a modify the same record stays current
     // (here a record above it went meanwhile) and the view where it was.
     QCOMPARE(grid.text(grid.row(), 0), QString::number(81));
-    EntryOpeners::install(EntryKind::Sale,
-                          [](QWidget*, Session&, const Database& db, std::optional<qint64>) {
-                              db.exec("DELETE FROM Sale WHERE ID=1");
-                              return true;
-                          });
     grid.setTopRow(40);
     grid.setCurrent(45, 3);
-    f.window->tabs()->button({Bank::Trade, 1})->click();
-    EntryOpeners::install(EntryKind::Sale, {});
+    press(1, "DELETE FROM Sale WHERE ID=1");
     QCOMPARE(grid.text(grid.row(), 0), key);
     QCOMPARE(grid.topRow(), 40);
 }
