@@ -2,6 +2,7 @@
 #include "data/Database.h"
 #include "grid/Grid.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 
 #include <QTest>
 
@@ -22,9 +23,7 @@ struct Books {
     test::TestAccountSet set;
     const Database& db() { return set.db(); }
     void buy(int pid, double num, double price, const QString& date, int sid = 1) {
-        db().exec("INSERT INTO Buy (PID, VID, AID, SID, Price, Num, Pay, Dat) "
-                  "VALUES (?, 1, 1, ?, ?, ?, 0, ?)",
-                  {pid, sid, price, num, date});
+        test::buy(db(), sid, pid, num, price, date);
     }
     void sell(int pid, double num, double price, const QString& date, int sid = 1) {
         db().exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) "
@@ -41,11 +40,7 @@ QStringList column(const Grid& g, int col) {
 }
 
 ChartResult profit(Books& b, Grid& g, QDate from, QDate to, int pid = 0) {
-    ProfitQuery q;
-    q.from = from;
-    q.to = to;
-    q.productId = pid;
-    return profitTable(b.db(), q, g);
+    return profitTable(b.db(), {from, to, pid}, g);
 }
 
 } // namespace
@@ -58,9 +53,7 @@ void TestChartTables::trendCoversWholeMonthsInEitherOrder() {
     b.sell(1, 4, 4, "2008-04-30 18:30:00"); // the last day, with a time
     b.sell(1, 7, 4, "2008-05-01");          // the day after
     Grid forward, backward;
-    TrendQuery q;
-    q.from = QDate(2008, 3, 15);
-    q.to = QDate(2008, 4, 2);
+    TrendQuery q{QDate(2008, 3, 15), QDate(2008, 4, 2)};
     const ChartResult r = trendTable(b.db(), q, forward);
     std::swap(q.from, q.to);
     const ChartResult reversed = trendTable(b.db(), q, backward);
@@ -95,9 +88,7 @@ void TestChartTables::trendFiltersAndAmounts() {
     b.sell(1, 0.2, 0.7, "2009-03-02", 1);
 
     Grid g;
-    TrendQuery q;
-    q.from = QDate(2009, 1, 1);
-    q.to = QDate(2009, 3, 31);
+    TrendQuery q{QDate(2009, 1, 1), QDate(2009, 3, 31)};
     trendTable(b.db(), q, g);
     QCOMPARE(column(g, 1), QStringList({"12", "0", "0"}));
     QCOMPARE(column(g, 2), QStringList({"0", "5", "0.3"}));

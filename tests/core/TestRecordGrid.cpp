@@ -29,7 +29,8 @@ QStringList column(const Grid& g, int c) {
     return out;
 }
 
-void addMasters(Database& db) {
+// The masters the record lists look up; returns the database for chaining.
+Database& addMasters(Database& db) {
     db.exec("INSERT INTO Class (Class) VALUES ('文具')");
     db.exec("INSERT INTO Product (CID, SName, Name, Code, Price, Unit) VALUES (1, 'QB', ?, 'A1', "
             "2.5, '支')",
@@ -39,6 +40,7 @@ void addMasters(Database& db) {
     db.exec("INSERT INTO Storage (Name) VALUES ('一号库'), ('二号库')");
     db.exec("INSERT INTO Vender (Name) VALUES ('供货商')");
     db.exec("INSERT INTO Account (Name) VALUES ('现金')");
+    return db;
 }
 
 } // namespace
@@ -50,12 +52,11 @@ private slots:
     void loadShowsNamesDatesAndMoney();
     void emptyTableKeepsWidths();
     void missingRowsAndColumnsShowEmpty();
-    void moneyAndDateTexts();
+    void moneyDateAndColourTexts();
     void sortMarkersAndSerials();
     void sortComparesNumbersAsNumbers();
     void headerClickFitsOrSorts();
     void autoFitRules();
-    void colours();
     void rowsColumnsAndRanges();
     void mergedAreasStayInTheirPart();
 };
@@ -80,24 +81,20 @@ void TestRecordGrid::layoutsNameRealColumns() {
             }
         }
     }
-    QCOMPARE(ColumnSpec::parse("PID:Product").kind, ColumnSpec::Kind::Broken);
-    QCOMPARE(ColumnSpec::parse("Price; DROP TABLE Sale").kind, ColumnSpec::Kind::Broken);
-    QCOMPARE(ColumnSpec::parse("Price' AS x").kind, ColumnSpec::Kind::Broken);
-    QCOMPARE(ColumnSpec::parse("Price AS a\"b").kind, ColumnSpec::Kind::Broken);
+    for (const char* bad :
+         {"PID:Product", "Price; DROP TABLE Sale", "Price' AS x", "Price AS a\"b"})
+        QVERIFY2(ColumnSpec::parse(bad).kind == ColumnSpec::Kind::Broken, bad);
 }
 
 void TestRecordGrid::loadShowsNamesDatesAndMoney() {
     test::TestAccountSet set;
-    Database& db = set.db();
-    addMasters(db);
+    Database& db = addMasters(set.db());
     db.exec("INSERT INTO Staff (Name) VALUES ('小王')");
     const QVariant uid = db.value("SELECT UID FROM Staff WHERE Name='小王'");
     db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat, Memo) VALUES "
-            "(1, 2, 1, 1, ?, 1234567.5, 2, 1000, '2009-02-04', '加急')",
-            {uid});
-    db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) VALUES "
-            "(2, 1, 2, 1, ?, 0.5, 3, 0, '2010-11-30 09:15:00')",
-            {uid});
+            "(1, 2, 1, 1, ?, 1234567.5, 2, 1000, '2009-02-04', '加急'), "
+            "(2, 1, 2, 1, ?, 0.5, 3, 0, '2010-11-30 09:15:00', NULL)",
+            {uid, uid});
     Grid g;
     loadSaleGrid(g, db, perChar);
     QCOMPARE(g.rows(), 4);
@@ -142,12 +139,9 @@ void TestRecordGrid::emptyTableKeepsWidths() {
 
 void TestRecordGrid::missingRowsAndColumnsShowEmpty() {
     test::TestAccountSet set;
-    Database& db = set.db();
-    addMasters(db);
+    Database& db = addMasters(set.db());
     db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) VALUES "
-            "(1, 1, 1, 1, 1, 1, 1, 1, '2009-01-01')");
-    db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) VALUES "
-            "(2, 2, NULL, 1, 1, 1, 1, 1, '2009-01-02')");
+            "(1, 1, 1, 1, 1, 1, 1, 1, '2009-01-01'), (2, 2, NULL, 1, 1, 1, 1, 1, '2009-01-02')");
     db.exec("DELETE FROM Product WHERE PID=1");
     Grid g;
     loadSaleGrid(g, db, perChar);
@@ -166,7 +160,7 @@ void TestRecordGrid::missingRowsAndColumnsShowEmpty() {
     QCOMPARE(test::rowText(g, 3), QString("2|2|||乙公司"));
 }
 
-void TestRecordGrid::moneyAndDateTexts() {
+void TestRecordGrid::moneyDateAndColourTexts() {
     // No "-0.00", rounding that carries into a new group, no exponent.
     QStringList money;
     for (double v : {-0.001, 999.999, 123456.78, -1234.0, 0.125, 12345678901234567.0})
@@ -175,12 +169,14 @@ void TestRecordGrid::moneyAndDateTexts() {
              QString("0.00 1,000.00 123,456.78 -1,234.00 0.13 12,345,678,901,234,568.00"));
     QCOMPARE(gridDate("2009-02-04 23:59:59"), QString("2009.02.04"));
     QCOMPARE(gridDate("2009-02-0x"), QString("2009-02-0x")); // not a date: as stored
+    // Stored colours are blue-green-red.
+    QCOMPARE(colorFromBgr(0x0000FF), QColor(255, 0, 0));
+    QCOMPARE(colorFromBgr(0x91C6FF), QColor(255, 198, 145));
 }
 
 void TestRecordGrid::sortMarkersAndSerials() {
     test::TestAccountSet set;
-    Database& db = set.db();
-    addMasters(db);
+    Database& db = addMasters(set.db());
     for (const auto& [pid, price] : {std::pair{1, 30.0}, {2, 10.0}, {1, 20.0}})
         db.exec("INSERT INTO Sale (PID, CID, Price, Num, Pay, Dat) VALUES (?, 1, ?, 1, 0, "
                 "'2009-01-01')",
@@ -303,11 +299,6 @@ void TestRecordGrid::autoFitRules() {
     QCOMPARE(g.colWidth(3), 20000 - 400 - 400 - 50 - 300);
 }
 
-void TestRecordGrid::colours() {
-    QCOMPARE(colorFromBgr(0x0000FF), QColor(255, 0, 0));
-    QCOMPARE(colorFromBgr(0x91C6FF), QColor(255, 198, 145));
-}
-
 void TestRecordGrid::rowsColumnsAndRanges() {
     Grid g;
     g.reset(5, 4, 1, 1);
@@ -341,15 +332,10 @@ void TestRecordGrid::rowsColumnsAndRanges() {
 void TestRecordGrid::mergedAreasStayInTheirPart() {
     Grid g;
     g.reset(6, 5, 1, 2);
-    g.setText(5, 0, "总计");
-    g.setText(5, 1, "总计");
-    g.setText(5, 2, "总计"); // across the fixed edge: joins no fixed cell
-    g.setText(5, 3, "总计");
-    g.setText(1, 0, "仓库");
-    g.setText(2, 0, "仓库");
-    g.setText(3, 0, "");
-    g.setText(4, 0, "");
-    g.setText(0, 0, "仓库"); // a caption does not join data rows
+    for (int c = 0; c < 4; ++c)
+        g.setText(5, c, "总计"); // columns 2 and 3 lie beyond the fixed edge: joined apart
+    for (int r = 0; r < 3; ++r)
+        g.setText(r, 0, "仓库"); // the caption in row 0 joins no data row; rows 3 and 4 empty
     g.setMergeRow(5, true);
     g.setMergeCol(0, true);
     QVERIFY(mergedAreas(g).isEmpty()); // merging off

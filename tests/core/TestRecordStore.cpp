@@ -155,42 +155,25 @@ void TestRecordStore::ledgerMatchesRebuildAfterRandomWork() {
     Database& db = set.db();
     QRandomGenerator random(20090204);
     auto pick = [&](int n) { return int(random.bounded(n)) + 1; };
-    QList<qint64> sales, buys, transfers;
+    QList<qint64> ids[3]; // sales, purchases, transfers
     for (int i = 0; i < 400; ++i) {
-        const int sid = pick(3), pid = pick(4);
+        const int sid = pick(3), pid = pick(4), k = pick(3) - 1, action = int(random.bounded(7));
         const double num = random.bounded(20) - 4;
-        switch (random.bounded(7)) {
-        case 0:
-            sales << SaleStore::add(db, sale(sid, pid, num));
-            break;
-        case 1:
-            buys << BuyStore::add(db, purchase(sid, pid, num));
-            break;
-        case 2:
-            transfers << TransferStore::add(db, transfer(sid, sid % 3 + 1, pid, num));
-            break;
-        case 3:
-            if (!sales.isEmpty())
-                SaleStore::modify(db, sales.at(random.bounded(sales.size())), sale(sid, pid, num));
-            break;
-        case 4:
-            if (!buys.isEmpty())
-                BuyStore::modify(db, buys.at(random.bounded(buys.size())), purchase(sid, pid, num));
-            break;
-        case 5:
-            if (!transfers.isEmpty())
-                TransferStore::modify(db, transfers.at(random.bounded(transfers.size())),
-                                      transfer(sid, sid % 3 + 1, pid, num));
-            break;
-        case 6: {
-            const int k = pick(3) - 1;
-            QList<qint64>& list = k == 0 ? sales : k == 1 ? buys : transfers;
-            if (!list.isEmpty())
-                deleteRecords(db, QStringList{"Sale", "Buy", "Adjust"}.at(k), "ID",
-                              {list.takeAt(random.bounded(list.size()))});
-            break;
-        }
-        }
+        const SaleInput s = sale(sid, pid, num);
+        const BuyInput b = purchase(sid, pid, num);
+        const TransferInput t = transfer(sid, sid % 3 + 1, pid, num);
+        QList<qint64>& list = ids[k];
+        const int at = list.isEmpty() ? -1 : int(random.bounded(list.size()));
+        if (action < 3) // add
+            list << (k == 0   ? SaleStore::add(db, s)
+                     : k == 1 ? BuyStore::add(db, b)
+                              : TransferStore::add(db, t));
+        else if (at >= 0 && action < 6) // modify
+            k == 0   ? SaleStore::modify(db, list[at], s)
+            : k == 1 ? BuyStore::modify(db, list[at], b)
+                     : TransferStore::modify(db, list[at], t);
+        else if (at >= 0) // delete
+            deleteRecords(db, QStringList{"Sale", "Buy", "Adjust"}[k], "ID", {list.takeAt(at)});
     }
     auto balances = [&](const QString& table) {
         QMap<QPair<int, int>, double> out;
