@@ -99,12 +99,18 @@ private:
     mutable TextEngine m_engine;
 };
 
-QList<DrawnText> textsOf(const Grid& table, QSize size) {
+QList<DrawnText> textsOf(const Grid& table, QSize size, const QString& title = "标题") {
     TextDevice device(size);
     QPainter p(&device);
-    paintChartPicture(p, table, QStringLiteral("标题"), QSizeF(size));
+    paintChartPicture(p, table, title, QSizeF(size));
     p.end();
     return device.texts();
+}
+
+void sampleTable(Grid& g) {
+    setupChartTable(g, {"采购", "销售"}, MonthRange(QDate(2008, 1, 1), QDate(2008, 3, 1)));
+    g.setText(1, 1, "12");
+    g.setText(2, 2, "30.5");
 }
 
 // The texts left of the plot: the value axis labels.
@@ -193,11 +199,7 @@ void TestChartRenderer::labelsNeverCollide() {
     for (int r = 1; r < g.rows(); ++r)
         for (int c = 1; c <= series; ++c)
             g.setText(r, c, chartNumberText(123456.75 * ((r * 7 + c * 3) % 11) / 10.0 - 20000));
-    TextDevice device(size);
-    QPainter p(&device);
-    paintChartPicture(p, g, QStringLiteral("采购销售金额变化示意图"), QSizeF(size));
-    p.end();
-    const QList<DrawnText>& texts = device.texts();
+    const QList<DrawnText> texts = textsOf(g, size, "采购销售金额变化示意图");
     int monthLabels = 0;
     for (int i = 0; i < texts.size(); ++i) {
         const QRectF& a = texts[i].box;
@@ -210,16 +212,6 @@ void TestChartRenderer::labelsNeverCollide() {
     // Thinned out, but enough to read the time axis by.
     QVERIFY(monthLabels >= std::min(months, 6));
 }
-
-namespace {
-
-void sampleTable(Grid& g) {
-    setupChartTable(g, {"采购", "销售"}, MonthRange(QDate(2008, 1, 1), QDate(2008, 3, 1)));
-    g.setText(1, 1, "12");
-    g.setText(2, 2, "30.5");
-}
-
-} // namespace
 
 void TestChartRenderer::writesEachType() {
     // A dot in a folder name or an unknown extension is no picture type.
