@@ -173,39 +173,25 @@ void TestStockLedger::comparisonAllowsForRounding() {
     QCOMPARE(c.differences[0].stored, 2.5);
 }
 
+// A product's value in the stock and change reports (TestReports) comes from
+// here too: that the split over warehouses and the value as of a past date are
+// right is seen there.
 void TestStockLedger::valuationSpreadsCentsOverWarehouses() {
     test::TestAccountSet set;
     Database& db = set.db();
-    // Product 7: 4 units worth 10.00, 3 in warehouse 1 and 1 in warehouse 2.
-    test::buy(db, 1, 7, 4, 2.5, "2009-02-01");
-    test::transfer(db, 1, 2, 7, 1, "2009-02-02");
     // Product 8: 10.00 over three warehouses of one unit each.
     test::buy(db, 1, 8, 3, 10.0 / 3, "2009-02-01");
     test::transfer(db, 1, 2, 8, 1, "2009-02-01");
     test::transfer(db, 1, 3, 8, 1, "2009-02-01");
     // Product 9: sold but never bought; it is worth nothing and the others go on.
     test::sell(db, 1, 9, 2, "2009-02-01");
-    // Product 6: 10 @ 5 then 10 @ 6, 15 sold: 5 left worth 30.00, all in 4.
-    test::buy(db, 4, 6, 10, 5, "2009-01-01");
-    test::buy(db, 4, 6, 10, 6, "2009-01-02");
-    test::sell(db, 4, 6, 15, "2009-01-03");
-    // A purchase after the date is not part of the stock of that date, nor
-    // taken as consumed: the 5 units left on 2009-02-28 are still worth 30.00.
-    test::buy(db, 4, 6, 5, 7, "2009-03-01");
 
     test::RecordingProgress progress;
     StockLedger::valueStock(db, QDate(2009, 2, 28), "T_ST2", progress);
-    QCOMPARE(rows(db, "T_ST2"), QString("6|4|30;7|1|7.5;7|2|2.5;8|1|3.34;8|2|3.33;8|3|3.33;9|1|0"));
-    QCOMPARE(db.value("SELECT group_concat(PID || ':' || Num) FROM "
-                      "(SELECT * FROM T_PID1 ORDER BY PID)")
-                 .toString(),
-             QString("6:5.0,7:4.0,8:3.0,9:-2.0"));
-    QCOMPARE(progress.advanced, 4); // one step per product
+    QCOMPARE(rows(db, "T_ST2"), QString("8|1|3.34;8|2|3.33;8|3|3.33;9|1|0"));
+    QCOMPARE(test::queryRows(db, "SELECT PID, Num FROM T_PID1 ORDER BY PID"), QString("8|3;9|-2"));
+    QCOMPARE(progress.advanced, 2); // one step per product
     QVERIFY(!progress.open);
-
-    StockLedger::valueStock(db, StockLedger::allDates, "T_ST1");
-    QCOMPARE(rows(db, "T_ST1"), QString("6|4|65;7|1|7.5;7|2|2.5;8|1|3.34;8|2|3.33;8|3|3.33;9|1|0"));
-    QCOMPARE(StockLedger::stockQty(db, 4, 6), 10); // quantities, not values
 }
 
 QTEST_GUILESS_MAIN(TestStockLedger)
