@@ -198,9 +198,8 @@ void TestReports::stockReportLaysOutTwoWarehousesAndTwoClasses() {
     QVERIFY(g.style(3, 4).back.isValid() && !g.style(2, 4).back.isValid()); // money rows shaded
     // Each warehouse one number and one name; the total rows one "总计".
     const QList<QRect> areas = mergedAreas(g);
-    QVERIFY(areas.contains(QRect(2, 2, 1, 2)));
-    QVERIFY(areas.contains(QRect(1, 4, 1, 2)));
-    QVERIFY(areas.contains(QRect(2, 6, 1, 2)));
+    for (const QRect& area : {QRect(2, 2, 1, 2), QRect(1, 4, 1, 2), QRect(2, 6, 1, 2)})
+        QVERIFY(areas.contains(area));
     QVERIFY(!progress.captions.isEmpty() && !progress.open); // the progress display closes
 }
 
