@@ -11,10 +11,8 @@ using namespace tl;
 class TestChartTables : public QObject {
     Q_OBJECT
 private slots:
-    void trendCoversWholeMonthsInEitherOrder();
-    void trendFiltersAndAmounts();
-    void profitExamples();
-    void profitEdges();
+    void trendCoversWholeMonthsFiltersAndAmounts();
+    void profitTakesLotsFirstInFirstOut();
 };
 
 namespace {
@@ -45,7 +43,7 @@ ChartResult profit(Books& b, Grid& g, QDate from, QDate to, int pid = 0) {
 
 } // namespace
 
-void TestChartTables::trendCoversWholeMonthsInEitherOrder() {
+void TestChartTables::trendCoversWholeMonthsFiltersAndAmounts() {
     Books b;
     b.buy(1, 3, 2, "2008-02-29"); // the day before the range
     b.buy(1, 5, 2, "2008-03-01"); // its first day
@@ -75,10 +73,8 @@ void TestChartTables::trendCoversWholeMonthsInEitherOrder() {
 
     q.from = QDate();
     QVERIFY(!trendTable(b.db(), q, forward).drawable);
-}
 
-void TestChartTables::trendFiltersAndAmounts() {
-    Books b;
+    // Amounts and filters, in 2009.
     b.buy(1, 10, 1.5, "2009-01-05", 1);
     b.buy(1, 1, 100, "2009-01-06", 2); // other warehouse
     b.buy(2, 1, 100, "2009-01-07", 1); // other product
@@ -87,8 +83,8 @@ void TestChartTables::trendFiltersAndAmounts() {
     b.sell(1, 0.1, 0.7, "2009-03-01", 1);
     b.sell(1, 0.2, 0.7, "2009-03-02", 1);
 
-    Grid g;
-    TrendQuery q{QDate(2009, 1, 1), QDate(2009, 3, 31)};
+    Grid& g = forward;
+    q = {QDate(2009, 1, 1), QDate(2009, 3, 31)};
     trendTable(b.db(), q, g);
     QCOMPARE(column(g, 1), QStringList({"12", "0", "0"}));
     QCOMPARE(column(g, 2), QStringList({"0", "5", "0.3"}));
@@ -112,7 +108,7 @@ void TestChartTables::trendFiltersAndAmounts() {
     QVERIFY(!chartNumberText(1e20).contains('e'));
 }
 
-void TestChartTables::profitExamples() {
+void TestChartTables::profitTakesLotsFirstInFirstOut() {
     // The March sale before the range takes the January lot and 2 of
     // February's; April's 5 units come from the 8 left at 6.00.
     Books b;
@@ -131,11 +127,8 @@ void TestChartTables::profitExamples() {
     QVERIFY(!profit(b, g, QDate(2008, 1, 1), QDate(2008, 2, 29)).drawable);
     QCOMPARE(column(g, 0), QStringList({"2008.01", "2008.02"}));
     QCOMPARE(column(g, 1), QStringList({"0", "0"}));
-}
 
-void TestChartTables::profitEdges() {
-    Books b;
-    // Product 1: two sales of 0.5 in one month round to 0 units: no cost.
+    // Later, in 2010: product 1: two sales of 0.5 in one month round to 0 units: no cost.
     b.buy(1, 10, 5, "2010-01-01");
     b.sell(1, 0.5, 8, "2010-01-05");
     b.sell(1, 0.5, 8, "2010-01-06");
@@ -151,8 +144,6 @@ void TestChartTables::profitEdges() {
     b.sell(4, 3, 4, "2010-03-02");
     // A purchase after the range is never used.
     b.buy(2, 100, 1, "2010-04-01");
-
-    Grid g;
     const ChartResult r = profit(b, g, QDate(2010, 1, 1), QDate(2010, 3, 31));
     QVERIFY(r.drawable);
     QCOMPARE(column(g, 1), QStringList({"8", "21", "-4"})); // March: 16 - 2 x 10
@@ -164,25 +155,23 @@ void TestChartTables::profitEdges() {
     QVERIFY(profit(b, g, QDate(2010, 1, 1), QDate(2010, 3, 31), 3).drawable);
     QCOMPARE(column(g, 1), QStringList({"0", "0", "0"}));
 
-    // Sales of one month spread over several lots, and a quantity rounded
+    // Product 5, in 2011: sales of one month spread over several lots, and a quantity rounded
     // halves to even while running: 2.5 -> 2, + 1.5 = 3.5 -> 4 units.
-    Books c;
-    c.buy(1, 1, 1, "2011-01-01");
-    c.buy(1, 1, 2, "2011-01-02");
-    c.buy(1, 10, 3, "2011-01-03");
-    c.sell(1, 2.5, 10, "2011-01-10");
-    c.sell(1, 1.5, 10, "2011-01-11");
-    profit(c, g, QDate(2011, 1, 1), QDate(2011, 1, 1));
+    b.buy(5, 1, 1, "2011-01-01");
+    b.buy(5, 1, 2, "2011-01-02");
+    b.buy(5, 10, 3, "2011-01-03");
+    b.sell(5, 2.5, 10, "2011-01-10");
+    b.sell(5, 1.5, 10, "2011-01-11");
+    profit(b, g, QDate(2011, 1, 1), QDate(2011, 1, 1));
     QCOMPARE(column(g, 1), QStringList({"31"})); // 40 - (1 + 2 + 2 x 3)
 
-    // Lots are taken in date order, whatever order they were entered in; a
+    // Product 6, in 2012: lots are taken in date order, whatever order they were entered in; a
     // time of day counts after the day itself.
-    Books d;
-    d.buy(1, 1, 5, "2012-01-02");
-    d.buy(1, 1, 1, "2012-01-01 09:00:00");
-    d.buy(1, 1, 3, "2012-01-01");
-    d.sell(1, 2, 10, "2012-01-31 17:00:00");
-    profit(d, g, QDate(2012, 1, 31), QDate(2012, 1, 1));
+    b.buy(6, 1, 5, "2012-01-02");
+    b.buy(6, 1, 1, "2012-01-01 09:00:00");
+    b.buy(6, 1, 3, "2012-01-01");
+    b.sell(6, 2, 10, "2012-01-31 17:00:00");
+    profit(b, g, QDate(2012, 1, 31), QDate(2012, 1, 1));
     QCOMPARE(column(g, 1), QStringList({"16"})); // 20 - (3 + 1)
 }
 
