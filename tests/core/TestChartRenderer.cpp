@@ -56,36 +56,30 @@ struct DrawnText {
     QRectF box;
 };
 
-class TextEngine : public QPaintEngine {
-public:
+struct TextEngine : QPaintEngine {
     TextEngine() : QPaintEngine(AllFeatures) {}
     QList<DrawnText> texts;
+    QTransform transform;
     bool begin(QPaintDevice*) override { return true; }
     bool end() override { return true; }
     void updateState(const QPaintEngineState& state) override {
         if (state.state() & DirtyTransform)
-            m_transform = state.transform();
+            transform = state.transform();
     }
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
     void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
     void drawTextItem(const QPointF& p, const QTextItem& item) override {
         QFont font = item.font();
         const QRectF tight = QFontMetricsF(font).tightBoundingRect(item.text());
-        texts.append({item.text(), m_transform.mapRect(tight.translated(p))});
+        texts.append({item.text(), transform.mapRect(tight.translated(p))});
     }
     Type type() const override { return User; }
-
-private:
-    QTransform m_transform;
 };
 
-class TextDevice : public QPaintDevice {
-public:
+struct TextDevice : QPaintDevice {
     explicit TextDevice(QSize size) : m_size(size) {}
     QPaintEngine* paintEngine() const override { return &m_engine; }
     QList<DrawnText>& texts() { return m_engine.texts; }
-
-protected:
     int metric(PaintDeviceMetric m) const override {
         if (m == PdmWidth || m == PdmHeight)
             return m == PdmWidth ? m_size.width() : m_size.height();
@@ -93,8 +87,6 @@ protected:
             return int(devicePixelRatioFScale());
         return m == PdmDepth ? 32 : m == PdmDevicePixelRatio ? 1 : 96; // the rest: dpi
     }
-
-private:
     QSize m_size;
     mutable TextEngine m_engine;
 };
@@ -257,14 +249,11 @@ void TestChartRenderer::replacingAndFailedSaves() {
     Grid g;
     sampleTable(g);
     const QString path = test::writeFile(dir.filePath("图.jpg"), "old picture");
-    {
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::ReadWrite));
-        old.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                           QFileDevice::ReadGroup);
-        old.setFileTime(QDateTime(QDate(2001, 5, 1), QTime(8, 0)),
-                        QFileDevice::FileModificationTime);
-    }
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::ReadWrite));
+    old.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+    old.setFileTime(QDateTime(QDate(2001, 5, 1), QTime(8, 0)), QFileDevice::FileModificationTime);
+    old.close();
     // A picture too large to be made fails after the temporary file exists.
     QString error;
     QVERIFY(!saveChartPicture(g, "标题", path, QSize(200000, 200000), 1.0, 0, &error));
