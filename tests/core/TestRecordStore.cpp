@@ -23,9 +23,6 @@ private slots:
 
 namespace {
 
-SaleInput sale(int sid, int pid, double num) {
-    return {pid, 1, sid, 1, 1, 12.5, num, 0, QDate(2009, 2, 4), {}};
-}
 BuyInput purchase(int sid, int pid, double num) {
     return {pid, 1, 1, sid, 5, num, 0, QDate(2009, 2, 3), {}};
 }
@@ -40,7 +37,7 @@ int qty(Database& db, int sid, int pid) {
 } // namespace
 
 void TestRecordStore::checksAmountsAndHints() {
-    SaleInput s = sale(3, 3, -2);
+    SaleInput s = test::sale(-2, 3, 3);
     s.uid = 0;
     QCOMPARE(SaleStore::check(s), QString("未填销售人员，请选择销售人员。"));
     s.uid = 3; // a negative quantity is a return; the stock is never checked
@@ -76,10 +73,10 @@ void TestRecordStore::salesTakeStock() {
     Database& db = set.db();
     db.exec("INSERT INTO Product (Name, Unit) VALUES ('铅笔', '支')");
     StockLedger::addStock(db, 1, 1, 5);
-    SaleInput s = sale(1, 1, 5);
+    SaleInput s = test::sale(5, 1, 1);
     s.memo = "首单";
     const qint64 first = SaleStore::add(db, s);
-    SaleStore::add(db, sale(1, 1, 1));
+    SaleStore::add(db, test::sale(1, 1, 1));
     QCOMPARE(qty(db, 1, 1), -1);
 
     // 5 sold, 2 left: raised to 7 on the same pair leaves 0; the limit was 7.
@@ -94,13 +91,13 @@ void TestRecordStore::salesTakeStock() {
     QVERIFY(loaded.num == 7.0 && loaded.memo == "首单" && loaded.date == QDate(2009, 2, 4));
 
     // Fractions stay in the record and are rounded halves to even in stock.
-    const qint64 half = SaleStore::add(db, sale(3, 1, 2.5));
+    const qint64 half = SaleStore::add(db, test::sale(2.5, 3, 1));
     QCOMPARE(db.value("SELECT Num FROM Sale WHERE ID=?", {half}).toDouble(), 2.5);
-    SaleStore::add(db, sale(3, 1, 3.5));
+    SaleStore::add(db, test::sale(3.5, 3, 1));
     QCOMPARE(qty(db, 3, 1), -6);
     // 5 changed to 2.5 gives back 3, so deleting it later evens out.
-    const qint64 five = SaleStore::add(db, sale(4, 1, 5));
-    QVERIFY(SaleStore::modify(db, five, sale(4, 1, 2.5)));
+    const qint64 five = SaleStore::add(db, test::sale(5, 4, 1));
+    QVERIFY(SaleStore::modify(db, five, test::sale(2.5, 4, 1)));
     QCOMPARE(qty(db, 4, 1), -2);
     QCOMPARE(deleteRecords(db, "Sale", "ID", {five}), 1);
     QCOMPARE(qty(db, 4, 1), 0);
@@ -113,7 +110,7 @@ void TestRecordStore::purchasesAndTransfers() {
     QCOMPARE(EntryHints::priceHint(db, 2), QString("本产品销售参考价为:0元"));
     QCOMPARE(EntryHints::priceHint(db, 0), QString());
     const qint64 id = BuyStore::add(db, purchase(1, 1, 10));
-    SaleStore::add(db, sale(1, 1, 7));
+    SaleStore::add(db, test::sale(7, 1, 1));
     QCOMPARE(BuyStore::quantityHint(db, 1, 1, id), QString("此产品销售数量最小可调至:7支"));
     QCOMPARE(BuyStore::quantityHint(db, 1, 1, 0), QString("此产品销售数量最小可调至:3支"));
     QVERIFY(BuyStore::modify(db, id, purchase(2, 1, 6)));
@@ -137,12 +134,12 @@ void TestRecordStore::purchasesAndTransfers() {
 void TestRecordStore::failedWriteLeavesStock() {
     test::TestAccountSet set;
     Database& db = set.db();
-    const qint64 id = SaleStore::add(db, sale(1, 1, 2));
+    const qint64 id = SaleStore::add(db, test::sale(2, 1, 1));
     db.exec("CREATE TRIGGER no_sale BEFORE INSERT ON Sale BEGIN SELECT RAISE(ABORT, 'x'); END");
     db.exec("CREATE TRIGGER no_change BEFORE UPDATE ON Sale BEGIN SELECT RAISE(ABORT, 'x'); END");
     db.exec("CREATE TRIGGER no_move BEFORE INSERT ON Adjust BEGIN SELECT RAISE(ABORT, 'x'); END");
-    QVERIFY_THROWS_EXCEPTION(DbError, SaleStore::add(db, sale(1, 1, 5)));
-    QVERIFY_THROWS_EXCEPTION(DbError, SaleStore::modify(db, id, sale(3, 1, 9)));
+    QVERIFY_THROWS_EXCEPTION(DbError, SaleStore::add(db, test::sale(5, 1, 1)));
+    QVERIFY_THROWS_EXCEPTION(DbError, SaleStore::modify(db, id, test::sale(9, 3, 1)));
     QVERIFY_THROWS_EXCEPTION(DbError, TransferStore::add(db, transfer(1, 2, 1, 4)));
     QCOMPARE(qty(db, 1, 1), -2);
     QCOMPARE(SaleStore::load(db, id)->sid, 1);
@@ -159,7 +156,7 @@ void TestRecordStore::ledgerMatchesRebuildAfterRandomWork() {
     for (int i = 0; i < 400; ++i) {
         const int sid = pick(3), pid = pick(4), k = pick(3) - 1, action = int(random.bounded(7));
         const double num = random.bounded(20) - 4;
-        const SaleInput s = sale(sid, pid, num);
+        const SaleInput s = test::sale(num, sid, pid);
         const BuyInput b = purchase(sid, pid, num);
         const TransferInput t = transfer(sid, sid % 3 + 1, pid, num);
         QList<qint64>& list = ids[k];
