@@ -11,7 +11,6 @@
 #include "support/TestTools.h"
 
 #include <QTest>
-#include <tuple>
 
 using namespace tl;
 
@@ -198,12 +197,10 @@ private slots:
         // with their rows and are not replaced by serial numbers.
         Grid list;
         list.reset(1, 3, 1, 2);
-        for (const auto& [key, name, account] :
-             {std::tuple{"1", "乙", "300"}, {"2", "甲", "100"}, {"3", "丙", "200"}}) {
+        for (const QString row : {"1|乙|300", "2|甲|100", "3|丙|200"}) {
             const int r = list.addRow();
-            list.setText(r, 0, key);
-            list.setText(r, 1, name);
-            list.setText(r, 2, account);
+            for (int c = 0; c < 3; ++c)
+                list.setText(r, c, row.section('|', c, c));
         }
         sortByColumn(list, 2);
         QCOMPARE(column(list, 1), QStringList({"甲", "丙", "乙"}));
