@@ -96,8 +96,7 @@ private slots:
         test::transfer(db, 1, 2, 7, 4, "2009-02-02");
         test::buy(db, 1, 8, 3, 5, "2009-02-01");
         StockLedger::addStock(db, 5, 5, 42); // a pair without records
-        StockLedger::addStock(db, 1, 8, 1);
-        StockLedger::addStock(db, 1, 8, 2);
+        StockLedger::addStock(db, 1, 8, 3);
         db.exec("DELETE FROM Stock WHERE SID=5");
 
         StockLedger::rebuildStock(db, StockLedger::allDates, "T_ST1");
