@@ -10,47 +10,45 @@ using namespace tl;
 class TestBackup : public QObject {
     Q_OBJECT
 private slots:
-    void refusalsWriteNothingCopyHoldsTheWal();
-};
-
-void TestBackup::refusalsWriteNothingCopyHoldsTheWal() {
-    test::TestAccountSet set;
-    const Database& db = set.db();
-    // Refusals write nothing.
-    const QByteArray before = test::readFile(set.path());
-    for (const QString& own : {set.path(), set.path() + "-wal", set.folder() + "/./test.lbk"}) {
-        try {
-            backupAccountSet(set.db(), own);
-            QFAIL("backed up over the account set itself");
-        } catch (const DbError& e) {
-            QCOMPARE(e.kind(), DbError::Kind::Refused);
+    void refusalsWriteNothingCopyHoldsTheWal() {
+        test::TestAccountSet set;
+        const Database& db = set.db();
+        // Refusals write nothing.
+        const QByteArray before = test::readFile(set.path());
+        for (const QString& own : {set.path(), set.path() + "-wal", set.folder() + "/./test.lbk"}) {
+            try {
+                backupAccountSet(set.db(), own);
+                QFAIL("backed up over the account set itself");
+            } catch (const DbError& e) {
+                QCOMPARE(e.kind(), DbError::Kind::Refused);
+            }
         }
+        QVERIFY_THROWS_EXCEPTION(
+            DbError, backupAccountSet(set.db(), set.folder() + "/no/such/folder/x.lbk"));
+        QCOMPARE(test::readFile(set.path()), before);
+        QCOMPARE(QDir(set.folder()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+
+        // A file copied while the program runs lacks the work still in its -wal file.
+        SaleStore::add(db, test::sale(4));
+        QVERIFY(QFileInfo(set.path() + "-wal").size() > 0);
+
+        const QString target = set.folder() + "/备份.lbk";
+        test::writeFile(target, "an older backup");
+        backupAccountSet(db, target);
+
+        QVERIFY(Schema::isAccountSetFile(target));
+        QVERIFY(!QFile::exists(target + "-wal"));
+        QCOMPARE(QFile::permissions(target) & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
+                 QFileDevice::Permissions());
+        auto copy = Database::open(target, Database::OpenMode::ReadOnly);
+        QCOMPARE(copy->value("SELECT Num FROM Sale").toDouble(), 4.0);
+        QCOMPARE(copy->value("SELECT Num FROM Stock").toDouble(), -4.0);
+        // Nothing but the account set, its WAL files and the backup lies there.
+        QStringList files = QDir(set.folder()).entryList(QDir::Files | QDir::Hidden);
+        files.removeIf([](const QString& f) { return f.startsWith("test.lbk"); });
+        QCOMPARE(files, QStringList{"备份.lbk"});
     }
-    QVERIFY_THROWS_EXCEPTION(DbError,
-                             backupAccountSet(set.db(), set.folder() + "/no/such/folder/x.lbk"));
-    QCOMPARE(test::readFile(set.path()), before);
-    QCOMPARE(QDir(set.folder()).entryList(QDir::Files | QDir::Hidden).size(), 3);
-
-    // A file copied while the program runs lacks the work still in its -wal file.
-    SaleStore::add(db, test::sale(4));
-    QVERIFY(QFileInfo(set.path() + "-wal").size() > 0);
-
-    const QString target = set.folder() + "/备份.lbk";
-    test::writeFile(target, "an older backup");
-    backupAccountSet(db, target);
-
-    QVERIFY(Schema::isAccountSetFile(target));
-    QVERIFY(!QFile::exists(target + "-wal"));
-    QCOMPARE(QFile::permissions(target) & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
-             QFileDevice::Permissions());
-    auto copy = Database::open(target, Database::OpenMode::ReadOnly);
-    QCOMPARE(copy->value("SELECT Num FROM Sale").toDouble(), 4.0);
-    QCOMPARE(copy->value("SELECT Num FROM Stock").toDouble(), -4.0);
-    // Nothing but the account set, its WAL files and the backup lies there.
-    QStringList files = QDir(set.folder()).entryList(QDir::Files | QDir::Hidden);
-    files.removeIf([](const QString& f) { return f.startsWith("test.lbk"); });
-    QCOMPARE(files, QStringList{"备份.lbk"});
-}
+};
 
 QTEST_GUILESS_MAIN(TestBackup)
 #include "TestBackup.moc"
