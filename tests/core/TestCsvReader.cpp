@@ -17,8 +17,7 @@ class TestCsvReader : public QObject {
 private slots:
     void splitsFieldsByQuoteRuns_data();
     void splitsFieldsByQuoteRuns();
-    void everyLineEndEndsAPhysicalLine();
-    void quotedFieldsJoinLinesWithCrLf();
+    void lineEndsAndQuotedLineBreaks();
     void encodingIsDetected_data();
     void encodingIsDetected();
     void previewShowsRecordsAsTheImporterReadsThem();
@@ -67,7 +66,7 @@ void TestCsvReader::splitsFieldsByQuoteRuns() {
         QCOMPARE(got.value_or(QStringList{"<incomplete>"}), fields);
 }
 
-void TestCsvReader::everyLineEndEndsAPhysicalLine() {
+void TestCsvReader::lineEndsAndQuotedLineBreaks() {
     // LF, CR and CR LF each end a line; CR LF is one end, LF CR two; empty lines count.
     QCOMPARE(records(write("a,1\r\n\nb,2\n\rc,3")),
              (QStringList{"a|1", "<empty>", "b|2", "<empty>", "c|3"}));
@@ -84,9 +83,7 @@ void TestCsvReader::everyLineEndEndsAPhysicalLine() {
     QCOMPARE(all.size(), lines + 2);
     QCOMPARE(all.last(), QString("last|1"));
     QVERIFY(!all.contains("<empty>"));
-}
 
-void TestCsvReader::quotedFieldsJoinLinesWithCrLf() {
     // Three physical lines, each ended differently, make one field with two CR LF.
     QCOMPARE(records(write("\"a\nb\rc\",x\nnext,1\n")), (QStringList{"a\r\nb\r\nc|x", "next|1"}));
     // A quote inside a field opens a section that runs on into the next line.
@@ -177,6 +174,19 @@ void TestCsvReader::previewShowsRecordsAsTheImporterReadsThem() {
         fillImportPreview(grid, write(QByteArray("a\0b", 3)), {}, EncodingChoice::Auto, &encoding),
         QString("文件不是文本文件，无法导入。"));
     QCOMPARE(encoding, QString("UTF-8（自动识别）"));
+
+    // A workbook: the chosen sheet, its cells up to row 10 and column 20.
+    QString rows; // 12 rows of 22 numbers, row * 100 + column from 0
+    for (int r = 0; r < 12; ++r) {
+        for (int c = 0; c < 22; ++c)
+            rows += QString::number(r * 100 + c) + ',';
+        rows += '\n';
+    }
+    const QString book = test::writeXlsx(m_dir.filePath("wide.xlsx"), {{"S", rows}});
+    QCOMPARE(fillImportPreview(grid, book, "S"), QString());
+    QCOMPARE(grid.text(10, 20), QString("919"));
+    QCOMPARE(fillImportPreview(grid, book, "T"),
+             QString("输入表格名称有误，无法打开表格，请重新输入！"));
 }
 
 QTEST_GUILESS_MAIN(TestCsvReader)
