@@ -9,8 +9,6 @@
 #include "support/TestTools.h"
 
 #include <QFile>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
 
