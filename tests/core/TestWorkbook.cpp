@@ -2,7 +2,6 @@
 #include "importexport/Workbook.h"
 #include "support/TestTools.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/resource.h>
@@ -226,11 +225,9 @@ void TestWorkbook::hostileXlsxIsRefused() {
     const QString wide = xlsx("wide.xlsx", rows, "<si><t>x</t></si>");
     rlimit saved{};
     getrlimit(RLIMIT_AS, &saved);
-    QFile statm("/proc/self/statm");
-    QVERIFY(statm.open(QIODevice::ReadOnly));
     rlimit capped = saved;
-    capped.rlim_cur =
-        rlim_t(statm.readAll().split(' ').first().toLongLong() * getpagesize()) + (512 << 20);
+    const QByteArray statm = test::readFile("/proc/self/statm");
+    capped.rlim_cur = rlim_t(statm.split(' ').first().toLongLong() * getpagesize()) + (512 << 20);
     setrlimit(RLIMIT_AS, &capped);
     SheetCells cells;
     const int code = readS(wide, cells);
