@@ -53,10 +53,6 @@ void fillList(Grid& g) {
     g.setColWidth(3, 0);
 }
 
-QString csvText(const Grid& g) {
-    return QString::fromUtf8(gridToCsvBytes(g, CsvEncoding::Utf8));
-}
-
 // A worksheet read back from the zip: cells by reference, with their type,
 // number format and stored value text.
 struct Cell {
@@ -119,10 +115,11 @@ void TestGridExport::csvQuotingEncodingsAndHiddenCells() {
     fillList(g);
     // Hidden rows and columns are left out, empty cells are nothing between
     // commas, every line ends with CR LF.
-    QCOMPARE(csvText(g), QString("序号,名称,金额,日期\r\n"
-                                 "1,\"铅笔,红\",\"1,234.50\",2009.02.04\r\n"
-                                 "2,\"say \"\"hi\"\"\",,2009.02.05\r\n"
-                                 "3,\"两行\r\n备注\",-3,\r\n"));
+    QCOMPARE(QString::fromUtf8(gridToCsvBytes(g, CsvEncoding::Utf8)),
+             QString("序号,名称,金额,日期\r\n"
+                     "1,\"铅笔,红\",\"1,234.50\",2009.02.04\r\n"
+                     "2,\"say \"\"hi\"\"\",,2009.02.05\r\n"
+                     "3,\"两行\r\n备注\",-3,\r\n"));
     // A bare LF inside a cell is quoted too, so the record reads back whole.
     QCOMPARE(csvField("a\nb"), QString("\"a\nb\""));
     // What a spreadsheet would run as a formula gets an apostrophe; numbers
