@@ -4,26 +4,25 @@
 #include "data/Rights.h"
 #include "data/Session.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tl;
+
+namespace {
+const QString sep(QChar(0x2016)); // between the key and the name, and between rights
+} // namespace
 
 class TestHelpers : public QObject {
     Q_OBJECT
 private slots:
     void itemTexts();
-    void moneyForms();
     void periodBoundaries();
-    void textForms();
+    void textAndMoneyForms();
     void relativeAccountSetPaths();
-    void rightsVocabularyAndTest();
-    void rightsJoinKeepsVocabularyOrder();
+    void rightsTestAndJoin();
 };
 
 void TestHelpers::itemTexts() {
-    const QString sep(QChar(0x2016));
     QCOMPARE(itemText("铅笔", 12), "12" + sep + "铅笔");
     QCOMPARE(itemId("12" + sep + "铅笔"), 12);
     QCOMPARE(itemId("12"), 0); // no separator: no key
@@ -32,16 +31,6 @@ void TestHelpers::itemTexts() {
     QCOMPARE(itemId("2.5" + sep + "x"), 2); // halves to even
     QCOMPARE(itemId("3.5" + sep + "x"), 4);
     QCOMPARE(itemId("99999999999" + sep + "x"), 2147483647);
-}
-
-void TestHelpers::moneyForms() {
-    QCOMPARE(moneyText("1,234.567"), QString("1234.56"));
-    QCOMPARE(moneyText(QString(QChar(0xFFE5)) + "5"), QString("5.00"));
-    QCOMPARE(moneyText("3."), QString("3.00"));
-    QCOMPARE(moneyText("7.5"), QString("7.50"));
-    QCOMPARE(moneyText("-0.129"), QString("-0.12")); // cut off, not rounded
-    QCOMPARE(moneyText(""), QString(".00"));
-    QCOMPARE(moneyValue(QString(QChar(0xFFE5)) + "1,234,567.00"), QString("1234567.00"));
 }
 
 void TestHelpers::periodBoundaries() {
@@ -55,7 +44,14 @@ void TestHelpers::periodBoundaries() {
     QCOMPARE(yearMonthText(QDate(2009, 9, 3)), QString("2009.09"));
 }
 
-void TestHelpers::textForms() {
+void TestHelpers::textAndMoneyForms() {
+    QCOMPARE(moneyText("1,234.567"), QString("1234.56"));
+    QCOMPARE(moneyText(QString(QChar(0xFFE5)) + "5"), QString("5.00"));
+    QCOMPARE(moneyText("3."), QString("3.00"));
+    QCOMPARE(moneyText("7.5"), QString("7.50"));
+    QCOMPARE(moneyText("-0.129"), QString("-0.12")); // cut off, not rounded
+    QCOMPARE(moneyText(""), QString(".00"));
+    QCOMPARE(moneyValue(QString(QChar(0xFFE5)) + "1,234,567.00"), QString("1234567.00"));
     QCOMPARE(toText(QString("  铅笔 ")), QString("铅笔"));
     QCOMPARE(toText(3.0), QString("3"));
     QCOMPARE(toText(QDate(2009, 2, 4)), QString("2009-02-04"));
@@ -86,8 +82,7 @@ void TestHelpers::relativeAccountSetPaths() {
     QCOMPARE(AppPaths::expandPath("/data/a.lbk"), QString("/data/a.lbk"));
 }
 
-void TestHelpers::rightsVocabularyAndTest() {
-    const QString sep(QChar(0x2016));
+void TestHelpers::rightsTestAndJoin() {
     const QString rights = "操作销售记录" + sep + "添加销售记录" + sep + "查看产品设置";
     QVERIFY(Rights::test(rights, "→添加销售记录"));
     QVERIFY(!Rights::test(rights, "产品设置")); // part of a longer name does not count
@@ -96,10 +91,7 @@ void TestHelpers::rightsVocabularyAndTest() {
     s.rights = rights;
     QVERIFY(s.hasRight("添加销售记录"));
     QVERIFY(!s.hasRight("删除销售记录"));
-}
-
-void TestHelpers::rightsJoinKeepsVocabularyOrder() {
-    const QString sep(QChar(0x2016));
+    // Joined in the vocabulary's order, unknown names and item arrows dropped.
     QCOMPARE(Rights::join({"查找销售记录", "→添加销售记录", "不存在的权限", "操作销售记录"}),
              "操作销售记录" + sep + "添加销售记录" + sep + "查找销售记录");
     QVERIFY(!Rights::all().contains(QChar(0x2192))); // stored without the item arrows

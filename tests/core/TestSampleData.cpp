@@ -9,8 +9,6 @@
 #include "support/TestTools.h"
 
 #include <QFile>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -90,8 +88,7 @@ void TestSampleData::recordsAreConsistent() {
         QCOMPARE(db->value(sql).toInt(), 0);
 
     // Dates: ISO text within the half year up to today.
-    for (const char* table : {"Sale", "Buy", "Adjust"}) {
-        const QString t = table;
+    for (const QString t : {"Sale", "Buy", "Adjust"}) {
         QCOMPARE(db->value("SELECT min(Dat) FROM " + t).toString().left(8), QString("2023-10-"));
         QVERIFY(db->value("SELECT max(Dat) FROM " + t).toString() <= "2024-03-15");
         QCOMPARE(db->value("SELECT count(*) FROM " + t + " WHERE date(Dat) IS NOT Dat").toInt(), 0);
