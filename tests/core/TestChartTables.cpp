@@ -23,13 +23,6 @@ struct Books {
     }
 };
 
-QStringList column(const Grid& g, int col) {
-    QStringList texts;
-    for (int r = 1; r < g.rows(); ++r)
-        texts << g.text(r, col);
-    return texts;
-}
-
 ChartResult profit(Books& b, Grid& g, QDate from, QDate to, int pid = 0) {
     return profitTable(b.db(), {from, to, pid}, g);
 }
@@ -54,18 +47,19 @@ private slots:
 
         QVERIFY(r.drawable);
         QCOMPARE(reversed.title, r.title);
-        QCOMPARE(column(forward, 0), QStringList({"2008.03", "2008.04"}));
-        QCOMPARE(column(forward, 1), QStringList({"5", "0"}));
-        QCOMPARE(column(forward, 2), QStringList({"2", "4"}));
+        QCOMPARE(test::columnTexts(forward, 0), QStringList({"2008.03", "2008.04"}));
+        QCOMPARE(test::columnTexts(forward, 1), QStringList({"5", "0"}));
+        QCOMPARE(test::columnTexts(forward, 2), QStringList({"2", "4"}));
         for (int c = 0; c < 3; ++c)
-            QCOMPARE(column(backward, c), column(forward, c));
+            QCOMPARE(test::columnTexts(backward, c), test::columnTexts(forward, c));
 
         // A range across a year end.
         q.from = QDate(2007, 11, 30);
         q.to = QDate(2008, 2, 1);
         trendTable(b.db(), q, forward);
-        QCOMPARE(column(forward, 0), QStringList({"2007.11", "2007.12", "2008.01", "2008.02"}));
-        QCOMPARE(column(forward, 1), QStringList({"0", "0", "0", "3"}));
+        QCOMPARE(test::columnTexts(forward, 0),
+                 QStringList({"2007.11", "2007.12", "2008.01", "2008.02"}));
+        QCOMPARE(test::columnTexts(forward, 1), QStringList({"0", "0", "0", "3"}));
 
         q.from = QDate();
         QVERIFY(!trendTable(b.db(), q, forward).drawable);
@@ -82,8 +76,8 @@ private slots:
         Grid& g = forward;
         q = {QDate(2009, 1, 1), QDate(2009, 3, 31)};
         trendTable(b.db(), q, g);
-        QCOMPARE(column(g, 1), QStringList({"12", "0", "0"}));
-        QCOMPARE(column(g, 2), QStringList({"0", "5", "0.3"}));
+        QCOMPARE(test::columnTexts(g, 1), QStringList({"12", "0", "0"}));
+        QCOMPARE(test::columnTexts(g, 2), QStringList({"0", "5", "0.3"}));
 
         // A filtered chart names what it shows.
         b.db().exec("INSERT INTO Product (Name) VALUES ('铅笔')");
@@ -92,13 +86,14 @@ private slots:
         q.productId = 1;
         QCOMPARE(trendTable(b.db(), q, g).title,
                  QString("采购/销售数量变化示意图(2009.01-2009.03) 仓库：一号库 产品：铅笔"));
-        QCOMPARE(column(g, 1), QStringList({"10", "0", "0"}));
-        QCOMPARE(column(g, 2), QStringList({"0", "5", "0.3"}));
+        QCOMPARE(test::columnTexts(g, 1), QStringList({"10", "0", "0"}));
+        QCOMPARE(test::columnTexts(g, 2), QStringList({"0", "5", "0.3"}));
 
         q.amounts = true;
         trendTable(b.db(), q, g);
-        QCOMPARE(column(g, 1), QStringList({"15", "0", "0"}));
-        QCOMPARE(column(g, 2), QStringList({"0", "11.25", "0.21"})); // 0.07 + 0.14, no binary noise
+        QCOMPARE(test::columnTexts(g, 1), QStringList({"15", "0", "0"}));
+        QCOMPARE(test::columnTexts(g, 2),
+                 QStringList({"0", "11.25", "0.21"})); // 0.07 + 0.14, no binary noise
         // Binary noise of a sum never shows as "-0" or an exponent.
         QCOMPARE(chartNumberText(-1e-13), QString("0"));
         QVERIFY(!chartNumberText(1e20).contains('e'));
@@ -113,15 +108,15 @@ private slots:
         b.sell(1, 5, 10, "2008-04-10");
         Grid g;
         profit(b, g, QDate(2008, 4, 30), QDate(2008, 4, 1));
-        QCOMPARE(column(g, 1), QStringList({"20"})); // 50 - 30
+        QCOMPARE(test::columnTexts(g, 1), QStringList({"20"})); // 50 - 30
         // The same April sale with the range starting in March: both count.
         profit(b, g, QDate(2008, 3, 1), QDate(2008, 4, 30));
-        QCOMPARE(column(g, 1), QStringList({"46", "20"})); // 108 - 50 - 12; 50 - 30
+        QCOMPARE(test::columnTexts(g, 1), QStringList({"46", "20"})); // 108 - 50 - 12; 50 - 30
 
         // No sale up to the end of the range: zeros, and nothing to draw.
         QVERIFY(!profit(b, g, QDate(2008, 1, 1), QDate(2008, 2, 29)).drawable);
-        QCOMPARE(column(g, 0), QStringList({"2008.01", "2008.02"}));
-        QCOMPARE(column(g, 1), QStringList({"0", "0"}));
+        QCOMPARE(test::columnTexts(g, 0), QStringList({"2008.01", "2008.02"}));
+        QCOMPARE(test::columnTexts(g, 1), QStringList({"0", "0"}));
 
         // Later, in 2010: product 1: two sales of 0.5 in one month round to 0 units: no cost.
         b.buy(1, 10, 5, "2010-01-01");
@@ -141,14 +136,14 @@ private slots:
         b.buy(2, 100, 1, "2010-04-01");
         const ChartResult r = profit(b, g, QDate(2010, 1, 1), QDate(2010, 3, 31));
         QVERIFY(r.drawable);
-        QCOMPARE(column(g, 1), QStringList({"8", "21", "-4"})); // March: 16 - 2 x 10
+        QCOMPARE(test::columnTexts(g, 1), QStringList({"8", "21", "-4"})); // March: 16 - 2 x 10
 
         // The product filter: only product 4; other months stay 0.
         profit(b, g, QDate(2010, 1, 1), QDate(2010, 3, 31), 4);
-        QCOMPARE(column(g, 1), QStringList({"0", "0", "-4"}));
+        QCOMPARE(test::columnTexts(g, 1), QStringList({"0", "0", "-4"}));
         // Product 3 alone has sales, all before the range: drawn as zeros.
         QVERIFY(profit(b, g, QDate(2010, 1, 1), QDate(2010, 3, 31), 3).drawable);
-        QCOMPARE(column(g, 1), QStringList({"0", "0", "0"}));
+        QCOMPARE(test::columnTexts(g, 1), QStringList({"0", "0", "0"}));
 
         // Product 5, in 2011: sales of one month spread over several lots, and a quantity rounded
         // halves to even while running: 2.5 -> 2, + 1.5 = 3.5 -> 4 units.
@@ -158,7 +153,7 @@ private slots:
         b.sell(5, 2.5, 10, "2011-01-10");
         b.sell(5, 1.5, 10, "2011-01-11");
         profit(b, g, QDate(2011, 1, 1), QDate(2011, 1, 1));
-        QCOMPARE(column(g, 1), QStringList({"31"})); // 40 - (1 + 2 + 2 x 3)
+        QCOMPARE(test::columnTexts(g, 1), QStringList({"31"})); // 40 - (1 + 2 + 2 x 3)
 
         // Product 6, in 2012: lots are taken in date order, whatever order they were entered in; a
         // time of day counts after the day itself.
@@ -167,7 +162,7 @@ private slots:
         b.buy(6, 1, 3, "2012-01-01");
         b.sell(6, 2, 10, "2012-01-31 17:00:00");
         profit(b, g, QDate(2012, 1, 31), QDate(2012, 1, 1));
-        QCOMPARE(column(g, 1), QStringList({"16"})); // 20 - (3 + 1)
+        QCOMPARE(test::columnTexts(g, 1), QStringList({"16"})); // 20 - (3 + 1)
     }
 };
 

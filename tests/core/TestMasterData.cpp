@@ -33,13 +33,6 @@ struct Fixture {
     }
 };
 
-QStringList column(const Grid& grid, int col) {
-    QStringList out;
-    for (int r = grid.fixedRows(); r < grid.rows(); ++r)
-        out << grid.text(r, col);
-    return out;
-}
-
 } // namespace
 
 class TestMasterData : public QObject {
@@ -219,8 +212,8 @@ private slots:
         // Ordered by name, without regard to case.
         db.exec("INSERT INTO Account (Name, Account) VALUES ('B工行', '6222'), ('a农行', '9559')");
         loadMasterList(grid, db, T::Account, s);
-        QCOMPARE(column(grid, 1), QStringList({"a农行", "B工行"}));
-        QCOMPARE(column(grid, 0), QStringList({"2", "1"}));
+        QCOMPARE(test::columnTexts(grid, 1), QStringList({"a农行", "B工行"}));
+        QCOMPARE(test::columnTexts(grid, 0), QStringList({"2", "1"}));
 
         db.exec("INSERT INTO Region (Region) VALUES ('华东'), ('华北')");
         db.exec("INSERT INTO Customer (Name, RID) VALUES ('乙', 2), ('甲', 1), ('丙', 9)");
@@ -233,8 +226,8 @@ private slots:
         db.exec(
             "INSERT INTO Vender (Name, RID, LinkMan) VALUES ('Z厂', 1, '赵'), ('A厂', 2, '钱')");
         loadMasterList(grid, db, T::Vender, s);
-        QCOMPARE(column(grid, 2), QStringList({"Z厂", "A厂"}));
-        QCOMPARE(column(grid, 1), QStringList({"华东", "华北"}));
+        QCOMPARE(test::columnTexts(grid, 2), QStringList({"Z厂", "A厂"}));
+        QCOMPARE(test::columnTexts(grid, 1), QStringList({"华东", "华北"}));
         db.exec("DELETE FROM Vender");
         loadMasterList(grid, db, T::Vender, s);
         QCOMPARE(grid.rows(), 2);
@@ -247,9 +240,9 @@ private slots:
         // An operator who may not see the operator list sees his own row only.
         db.exec("INSERT INTO Staff (Name) VALUES ('aa'), ('bb')");
         loadMasterList(grid, db, T::Staff, s);
-        QCOMPARE(column(grid, 1), QStringList({"aa", "admin", "bb"}));
+        QCOMPARE(test::columnTexts(grid, 1), QStringList({"aa", "admin", "bb"}));
         loadMasterList(grid, db, T::Staff, test::sessionWith({"修改人员设置"}, "3"));
-        QCOMPARE(column(grid, 1), QStringList({"bb"}));
+        QCOMPARE(test::columnTexts(grid, 1), QStringList({"bb"}));
     }
     void rightsSheetMarksPropagatesAndSaves() {
         Grid grid;

@@ -21,13 +21,6 @@ int perChar(const QString& text) {
     return static_cast<int>(text.size()) * 100;
 }
 
-QStringList column(const Grid& g, int c) {
-    QStringList out;
-    for (int r = g.fixedRows(); r < g.rows(); ++r)
-        out << g.text(r, c);
-    return out;
-}
-
 // The masters the record lists look up; returns the database for chaining.
 Database& addMasters(Database& db) {
     db.exec("INSERT INTO Class (Class) VALUES ('文具')");
@@ -164,9 +157,9 @@ private slots:
         loadSaleGrid(g, db, perChar);
         sortByColumn(g, 6);
         QCOMPARE(g.text(1, 6), QString("价格△"));
-        QCOMPARE(column(g, 6), QStringList({"10.00", "20.00", "30.00"}));
-        QCOMPARE(column(g, 0), QStringList({"2", "3", "1"})); // whole rows move
-        QCOMPARE(column(g, 1), QStringList({"1", "2", "3"}));
+        QCOMPARE(test::columnTexts(g, 6), QStringList({"10.00", "20.00", "30.00"}));
+        QCOMPARE(test::columnTexts(g, 0), QStringList({"2", "3", "1"})); // whole rows move
+        QCOMPARE(test::columnTexts(g, 1), QStringList({"1", "2", "3"}));
         sortByColumn(g, 6);
         QCOMPARE(g.text(1, 6), QString("价格▽"));
 
@@ -177,7 +170,7 @@ private slots:
         QCOMPARE(g.text(1, 2), QString("产品名△"));
         loadSaleGrid(g, db, perChar);
         QCOMPARE(g.text(1, 2), QString("产品名"));
-        QCOMPARE(column(g, 0), QStringList({"1", "2", "3"}));
+        QCOMPARE(test::columnTexts(g, 0), QStringList({"1", "2", "3"}));
     }
     void sortComparesNumbersAsNumbers() {
         Grid g;
@@ -189,9 +182,9 @@ private slots:
             g.setText(r, 2, t);
         }
         sortByColumn(g, 2);
-        QCOMPARE(column(g, 2),
+        QCOMPARE(test::columnTexts(g, 2),
                  QStringList({"-2", "9.50", "10", "1,000.00", "", "2009.02.04", "abc", "ABD"}));
-        QCOMPARE(column(g, 0), column(g, 2));
+        QCOMPARE(test::columnTexts(g, 0), test::columnTexts(g, 2));
 
         // A master list (one caption row) keeps its names in column 1: they move
         // with their rows and are not replaced by serial numbers.
@@ -203,7 +196,7 @@ private slots:
                 list.setText(r, c, row.section('|', c, c));
         }
         sortByColumn(list, 2);
-        QCOMPARE(column(list, 1), QStringList({"甲", "丙", "乙"}));
+        QCOMPARE(test::columnTexts(list, 1), QStringList({"甲", "丙", "乙"}));
         QCOMPARE(list.text(1, 0), QString("2"));
     }
     void headerClickFitsOrSorts() {
@@ -227,7 +220,7 @@ private slots:
 
         gridHeaderClick(g, 2500, captionBottom - 1, perChar); // third column
         QCOMPARE(g.text(1, 2), QString("C2△"));
-        QCOMPARE(column(g, 2), QStringList({"a2", "b2", "c2"}));
+        QCOMPARE(test::columnTexts(g, 2), QStringList({"a2", "b2", "c2"}));
 
         g.setViewPosition(2, 3); // scrolled: the first column on screen is 3
         gridHeaderClick(g, 2000 + 999, 10, perChar);

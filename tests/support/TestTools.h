@@ -112,6 +112,14 @@ inline QString rowText(const Grid& g, int r, int from = 0) {
     return cells.join('|');
 }
 
+// The texts of a column below the fixed rows.
+inline QStringList columnTexts(const Grid& g, int c) {
+    QStringList texts;
+    for (int r = g.fixedRows(); r < g.rows(); ++r)
+        texts << g.text(r, c);
+    return texts;
+}
+
 inline QString writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
