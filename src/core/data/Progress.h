@@ -14,6 +14,9 @@ public:
     virtual void step(int position) = 0;
     virtual void advance(int steps) = 0;
     virtual void close() = 0;
+    // True once the operator asked to stop (the progress window's 取消 while
+    // it offers one); work that can stop cleanly looks between its steps.
+    virtual bool cancelled() const { return false; }
 
     // Does nothing; the default for work started without a window.
     static Progress& silent();
