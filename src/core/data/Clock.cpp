@@ -9,6 +9,11 @@ QDate Clock::today() {
     return pinned.isValid() ? pinned : QDate::currentDate();
 }
 
+QDateTime Clock::now() {
+    const QTime time = QTime::currentTime();
+    return QDateTime(today(), QTime(time.hour(), time.minute()));
+}
+
 void Clock::setToday(const QDate& date) {
     pinned = date;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 
 namespace tl {
 
@@ -8,6 +9,8 @@ namespace tl {
 class Clock {
 public:
     static QDate today();
+    // Today (pinned or not) at the time of day, to the minute, as printouts show it.
+    static QDateTime now();
     static void setToday(const QDate& date); // an invalid date returns to the real clock
 };
 

@@ -9,6 +9,9 @@ class Grid;
 // A colour written the old way, &HBBGGRR: blue in the high byte, red low.
 QColor colorFromBgr(quint32 bgr);
 
+// The background of fixed cells that set none of their own, on screen and on paper.
+QColor fixedCellColor();
+
 // Cell formatting used by the reports. Cells outside the grid are ignored;
 // an empty range (last before first) formats nothing.
 void setCellBackColor(Grid& grid, int row, int col, const QColor& color);
