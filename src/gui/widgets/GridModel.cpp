@@ -1,6 +1,7 @@
 #include "widgets/GridModel.h"
 
 #include "grid/Grid.h"
+#include "grid/GridFormat.h"
 #include "widgets/GridView.h"
 
 #include <QFontMetrics>
@@ -58,7 +59,7 @@ bool GridModel::isFixed(int row, int col) const {
 }
 
 QColor GridModel::fixedBackground() {
-    return QColor(0xec, 0xee, 0xf1);
+    return fixedCellColor();
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
