@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QTextEdit>
 
@@ -77,16 +79,28 @@ QString QtDialogs::openFileName(const QString& caption, const QString& filter) {
 }
 
 QString QtDialogs::saveFileName(const QString& caption, const QString& filter,
-                                QString* selectedFilter) {
+                                QString* selectedFilter, const QString& suggestedName) {
     const std::unique_ptr<QFileDialog> dialog =
         makeFileDialog(QApplication::activeWindow(), caption, filter);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
+    if (!suggestedName.isEmpty())
+        dialog->selectFile(suggestedName);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setOption(QFileDialog::DontConfirmOverwrite);
     const QString file = runFileDialog(*dialog);
     if (!file.isEmpty() && selectedFilter)
         *selectedFilter = dialog->selectedNameFilter();
     return file;
+}
+
+bool QtDialogs::choosePrinter(QPrinter& printer) {
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setWindowTitle(QStringLiteral("打印"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtDialogs::showPreview(QPrintPreviewDialog& preview) {
+    preview.exec();
 }
 
 } // namespace tl
