@@ -3,6 +3,7 @@
 #include "data/Login.h"
 #include "grid/Grid.h"
 #include "importexport/ExportRights.h"
+#include "printing/PrintHeading.h"
 
 namespace tl::cli {
 namespace {
@@ -17,13 +18,17 @@ public:
         if (options.has(QStringLiteral("--out")))
             checkGridOutputName(m_out);
     }
+    bool paints() const override { return gridOutputPaints(m_out); }
     QStringList rights() const override {
         return {listedTableViewRight(m_table), exportRight(m_table)};
     }
     int run(Login& login, Progress& progress) override {
         Grid grid;
         loadListedTable(grid, *login.db, login.session, m_table);
-        return writeGridOutput(grid, listedTableTitle(m_table), m_out, progress);
+        return writeGridOutput(grid,
+                               PrintHeading::now(listedTableTitle(m_table), QString(),
+                                                 login.db->path(), login.session.operatorName),
+                               m_out, progress);
     }
 
 private:

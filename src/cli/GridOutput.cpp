@@ -3,6 +3,8 @@
 #include "cli/Args.h"
 #include "cli/Console.h"
 #include "importexport/GridExport.h"
+#include "printing/GridDocument.h"
+#include "printing/PdfFile.h"
 
 #include <QFile>
 
@@ -11,20 +13,25 @@ namespace tl::cli {
 void checkGridOutputName(const QString& out) {
     const QString lower = out.toLower();
     if (!lower.endsWith(QStringLiteral(".csv")) && !lower.endsWith(QStringLiteral(".xlsx")) &&
-        !lower.endsWith(QStringLiteral(".xls")))
+        !lower.endsWith(QStringLiteral(".xls")) && !isPdfName(out))
         throw UsageError(
-            QStringLiteral("--out 的文件名须以 .csv、.xlsx 或 .xls 结尾：%1").arg(out));
+            QStringLiteral("--out 的文件名须以 .csv、.xlsx、.xls 或 .pdf 结尾：%1").arg(out));
+}
+
+bool gridOutputPaints(const QString& out) {
+    return isPdfName(out);
 }
 
 QString gridOutputHelp() {
     return QStringLiteral(
-        "  --out 文件     写入文件，与表格“导出表格”写出的相同：.csv 为 CSV 文件\n"
-        "                 （GB18030 编码，兼容 GBK），.xlsx 或 .xls 为 Excel 工作簿；\n"
+        "  --out 文件     写入文件：.csv 为 CSV 文件（GB18030 编码，兼容 GBK），.xlsx 或\n"
+        "                 .xls 为 Excel 工作簿，与表格右击“导出表格”写出的相同；.pdf 为\n"
+        "                 打印出的样子，与“导出PDF…”相同（A4 纸，表格宽时横放）。\n"
         "                 已有的同名文件被替换。\n"
         "                 不给时，可见的单元格以 UTF-8 CSV 输出到标准输出。\n");
 }
 
-int writeGridOutput(const Grid& grid, const QString& title, const QString& out,
+int writeGridOutput(const Grid& grid, const PrintHeading& heading, const QString& out,
                     Progress& progress) {
     if (out.isEmpty()) {
         if (visibleRows(grid).empty() || visibleColumns(grid).empty()) {
@@ -42,7 +49,14 @@ int writeGridOutput(const Grid& grid, const QString& title, const QString& out,
         progress.close();
         return Done;
     }
-    const ExportStatus status = writeGridFile(grid, out, title, progress);
+    if (isPdfName(out)) {
+        GridDocument document(grid, heading);
+        const Outcome written = writePdf(document, out, PageSetup(), progress);
+        progress.close();
+        printOutcome(written);
+        return written.isOk() ? Done : Failed;
+    }
+    const ExportStatus status = writeGridFile(grid, out, heading.title, progress);
     progress.close();
     if (status == ExportStatus::Written)
         return Done;

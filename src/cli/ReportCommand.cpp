@@ -3,6 +3,7 @@
 #include "cli/GridOutput.h"
 #include "data/Login.h"
 #include "grid/Grid.h"
+#include "printing/PrintHeading.h"
 #include "statistics/StatisticsPages.h"
 #include "statistics/StockReport.h"
 #include "statistics/TradeReports.h"
@@ -57,6 +58,8 @@ public:
             checkGridOutputName(m_out);
     }
 
+    bool paints() const override { return gridOutputPaints(m_out); }
+
     QStringList rights() const override {
         return {QStringLiteral("操作盘点统计"),
                 m_values ? QStringLiteral("查看库存金额") : QString::fromUtf8(m_kind->right)};
@@ -98,7 +101,13 @@ public:
                            : emptyPeriodMessage(side));
             return Failed;
         }
-        return writeGridOutput(grid, statisticsPageTitle(m_kind->page), m_out, progress);
+        const QString printedPeriod = m_kind->report == Report::Stock
+                                          ? QString()
+                                          : PrintHeading::periodText(m_dates.from, m_dates.to);
+        return writeGridOutput(grid,
+                               PrintHeading::now(statisticsPageTitle(m_kind->page), printedPeriod,
+                                                 login.db->path(), login.session.operatorName),
+                               m_out, progress);
     }
 
 private:
