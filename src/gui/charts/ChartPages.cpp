@@ -7,6 +7,7 @@
 #include "mainwindow/CommandPage.h"
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainWindow.h"
+#include "printing/ChartDocument.h"
 #include "widgets/Dialogs.h"
 #include "widgets/GridView.h"
 
@@ -38,7 +39,18 @@ ChartPages::ChartPages(MainWindow& window) : QObject(&window), m_window(window) 
         commandPage->gridArea()->layout()->addWidget(splitter);
         m_views[page] = view;
         m_splitters[page] = splitter;
+        view->addPrintCommands(window.progress(), [this, page] { return document(page); });
     }
+}
+
+std::unique_ptr<PrintDocument> ChartPages::document(int subTab) const {
+    const ChartView* view = chartView(subTab);
+    if (!view || !view->hasChart())
+        return nullptr;
+    return std::make_unique<ChartDocument>(
+        view->table(), view->title(),
+        PrintHeading::now(m_window.tabs()->chartTabs()->tabText(subTab), m_periods[subTab],
+                          m_window.database().path(), m_window.session().operatorName));
 }
 
 ChartView* ChartPages::chartView(int subTab) const {
@@ -84,12 +96,14 @@ void ChartPages::run(int commandIndex) {
         query.warehouseId = itemId(tabs->chartList(0)->currentText());
         query.productId = itemId(tabs->chartList(1)->currentText());
         query.amounts = commandIndex == 24;
+        m_periods[page] = PrintHeading::periodText(query.from, query.to);
         result = trendTable(m_window.database(), query, grid, m_window.progress());
     } else {
         ProfitQuery query;
         query.from = tabs->datePicker(12)->date();
         query.to = tabs->datePicker(13)->date();
         query.productId = itemId(tabs->chartList(2)->currentText());
+        m_periods[page] = PrintHeading::periodText(query.from, query.to);
         result = profitTable(m_window.database(), query, grid, m_window.progress());
     }
     if (result.drawable)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
+#include <memory>
 
 class QSplitter;
 
@@ -8,6 +10,7 @@ namespace tl {
 
 class ChartView;
 class MainWindow;
+class PrintDocument;
 
 // The two chart pages of the main window ("销售/采购" and "毛利分析"): on
 // each, the chart (Pic) beside the shared grid, which shows the chart's table.
@@ -30,10 +33,13 @@ public:
 
 private:
     void showTable(int subTab);
+    // The chart of a page as printed; null while it shows none.
+    std::unique_ptr<PrintDocument> document(int subTab) const;
 
     MainWindow& m_window;
     ChartView* m_views[2] = {};
     QSplitter* m_splitters[2] = {};
+    QString m_periods[2]; // of the charts drawn, as their printouts head them
 };
 
 } // namespace tl

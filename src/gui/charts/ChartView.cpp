@@ -92,8 +92,14 @@ QMenu* ChartView::pictureMenu() {
             m_menu->addAction(QStringLiteral("保存图片"), this, &ChartView::savePicture);
         save->setObjectName(QStringLiteral("mSavePic"));
     }
-    m_menu->actions().first()->setEnabled(m_hasChart);
+    for (QAction* a : m_menu->actions())
+        a->setEnabled(m_hasChart);
     return m_menu;
+}
+
+void ChartView::addPrintCommands(Progress& progress, PrintActions::Source source) {
+    m_printing =
+        new PrintActions(pictureMenu(), QStringLiteral("Pic"), progress, std::move(source));
 }
 
 void ChartView::contextMenuEvent(QContextMenuEvent* event) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/PrintActions.h"
+
 #include <QWidget>
 
 class QMenu;
@@ -25,8 +27,13 @@ public:
     const Grid& table() const { return *m_table; }
     QString title() const { return m_title; }
 
-    // The picture menu (mPOPMenu2 with mSavePic), built on first use.
+    // The picture menu (mPOPMenu2 with mSavePic), built on first use; its
+    // commands are enabled while a chart is shown.
     QMenu* pictureMenu();
+    // Adds "打印…", "打印预览…" and "导出PDF…" (m_PrintPic ...) to the picture
+    // menu, printing the document source makes.
+    void addPrintCommands(Progress& progress, PrintActions::Source source);
+    PrintActions* printing() const { return m_printing; }
     // The save flow of "保存图片": file dialog (JPEG, PNG or PDF), ".jpg"
     // appended to a name without a picture extension, the overwrite question,
     // "保存图片出错！" when the file cannot be written.
@@ -42,6 +49,7 @@ private:
     QString m_title;
     bool m_hasChart = false;
     QMenu* m_menu = nullptr;
+    PrintActions* m_printing = nullptr;
 };
 
 } // namespace tl

@@ -1,11 +1,18 @@
 #include "importexport/GridMenu.h"
 
+#include "charts/ChartPages.h"
+#include "charts/ChartView.h"
 #include "grid/Grid.h"
 #include "importexport/ExportCommand.h"
+#include "importexport/GridExport.h"
 #include "mainwindow/MainCommands.h"
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainWindow.h"
+#include "printing/GridDocument.h"
+#include "statistics/StatisticsCommands.h"
+#include "widgets/Dialogs.h"
 #include "widgets/GridView.h"
+#include "widgets/PrintActions.h"
 #include "widgets/StatusLine.h"
 
 #include <QDir>
@@ -19,6 +26,12 @@ GridMenu::GridMenu(MainWindow* window) : QObject(window), m_window(window) {
     m_menu->setObjectName(QStringLiteral("mPOPMenu1"));
     m_export = m_menu->addAction(QStringLiteral("导出表格"), this, &GridMenu::exportAttached);
     m_export->setObjectName(QStringLiteral("m_OutputMSF"));
+    m_printing = new PrintActions(m_menu, QStringLiteral("MSF"), window->progress(),
+                                  [this] { return document(); });
+    auto* print = new QAction(QStringLiteral("打印…"), window);
+    print->setShortcut(QKeySequence::Print);
+    window->addAction(print);
+    connect(print, &QAction::triggered, this, &GridMenu::printCurrent);
     m_menu->setToolTipsVisible(true);
     connect(window->gridView(), &GridView::rightClicked, this, &GridMenu::popup);
 }
@@ -46,14 +59,51 @@ bool GridMenu::allowed() const {
     return !m_table || mayExport(m_window->session().rights, *m_table);
 }
 
-void GridMenu::popup(const QPoint& globalPos) {
+QString GridMenu::refusal() const {
+    return allowed() ? QString() : QStringLiteral("没有“%1”的权限").arg(exportRight(*m_table));
+}
+
+void GridMenu::attach() {
     const MainTabs& tabs = *m_window->tabs();
     m_title = titleOf(tabs);
     m_table = listedTableOfTab(tabs.currentIndex(), tabs.currentSubTab());
     m_export->setEnabled(allowed());
-    m_export->setToolTip(allowed() ? QString()
-                                   : QStringLiteral("没有“%1”的权限").arg(exportRight(*m_table)));
+    m_export->setToolTip(refusal());
+    m_printing->setAllowed(allowed(), refusal());
+}
+
+void GridMenu::popup(const QPoint& globalPos) {
+    attach();
     m_menu->popup(globalPos);
+}
+
+void GridMenu::printCurrent() {
+    const MainTabs& tabs = *m_window->tabs();
+    if (tabs.currentIndex() == ChartsTab) {
+        if (ChartView* chart = m_window->charts()->chartView(tabs.currentSubTab());
+            chart && chart->hasChart() && chart->printing())
+            chart->printing()->print();
+        return;
+    }
+    attach();
+    if (!allowed())
+        dialogs().info(refusal());
+    else
+        m_printing->print();
+}
+
+std::unique_ptr<PrintDocument> GridMenu::document() const {
+    const Grid& grid = m_window->grid();
+    if (!allowed() || !grid.isVisible())
+        return nullptr;
+    if (visibleRows(grid).empty() || visibleColumns(grid).empty()) {
+        dialogs().info(exportStatusMessage(ExportStatus::Empty));
+        return nullptr;
+    }
+    const bool report = m_window->tabs()->currentIndex() == StatisticsTab;
+    return std::make_unique<GridDocument>(
+        grid, PrintHeading::now(m_title, report ? shownReportPeriod(*m_window) : QString(),
+                                m_window->database().path(), m_window->session().operatorName));
 }
 
 void GridMenu::exportAttached() {

@@ -3,6 +3,7 @@
 #include "grid/Grid.h"
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainWindow.h"
+#include "printing/PrintHeading.h"
 #include "statistics/HideEmpty.h"
 #include "statistics/StockReport.h"
 #include "statistics/TradeReports.h"
@@ -15,11 +16,18 @@ namespace tl {
 
 namespace {
 
+// Kept on the window: the dates may have been changed since the report ran.
+constexpr char kShownPeriod[] = "tlShownReportPeriod";
+
 Period periodOf(const MainTabs& tabs, int firstPicker) {
     return {tabs.datePicker(firstPicker)->date(), tabs.datePicker(firstPicker + 1)->date()};
 }
 
 } // namespace
+
+QString shownReportPeriod(const MainWindow& window) {
+    return window.property(kShownPeriod).toString();
+}
 
 QCheckBox* hideEmptyBox(const MainWindow& window) {
     return window.tabs()->findChild<QCheckBox*>(QStringLiteral("CHK3_0"));
@@ -33,6 +41,13 @@ void runStatistic(MainWindow& window, int index) {
     grid.setVisible(false);
     bool shown = true;
     bool stock = false;
+    // The pickers of the page: 0 and 1 for the stock change, then two a page.
+    if (index >= 10 && index <= 16) {
+        const int picker = index <= 11 ? 0 : (index - 12) * 2;
+        const Period p = periodOf(tabs, picker);
+        window.setProperty(kShownPeriod,
+                           index == 12 ? QString() : PrintHeading::periodText(p.first, p.last));
+    }
     switch (index) {
     case 10:
     case 11: {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QCheckBox;
 
 namespace tl {
@@ -10,6 +12,10 @@ class MainWindow;
 // CM0(16): each reads its two date pickers, fills the shared grid with one
 // report and shows it. The stock reports then apply "隐藏无数据行列".
 void runStatistic(MainWindow& window, int index);
+
+// The period of the report the last command showed, as its printout heads
+// it ("2024-03-01 至 2024-03-31"); empty for the current stock.
+QString shownReportPeriod(const MainWindow& window);
 
 // Wires the "隐藏无数据行列" box (CHK3) of the stock page to the grid.
 void connectStatistics(MainWindow& window);
