@@ -44,8 +44,11 @@ namespace pageframe {
 QRectF body(const QSizeF& area, const PrintHeading& heading);
 // Draws the heading and the footer of page (1-based) of pages.
 void paint(QPainter& painter, const PrintHeading& heading, const QSizeF& area, int page, int pages);
-// The printed face, one that has the Chinese texts, size units of the
-// painter (whatever its transform: a point size would be taken in device dots).
+// The printed face, one that has the Chinese texts, its size in units of the
+// painter (whatever its transform: a point size would be taken in device
+// dots). Droid Sans Fallback first: the PDF writer maps each glyph back to
+// the lowest character that shares it, and Noto CJK shares its glyphs with
+// the radicals, so that 页 would be copied or searched as ⻚.
 QFont font(int size, bool bold = false);
 
 } // namespace pageframe
