@@ -112,10 +112,13 @@ void TestChartPage::savingAsksBeforeReplacing() {
     QTemporaryDir dir;
     ChartView* view = f.chart(0);
     QAction* save = view->pictureMenu()->findChild<QAction*>("mSavePic");
-    QVERIFY(save && !save->isEnabled()); // nothing drawn yet
+    QAction* preview = view->pictureMenu()->findChild<QAction*>("m_PreviewPic");
+    QVERIFY(save && !save->isEnabled() && !preview->isEnabled()); // nothing drawn yet
     f.drawTrend();
     save = view->pictureMenu()->findChild<QAction*>("mSavePic"); // the menu is built anew
-    QVERIFY(save->isEnabled());
+    QVERIFY(save->isEnabled() && preview->isEnabled());
+    preview->trigger(); // the chart on one page
+    QCOMPARE(f.dialogs.previewPages, QList<int>{1});
 
     // Cancelled: nothing saved, nothing said.
     save->trigger();

@@ -12,6 +12,7 @@
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
 #include "widgets/GridView.h"
+#include "widgets/PrintActions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -116,6 +117,15 @@ void TestUserFeedback::exportAsksWritesAndTells() {
     QCOMPARE(test::readFile(path), gridToCsvBytes(grid, CsvEncoding::Gb18030));
     QVERIFY(f.dialogs.messages.isEmpty());
 
+    // 导出PDF… suggests the view's name and tells where the file went.
+    f.dialogs.nextFileName(dir.filePath("销售单"));
+    f.rightClick();
+    menu->findChild<QAction*>("m_PdfMSF")->trigger();
+    menu->hide();
+    QCOMPARE(f.dialogs.suggestedNames.last(), QString("销 售.pdf"));
+    QVERIFY(test::readFile(dir.filePath("销售单.pdf")).startsWith("%PDF"));
+    QCOMPARE(f.status(), "PDF已导出到：" + QDir::toNativeSeparators(dir.filePath("销售单.pdf")));
+
     // The export command itself, on the same grid.
     test::ScriptedDialogs& dialogs = f.dialogs;
     const auto run = [&](const QString& name, const QString& filter = QString()) {
@@ -166,26 +176,33 @@ void TestUserFeedback::exportAsksWritesAndTells() {
 void TestUserFeedback::exportNeedsTheTablesRight() {
     Fixture f(test::allRightsBut({"导出销售记录", "导出客户设置"}));
     QTemporaryDir dir;
-    f.rightClick();
     QAction* output = f.menu()->exportAction();
-    QVERIFY(!output->isEnabled());
-    // Even a command that reaches the menu anyway writes nothing.
+    // The print commands follow the export's rule, reason and all.
+    const auto menuState = [&] {
+        f.rightClick();
+        QStringList states;
+        for (QAction* a : QList<QAction*>{output} + f.menu()->printing()->actions())
+            states << (a->isEnabled() ? QString("on") : "off " + a->toolTip());
+        states.removeDuplicates();
+        return states.join('|');
+    };
+    QCOMPARE(menuState(), QString("off 没有“导出销售记录”的权限"));
+    // Even a command that reaches the menu anyway writes nothing; Ctrl+P says why.
     f.dialogs.nextFileName(dir.filePath("sales.csv"));
     f.menu()->exportAttached();
+    f.menu()->printCurrent();
+    QCOMPARE(f.dialogs.messages, QStringList{"没有“导出销售记录”的权限"});
     QVERIFY(f.dialogs.fileFilters.isEmpty());
     QVERIFY(!QFile::exists(dir.filePath("sales.csv")));
 
     MainTabs& tabs = *f.window->tabs();
     tabs.setCurrentIndex(PurchasesTab);
-    f.rightClick();
-    QVERIFY(output->isEnabled());
+    QCOMPARE(menuState(), QString("on"));
     tabs.setCurrentIndex(SettingsTab);
     tabs.settingsTabs()->setCurrentIndex(CustomersPage);
-    f.rightClick();
-    QVERIFY(!output->isEnabled());
+    QCOMPARE(menuState(), QString("off 没有“导出客户设置”的权限"));
     tabs.settingsTabs()->setCurrentIndex(ProductsPage);
-    f.rightClick();
-    QVERIFY(output->isEnabled());
+    QCOMPARE(menuState(), QString("on"));
     f.menu()->menu()->hide();
 }
 
