@@ -2,6 +2,7 @@
 #include "data/SampleData.h"
 #include "grid/Grid.h"
 #include "importexport/GridExport.h"
+#include "printing/PrintHeading.h"
 #include "statistics/StockReport.h"
 #include "statistics/TradeReports.h"
 #include "support/CliRunner.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QProcess>
 #include <QTest>
 
 using namespace tl;
@@ -91,6 +93,18 @@ void TestCliReports::picturesAndTheWindowsTable() {
     r = m_cli.run(base() + QStringList{"chart", "profit"} + m_period + QStringList{"--out", pdf});
     QVERIFY2(r.code == 0, qPrintable(r.err));
     QCOMPARE(test::readFile(pdf).left(4), QByteArray("%PDF"));
+
+    // A report's printed form, headed by its period, the operator at its foot.
+    const QString printed = dir.path() + "/销售.pdf";
+    r = m_cli.run(base() + QStringList{"report", "sales"} + m_period +
+                  QStringList{"--out", printed});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QProcess text;
+    text.start("pdftotext", {printed, "-"});
+    QVERIFY(text.waitForFinished());
+    const QString read = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY(read.contains("统计期间：" + PrintHeading::periodText(m_from, m_to)));
+    QVERIFY(read.contains("操作员：admin"));
 }
 
 void TestCliReports::refusalsWriteNothing() {
