@@ -1,0 +1,116 @@
+// Times the printed form of grids on the benchmark account set (550,000
+// records): the sales list, cut to 25,000, 50,000 and 100,000 rows, written
+// to a PDF (target 10 s for 100,000 rows), with how much the peak memory grew
+// over the grid while writing (it should not grow with the rows); then the
+// stock report's preview path: its layout and the painting of its first page,
+// what a preview shows first (target 1 s). Each size runs in a process of its
+// own, so that one size's peak is not another's.
+// Usage: bench_print [folder for the account set] [rows]
+#include "data/Progress.h"
+#include "grid/Grid.h"
+#include "grid/RecordGrid.h"
+#include "printing/GridDocument.h"
+#include "printing/PdfFile.h"
+#include "statistics/StockReport.h"
+#include "support/BenchData.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdio>
+
+using namespace tl;
+using namespace tl::bench;
+
+namespace {
+
+// The peak resident memory since the last reset, in MB (Linux: VmHWM).
+long peakMb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong() / 1024;
+    return -1;
+}
+
+void resetPeak() {
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+PrintHeading heading(const QString& title) {
+    return {title, {}, QStringLiteral("bench"), QStringLiteral("admin"), QDateTime()};
+}
+
+int salesToPdf(const Database& db, int rows, const QString& folder) {
+    Grid grid;
+    grid.setWidthTwips(1200 * 15);
+    loadSaleGrid(grid, db);
+    grid.setRows(std::min(grid.rows(), 2 + rows));
+    resetPeak();
+    const long gridMb = peakMb();
+    GridDocument document(grid, heading(QStringLiteral("销 售")));
+    const QString pdf = folder + QStringLiteral("/sales.pdf");
+    QElapsedTimer t;
+    t.start();
+    const double cpu = cpuMs();
+    if (!writePdf(document, pdf, PageSetup(), Progress::silent()).isOk())
+        return 1;
+    std::printf("%6d rows to PDF: %5.2f s wall %5.2f s cpu, %d pages, %lld MB; "
+                "peak %ld MB, grid %ld MB, +%ld MB while writing\n",
+                grid.rows() - 2, t.nsecsElapsed() / 1e9, (cpuMs() - cpu) / 1e3,
+                document.pageCount(), QFileInfo(pdf).size() >> 20, peakMb(), gridMb,
+                peakMb() - gridMb);
+    return 0;
+}
+
+int stockPreview(const Database& db) {
+    Grid grid;
+    stockReport(db, grid);
+    GridDocument document(grid, heading(QStringLiteral("盘点")));
+    const QPageLayout layout = PageSetup().layoutFor(document);
+    // An A4 page at the screen's 96 dots to the inch, as the preview shows it.
+    const QSize pixels = layout.fullRectPixels(96).size();
+    time("stock report: layout + first page (target 1000)", 3, [&] {
+        QImage page(pixels, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        const int pages = document.paginate(printableArea(layout), Progress::silent());
+        QPainter painter(&page);
+        painter.translate(layout.paintRectPixels(96).topLeft());
+        painter.scale(96 / 72.0, 96 / 72.0);
+        document.paintPage(painter, 0);
+        if (pages < 1)
+            std::printf("no pages\n");
+    });
+    std::printf("  %d x %d cells on %d pages\n", grid.rows(), grid.cols(), document.pageCount());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.path();
+    auto db = openBenchAccountSet(folder + QStringLiteral("/bench.lbk"));
+    if (!db)
+        return 1;
+    if (argc > 2)
+        return salesToPdf(*db, QString::fromLocal8Bit(argv[2]).toInt(), dir.path());
+    for (int rows : {25000, 50000, 100000}) {
+        QProcess run;
+        run.setProcessChannelMode(QProcess::ForwardedChannels);
+        run.start(QCoreApplication::applicationFilePath(), {folder, QString::number(rows)});
+        run.waitForFinished(-1);
+    }
+    return stockPreview(*db);
+}
