@@ -39,7 +39,9 @@ ChartPages::ChartPages(MainWindow& window) : QObject(&window), m_window(window) 
         commandPage->gridArea()->layout()->addWidget(splitter);
         m_views[page] = view;
         m_splitters[page] = splitter;
-        view->addPrintCommands(window.progress(), [this, page] { return document(page); });
+        // The window's progress display is made after the pages.
+        view->addPrintCommands([&window]() -> Progress& { return window.progress(); },
+                               [this, page] { return document(page); });
     }
 }
 

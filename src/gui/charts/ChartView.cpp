@@ -97,9 +97,9 @@ QMenu* ChartView::pictureMenu() {
     return m_menu;
 }
 
-void ChartView::addPrintCommands(Progress& progress, PrintActions::Source source) {
-    m_printing =
-        new PrintActions(pictureMenu(), QStringLiteral("Pic"), progress, std::move(source));
+void ChartView::addPrintCommands(PrintActions::ProgressOf progress, PrintActions::Source source) {
+    m_printing = new PrintActions(pictureMenu(), QStringLiteral("Pic"), std::move(progress),
+                                  std::move(source));
 }
 
 void ChartView::contextMenuEvent(QContextMenuEvent* event) {

@@ -32,7 +32,7 @@ public:
     QMenu* pictureMenu();
     // Adds "打印…", "打印预览…" and "导出PDF…" (m_PrintPic ...) to the picture
     // menu, printing the document source makes.
-    void addPrintCommands(Progress& progress, PrintActions::Source source);
+    void addPrintCommands(PrintActions::ProgressOf progress, PrintActions::Source source);
     PrintActions* printing() const { return m_printing; }
     // The save flow of "保存图片": file dialog (JPEG, PNG or PDF), ".jpg"
     // appended to a name without a picture extension, the overwrite question,

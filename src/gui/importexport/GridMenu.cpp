@@ -26,8 +26,9 @@ GridMenu::GridMenu(MainWindow* window) : QObject(window), m_window(window) {
     m_menu->setObjectName(QStringLiteral("mPOPMenu1"));
     m_export = m_menu->addAction(QStringLiteral("导出表格"), this, &GridMenu::exportAttached);
     m_export->setObjectName(QStringLiteral("m_OutputMSF"));
-    m_printing = new PrintActions(m_menu, QStringLiteral("MSF"), window->progress(),
-                                  [this] { return document(); });
+    m_printing = new PrintActions(
+        m_menu, QStringLiteral("MSF"), [window]() -> Progress& { return window->progress(); },
+        [this] { return document(); });
     auto* print = new QAction(QStringLiteral("打印…"), window);
     print->setShortcut(QKeySequence::Print);
     window->addAction(print);

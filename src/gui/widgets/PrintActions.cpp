@@ -10,8 +10,8 @@
 
 namespace tl {
 
-PrintActions::PrintActions(QMenu* menu, const QString& suffix, Progress& progress, Source source)
-    : QObject(menu), m_parent(menu->parentWidget()), m_progress(progress),
+PrintActions::PrintActions(QMenu* menu, const QString& suffix, ProgressOf progress, Source source)
+    : QObject(menu), m_parent(menu->parentWidget()), m_progress(std::move(progress)),
       m_source(std::move(source)) {
     const struct {
         const char* text;
@@ -36,19 +36,19 @@ void PrintActions::setAllowed(bool allowed, const QString& reason) {
 
 void PrintActions::print() {
     if (const auto document = m_source())
-        printDocument(m_parent, *document, m_progress);
+        printDocument(m_parent, *document, m_progress());
 }
 
 void PrintActions::preview() {
     if (const auto document = m_source())
-        previewDocument(m_parent, *document, m_progress);
+        previewDocument(m_parent, *document, m_progress());
 }
 
 void PrintActions::exportPdf() {
     const auto document = m_source();
     if (!document)
         return;
-    const QString written = tl::exportPdf(*document, pdfNameFor(document->title()), m_progress);
+    const QString written = tl::exportPdf(*document, pdfNameFor(document->title()), m_progress());
     if (!written.isEmpty())
         showStatusText(m_parent,
                        QStringLiteral("PDF已导出到：") + QDir::toNativeSeparators(written));

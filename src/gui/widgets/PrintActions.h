@@ -22,9 +22,12 @@ public:
     // Makes the document, or returns null (after saying why, if it has to).
     using Source = std::function<std::unique_ptr<PrintDocument>()>;
 
+    // Where the work shows its progress, asked for when it starts.
+    using ProgressOf = std::function<Progress&()>;
+
     // The actions are added to menu; their object names end in suffix
     // ("m_Print" + suffix, "m_Preview" + suffix, "m_Pdf" + suffix).
-    PrintActions(QMenu* menu, const QString& suffix, Progress& progress, Source source);
+    PrintActions(QMenu* menu, const QString& suffix, ProgressOf progress, Source source);
 
     QList<QAction*> actions() const { return m_actions; }
     // Enables the three, or disables them with the reason as their tool tip.
@@ -36,7 +39,7 @@ public:
 
 private:
     QWidget* m_parent;
-    Progress& m_progress;
+    ProgressOf m_progress;
     Source m_source;
     QList<QAction*> m_actions;
 };
