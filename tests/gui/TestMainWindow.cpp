@@ -5,6 +5,7 @@
 #include "mainwindow/BackupDialog.h"
 #include "mainwindow/EntryOpeners.h"
 #include "mainwindow/MainCommands.h"
+#include "statistics/StatisticsCommands.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestTools.h"
 #include "widgets/GridView.h"
@@ -313,6 +314,8 @@ void TestMainWindow::tradePagesReadTheirOwnPickers() {
     f.button(15)->click();
     QCOMPARE(grid.text(1, 3), QString("张三"));
     QCOMPARE(grid.text(2, 3), QString("15.00"));
+    QCOMPARE(shownReportPeriod(*f.window),
+             QString("2009-02-01 至 2009-02-28")); // heads its printout
     // No row drawn selected over the report's colours; the first arrow key
     // goes to the first data cell.
     QTableView* body = f.window->gridView()->bodyView();
