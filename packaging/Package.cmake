@@ -10,9 +10,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "商贸进销存 - bookkeeping for a small trading business")
+# The first line of the package's description is the summary above.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "商贸进销存 - bookkeeping for a small trading business
-管理小型商贸企业的采购、销售、仓库间调拨和各仓库库存，以及客户、供应商、
+    "管理小型商贸企业的采购、销售、仓库间调拨和各仓库库存，以及客户、供应商、
 产品等设置、操作员权限和统计图表。附带命令行工具 tradeledger-cli，可在终端或
 脚本中做统计、导入、导出、检查和备份。界面文字为中文。
 .
@@ -25,5 +25,7 @@ backups from scripts. The user interface is in Chinese.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libqt6sql6-sqlite, qt6-qpa-plugins, fonts-noto-cjk, qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
+# Native Wayland windows; without it Qt draws through XWayland. Only suggested:
+# it pulls in Qt's QML and Quick libraries.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-wayland")
 include(CPack)

@@ -13,7 +13,7 @@ prefix=$tmp/prefix
 id=org.tradeledger.TradeLedger
 missing=0
 for f in bin/tradeledger bin/tradeledger-cli bin/tradeledger-xls share/tradeledger/DB.lbk \
-  share/applications/$id.desktop share/metainfo/$id.metainfo.xml share/man/man1/tradeledger-cli.1 \
+  share/applications/$id.desktop share/metainfo/$id.metainfo.xml share/man/man1/tradeledger-cli.1.gz \
   share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/16x16/apps/$id.png \
   share/icons/hicolor/32x32/apps/$id.png share/icons/hicolor/48x48/apps/$id.png \
   share/icons/hicolor/64x64/apps/$id.png share/icons/hicolor/128x128/apps/$id.png \
