@@ -9,6 +9,7 @@
 #include "widgets/QtDialogs.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <memory>
 
@@ -16,6 +17,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Before anything asks for the program folder: the per-user fallback is named after it.
     QApplication::setApplicationName(QStringLiteral("TradeLedger"));
+    // An installed program: the desktop names its windows after the desktop entry and
+    // shows the icon installed with it (no icon in a build folder: the platform's default).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tradeledger.TradeLedger"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.tradeledger.TradeLedger")));
     tl::applyAppStyle(app);
     tl::QtDialogs dialogs;
     tl::Dialogs::install(&dialogs);

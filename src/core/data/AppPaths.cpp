@@ -9,10 +9,22 @@ namespace tl {
 namespace {
 QString chosen;
 
+// An installed program (bin/ beside share/tradeledger/, as `cmake --install` and the
+// package lay it out) finds its template there. A build folder keeps DB.lbk beside the
+// executable instead.
+QString installedTemplate() {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../share/tradeledger/DB.lbk");
+}
+
 QString computeFolder() {
     const QString exeDir = QCoreApplication::applicationDirPath();
     const QFileInfo dir(exeDir);
-    if (QFileInfo::exists(exeDir + QStringLiteral("/Parameter.mdb")) || dir.isWritable())
+    // An installed program keeps its files in the user's data folder even when the
+    // prefix is writable (~/.local, a test prefix): bin/ is no place for account sets.
+    const bool installed = QFileInfo::exists(installedTemplate()) &&
+                           !QFileInfo::exists(exeDir + QStringLiteral("/DB.lbk"));
+    if (!installed &&
+        (QFileInfo::exists(exeDir + QStringLiteral("/Parameter.mdb")) || dir.isWritable()))
         return exeDir;
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);
@@ -38,9 +50,12 @@ QString AppPaths::templatePath() {
     const QString local = programFolder() + QStringLiteral("/DB.lbk");
     if (QFileInfo::exists(local))
         return local;
-    // An install into a read-only folder keeps the template beside the executable.
+    // A build keeps the template beside the executable, an install under share/.
     const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/DB.lbk");
-    return QFileInfo::exists(beside) ? beside : local;
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString installed = QDir::cleanPath(installedTemplate());
+    return QFileInfo::exists(installed) ? installed : local;
 }
 
 QString AppPaths::documentsFolder() {

@@ -5,14 +5,17 @@
 namespace tl {
 
 // Where the program keeps Parameter.mdb and DB.lbk: the executable's folder
-// when it already holds the registry or is writable (a portable install),
-// otherwise the per-user data folder. Tests point it anywhere.
+// when it already holds the registry or is writable (the build folder, a
+// portable copy), otherwise the per-user data folder. An installed program
+// (its template in ../share/tradeledger) always uses the per-user data folder.
+// Tests point it anywhere.
 class AppPaths {
 public:
     static QString programFolder();
     static void setProgramFolder(const QString& folder);
     static QString registryPath(); // programFolder/Parameter.mdb
-    static QString templatePath(); // programFolder/DB.lbk, or the one beside the executable
+    // programFolder/DB.lbk, else the one beside the executable, else the installed one
+    static QString templatePath();
     // Where new files go unless the operator says otherwise: the file dialogs
     // start there, and the command-line tool puts a new account set there.
     // The documents folder, or the home folder when there is none.
