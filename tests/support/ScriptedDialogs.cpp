@@ -2,6 +2,10 @@
 
 #include "data/Passwords.h"
 
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+
 namespace tl::test {
 
 ScriptedDialogs::ScriptedDialogs() {
@@ -34,14 +38,29 @@ QString ScriptedDialogs::openFileName(const QString&, const QString& filter) {
 }
 
 QString ScriptedDialogs::saveFileName(const QString&, const QString& filter,
-                                      QString* selectedFilter) {
+                                      QString* selectedFilter, const QString& suggestedName) {
     fileFilters << filter;
+    suggestedNames << suggestedName;
     const QString chosen =
         m_filters.isEmpty() ? filter.section(QStringLiteral(";;"), 0, 0) : m_filters.dequeue();
     // As Qt's dialog reports the chosen type: its blanks collapsed.
     if (selectedFilter)
         *selectedFilter = chosen.simplified();
     return m_files.isEmpty() ? QString() : m_files.dequeue();
+}
+
+bool ScriptedDialogs::choosePrinter(QPrinter& printer) {
+    if (m_printers.isEmpty())
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(m_printers.dequeue());
+    return true;
+}
+
+void ScriptedDialogs::showPreview(QPrintPreviewDialog& preview) {
+    auto* pages = preview.findChild<QPrintPreviewWidget*>();
+    pages->updatePreview();
+    previewPages << pages->pageCount();
 }
 
 } // namespace tl::test

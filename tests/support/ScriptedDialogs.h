@@ -20,14 +20,22 @@ public:
     bool question(const QString& text) override;
     QString openFileName(const QString& caption, const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& filter,
-                         QString* selectedFilter = nullptr) override;
+                         QString* selectedFilter = nullptr,
+                         const QString& suggestedName = QString()) override;
+    // Prints into the next PDF file queued by printTo(), or cancels.
+    bool choosePrinter(QPrinter& printer) override;
+    // Renders the preview and records its page count.
+    void showPreview(QPrintPreviewDialog& preview) override;
 
     // Answers for the next questions (default when the queue is empty: No).
     void answer(bool yes) { m_answers.enqueue(yes); }
     void nextFileName(const QString& name) { m_files.enqueue(name); }
     // The type a save dialog reports as chosen (default: the first of its filter).
     void nextFilter(const QString& filter) { m_filters.enqueue(filter); }
-    QStringList fileFilters; // the filter of every file dialog in order
+    QStringList fileFilters;    // the filter of every file dialog in order
+    QStringList suggestedNames; // the name every save dialog suggested
+    void printTo(const QString& pdf) { m_printers.enqueue(pdf); }
+    QList<int> previewPages; // the pages of every preview shown
 
     QStringList messages;  // info texts in order
     QStringList questions; // question texts in order
@@ -42,6 +50,7 @@ private:
     QQueue<bool> m_answers;
     QQueue<QString> m_files;
     QQueue<QString> m_filters;
+    QQueue<QString> m_printers;
 };
 
 } // namespace tl::test

@@ -14,8 +14,10 @@ public:
     virtual void step(int position) = 0;
     virtual void advance(int steps) = 0;
     virtual void close() = 0;
-    // True once the operator asked to stop (the progress window's 取消 while
-    // it offers one); work that can stop cleanly looks between its steps.
+    // Work that can stop cleanly offers the operator a 取消 while it runs
+    // (on), withdraws it when done (off), and looks at cancelled() between
+    // its steps: true once the operator asked to stop.
+    virtual void offerCancel(bool on) { Q_UNUSED(on); }
     virtual bool cancelled() const { return false; }
 
     // Does nothing; the default for work started without a window.

@@ -43,7 +43,7 @@ public:
 struct PageSetup {
     QPageSize paper = QPageSize(QPageSize::A4);
     std::optional<QPageLayout::Orientation> orientation; // none: the document's choice
-    QMarginsF margins{15, 12, 15, 12};                  // millimetres
+    QMarginsF margins{15, 12, 15, 12};                   // millimetres
 
     // The page layout for the document: the chosen orientation, else the
     // one the document asks for on this paper.
@@ -55,9 +55,9 @@ QSizeF printableArea(const QPageLayout& layout);
 
 // Lays the document out for the device's page layout and paints pages
 // from..to (1-based, inclusive; 0 and 0 for every page) onto it, one device
-// page each, reporting "正在打印第 n 页，共 m 页" through the progress.
-// Returns the number of pages painted, 0 when cancelled or when the device
-// takes no painter.
+// page each, reporting "正在打印第 n 页，共 m 页" through the progress and
+// offering 取消 meanwhile. Returns the number of pages painted, 0 when
+// cancelled or when the device takes no painter.
 int paintDocument(PrintDocument& document, QPagedPaintDevice& device, Progress& progress,
                   int from = 0, int to = 0);
 

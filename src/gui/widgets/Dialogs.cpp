@@ -8,7 +8,9 @@ public:
     void info(const QString&) override {}
     bool question(const QString&) override { return false; }
     QString openFileName(const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&, QString*) override { return {}; }
+    QString saveFileName(const QString&, const QString&, QString*, const QString&) override {
+        return {};
+    }
 };
 
 SilentDialogs silent;

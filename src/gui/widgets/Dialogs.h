@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+class QPrintPreviewDialog;
+class QPrinter;
+
 namespace tl {
 
 // Every message, question and file dialog of the program goes through this
@@ -34,9 +37,19 @@ public:
     // File dialogs; an empty result means the operator cancelled.
     virtual QString openFileName(const QString& caption, const QString& filter) = 0;
     // The filter is a list of types joined by ";;"; when selectedFilter is
-    // given it receives the type the operator chose.
+    // given it receives the type the operator chose. A suggested name is
+    // filled in, in the documents folder.
     virtual QString saveFileName(const QString& caption, const QString& filter,
-                                 QString* selectedFilter = nullptr) = 0;
+                                 QString* selectedFilter = nullptr,
+                                 const QString& suggestedName = QString()) = 0;
+    // The print dialog for printer (which printer, paper, orientation,
+    // pages); false when the operator cancelled.
+    virtual bool choosePrinter(QPrinter& printer) {
+        Q_UNUSED(printer);
+        return false;
+    }
+    // The preview window, until the operator closes it.
+    virtual void showPreview(QPrintPreviewDialog& preview) { Q_UNUSED(preview); }
 
     // The process-wide instance. Until one is installed a silent one answers
     // No, cancels file dialogs and keeps the last messages for inspection.

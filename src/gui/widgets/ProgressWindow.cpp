@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -17,7 +18,28 @@ ProgressWindow::~ProgressWindow() {
 }
 
 void ProgressWindow::processEvents() {
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // With 取消 on offer the window is modal: a click can reach that button
+    // but cannot start other work.
+    QApplication::processEvents(m_cancelOffered ? QEventLoop::AllEvents
+                                                : QEventLoop::ExcludeUserInputEvents);
+}
+
+void ProgressWindow::offerCancel(bool on) {
+    if (!m_window)
+        build();
+    m_cancelOffered = on;
+    if (on) { // a refusal stays readable after the work has stopped
+        m_cancelled = false;
+        m_cancel->setEnabled(true);
+    }
+    const bool shown = m_window->isVisible();
+    if (shown)
+        m_window->hide(); // modality changes only while hidden
+    m_window->setWindowModality(on ? Qt::ApplicationModal : Qt::NonModal);
+    m_cancel->setVisible(on);
+    m_window->adjustSize();
+    if (shown)
+        m_window->show();
 }
 
 void ProgressWindow::build() {
@@ -35,6 +57,15 @@ void ProgressWindow::build() {
     m_bar->setObjectName(QStringLiteral("Pic"));
     layout->addWidget(m_text);
     layout->addWidget(m_bar);
+    m_cancel = new QPushButton(QStringLiteral("取消"), m_window);
+    m_cancel->setObjectName(QStringLiteral("cmdCancel"));
+    m_cancel->setShortcut(QKeySequence::Cancel);
+    m_cancel->hide();
+    QObject::connect(m_cancel, &QPushButton::clicked, m_cancel, [this] {
+        m_cancelled = true;
+        m_cancel->setEnabled(false);
+    });
+    layout->addWidget(m_cancel, 0, Qt::AlignRight);
     m_window->adjustSize();
     // Centred once, on first show; the operator may move it afterwards.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {

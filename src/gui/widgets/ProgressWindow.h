@@ -6,6 +6,7 @@
 #include <QString>
 
 class QLabel;
+class QPushButton;
 class QWidget;
 
 namespace tl {
@@ -32,6 +33,10 @@ public:
     void step(int position) override;
     void advance(int steps) override { step(m_position + steps); }
     void close() override;
+    // While offered, the window shows a 取消 button (Escape too) and keeps
+    // the other windows from input instead of holding all input back.
+    void offerCancel(bool on) override;
+    bool cancelled() const override { return m_cancelled; }
 
     QString caption() const { return m_caption; }
     int total() const { return m_total; }
@@ -41,11 +46,14 @@ public:
 
 private:
     void build();
-    static void processEvents();
+    void processEvents();
 
     QPointer<QWidget> m_window;
     QLabel* m_text = nullptr;
     ProgressBar* m_bar = nullptr;
+    QPushButton* m_cancel = nullptr;
+    bool m_cancelOffered = false;
+    bool m_cancelled = false;
     QPointer<QLabel> m_status;
     QString m_statusBefore;
     QString m_caption;

@@ -2,9 +2,14 @@
 
 #include "widgets/SystemBoxes.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QChildEvent>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QTextEdit>
 
@@ -77,16 +82,68 @@ QString QtDialogs::openFileName(const QString& caption, const QString& filter) {
 }
 
 QString QtDialogs::saveFileName(const QString& caption, const QString& filter,
-                                QString* selectedFilter) {
+                                QString* selectedFilter, const QString& suggestedName) {
     const std::unique_ptr<QFileDialog> dialog =
         makeFileDialog(QApplication::activeWindow(), caption, filter);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
+    if (!suggestedName.isEmpty())
+        dialog->selectFile(suggestedName);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setOption(QFileDialog::DontConfirmOverwrite);
     const QString file = runFileDialog(*dialog);
     if (!file.isEmpty() && selectedFilter)
         *selectedFilter = dialog->selectedNameFilter();
     return file;
+}
+
+namespace {
+
+// The print dialog's "print to file" browses with a file dialog of Qt's own,
+// which reads files to tell their types and so may open an account set: its
+// button asks ours instead.
+void useOurFileDialog(QPrintDialog& dialog) {
+    auto* browse = dialog.findChild<QAbstractButton*>(QStringLiteral("fileBrowser"));
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("filename"));
+    if (!browse || !name || browse->property("tlOwnDialog").toBool())
+        return;
+    browse->setProperty("tlOwnDialog", true);
+    QObject::disconnect(browse, &QAbstractButton::clicked, nullptr, nullptr);
+    QObject::connect(browse, &QAbstractButton::clicked, name, [name] {
+        const QString chosen =
+            dialogs().saveFileName(QStringLiteral("打印到文件"), QStringLiteral("PDF 文件 (*.pdf)"),
+                                   nullptr, name->text());
+        if (!chosen.isEmpty())
+            name->setText(chosen);
+    });
+}
+
+// The preview makes its print dialog when the operator first prints from it.
+class PreviewPrintDialogs : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ChildPolished)
+            if (auto* dialog =
+                    qobject_cast<QPrintDialog*>(static_cast<QChildEvent*>(event)->child()))
+                useOurFileDialog(*dialog);
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+bool QtDialogs::choosePrinter(QPrinter& printer) {
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setWindowTitle(QStringLiteral("打印"));
+    useOurFileDialog(dialog);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtDialogs::showPreview(QPrintPreviewDialog& preview) {
+    PreviewPrintDialogs watch;
+    preview.installEventFilter(&watch);
+    preview.exec();
+    preview.removeEventFilter(&watch);
 }
 
 } // namespace tl

@@ -25,7 +25,10 @@ public:
                                                    const QString& no, QWidget* parent);
     QString openFileName(const QString& caption, const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& filter,
-                         QString* selectedFilter = nullptr) override;
+                         QString* selectedFilter = nullptr,
+                         const QString& suggestedName = QString()) override;
+    bool choosePrinter(QPrinter& printer) override;
+    void showPreview(QPrintPreviewDialog& preview) override;
 };
 
 } // namespace tl
