@@ -40,11 +40,7 @@ const QFont& shopFont() {
     return f;
 }
 const QFont& titleFont() {
-    static const QFont f = [] {
-        QFont t = slipFont(17, true);
-        t.setLetterSpacing(QFont::AbsoluteSpacing, 6);
-        return t;
-    }();
+    static const QFont f = slipFont(17, true);
     return f;
 }
 const QFont& bodyFont() {
@@ -268,9 +264,13 @@ double SlipDocument::paintHead(QPainter& p, int index) const {
     }
     y += 8;
     const double th = lineHeight(titleFont());
-    // The letter spacing also follows the last letter: shift it back to centre.
-    drawText(p, QRectF(titleFont().letterSpacing() / 2, y, width, th), Qt::AlignCenter,
-             m_slip.title(), titleFont(), kAccent);
+    // Spread out by en spaces: a font's letter spacing is not kept alike on
+    // every device.
+    QStringList letters;
+    for (const QChar c : m_slip.title())
+        letters << QString(c);
+    drawText(p, QRectF(0, y, width, th), Qt::AlignCenter, letters.join(QChar(0x2002)), titleFont(),
+             kAccent);
     y += th + 6;
     p.setPen(rule(kAccent, 1.6));
     p.drawLine(QPointF(0, y), QPointF(width, y));
