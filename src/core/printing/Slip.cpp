@@ -134,10 +134,16 @@ Outcome buildSlip(const Database& db, const Session& session, SlipKind kind,
             parties << (r.partyName.isEmpty() ? QStringLiteral("（无名）") : r.partyName);
         }
     }
-    if (partyKeys.size() > 1)
+    if (partyKeys.size() > 1) {
+        // A few names say enough: "甲、乙、丙等 15 个客户".
+        constexpr int kNamed = 3;
+        QString named = parties.mid(0, kNamed).join(QStringLiteral("、"));
+        if (parties.size() > kNamed)
+            named += QStringLiteral("等 %1 个%2").arg(parties.size()).arg(s.partyLabel());
         return Outcome::refused(
             QStringLiteral("所选的%1属于不同的%2：%3。一张%4只能开给一个%2，请只选择同一%2的记录。")
-                .arg(records, s.partyLabel(), parties.join(QStringLiteral("、")), s.title()));
+                .arg(records, s.partyLabel(), named, s.title()));
+    }
 
     for (const Record& r : found) {
         SlipLine line = r.line;
