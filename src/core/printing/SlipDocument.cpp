@@ -99,8 +99,10 @@ QString priceText(double price) {
     return toText(roundSum(price));
 }
 
+// "￥1,234.56", "-￥8.00": the sign before the currency, as on a receipt.
 QString money(qint64 cents) {
-    return QStringLiteral("￥") + centsText(cents);
+    return (cents < 0 ? QStringLiteral("-￥") : QStringLiteral("￥")) +
+           centsText(std::llabs(cents));
 }
 
 // Flat ends: a rule from 0 to the width stays inside the area.
