@@ -60,5 +60,6 @@ QList<CommandInfo> exportCommands();
 QList<CommandInfo> importCommands();
 QList<CommandInfo> ledgerCommands();
 QList<CommandInfo> reportCommands();
+QList<CommandInfo> slipCommands();
 
 } // namespace tl::cli

@@ -2,7 +2,9 @@
 #include "data/SampleData.h"
 #include "grid/Grid.h"
 #include "importexport/GridExport.h"
+#include "printing/ChineseAmount.h"
 #include "printing/PrintHeading.h"
+#include "printing/Slip.h"
 #include "statistics/StockReport.h"
 #include "statistics/TradeReports.h"
 #include "support/CliRunner.h"
@@ -12,6 +14,7 @@
 #include <QDir>
 #include <QImage>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 using namespace tl;
@@ -24,6 +27,7 @@ private slots:
     void initTestCase();
     void reportsAreTheWindowsGrids();
     void picturesAndTheWindowsTable();
+    void slipsAreNumberedPdfs();
     void refusalsWriteNothing();
 
 private:
@@ -107,10 +111,53 @@ void TestCliReports::picturesAndTheWindowsTable() {
     QVERIFY(read.contains("操作员：admin"));
 }
 
+// Each slip written takes the next number; the text is what the slip says,
+// read back from the PDF.
+void TestCliReports::slipsAreNumberedPdfs() {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    const QString ids = test::queryRows(
+        m_set->db(), "SELECT group_concat(ID) FROM (SELECT ID FROM Sale WHERE CID=(SELECT CID "
+                     "FROM Sale ORDER BY ID LIMIT 1) ORDER BY ID LIMIT 3)");
+    QList<qint64> keys;
+    for (const QString& id : ids.split(','))
+        keys << id.toLongLong();
+    Slip slip;
+    QVERIFY(buildSlip(m_set->db(), test::adminSession(), SlipKind::Sale, keys, slip));
+    QTemporaryDir dir;
+    for (const char* number : {"000001", "000002"}) {
+        const QString pdf = dir.path() + "/销售单.pdf";
+        const auto r = m_cli.run(base() + QStringList{"slip", "sales", "--ids", ids, "--out", pdf});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QProcess text;
+        text.start("pdftotext", {"-layout", pdf, "-"});
+        QVERIFY(text.waitForFinished());
+        // The PDF names a glyph that serves a radical and an ideograph by the
+        // radical: read those back as the ideographs (NFKC knows most of them,
+        // but gives 户 as 戶), on both sides.
+        const auto fold = [](QString s) {
+            return s.replace("⺠", "民")
+                .replace("⻆", "角")
+                .replace("⼾", "户")
+                .remove(' ')
+                .normalized(QString::NormalizationForm_KC);
+        };
+        const QString page = fold(QString::fromUtf8(text.readAllStandardOutput()));
+        for (const QString& expected :
+             {QString("销售单"), QString("单号：") + number, "客户：" + slip.party,
+              "人民币" + *chineseCapitals(slip.total), centsText(slip.total),
+              slip.lines.first().product, QString("客户签字：")})
+            QVERIFY2(page.contains(fold(expected)), qPrintable(expected + " not in:\n" + page));
+    }
+}
+
 void TestCliReports::refusalsWriteNothing() {
     QTemporaryDir dir;
     const QString out = dir.path() + "/r.xlsx", pic = dir.path() + "/c.png";
     const QStringList year = {"--from", "2024-01-01", "--to", "2024-12-31"};
+    const QString twoSuppliers = test::queryRows(
+        m_set->db(), "SELECT min(ID) || ',' || (SELECT min(ID) FROM Buy b WHERE b.VID<>a.VID) "
+                     "FROM Buy a WHERE a.ID=(SELECT min(ID) FROM Buy)");
     const struct {
         QStringList args;
         int code;
@@ -126,6 +173,10 @@ void TestCliReports::refusalsWriteNothing() {
         {QStringList{"chart", "trend", "--out", pic, "--table", dir.path() + "/t.txt"} + year, 2},
         {QStringList{"chart", "profit", "--out", pic, "--warehouse", "2"} + year, 2},
         {{"chart", "pie", "--out", pic}, 2},
+        {{"slip", "sales", "--ids", "1", "--out", dir.path() + "/s.txt"}, 2},
+        {{"slip", "sales", "--ids", "1,x", "--out", dir.path() + "/s.pdf"}, 2},
+        {{"slip", "bills", "--ids", "1", "--out", dir.path() + "/s.pdf"}, 2},
+        {{"slip", "purchases", "--ids", twoSuppliers, "--out", dir.path() + "/s.pdf"}, 1},
         // A period without records is said, and no file of empty cells is written;
         // long before the first record there is no sale to take a profit from.
         {{"report", "sales", "--from", "1990-01-01", "--to", "1990-01-31", "--out", out}, 1},
@@ -138,6 +189,7 @@ void TestCliReports::refusalsWriteNothing() {
                  qPrintable(c.args.join(' ') + " -> " + r.err));
     }
     QVERIFY(QDir(dir.path()).isEmpty());
+    QCOMPARE(SlipNumbers::next(m_set->db(), SlipKind::Purchase), 1); // the refusal took none
 }
 
 QTEST_GUILESS_MAIN(TestCliReports)

@@ -57,6 +57,8 @@ void TestCliRights::commandsNeedTheirButtonsRights() {
         {{"chart", "trend", "--out=a.png"}, {Bank::Trade, 23}},
         {{"chart", "trend", "--amount", "--out=a.png"}, {Bank::Trade, 24}},
         {{"chart", "profit", "--out=a.png"}, {Bank::Trade, 28}},
+        {{"slip", "sales", "--ids=1", "--out=a.pdf"}, {Bank::Trade, 31}},
+        {{"slip", "purchases", "--ids=1", "--out=a.pdf"}, {Bank::Trade, 32}},
         {{"import", "sales", "a.csv"}, {Bank::Trade, 30}},
         {{"import", "purchases", "a.csv"}, {Bank::Trade, 29}},
         {{"import", "transfers", "a.csv"}, {Bank::Trade, 22}},

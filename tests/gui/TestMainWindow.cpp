@@ -5,6 +5,8 @@
 #include "mainwindow/BackupDialog.h"
 #include "mainwindow/EntryOpeners.h"
 #include "mainwindow/MainCommands.h"
+#include "mainwindow/ShopSettingsDialog.h"
+#include "printing/ShopSettings.h"
 #include "statistics/StatisticsCommands.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestTools.h"
@@ -14,9 +16,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -57,6 +61,7 @@ private slots:
     void deleteAsksAndReloads();
     void presetsAndClosing();
     void backupReplacesOnlyAfterYes();
+    void slipsAndTheirSettings();
     void stockPageAndItsHideBox();
     void tradePagesReadTheirOwnPickers();
 };
@@ -255,6 +260,47 @@ void TestMainWindow::backupReplacesOnlyAfterYes() {
     dialog.pathBox()->clear();
     QVERIFY(!dialog.backup());
     QCOMPARE(dialogs.lastMessage(), QString("请填写备份文件的名称！"));
+}
+
+// A slip of one customer's records takes a number when it is printed, not
+// when the print is cancelled; several customers are refused. The settings
+// dialog saves on Enter, forgets on Escape, and says why it cannot save.
+void TestMainWindow::slipsAndTheirSettings() {
+    Fixture f;
+    f.addSales(3);
+    f.set.db().exec("INSERT INTO Customer (CID, Name) VALUES (1, '张三'), (2, '李四')");
+    f.set.db().exec("UPDATE Sale SET CID=2 WHERE ID=3");
+    f.open();
+    Grid& grid = f.window->grid();
+    grid.setSelection(2, 1, 4, grid.cols() - 1);
+    f.button(Bank::Trade, 31)->click();
+    QCOMPARE(f.dialogs.lastMessage(),
+             "所选的销售记录属于不同的客户：张三、李四。一张销售单只能开给一个客户，"
+             "请只选择同一客户的记录。");
+    grid.setSelection(2, 1, 3, grid.cols() - 1);
+    f.button(Bank::Trade, 31)->click(); // the print dialog cancelled
+    QTemporaryDir dir;
+    f.dialogs.printTo(dir.path() + "/slip.pdf");
+    f.window->findChild<QAction*>("mPrintSlip")->trigger(); // the grid's menu
+    QVERIFY(QFileInfo(dir.path() + "/slip.pdf").size() > 0);
+    QCOMPARE(SlipNumbers::next(f.set.db(), SlipKind::Sale), 2);
+
+    ShopSettingsDialog dialog(f.set.db(), f.window->session());
+    dialog.nameBox()->setText("好运文具店");
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QCOMPARE(ShopSettings::read(f.set.db()).name, QString());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    dialog.phoneBox()->setText(" 12345 ");
+    dialog.show(); // the default button answers Enter only on screen
+    QTest::keyClick(dialog.phoneBox(), Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(ShopSettings::read(f.set.db()), ShopSettings({"好运文具店", "", "12345"}));
+    const Session clerk = test::sessionWith({"操作销售记录"});
+    ShopSettingsDialog denied(f.set.db(), clerk);
+    QVERIFY(!denied.save());
+    QCOMPARE(f.dialogs.lastMessage(), "没有“修改人员权限”的权限，不能修改单据设置。");
+    f.open(test::allRightsBut({"修改人员权限"}));
+    QVERIFY(!f.window->findChild<QAction*>("mShopSettings")->isEnabled());
 }
 
 void TestMainWindow::stockPageAndItsHideBox() {

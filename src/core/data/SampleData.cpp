@@ -173,6 +173,12 @@ void SampleData::fill(const Database& db, quint32 seed) {
             keys.sellers << uid;
     }
 
+    // The head of the sample's slips.
+    db.exec(QStringLiteral("INSERT INTO Shop (Name, Address, Phone, SaleSlip, BuySlip) "
+                           "VALUES (?, ?, ?, 0, 0)"),
+            {QStringLiteral("示例商贸有限公司"), QStringLiteral("杭州市西湖区文三路 88 号"),
+             QStringLiteral("0571-88886666")});
+
     SampleTrade::generate(db, keys, seed);
     t.commit();
 }

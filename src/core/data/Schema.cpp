@@ -104,6 +104,15 @@ QList<TableDef> buildTables() {
           {"Dat", T::Date},
           {"Memo", T::Text}}},
         {"Stock", {{"ID", T::Counter}, {"SID", T::Long}, {"PID", T::Long}, {"Num", T::Double}}},
+        // One row: what the slips print about the shop, and the last slip
+        // number taken of each kind.
+        {"Shop",
+         {{"ID", T::Counter},
+          {"Name", T::Text},
+          {"Address", T::Text},
+          {"Phone", T::Text},
+          {"SaleSlip", T::Long},
+          {"BuySlip", T::Long}}},
     };
 }
 
@@ -301,7 +310,11 @@ void Schema::upgrade(const Database& db, Session* session) {
     }
     QStringList granted;
     if (data) {
-        granted = grantBackupRight(db);
+        const int from = fileVersion(db);
+        if (from < 1)
+            granted = grantBackupRight(db);
+        if (from < 2 && !db.tableExists(QStringLiteral("Shop"), Qt::CaseInsensitive))
+            db.exec(createSql(*accountSetTable(QStringLiteral("Shop"))));
         setFileVersion(db);
     }
     t.commit();

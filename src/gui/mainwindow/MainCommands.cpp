@@ -30,17 +30,20 @@ Command master(int index, const char* caption, const char* right, Action action,
 
 QList<Command> buildCommands() {
     QList<Command> list;
-    // Sales, purchases and transfers: add, modify, delete, find, import.
+    // Sales, purchases and transfers: add, modify, delete, find, import; the
+    // slips of sales and purchases, for whoever may see the records.
     list << trade(0, "添加", "添加销售记录", Action::Add, SalesTab)
          << trade(1, "修改", "修改销售记录", Action::Modify, SalesTab)
          << trade(2, "删除", "删除销售记录", Action::Delete, SalesTab)
          << trade(4, "查找", "查找销售记录", Action::Find, SalesTab)
-         << trade(30, "导入", "导入销售记录", Action::Import, SalesTab);
+         << trade(30, "导入", "导入销售记录", Action::Import, SalesTab)
+         << trade(31, "打印销售单", "操作销售记录", Action::Slip, SalesTab);
     list << trade(5, "添加", "添加采购记录", Action::Add, PurchasesTab)
          << trade(6, "修改", "修改采购记录", Action::Modify, PurchasesTab)
          << trade(7, "删除", "删除采购记录", Action::Delete, PurchasesTab)
          << trade(9, "查找", "查找采购记录", Action::Find, PurchasesTab)
-         << trade(29, "导入", "导入采购记录", Action::Import, PurchasesTab);
+         << trade(29, "导入", "导入采购记录", Action::Import, PurchasesTab)
+         << trade(32, "打印采购单", "操作采购记录", Action::Slip, PurchasesTab);
     list << trade(17, "添 加", "添加调库记录", Action::Add, TransfersTab)
          << trade(18, "修 改", "修改调库记录", Action::Modify, TransfersTab)
          << trade(19, "删 除", "删除调库记录", Action::Delete, TransfersTab)
@@ -134,6 +137,7 @@ bool commandWrites(const Command& command) {
     case Action::Delete:
     case Action::Import:
     case Action::Rights:
+    case Action::Slip:
         return true;
     case Action::Find:
     case Action::Report:

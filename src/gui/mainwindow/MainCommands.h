@@ -16,7 +16,7 @@ namespace tl {
 // master-data tab.
 enum class Bank { Trade, Master };
 
-enum class Action { Add, Modify, Delete, Find, Import, Report, Chart, Rights };
+enum class Action { Add, Modify, Delete, Find, Import, Report, Chart, Rights, Slip };
 
 // The six main tabs and the eight master tabs, in strip order.
 enum MainTab { SalesTab, PurchasesTab, TransfersTab, StatisticsTab, ChartsTab, SettingsTab };
@@ -59,7 +59,8 @@ QString commandObjectName(CommandId id);
 // the staff list, so he can change his address or password.
 bool commandAllowed(const Command& command, const QString& rights);
 // Whether the button changes the account set (add, modify, delete, import,
-// rights): such buttons are greyed out when the account set is read-only.
+// rights, and a slip, which takes a number): such buttons are greyed out
+// when the account set is read-only.
 bool commandWrites(const Command& command);
 
 // The table a trade tab or a master page lists; nothing for the statistics

@@ -1,6 +1,7 @@
 #include "mainwindow/MainWindow.h"
 
 #include "charts/ChartPages.h"
+#include "data/AccountSetFile.h"
 #include "data/Clock.h"
 #include "data/Database.h"
 #include "data/Helpers.h"
@@ -15,6 +16,9 @@
 #include "mainwindow/EntryOpeners.h"
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainViews.h"
+#include "mainwindow/ShopSettingsDialog.h"
+#include "mainwindow/SlipCommand.h"
+#include "printing/ShopSettings.h"
 #include "statistics/StatisticsCommands.h"
 #include "widgets/BusyNotice.h"
 #include "widgets/ComboFill.h"
@@ -80,7 +84,8 @@ MainWindow::MainWindow(Session session, std::unique_ptr<Database> db, QWidget* p
     updateEntryButtons();
     presetDates();
     connectSignals();
-    new GridMenu(this); // the grid's pop-up menu
+    // The grid's pop-up menu, the slips at its end.
+    addSlipAction((new GridMenu(this))->menu(), *this);
     restoreWindowPlace(this, QStringLiteral("main"), QSize(1180, 720));
     onWidthSettled(m_view, [this] { refitColumns(); });
 
@@ -103,6 +108,12 @@ void MainWindow::buildMenus() {
         dialog.exec();
     });
     m_backup->setObjectName(QStringLiteral("mBackup"));
+    m_shopSettings = file->addAction(QStringLiteral("单据设置…"), this, [this] {
+        ShopSettingsDialog dialog(*m_db, m_session, this);
+        if (dialog.exec() == QDialog::Accepted)
+            showStatusText(this, QStringLiteral("单据设置已保存。"));
+    });
+    m_shopSettings->setObjectName(QStringLiteral("mShopSettings"));
     file->addSeparator();
     QAction* exit = file->addAction(QStringLiteral("退出"), this, &QWidget::close);
     exit->setObjectName(QStringLiteral("mExit"));
@@ -161,6 +172,8 @@ void MainWindow::applyButtonRights() {
     m_tabs->statisticsTabs()->setEnabled(m_session.hasRight(statisticsRight()));
     m_tabs->chartTabs()->setEnabled(m_session.hasRight(chartsRight()));
     m_backup->setEnabled(m_session.hasRight(Rights::backupRight()));
+    m_shopSettings->setEnabled(m_session.hasRight(ShopSettings::right()) && !m_db->isReadOnly());
+    m_shopSettings->setToolTip(m_db->isReadOnly() ? AccountSetFile::readOnlyNotice() : QString());
 }
 
 void MainWindow::updateEntryButtons() {

@@ -86,6 +86,7 @@ private:
     ChartPages* m_charts = nullptr;
     QLabel* m_status = nullptr;
     QAction* m_backup = nullptr; // needs the backup right
+    QAction* m_shopSettings = nullptr;
     QLabel* m_noRight = nullptr;
     std::unique_ptr<ProgressWindow> m_progress;
     bool m_loading = true;

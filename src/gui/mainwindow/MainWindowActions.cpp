@@ -10,6 +10,7 @@
 #include "mainwindow/EntryOpeners.h"
 #include "mainwindow/MainTabs.h"
 #include "mainwindow/MainViews.h"
+#include "mainwindow/SlipCommand.h"
 #include "masterdata/MasterEditors.h"
 #include "statistics/StatisticsCommands.h"
 #include "transactions/RecordDeletion.h"
@@ -59,6 +60,9 @@ void MainWindow::runCommand(CommandId id) {
             break;
         case Action::Chart:
             m_charts->run(command->id.index);
+            break;
+        case Action::Slip:
+            printSlip(*this, command->tab == SalesTab ? SlipKind::Sale : SlipKind::Purchase);
             break;
         case Action::Import:
             if (const auto table = listedTableOfTab(command->tab, command->subTab);

@@ -1,0 +1,65 @@
+#include "mainwindow/SlipCommand.h"
+
+#include "grid/GridSelection.h"
+#include "mainwindow/MainTabs.h"
+#include "mainwindow/MainWindow.h"
+#include "printing/SlipDocument.h"
+#include "widgets/Dialogs.h"
+#include "widgets/Printing.h"
+#include "widgets/StatusLine.h"
+
+#include <QMenu>
+#include <QPushButton>
+
+namespace tl {
+
+void printSlip(MainWindow& window, SlipKind kind) {
+    QList<qint64> ids;
+    const Grid& grid = window.grid();
+    if (const std::optional<RowSpan> rows = selectedDataRows(grid))
+        for (int r = rows->first; r <= rows->last; ++r)
+            if (const std::optional<qint64> key = rowKey(grid, r))
+                ids << *key;
+    Slip slip;
+    const Outcome built = buildSlip(window.database(), window.session(), kind, ids, slip);
+    if (!built) {
+        showOutcome(built);
+        return;
+    }
+    SlipDocument document(slip);
+    const qint64 number = SlipNumbers::take(window.database(), kind);
+    document.setNumber(number);
+    if (!printDocument(&window, document, window.progress())) {
+        SlipNumbers::giveBack(window.database(), kind, number);
+        return;
+    }
+    showStatusText(
+        &window, QStringLiteral("%1 %2 已打印。").arg(slip.title(), document.slip().numberText()));
+}
+
+void addSlipAction(QMenu* menu, MainWindow& window) {
+    QAction* separator = menu->addSeparator();
+    QAction* action = menu->addAction(QString());
+    action->setObjectName(QStringLiteral("mPrintSlip"));
+    auto button = [&window]() -> QPushButton* {
+        const int tab = window.tabs()->currentIndex();
+        if (tab != SalesTab && tab != PurchasesTab)
+            return nullptr;
+        return window.tabs()->button({Bank::Trade, tab == SalesTab ? 31 : 32});
+    };
+    QObject::connect(menu, &QMenu::aboutToShow, action, [separator, action, button] {
+        QPushButton* b = button();
+        separator->setVisible(b != nullptr);
+        action->setVisible(b != nullptr);
+        if (b) {
+            action->setText(b->text());
+            action->setEnabled(b->isEnabled());
+        }
+    });
+    QObject::connect(action, &QAction::triggered, action, [button] {
+        if (QPushButton* b = button(); b && b->isEnabled())
+            b->click();
+    });
+}
+
+} // namespace tl
