@@ -21,14 +21,13 @@ holds, with master data, per-operator rights, reports and charts. Includes the
 command-line tool tradeledger-cli for reports, imports, exports, checks and
 backups from scripts. The user interface is in Chinese.")
 # The libraries come from dpkg-shlibdeps; the plugins, fonts and translations
-# the program loads at run time are named here.
+# the program loads at run time are named here. Printouts prefer Droid Sans
+# Fallback: PDF readers copy and search its Chinese texts as written, where
+# Noto CJK's shared glyphs come back as radicals (页 as ⻚).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6sql6-sqlite, qt6-qpa-plugins, fonts-noto-cjk, qt6-translations-l10n")
+    "libqt6sql6-sqlite, qt6-qpa-plugins, fonts-noto-cjk, fonts-droid-fallback, qt6-translations-l10n")
 # Native Wayland windows; without it Qt draws through XWayland. Only suggested:
 # it pulls in Qt's QML and Quick libraries.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-wayland")
-# The face printouts prefer: PDF readers copy and search its Chinese texts
-# correctly (Noto CJK, which prints as well, maps some back to radicals).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-droid-fallback")
 include(CPack)

@@ -3,6 +3,7 @@
 #include "data/Helpers.h"
 #include "data/Progress.h"
 #include "printing/ChineseAmount.h"
+#include "printing/PrintHeading.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -23,14 +24,10 @@ const QColor kRule(0x9a, 0xa3, 0xad);
 const QColor kHeaderFill(0xec, 0xf0, 0xf5);
 const QColor kAccent(0x2f, 0x4f, 0x7f);
 
-// Pixel sizes are painter units whatever the device's resolution; the face
-// has the Chinese letters on screen, in files and from the command line.
+// The printed face of every page (PDF readers copy and search its texts as
+// written); pixel sizes are painter units whatever the device's resolution.
 QFont slipFont(int size, bool bold = false) {
-    QFont f;
-    f.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans SC"),
-                   QStringLiteral("WenQuanYi Micro Hei"), f.defaultFamily()});
-    f.setPixelSize(size);
-    f.setBold(bold);
+    QFont f = pageframe::font(size, bold);
     f.setHintingPreference(QFont::PreferNoHinting); // the same widths on paper and in tests
     return f;
 }
@@ -342,9 +339,9 @@ void SlipDocument::paintTotals(QPainter& p, double y) const {
 
     const double line = lineHeight(boldFont());
     const std::optional<QString> capitals = chineseCapitals(m_slip.total);
-    const QString words = capitals ? QStringLiteral("人民币") + *capitals
+    const QString words = capitals ? QStringLiteral("人民币：") + *capitals
                                    : QStringLiteral("合计为负数，不写大写金额");
-    const QString label = QStringLiteral("金额合计（大写）：");
+    const QString label = QStringLiteral("金额合计（大写）　");
     drawText(p, QRectF(0, y, width, line), Qt::AlignLeft | Qt::AlignVCenter, label, bodyFont());
     const double wordsLeft = textWidth(bodyFont(), label);
     drawText(p, QRectF(wordsLeft, y, width - wordsLeft, line), Qt::AlignLeft | Qt::AlignVCenter,
@@ -401,8 +398,7 @@ void SlipDocument::paintPage(QPainter& p, int index) {
         paintTotals(p, y);
     const double fh = lineHeight(smallFont());
     drawText(p, QRectF(0, m_area.height() - fh, m_area.width(), fh), Qt::AlignCenter,
-             QStringLiteral("第 %1 页，共 %2 页").arg(index + 1).arg(m_pages.size()), smallFont(),
-             kGrey);
+             PrintHeading::pageText(index + 1, int(m_pages.size())), smallFont(), kGrey);
     p.restore();
 }
 
