@@ -125,6 +125,13 @@ void TestUserFeedback::exportAsksWritesAndTells() {
     QCOMPARE(f.dialogs.suggestedNames.last(), QString("销 售.pdf"));
     QVERIFY(test::readFile(dir.filePath("销售单.pdf")).startsWith("%PDF"));
     QCOMPARE(f.status(), "PDF已导出到：" + QDir::toNativeSeparators(dir.filePath("销售单.pdf")));
+    // Ctrl+P prints through the print dialog and says so.
+    f.dialogs.printTo(dir.filePath("printed.pdf"));
+    for (QAction* a : f.window->actions())
+        if (a->shortcut() == QKeySequence::Print)
+            a->trigger();
+    QVERIFY(test::readFile(dir.filePath("printed.pdf")).startsWith("%PDF"));
+    QCOMPARE(f.status(), QString("“销 售”已打印。"));
 
     // The export command itself, on the same grid.
     test::ScriptedDialogs& dialogs = f.dialogs;
