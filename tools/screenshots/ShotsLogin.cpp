@@ -20,5 +20,10 @@ SHOTS(10, "login") {
     progress.show(QStringLiteral("正在统计库存价值……"), 40);
     progress.step(26);
     ctx.save(progress.window(), QStringLiteral("进度"));
+    progress.offerCancel(true);
+    progress.show(QStringLiteral("正在打印第 3 页，共 21 页"), 21);
+    progress.step(2);
+    ctx.save(progress.window(), QStringLiteral("进度-可取消"));
+    progress.offerCancel(false);
     progress.close();
 }
