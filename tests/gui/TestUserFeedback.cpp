@@ -13,6 +13,7 @@
 #include "support/TestTools.h"
 #include "widgets/GridView.h"
 #include "widgets/PrintActions.h"
+#include "widgets/Printing.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -125,13 +127,25 @@ void TestUserFeedback::exportAsksWritesAndTells() {
     QCOMPARE(f.dialogs.suggestedNames.last(), QString("销 售.pdf"));
     QVERIFY(test::readFile(dir.filePath("销售单.pdf")).startsWith("%PDF"));
     QCOMPARE(f.status(), "PDF已导出到：" + QDir::toNativeSeparators(dir.filePath("销售单.pdf")));
-    // Ctrl+P prints through the print dialog and says so.
-    f.dialogs.printTo(dir.filePath("printed.pdf"));
-    for (QAction* a : f.window->actions())
-        if (a->shortcut() == QKeySequence::Print)
-            a->trigger();
+    // Ctrl+P prints through the print dialog and says so. The paper and an
+    // orientation the list did not ask for (it is wide: landscape) are kept.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    const auto printAs = [&](const QPageLayout& layout) {
+        f.dialogs.printTo(dir.filePath("printed.pdf"), layout);
+        for (QAction* a : f.window->actions())
+            if (a->shortcut() == QKeySequence::Print)
+                a->trigger();
+        return savedPageSetup();
+    };
+    const QMarginsF margins(10, 10, 10, 10);
+    PageSetup kept = printAs(QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Portrait, margins));
     QVERIFY(test::readFile(dir.filePath("printed.pdf")).startsWith("%PDF"));
     QCOMPARE(f.status(), QString("“销 售”已打印。"));
+    QCOMPARE(kept.paper.id(), QPageSize::A5);
+    QCOMPARE(kept.orientation, std::optional(QPageLayout::Portrait));
+    kept = printAs(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, margins));
+    QCOMPARE(kept.paper.id(), QPageSize::A4);
+    QVERIFY(!kept.orientation);
 
     // The export command itself, on the same grid.
     test::ScriptedDialogs& dialogs = f.dialogs;

@@ -52,8 +52,11 @@ QString ScriptedDialogs::saveFileName(const QString&, const QString& filter,
 bool ScriptedDialogs::choosePrinter(QPrinter& printer) {
     if (m_printers.isEmpty())
         return false;
+    const auto [pdf, layout] = m_printers.dequeue();
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(m_printers.dequeue());
+    printer.setOutputFileName(pdf);
+    if (layout.isValid())
+        printer.setPageLayout(layout);
     return true;
 }
 

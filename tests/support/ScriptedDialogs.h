@@ -2,6 +2,7 @@
 
 #include "widgets/Dialogs.h"
 
+#include <QPageLayout>
 #include <QQueue>
 #include <QStringList>
 
@@ -34,7 +35,10 @@ public:
     void nextFilter(const QString& filter) { m_filters.enqueue(filter); }
     QStringList fileFilters;    // the filter of every file dialog in order
     QStringList suggestedNames; // the name every save dialog suggested
-    void printTo(const QString& pdf) { m_printers.enqueue(pdf); }
+    // The operator may also pick paper and orientation (no size: as offered).
+    void printTo(const QString& pdf, const QPageLayout& layout = {}) {
+        m_printers.enqueue({pdf, layout});
+    }
     QList<int> previewPages; // the pages of every preview shown
 
     QStringList messages;  // info texts in order
@@ -50,7 +54,7 @@ private:
     QQueue<bool> m_answers;
     QQueue<QString> m_files;
     QQueue<QString> m_filters;
-    QQueue<QString> m_printers;
+    QQueue<std::pair<QString, QPageLayout>> m_printers;
 };
 
 } // namespace tl::test
