@@ -2,6 +2,7 @@
 
 #include "data/OpenDatabases.h"
 #include "data/Progress.h"
+#include "importexport/GridExport.h"
 #include "importexport/ReplacingFile.h"
 
 #include <QFileInfo>
@@ -9,24 +10,29 @@
 
 namespace tl {
 
+namespace {
+
+// What went wrong with the file, in the export's words.
+Outcome fileFailure(ReplacingFile& file, ReplacingFile::Result result) {
+    if (result == ReplacingFile::Result::CannotReplace)
+        return Outcome::refused(exportStatusMessage(ExportStatus::CannotReplace));
+    return Outcome::failed(exportStatusMessage(ExportStatus::WriteFailed),
+                           file.device().errorString());
+}
+
+} // namespace
+
 bool isPdfName(const QString& fileName) {
     return QFileInfo(fileName).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
 }
 
 Outcome writePdf(PrintDocument& document, const QString& fileName, const PageSetup& setup,
                  Progress& progress) {
-    const QString cannotReplace = QStringLiteral("该文件无法覆盖，请确认该文件没被其他软件打开！");
     if (OpenDatabases::holds(fileName))
-        return Outcome::refused(OpenDatabases::refusal());
+        return Outcome::refused(exportStatusMessage(ExportStatus::OpenDatabase));
     ReplacingFile file(fileName);
-    switch (file.open()) {
-    case ReplacingFile::Result::Done:
-        break;
-    case ReplacingFile::Result::CannotReplace:
-        return Outcome::refused(cannotReplace);
-    case ReplacingFile::Result::WriteFailed:
-        return Outcome::failed(QStringLiteral("文件保存出错！"), file.device().errorString());
-    }
+    if (const ReplacingFile::Result opened = file.open(); opened != ReplacingFile::Result::Done)
+        return fileFailure(file, opened);
     int pages = 0;
     {
         QPdfWriter pdf(&file.device());
@@ -39,16 +45,11 @@ Outcome writePdf(PrintDocument& document, const QString& fileName, const PageSet
     }
     if (pages == 0)
         return progress.cancelled() ? Outcome::refused(QString())
-                                    : Outcome::failed(QStringLiteral("文件保存出错！"));
-    switch (file.commit()) {
-    case ReplacingFile::Result::Done:
-        return Outcome::ok();
-    case ReplacingFile::Result::CannotReplace:
-        return Outcome::refused(cannotReplace);
-    case ReplacingFile::Result::WriteFailed:
-        break;
-    }
-    return Outcome::failed(QStringLiteral("文件保存出错！"), file.device().errorString());
+                                    : fileFailure(file, ReplacingFile::Result::WriteFailed);
+    if (const ReplacingFile::Result committed = file.commit();
+        committed != ReplacingFile::Result::Done)
+        return fileFailure(file, committed);
+    return Outcome::ok();
 }
 
 } // namespace tl

@@ -1,6 +1,7 @@
 #include "printing/PrintHeading.h"
 
 #include "data/Clock.h"
+#include "data/Helpers.h"
 
 #include <QFileInfo>
 #include <QPainter>
@@ -22,8 +23,7 @@ PrintHeading PrintHeading::now(const QString& title, const QString& period,
 }
 
 QString PrintHeading::periodText(const QDate& from, const QDate& to) {
-    return from.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 至 ") +
-           to.toString(QStringLiteral("yyyy-MM-dd"));
+    return toText(from) + QStringLiteral(" 至 ") + toText(to);
 }
 
 QString PrintHeading::periodLine() const {

@@ -124,12 +124,8 @@ void ChartView::savePicture() {
                              : chosen.contains(QLatin1String("*.pdf")) ? PictureType::Pdf
                                                                        : PictureType::Jpeg;
     const QString file = withPictureSuffix(name, type);
-    if (OpenDatabases::holds(file)) {
-        dialogs().info(OpenDatabases::refusal());
-        return;
-    }
-    if (QFileInfo::exists(file) &&
-        !dialogs().question(QStringLiteral("文件“") + file + QStringLiteral("”已存在，是否覆盖？")))
+    if (!mayWriteChosenFile(file,
+                            QStringLiteral("文件“") + file + QStringLiteral("”已存在，是否覆盖？")))
         return;
     if (!saveChartPicture(*m_table, m_title, file, size(), devicePixelRatioF(), kBorder))
         dialogs().info(QStringLiteral("保存图片出错！"));

@@ -20,11 +20,7 @@ bool exportGrid(const Grid& grid, const QString& title, Progress& progress, QStr
     if (name.trimmed().isEmpty())
         return false;
     const QString path = withExportExtension(name, chosen);
-    if (OpenDatabases::holds(path)) {
-        dialogs().info(exportStatusMessage(ExportStatus::OpenDatabase));
-        return false;
-    }
-    if (QFileInfo::exists(path) && !dialogs().question(QStringLiteral("该文件已存在，是否覆盖？")))
+    if (!mayWriteChosenFile(path))
         return false;
 
     const ExportStatus status = writeGridFile(grid, path, title, progress);

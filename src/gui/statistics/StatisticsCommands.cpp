@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <optional>
 
 namespace tl {
 
@@ -41,18 +42,12 @@ void runStatistic(MainWindow& window, int index) {
     grid.setVisible(false);
     bool shown = true;
     bool stock = false;
-    // The pickers of the page: 0 and 1 for the stock change, then two a page.
-    if (index >= 10 && index <= 16) {
-        const int picker = index <= 11 ? 0 : (index - 12) * 2;
-        const Period p = periodOf(tabs, picker);
-        window.setProperty(kShownPeriod,
-                           index == 12 ? QString() : PrintHeading::periodText(p.first, p.last));
-    }
+    std::optional<Period> period; // none: the current stock
     switch (index) {
     case 10:
     case 11: {
-        const Period p = periodOf(tabs, 0);
-        shown = stockChangeReport(db, grid, p.first, p.last,
+        period = periodOf(tabs, 0);
+        shown = stockChangeReport(db, grid, period->first, period->last,
                                   index == 11 ? StockMeasure::Values : StockMeasure::Quantities,
                                   progress);
         stock = true;
@@ -65,18 +60,22 @@ void runStatistic(MainWindow& window, int index) {
     case 13:
     case 14: {
         const TradeSide side = index == 13 ? TradeSide::Sales : TradeSide::Purchases;
-        if (!tradeTotals(db, grid, side, periodOf(tabs, index == 13 ? 2 : 4), progress))
+        period = periodOf(tabs, index == 13 ? 2 : 4);
+        if (!tradeTotals(db, grid, side, *period, progress))
             dialogs().info(emptyPeriodMessage(side));
         break;
     }
     case 15:
     case 16: // an empty period shows the empty grid, without a message
-        outstandingMatrix(db, grid, index == 15 ? TradeSide::Sales : TradeSide::Purchases,
-                          periodOf(tabs, index == 15 ? 6 : 8), progress);
+        period = periodOf(tabs, index == 15 ? 6 : 8);
+        outstandingMatrix(db, grid, index == 15 ? TradeSide::Sales : TradeSide::Purchases, *period,
+                          progress);
         break;
     default:
         return;
     }
+    window.setProperty(kShownPeriod,
+                       period ? PrintHeading::periodText(period->first, period->last) : QString());
     if (stock && shown) {
         if (QCheckBox* box = hideEmptyBox(window); box && box->isChecked())
             hideEmptyLines(grid, true);

@@ -1,5 +1,9 @@
 #include "widgets/Dialogs.h"
 
+#include "data/OpenDatabases.h"
+
+#include <QFileInfo>
+
 namespace tl {
 namespace {
 
@@ -24,6 +28,14 @@ Dialogs& Dialogs::instance() {
 
 void Dialogs::install(Dialogs* dialogs) {
     current = dialogs;
+}
+
+bool mayWriteChosenFile(const QString& path, const QString& replaceQuestion) {
+    if (OpenDatabases::holds(path)) {
+        dialogs().info(OpenDatabases::refusal());
+        return false;
+    }
+    return !QFileInfo::exists(path) || dialogs().question(replaceQuestion);
 }
 
 } // namespace tl

@@ -72,6 +72,12 @@ inline void showOutcome(const Outcome& outcome) {
         dialogs().error(outcome.message, outcome.detail);
 }
 
+// Whether a save file the operator chose may be written: never an open
+// account set or one of its companions (says why), and a file that exists
+// only once the operator agrees to replace it (asks replaceQuestion).
+bool mayWriteChosenFile(const QString& path, const QString& replaceQuestion =
+                                                 QStringLiteral("该文件已存在，是否覆盖？"));
+
 // The program's title, shown in the main window caption and every message box.
 inline const QString& programTitle() {
     static const QString title = QStringLiteral("TradeLedger 商贸进销存");

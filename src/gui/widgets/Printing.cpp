@@ -103,11 +103,7 @@ QString exportPdf(PrintDocument& document, const QString& suggestedName, Progres
         return {};
     if (!isPdfName(name))
         name += QStringLiteral(".pdf");
-    if (OpenDatabases::holds(name)) {
-        dialogs().info(OpenDatabases::refusal());
-        return {};
-    }
-    if (QFileInfo::exists(name) && !dialogs().question(QStringLiteral("该文件已存在，是否覆盖？")))
+    if (!mayWriteChosenFile(name))
         return {};
     const Outcome written = writePdf(document, name, savedPageSetup(), progress);
     if (!written) {
