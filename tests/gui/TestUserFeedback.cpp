@@ -14,6 +14,7 @@
 #include "widgets/GridView.h"
 #include "widgets/PrintActions.h"
 #include "widgets/Printing.h"
+#include "widgets/ProgressWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -88,6 +89,21 @@ void TestUserFeedback::progressGivesTheStatusLineBack() {
     QCOMPARE(f.status(), idle); // not left blank
     progress.close();
     QCOMPARE(f.status(), QString()); // a stray close still clears
+
+    // 取消 shows only while work offers it; a press stops that work, and the
+    // next work starts afresh.
+    progress.offerCancel(true);
+    progress.show(QStringLiteral("正在打印第 1 页，共 2 页"), 2);
+    auto* cancel = static_cast<ProgressWindow&>(progress).window()->findChild<QPushButton*>(
+        QStringLiteral("cmdCancel"));
+    QVERIFY(cancel->isVisible() && !progress.cancelled());
+    cancel->click();
+    progress.offerCancel(false);
+    QVERIFY(progress.cancelled() && cancel->isHidden());
+    progress.offerCancel(true);
+    QVERIFY(!progress.cancelled() && cancel->isEnabled());
+    progress.offerCancel(false);
+    progress.close();
 }
 
 void TestUserFeedback::exportAsksWritesAndTells() {
