@@ -44,12 +44,13 @@ public:
             return Failed;
         }
         SlipDocument document(slip);
-        const qint64 number = SlipNumbers::take(db, m_kind);
-        document.setNumber(number);
-        const Outcome written = writePdf(document, m_out, PageSetup(), progress);
+        Outcome written;
+        printNumbered(db, document, [&] {
+            written = writePdf(document, m_out, PageSetup(), progress);
+            return written.isOk();
+        });
         progress.close();
         if (!written) {
-            SlipNumbers::giveBack(db, m_kind, number);
             printOutcome(written);
             return Failed;
         }

@@ -41,7 +41,7 @@ public:
     // user_version: the upgrade steps that change data rather than tables run
     // once, for a file below it. 1: "备份套帐" granted to every operator who
     // holds "修改人员权限". 2: the Shop table of the slips (a file opened for
-    // reading only goes without it: its slips show no shop and take no number).
+    // reading only goes without it, and prints no slips: it takes no number).
     static constexpr int version = 2;
 
     // Creates every table of an empty account set, at the current version,

@@ -63,7 +63,9 @@ Outcome ShopSettings::save(const Database& db, const Session& session,
         const QString& text;
         const char* label;
         int limit;
-    } fields[] = {{s.name, "店名", 40}, {s.address, "地址", 80}, {s.phone, "电话", 40}};
+    } fields[] = {{s.name, "店名", nameLimit},
+                  {s.address, "地址", addressLimit},
+                  {s.phone, "电话", phoneLimit}};
     for (const auto& f : fields)
         if (f.text.size() > f.limit)
             return Outcome::refused(QStringLiteral("%1太长：最多 %2 个字，现在是 %3 个字。")
@@ -84,6 +86,10 @@ qint64 SlipNumbers::next(const Database& db, SlipKind kind) {
 }
 
 qint64 SlipNumbers::take(const Database& db, SlipKind kind) {
+    // Said as the engine would say it, also for an older file that has no
+    // table to count in (it would fail as a missing table).
+    if (db.isReadOnly())
+        throw DbError(DbError::Kind::ReadOnly, DbError::kindMessage(DbError::Kind::ReadOnly));
     Transaction t(db);
     ensureRow(db);
     const QString column = numberColumn(kind);

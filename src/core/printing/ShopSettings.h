@@ -22,9 +22,10 @@ struct ShopSettings {
     // Empty texts when nothing is set yet, or when a file opened for reading
     // only is older than the settings.
     static ShopSettings read(const Database& db);
+    // The longest texts the slip's head has room for, in letters.
+    static constexpr int nameLimit = 40, addressLimit = 80, phoneLimit = 40;
     // Saves the trimmed texts. Refused, with the reason, without the right
-    // or when a text is too long for the slip's head (name 40, address 80,
-    // telephone 40 letters).
+    // or when a text is longer than its limit.
     static Outcome save(const Database& db, const Session& session, const ShopSettings& settings);
     // The shop's texts change what every slip tells customers and suppliers:
     // they belong to whoever administers the account set, the holder of
@@ -41,7 +42,8 @@ public:
     // The number the next slip of this kind would take; nothing is taken.
     static qint64 next(const Database& db, SlipKind kind);
     // Takes the next number in one transaction: two computers printing at
-    // once get two numbers.
+    // once get two numbers. Throws DbError (Kind::ReadOnly) for a file
+    // opened for reading only.
     static qint64 take(const Database& db, SlipKind kind);
     // Gives a number back after a print that did not happen, when it is
     // still the last one taken (else the gap stays: a later slip has the next).

@@ -160,10 +160,10 @@ int SlipDocument::paginate(const QSizeF& area, Progress& progress) {
         const SlipLine& line = m_slip.lines.at(i);
         Row row;
         row.cells[0] = QString::number(i + 1);
-        row.cells[1] = line.unit;
-        row.cells[2] = sumText(line.quantity);
-        row.cells[3] = priceText(line.price);
-        row.cells[4] = centsText(line.amount);
+        row.cells[2] = line.unit;
+        row.cells[3] = sumText(line.quantity);
+        row.cells[4] = priceText(line.price);
+        row.cells[5] = centsText(line.amount);
         m_rows << row;
     }
     const double minimum[6] = {28, 0, 34, 48, 56, 66};
@@ -175,7 +175,7 @@ int SlipDocument::paginate(const QSizeF& area, Progress& progress) {
             continue;
         }
         for (const Row& row : m_rows)
-            w = std::max(w, textWidth(bodyFont(), row.cells[c == 0 ? 0 : c - 1]));
+            w = std::max(w, textWidth(bodyFont(), row.cells[c]));
         if (c == 5)
             w = std::max(w, textWidth(boldFont(), centsText(m_slip.total)));
         m_columns << std::max(minimum[c], w + 2 * kPadX);
@@ -215,15 +215,10 @@ int SlipDocument::paginate(const QSizeF& area, Progress& progress) {
             ++page.count;
         }
         // Totals that fit on no page at all still close the last one.
-        page.totals = next == m_rows.size() &&
-                      (y + totalsHeight() <= bottom || (page.count == 0 && page.first == next));
+        page.totals = next == m_rows.size() && (y + totalsHeight() <= bottom || page.count == 0);
         m_pages << page;
         if (page.totals)
             break;
-        if (page.count == 0 && next == m_rows.size()) {
-            m_pages.last().totals = true; // nothing fits: the totals go regardless
-            break;
-        }
     }
     return int(m_pages.size());
 }
@@ -231,14 +226,20 @@ int SlipDocument::paginate(const QSizeF& area, Progress& progress) {
 double SlipDocument::paintHead(QPainter& p, int index) const {
     const double width = m_area.width();
     double y = 0;
+    const QString number =
+        m_slip.number > 0 ? QStringLiteral("单号：") + m_slip.numberText() : QString();
+    // A long name gives way to what shares its line.
+    const auto party = [this](const QString& lead, double room) {
+        return QFontMetricsF(bodyFont())
+            .elidedText(lead + m_slip.partyLabel() + QStringLiteral("：") + m_slip.party,
+                        Qt::ElideRight, std::max(0.0, room));
+    };
     if (index > 0) {
         const double h = lineHeight(bodyFont());
-        const QString left = m_slip.title() + QStringLiteral("（续）　") + m_slip.partyLabel() +
-                             QStringLiteral("：") + m_slip.party;
-        drawText(p, QRectF(0, y, width, h), Qt::AlignLeft | Qt::AlignVCenter, left, bodyFont());
-        if (m_slip.number > 0)
-            drawText(p, QRectF(0, y, width, h), Qt::AlignRight | Qt::AlignVCenter,
-                     QStringLiteral("单号：") + m_slip.numberText(), bodyFont());
+        const double room = width - (number.isEmpty() ? 0 : textWidth(bodyFont(), number) + 12);
+        drawText(p, QRectF(0, y, width, h), Qt::AlignLeft | Qt::AlignVCenter,
+                 party(m_slip.title() + QStringLiteral("（续）　"), room), bodyFont());
+        drawText(p, QRectF(0, y, width, h), Qt::AlignRight | Qt::AlignVCenter, number, bodyFont());
         return y + h + 10;
     }
     const ShopSettings& shop = m_slip.shop;
@@ -279,13 +280,11 @@ double SlipDocument::paintHead(QPainter& p, int index) const {
 
     const double h = lineHeight(bodyFont());
     const QRectF line(0, y, width, h);
+    const QString date = QStringLiteral("日期：") + m_slip.date;
     drawText(p, line, Qt::AlignLeft | Qt::AlignVCenter,
-             m_slip.partyLabel() + QStringLiteral("：") + m_slip.party, bodyFont());
-    drawText(p, line, Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("日期：") + m_slip.date,
-             bodyFont());
-    if (m_slip.number > 0)
-        drawText(p, line, Qt::AlignRight | Qt::AlignVCenter,
-                 QStringLiteral("单号：") + m_slip.numberText(), bodyFont());
+             party(QString(), (width - textWidth(bodyFont(), date)) / 2 - 12), bodyFont());
+    drawText(p, line, Qt::AlignHCenter | Qt::AlignVCenter, date, bodyFont());
+    drawText(p, line, Qt::AlignRight | Qt::AlignVCenter, number, bodyFont());
     return y + h + 8;
 }
 
@@ -315,8 +314,7 @@ double SlipDocument::paintRow(QPainter& p, double y, const Row& row) const {
                 drawText(p, QRectF(cell.left(), cell.top() + k * line, cell.width(), line),
                          Qt::AlignLeft | Qt::AlignVCenter, row.product.at(k), bodyFont());
         } else {
-            drawText(p, cell, align[c] | Qt::AlignVCenter, row.cells[c == 0 ? 0 : c - 1],
-                     bodyFont());
+            drawText(p, cell, align[c] | Qt::AlignVCenter, row.cells[c], bodyFont());
         }
         x += m_columns[c];
     }
@@ -400,6 +398,22 @@ void SlipDocument::paintPage(QPainter& p, int index) {
     drawText(p, QRectF(0, m_area.height() - fh, m_area.width(), fh), Qt::AlignCenter,
              PrintHeading::pageText(index + 1, int(m_pages.size())), smallFont(), kGrey);
     p.restore();
+}
+
+bool printNumbered(const Database& db, SlipDocument& document, const std::function<bool()>& print) {
+    const SlipKind kind = document.slip().kind;
+    const qint64 number = SlipNumbers::take(db, kind);
+    document.setNumber(number);
+    bool printed = false;
+    try {
+        printed = print();
+    } catch (...) {
+        SlipNumbers::giveBack(db, kind, number);
+        throw;
+    }
+    if (!printed)
+        SlipNumbers::giveBack(db, kind, number);
+    return printed;
 }
 
 } // namespace tl

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QList>
 #include <QStringList>
+#include <functional>
 
 namespace tl {
 
@@ -39,7 +40,7 @@ public:
 private:
     struct Row {
         QStringList product; // its lines, wrapped to the column
-        QString cells[5];    // 序号, 单位, 数量, 单价, 金额
+        QString cells[6];    // by column; the product's is empty
         double height = 0;
     };
     double paintHead(QPainter& painter, int index) const;
@@ -55,5 +56,11 @@ private:
     QList<Row> m_rows;
     QList<Page> m_pages;
 };
+
+// Prints the slip under the next number of its kind: the number is taken
+// before print runs, so that two computers printing at once get two numbers,
+// and given back when print says nothing was printed (or throws). A file
+// opened for reading only takes no number: refused with DbError.
+bool printNumbered(const Database& db, SlipDocument& document, const std::function<bool()>& print);
 
 } // namespace tl

@@ -1,6 +1,7 @@
 #include "login/NewDbWindow.h"
 
 #include "data/NewAccountSet.h"
+#include "widgets/DialogButtons.h"
 #include "widgets/Dialogs.h"
 
 #include <QDialogButtonBox>
@@ -40,18 +41,8 @@ NewDbWindow::NewDbWindow(QWidget* parent) : QDialog(parent) {
     fields->addWidget(browse, 1, 2);
     fields->setColumnStretch(1, 1);
 
-    auto* add = new QPushButton(QStringLiteral("添   加"), this);
-    add->setObjectName(QStringLiteral("CM0"));
-    add->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取   消"), this);
-    cancel->setObjectName(QStringLiteral("CM1"));
-    cancel->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    for (QPushButton* b : {add, cancel}) {
-        b->setMinimumWidth(96);
-        buttons->addWidget(b);
-    }
+    const auto [add, cancel, buttons] = dialogButtons(this, QStringLiteral("添   加"),
+                                                      QStringLiteral("CM0"), QStringLiteral("CM1"));
 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(18, 18, 18, 16);
@@ -62,7 +53,6 @@ NewDbWindow::NewDbWindow(QWidget* parent) : QDialog(parent) {
 
     connect(browse, &QPushButton::clicked, this, &NewDbWindow::browse);
     connect(add, &QPushButton::clicked, this, &NewDbWindow::add);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     setTabOrder(m_name, m_file);
     setTabOrder(m_file, browse);
     setTabOrder(browse, add);

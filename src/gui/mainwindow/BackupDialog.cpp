@@ -2,6 +2,7 @@
 
 #include "data/Backup.h"
 #include "data/Database.h"
+#include "widgets/DialogButtons.h"
 #include "widgets/Dialogs.h"
 #include "widgets/Guard.h"
 
@@ -48,18 +49,9 @@ BackupDialog::BackupDialog(const Database& db, Progress& progress, QWidget* pare
     fields->addWidget(browse, 0, 2);
     fields->setColumnStretch(1, 1);
 
-    auto* ok = new QPushButton(QStringLiteral("备   份"), this);
-    ok->setObjectName(QStringLiteral("backupButton"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取   消"), this);
-    cancel->setObjectName(QStringLiteral("cancelButton"));
-    cancel->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    for (QPushButton* b : {ok, cancel}) {
-        b->setMinimumWidth(96);
-        buttons->addWidget(b);
-    }
+    const auto [ok, cancel, buttons] =
+        dialogButtons(this, QStringLiteral("备   份"), QStringLiteral("backupButton"),
+                      QStringLiteral("cancelButton"));
 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(18, 18, 18, 16);
@@ -74,7 +66,6 @@ BackupDialog::BackupDialog(const Database& db, Progress& progress, QWidget* pare
         if (backup())
             accept();
     });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     setTabOrder(m_path, browse);
     setTabOrder(browse, ok);
     setTabOrder(ok, cancel);

@@ -1,6 +1,7 @@
 #include "mainwindow/ShopSettingsDialog.h"
 
 #include "printing/ShopSettings.h"
+#include "widgets/DialogButtons.h"
 #include "widgets/Dialogs.h"
 #include "widgets/Guard.h"
 
@@ -35,27 +36,18 @@ ShopSettingsDialog::ShopSettingsDialog(const Database& db, const Session& sessio
         edit->setMinimumWidth(360);
         return edit;
     };
-    m_name = box(QStringLiteral("shopName"), shop.name, 40);
-    m_address = box(QStringLiteral("shopAddress"), shop.address, 80);
-    m_phone = box(QStringLiteral("shopPhone"), shop.phone, 40);
+    m_name = box(QStringLiteral("shopName"), shop.name, ShopSettings::nameLimit);
+    m_address = box(QStringLiteral("shopAddress"), shop.address, ShopSettings::addressLimit);
+    m_phone = box(QStringLiteral("shopPhone"), shop.phone, ShopSettings::phoneLimit);
     auto* fields = new QFormLayout;
     fields->setLabelAlignment(Qt::AlignRight);
     fields->addRow(QStringLiteral("店名："), m_name);
     fields->addRow(QStringLiteral("地址："), m_address);
     fields->addRow(QStringLiteral("电话："), m_phone);
 
-    auto* ok = new QPushButton(QStringLiteral("保   存"), this);
-    ok->setObjectName(QStringLiteral("saveButton"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取   消"), this);
-    cancel->setObjectName(QStringLiteral("cancelButton"));
-    cancel->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    for (QPushButton* b : {ok, cancel}) {
-        b->setMinimumWidth(96);
-        buttons->addWidget(b);
-    }
+    const auto [ok, cancel, buttons] =
+        dialogButtons(this, QStringLiteral("保   存"), QStringLiteral("saveButton"),
+                      QStringLiteral("cancelButton"));
 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(18, 18, 18, 16);
@@ -69,7 +61,6 @@ ShopSettingsDialog::ShopSettingsDialog(const Database& db, const Session& sessio
         if (save())
             accept();
     });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     setTabOrder(m_name, m_address);
     setTabOrder(m_address, m_phone);
     setTabOrder(m_phone, ok);

@@ -27,12 +27,9 @@ void printSlip(MainWindow& window, SlipKind kind) {
         return;
     }
     SlipDocument document(slip);
-    const qint64 number = SlipNumbers::take(window.database(), kind);
-    document.setNumber(number);
-    if (!printDocument(&window, document, window.progress())) {
-        SlipNumbers::giveBack(window.database(), kind, number);
+    if (!printNumbered(window.database(), document,
+                       [&] { return printDocument(&window, document, window.progress()); }))
         return;
-    }
     showStatusText(
         &window, QStringLiteral("%1 %2 已打印。").arg(slip.title(), document.slip().numberText()));
 }

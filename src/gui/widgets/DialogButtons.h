@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QDialog;
+class QHBoxLayout;
+class QPushButton;
+
+namespace tl {
+
+// The default button and "取   消" at the foot of a small dialog: right-aligned,
+// at least 96 wide each; Enter presses the default button, never 取消, and
+// 取消 rejects the dialog.
+struct DialogButtons {
+    QPushButton* ok;
+    QPushButton* cancel;
+    QHBoxLayout* row;
+};
+DialogButtons dialogButtons(QDialog* dialog, const QString& okText, const QString& okName,
+                            const QString& cancelName);
+
+} // namespace tl
