@@ -24,15 +24,13 @@ SaveOutcome refused(const QString& message) {
 }
 
 // Price boxes are read as the entry windows read theirs: "￥" and "," left
-// out, then the leading number ("12.5元" is 12.5; an empty box is 0).
-double numberOf(const QString& text) {
-    return leadingNumber(moneyValue(text));
-}
-
-// Text with no number in front ("abc") is refused rather than stored as 0.
-bool readableNumber(const QString& text) {
+// out, then the leading number ("12.5元" is 12.5; an empty box is 0). Nothing
+// for a text with no number in front ("abc"): refused rather than stored as 0.
+std::optional<double> numberOf(const QString& text) {
     const QString value = moneyValue(text);
-    return value.trimmed().isEmpty() || readLeadingNumber(value).has_value();
+    if (value.trimmed().isEmpty())
+        return 0.0;
+    return readLeadingNumber(value);
 }
 
 // The columns a save writes and their values, each column once.
@@ -76,7 +74,7 @@ Assignments assignmentsOf(const MasterTableDef& def, const MasterInput& input, b
         }
         a.columns << f.field;
         if (f.kind == Kind::Number)
-            a.values << numberOf(input.box(f.box));
+            a.values << numberOf(input.box(f.box)).value_or(0); // checkInput refused the unread
         else
             a.values << input.box(f.box);
     }
@@ -101,9 +99,10 @@ QString checkInput(const Database& db, const MasterTableDef& def, const MasterIn
     for (const MasterField& f : def.fields) {
         if (f.kind != Kind::Number)
             continue;
-        if (!readableNumber(input.box(f.box)))
+        const std::optional<double> number = numberOf(input.box(f.box));
+        if (!number)
             return f.label.chopped(1) + QStringLiteral("不是有效的数字，请重新输入！");
-        if (!std::isfinite(numberOf(input.box(f.box))))
+        if (!std::isfinite(*number))
             return QStringLiteral("价格超出范围，请重新输入！");
     }
     if (!def.comboRequiredMessage.isEmpty() && itemId(input.comboText) <= 0)
