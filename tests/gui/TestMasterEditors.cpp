@@ -211,6 +211,7 @@ void TestMasterEditors::nestedRegionAndClassEditorsOfferNewEntries() {
     QCOMPARE(f.dialogs.lastMessage(), QString("价格不是有效的数字，请重新输入！"));
     QCOMPARE(f.db.value("SELECT Price FROM Product").toDouble(), 1.5);
     QCOMPARE(product.box(3)->text(), QString("abc"));
+    QCOMPARE(product.focusWidget(), product.box(3));
 }
 
 void TestMasterEditors::operatorEditorReloadsAfterRightsEditor() {

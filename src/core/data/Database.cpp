@@ -188,6 +188,9 @@ std::unique_ptr<Database> Database::open(const QString& path, OpenMode mode, Jou
     pragma.exec(journal == Journal::Wal ? QStringLiteral("PRAGMA journal_mode=WAL")
                                         : QStringLiteral("PRAGMA journal_mode=DELETE"));
     pragma.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    // These ran outside run(): a wait for another copy (the switch of journal
+    // mode takes the file to itself) ends here, or the window would stay waiting.
+    db->busyDone();
     return db;
 }
 

@@ -16,23 +16,22 @@ namespace {
 using Kind = MasterField::Kind;
 using Status = SaveOutcome::Status;
 
-SaveOutcome refused(const QString& message) {
+SaveOutcome refused(const QString& message, int faultBox = -1) {
     SaveOutcome out;
     out.status = Status::Refused;
     out.message = message;
+    out.faultBox = faultBox;
     return out;
 }
 
 // Price boxes are read as the entry windows read theirs: "￥" and "," left
-// out, then the leading number ("12.5元" is 12.5; an empty box is 0).
-double numberOf(const QString& text) {
-    return leadingNumber(moneyValue(text));
-}
-
-// Text with no number in front ("abc") is refused rather than stored as 0.
-bool readableNumber(const QString& text) {
+// out, then the leading number ("12.5元" is 12.5; an empty box is 0). Nothing
+// for a text with no number in front ("abc"): refused rather than stored as 0.
+std::optional<double> numberOf(const QString& text) {
     const QString value = moneyValue(text);
-    return value.trimmed().isEmpty() || readLeadingNumber(value).has_value();
+    if (value.trimmed().isEmpty())
+        return 0.0;
+    return readLeadingNumber(value);
 }
 
 // The columns a save writes and their values, each column once.
@@ -76,7 +75,7 @@ Assignments assignmentsOf(const MasterTableDef& def, const MasterInput& input, b
         }
         a.columns << f.field;
         if (f.kind == Kind::Number)
-            a.values << numberOf(input.box(f.box));
+            a.values << numberOf(input.box(f.box)).value_or(0); // checkInput refused the unread
         else
             a.values << input.box(f.box);
     }
@@ -87,31 +86,45 @@ Assignments assignmentsOf(const MasterTableDef& def, const MasterInput& input, b
     return a;
 }
 
-QString checkInput(const Database& db, const MasterTableDef& def, const MasterInput& input,
-                   bool adding) {
+// The first box of a kind, -1 when the editor has none.
+int firstBoxOf(const MasterTableDef& def, Kind kind) {
+    for (const MasterField& f : def.fields) {
+        if (f.kind == kind)
+            return f.box;
+    }
+    return -1;
+}
+
+// A refusal when a check fails, nothing when the input may be saved.
+std::optional<SaveOutcome> checkInput(const Database& db, const MasterTableDef& def,
+                                      const MasterInput& input, bool adding) {
     if (def.confirmPassword) {
         const QStringList passwords = passwordsOf(def, input);
+        const int passwordBox = firstBoxOf(def, Kind::Password);
         if (passwords.size() == 2 && passwords[0] != passwords[1])
-            return QStringLiteral("两次输入密码不一致，请重新输入！");
+            return refused(QStringLiteral("两次输入密码不一致，请重新输入！"), passwordBox);
         // Both boxes empty keep the stored password; a new operator needs one,
         // as an empty password can never log in.
         if (adding && !passwords.isEmpty() && passwords[0].isEmpty())
-            return QStringLiteral("密码不能为空，请输入密码！");
+            return refused(QStringLiteral("密码不能为空，请输入密码！"), passwordBox);
     }
     for (const MasterField& f : def.fields) {
         if (f.kind != Kind::Number)
             continue;
-        if (!readableNumber(input.box(f.box)))
-            return f.label.chopped(1) + QStringLiteral("不是有效的数字，请重新输入！");
-        if (!std::isfinite(numberOf(input.box(f.box))))
-            return QStringLiteral("价格超出范围，请重新输入！");
+        const std::optional<double> number = numberOf(input.box(f.box));
+        if (!number)
+            return refused(f.label.chopped(1) + QStringLiteral("不是有效的数字，请重新输入！"),
+                           f.box);
+        if (!std::isfinite(*number))
+            return refused(QStringLiteral("价格超出范围，请重新输入！"), f.box);
     }
     if (!def.comboRequiredMessage.isEmpty() && itemId(input.comboText) <= 0)
-        return def.comboRequiredMessage;
+        return refused(def.comboRequiredMessage, SaveOutcome::comboAtFault);
     const MasterField* nameField = def.namedBy();
+    const int nameBox = nameField && nameField->kind != Kind::Hidden ? nameField->box : -1;
     const QString name = nameField ? input.box(nameField->box) : QString();
     if (!def.nameRequiredMessage.isEmpty() && name.trimmed().isEmpty())
-        return def.nameRequiredMessage;
+        return refused(def.nameRequiredMessage, nameBox);
     if (!def.duplicateMessage.isEmpty() && (adding || def.checkNameOnModify)) {
         const QString table = Database::ident(def.table);
         const QString nameCol = Database::ident(def.nameField);
@@ -127,9 +140,9 @@ QString checkInput(const Database& db, const MasterTableDef& def, const MasterIn
                               {name, input.key})
                          .isValid();
         if (taken)
-            return def.duplicateMessage;
+            return refused(def.duplicateMessage, nameBox);
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace
@@ -184,9 +197,8 @@ SaveOutcome saveMasterRecord(const Database& db, const Session& session, MasterT
     const QString passwordHash = newPassword ? Passwords::hash(passwords[0]) : QString();
 
     Transaction tx(db);
-    const QString problem = checkInput(db, def, input, adding);
-    if (!problem.isEmpty())
-        return refused(problem);
+    if (std::optional<SaveOutcome> problem = checkInput(db, def, input, adding))
+        return *problem;
 
     const QString tableName = Database::ident(def.table);
     const QString keyCol = Database::ident(def.keyField);

@@ -35,6 +35,10 @@ struct SaveOutcome {
     // who may also add, so one who may only modify keeps the record on screen;
     // the account, class, warehouse and region editors always empty.
     bool clearForm = false;
+    // What a refusal is about, for the focus to go to: a box (MasterField::box),
+    // the editor's list (comboAtFault), or nothing (-1).
+    static constexpr int comboAtFault = -2;
+    int faultBox = -1;
 
     bool stored() const { return status == Status::Stored; }
 };

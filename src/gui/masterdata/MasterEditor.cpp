@@ -181,26 +181,6 @@ QWidget* MasterEditor::firstBox() const {
     return m_firstBox;
 }
 
-QWidget* MasterEditor::boxAtFault(const QString& message) const {
-    if (m_combo && message == m_def.comboRequiredMessage)
-        return m_combo;
-    for (const MasterField& f : m_def.fields) {
-        if (f.kind == MasterField::Kind::Number && message.startsWith(f.label.chopped(1)))
-            return m_boxes.value(f.box);
-    }
-    if (message.contains(QStringLiteral("密码"))) {
-        for (const MasterField& f : m_def.fields) {
-            if (f.kind == MasterField::Kind::Password)
-                return m_boxes.value(f.box);
-        }
-    }
-    for (const MasterField& f : m_def.fields) {
-        if (f.field == m_def.nameField && f.kind != MasterField::Kind::Hidden)
-            return m_boxes.value(f.box);
-    }
-    return firstBox();
-}
-
 void MasterEditor::reloadCombo() {
     if (m_combo)
         fillCombo(m_combo, m_db, m_def.comboTable, m_def.comboNameField, m_def.comboKeyField);
@@ -278,7 +258,12 @@ void MasterEditor::save() {
     if (!out.message.isEmpty())
         dialogs().info(out.message);
     if (out.status == SaveOutcome::Status::Refused) {
-        if (QWidget* fault = boxAtFault(out.message))
+        // The box the refusal is about; the first box when it names none.
+        QWidget* fault = out.faultBox == SaveOutcome::comboAtFault ? static_cast<QWidget*>(m_combo)
+                                                                   : m_boxes.value(out.faultBox);
+        if (!fault)
+            fault = firstBox();
+        if (fault)
             fault->setFocus(Qt::OtherFocusReason);
     }
     if (out.stored()) {

@@ -69,8 +69,6 @@ private:
     void applyRights();
     MasterInput readInput() const;
     QWidget* firstBox() const;
-    // The box a refusal is about, for the focus to go to.
-    QWidget* boxAtFault(const QString& message) const;
     void showInput(const MasterInput& input);
     // What the boxes hold now counts as saved.
     void markSaved();
