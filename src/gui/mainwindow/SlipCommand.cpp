@@ -28,7 +28,7 @@ void printSlip(MainWindow& window, SlipKind kind) {
     }
     SlipDocument document(slip);
     if (!printNumbered(window.database(), document,
-                       [&] { return printDocument(&window, document, window.progress()); }))
+                       [&] { return printDocument(document, window.progress()); }))
         return;
     showStatusText(
         &window, QStringLiteral("%1 %2 已打印。").arg(slip.title(), document.slip().numberText()));

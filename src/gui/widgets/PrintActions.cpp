@@ -36,7 +36,7 @@ void PrintActions::setAllowed(bool allowed, const QString& reason) {
 
 void PrintActions::print() {
     if (const auto document = m_source())
-        if (printDocument(m_parent, *document, m_progress()))
+        if (printDocument(*document, m_progress()))
             showStatusText(m_parent, QStringLiteral("“%1”已打印。").arg(document->title()));
 }
 

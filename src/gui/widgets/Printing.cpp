@@ -63,8 +63,7 @@ PageSetup savedPageSetup() {
     return setup;
 }
 
-bool printDocument(QWidget* parent, PrintDocument& document, Progress& progress) {
-    Q_UNUSED(parent);
+bool printDocument(PrintDocument& document, Progress& progress) {
     QPrinter printer(QPrinter::HighResolution);
     const QPageLayout::Orientation asked = setUp(printer, document);
     if (!dialogs().choosePrinter(printer))

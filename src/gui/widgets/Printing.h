@@ -16,7 +16,7 @@ namespace tl {
 
 // "打印…": the print dialog, then the pages on the chosen printer.
 // False when the operator cancelled (the dialog or the progress window).
-bool printDocument(QWidget* parent, PrintDocument& document, Progress& progress);
+bool printDocument(PrintDocument& document, Progress& progress);
 // "打印预览…": the preview window, from which the operator may print.
 void previewDocument(QWidget* parent, PrintDocument& document, Progress& progress);
 // "导出PDF…": the save dialog (PDF files, the name suggested), then the
