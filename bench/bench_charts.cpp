@@ -1,13 +1,13 @@
 // Times the chart tables and the chart drawing on the benchmark account set:
 // 1,000 products, 550,000 records over three years from 2007-01-01.
 // Usage: bench_charts [folder for the account set]
-#include "charts/ChartPicture.h"
-#include "charts/ChartRenderer.h"
-#include "charts/ChartTables.h"
-#include "charts/ChartView.h"
-#include "grid/Grid.h"
+#include "core/charts/ChartPicture.h"
+#include "core/charts/ChartQueries.h"
+#include "core/charts/ChartRenderer.h"
+#include "core/grid/Grid.h"
+#include "gui/charts/ChartView.h"
+#include "gui/widgets/AppStyle.h"
 #include "support/BenchData.h"
-#include "widgets/AppStyle.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -4,10 +4,10 @@
 // through libxlsxwriter's constant-memory mode, so only the grid itself should
 // count. Targets: .xlsx within 4 s, CSV within 1 s.
 // Usage: bench_export [rows] [account set file to write or reuse]
-#include "data/Progress.h"
-#include "grid/Grid.h"
-#include "grid/RecordGrid.h"
-#include "importexport/GridExport.h"
+#include "core/grid/Grid.h"
+#include "core/importexport/GridExport.h"
+#include "core/lists/RecordGrid.h"
+#include "core/support/Progress.h"
 #include "support/BenchData.h"
 
 #include <QCoreApplication>

@@ -2,9 +2,9 @@
 // programs save it) with 1,000 distinct products and 1,000 distinct customers
 // into the benchmark account set: half of the names exist already, half are
 // created by the import. Usage: bench_import [folder for the account set]
-#include "data/Database.h"
-#include "importexport/CsvReader.h"
-#include "importexport/Importer.h"
+#include "core/data/Database.h"
+#include "core/importexport/CsvReader.h"
+#include "core/importexport/Importer.h"
 #include "support/BenchData.h"
 
 #include <QCoreApplication>

@@ -2,9 +2,9 @@
 // read-only test that the file is an account set, SQLite's quick_check of the
 // whole file, and the password check (Argon2id at libsodium's interactive
 // limits). Usage: bench_login [folder for the account set]
-#include "data/AccountSetFile.h"
-#include "data/AppPaths.h"
-#include "data/Login.h"
+#include "core/accounts/AppPaths.h"
+#include "core/accounts/Login.h"
+#include "core/data/AccountSetFile.h"
 #include "support/BenchData.h"
 
 #include <QCoreApplication>

@@ -6,12 +6,12 @@
 // window does before it opens (target 1 s). Each size runs in a process of its
 // own, so that one size's peak is not another's.
 // Usage: bench_print [folder for the account set] [rows]
-#include "data/Progress.h"
-#include "grid/Grid.h"
-#include "grid/RecordGrid.h"
-#include "printing/GridDocument.h"
-#include "printing/PdfFile.h"
-#include "statistics/StockReport.h"
+#include "core/grid/Grid.h"
+#include "core/lists/RecordGrid.h"
+#include "core/printing/GridDocument.h"
+#include "core/printing/PdfFile.h"
+#include "core/statistics/StockReport.h"
+#include "core/support/Progress.h"
 #include "support/BenchData.h"
 
 #include <QApplication>

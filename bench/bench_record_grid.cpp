@@ -1,12 +1,12 @@
 // Loads, shows and sorts the sales list of a large account set and prints the
 // times: 100,000 sales over 1,000 products and 1,000 customers.
-#include "data/Database.h"
-#include "data/Schema.h"
-#include "grid/Grid.h"
-#include "grid/GridHeader.h"
-#include "grid/RecordGrid.h"
-#include "widgets/AppStyle.h"
-#include "widgets/GridView.h"
+#include "core/data/Database.h"
+#include "core/data/Schema.h"
+#include "core/grid/Grid.h"
+#include "core/grid/GridHeader.h"
+#include "core/lists/RecordGrid.h"
+#include "gui/widgets/AppStyle.h"
+#include "gui/widgets/GridView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -4,12 +4,12 @@
 // report in values, a year of sales and purchase totals, the receivables
 // matrix of all three years, and the grid view's first paint and scrolling
 // of that matrix. Usage: bench_statistics [folder for the account set]
-#include "grid/Grid.h"
-#include "statistics/StockReport.h"
-#include "statistics/TradeReports.h"
+#include "core/grid/Grid.h"
+#include "core/statistics/StockReport.h"
+#include "core/statistics/TradeReports.h"
+#include "gui/widgets/AppStyle.h"
+#include "gui/widgets/GridView.h"
 #include "support/BenchData.h"
-#include "widgets/AppStyle.h"
-#include "widgets/GridView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,11 +1,11 @@
 // Times the stock ledger on an account set of realistic size: 1,000 products,
 // 20 warehouses, 300,000 sales, 200,000 purchases and 50,000 transfers over
 // three years. Usage: bench_stock [folder for the account set]
-#include "data/Database.h"
-#include "data/Schema.h"
+#include "core/data/Database.h"
+#include "core/data/Schema.h"
+#include "core/transactions/SaleStore.h"
+#include "core/transactions/StockLedger.h"
 #include "support/BenchData.h"
-#include "transactions/SaleStore.h"
-#include "transactions/StockLedger.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -3,9 +3,9 @@
 // in a process of its own so that its peak memory shows alone (target: none
 // makes the program use more than 300 MB, none takes 10 s to refuse).
 // Usage: bench_workbook [rows of the .xls, 50,000 unless given] [where to keep the .xls]
-#include "grid/Grid.h"
-#include "importexport/ImportPreview.h"
-#include "importexport/Workbook.h"
+#include "core/grid/Grid.h"
+#include "core/importexport/ImportPreview.h"
+#include "core/importexport/Workbook.h"
 #include "support/BenchData.h"
 #include "support/XlsFile.h"
 

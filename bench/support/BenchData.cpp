@@ -1,6 +1,6 @@
 #include "support/BenchData.h"
 
-#include "data/Schema.h"
+#include "core/data/Schema.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>

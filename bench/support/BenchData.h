@@ -1,7 +1,7 @@
 #pragma once
 // The benchmark account set and timing helpers shared by the programs under bench/.
 
-#include "data/Database.h"
+#include "core/data/Database.h"
 
 #include <QDate>
 #include <QElapsedTimer>

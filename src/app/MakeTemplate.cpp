@@ -1,6 +1,6 @@
 // Writes the empty template account set (DB.lbk) that new account sets copy.
-#include "data/Database.h"
-#include "data/Schema.h"
+#include "core/data/Database.h"
+#include "core/data/Schema.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,12 +1,12 @@
-#include "data/SampleData.h"
-#include "data/Session.h"
-#include "login/StartWindow.h"
-#include "mainwindow/EntryOpeners.h"
-#include "mainwindow/FileCheck.h"
-#include "mainwindow/MainWindow.h"
-#include "transactions/EntryWindows.h"
-#include "widgets/AppStyle.h"
-#include "widgets/QtDialogs.h"
+#include "core/accounts/Session.h"
+#include "core/sample/SampleData.h"
+#include "gui/login/StartWindow.h"
+#include "gui/mainwindow/EntryOpeners.h"
+#include "gui/mainwindow/FileCheck.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/transactions/OpenEntryWindow.h"
+#include "gui/widgets/AppStyle.h"
+#include "gui/widgets/QtDialogs.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,8 +1,8 @@
 #include "cli/Command.h"
 #include "cli/Console.h"
-#include "data/Backup.h"
-#include "data/Login.h"
-#include "data/Rights.h"
+#include "core/accounts/Login.h"
+#include "core/accounts/Rights.h"
+#include "core/data/Backup.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
-#include "charts/ChartPicture.h"
-#include "charts/ChartTables.h"
 #include "cli/Command.h"
 #include "cli/Console.h"
-#include "data/Login.h"
-#include "grid/Grid.h"
-#include "importexport/GridExport.h"
+#include "core/accounts/Login.h"
+#include "core/charts/ChartPicture.h"
+#include "core/charts/ChartQueries.h"
+#include "core/grid/Grid.h"
+#include "core/importexport/GridExport.h"
 
 namespace tl::cli {
 namespace {

@@ -3,9 +3,9 @@
 #include "cli/CliSession.h"
 #include "cli/Command.h"
 #include "cli/Console.h"
-#include "data/Database.h"
-#include "data/Login.h"
-#include "data/SampleData.h"
+#include "core/accounts/Login.h"
+#include "core/data/Database.h"
+#include "core/sample/SampleData.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

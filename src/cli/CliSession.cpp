@@ -1,11 +1,11 @@
 #include "cli/CliSession.h"
 
 #include "cli/Console.h"
-#include "data/AppPaths.h"
-#include "data/Registry.h"
-#include "data/Rights.h"
-#include "data/Schema.h"
-#include "masterdata/MasterRecord.h"
+#include "core/accounts/AppPaths.h"
+#include "core/accounts/Registry.h"
+#include "core/accounts/Rights.h"
+#include "core/data/Schema.h"
+#include "core/masterdata/MasterRecord.h"
 
 #include <QFileInfo>
 #include <QtGlobal>

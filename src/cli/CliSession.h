@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Login.h"
+#include "core/accounts/Login.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/Outcome.h"
-#include "data/Progress.h"
+#include "core/support/Outcome.h"
+#include "core/support/Progress.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "cli/Command.h"
 #include "cli/Console.h"
-#include "data/AppPaths.h"
-#include "data/NewAccountSet.h"
+#include "core/accounts/AppPaths.h"
+#include "core/accounts/NewAccountSet.h"
 
 #include <QFileInfo>
 

@@ -1,9 +1,9 @@
 #include "cli/Command.h"
 #include "cli/GridOutput.h"
-#include "data/Login.h"
-#include "grid/Grid.h"
-#include "importexport/ExportRights.h"
-#include "printing/PrintHeading.h"
+#include "core/accounts/Login.h"
+#include "core/grid/Grid.h"
+#include "core/importexport/ExportRights.h"
+#include "core/printing/PrintHeading.h"
 
 namespace tl::cli {
 namespace {

@@ -2,9 +2,9 @@
 
 #include "cli/Args.h"
 #include "cli/Console.h"
-#include "importexport/GridExport.h"
-#include "printing/GridDocument.h"
-#include "printing/PdfFile.h"
+#include "core/importexport/GridExport.h"
+#include "core/printing/GridDocument.h"
+#include "core/printing/PdfFile.h"
 
 #include <QFile>
 

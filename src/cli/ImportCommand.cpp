@@ -1,10 +1,10 @@
 #include "cli/Command.h"
 #include "cli/Console.h"
-#include "data/Login.h"
-#include "importexport/ImportHeader.h"
-#include "importexport/ImportRights.h"
-#include "importexport/Importer.h"
-#include "importexport/Workbook.h"
+#include "core/accounts/Login.h"
+#include "core/importexport/ImportHeader.h"
+#include "core/importexport/ImportRights.h"
+#include "core/importexport/Importer.h"
+#include "core/importexport/Workbook.h"
 
 namespace tl::cli {
 namespace {

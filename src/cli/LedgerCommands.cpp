@@ -1,10 +1,10 @@
 #include "cli/Command.h"
 #include "cli/Console.h"
-#include "data/Database.h"
-#include "data/Integrity.h"
-#include "data/Login.h"
-#include "transactions/StockCheck.h"
-#include "transactions/StockLedger.h"
+#include "core/accounts/Login.h"
+#include "core/data/Database.h"
+#include "core/data/Integrity.h"
+#include "core/transactions/StockCheck.h"
+#include "core/transactions/StockLedger.h"
 
 namespace tl::cli {
 namespace {

@@ -1,12 +1,12 @@
 #include "cli/Command.h"
 #include "cli/Console.h"
 #include "cli/GridOutput.h"
-#include "data/Login.h"
-#include "grid/Grid.h"
-#include "printing/PrintHeading.h"
-#include "statistics/StatisticsPages.h"
-#include "statistics/StockReport.h"
-#include "statistics/TradeReports.h"
+#include "core/accounts/Login.h"
+#include "core/grid/Grid.h"
+#include "core/printing/PrintHeading.h"
+#include "core/statistics/StatisticsPages.h"
+#include "core/statistics/StockReport.h"
+#include "core/statistics/TradeReports.h"
 
 namespace tl::cli {
 namespace {

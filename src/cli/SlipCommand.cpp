@@ -1,8 +1,8 @@
 #include "cli/Command.h"
 #include "cli/Console.h"
-#include "data/Login.h"
-#include "printing/PdfFile.h"
-#include "printing/SlipDocument.h"
+#include "core/accounts/Login.h"
+#include "core/printing/PdfFile.h"
+#include "core/printing/SlipDocument.h"
 
 namespace tl::cli {
 namespace {

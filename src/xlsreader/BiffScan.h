@@ -7,7 +7,7 @@
 // cell formats itself, hands FreeXL a copy whose cell formats are all plain,
 // and tells the dates among the numbers FreeXL then returns.
 
-#include "importexport/NumberFormats.h"
+#include "core/importexport/NumberFormats.h"
 
 #include <cstdint>
 #include <string>

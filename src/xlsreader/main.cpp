@@ -7,7 +7,7 @@
 //   tradeledger-xls FILE SHEET MAXROWS MAXCOLS    the cells of one worksheet
 //                                                 (SHEET from 0; -1: no limit)
 #include "BiffScan.h"
-#include "importexport/XlsProtocol.h"
+#include "core/importexport/XlsProtocol.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,11 +1,11 @@
-#include "data/NewAccountSet.h"
-#include "data/Registry.h"
-#include "data/Rights.h"
-#include "data/SampleData.h"
-#include "masterdata/MasterRecord.h"
+#include "core/accounts/NewAccountSet.h"
+#include "core/accounts/Registry.h"
+#include "core/accounts/Rights.h"
+#include "core/masterdata/MasterRecord.h"
+#include "core/sample/SampleData.h"
+#include "core/transactions/BuyStore.h"
 #include "support/CliRunner.h"
 #include "support/TestAccountSet.h"
-#include "transactions/BuyStore.h"
 
 #include <QDir>
 #include <QFile>

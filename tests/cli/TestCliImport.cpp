@@ -1,5 +1,5 @@
-#include "data/SampleData.h"
-#include "data/Schema.h"
+#include "core/data/Schema.h"
+#include "core/sample/SampleData.h"
 #include "support/CliRunner.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"

@@ -1,6 +1,6 @@
 #include "cli/Command.h"
-#include "data/Rights.h"
-#include "mainwindow/MainCommands.h"
+#include "core/accounts/Rights.h"
+#include "gui/mainwindow/MainCommands.h"
 
 #include <QTest>
 

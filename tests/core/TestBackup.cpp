@@ -1,5 +1,5 @@
-#include "data/Backup.h"
-#include "data/Schema.h"
+#include "core/data/Backup.h"
+#include "core/data/Schema.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
 

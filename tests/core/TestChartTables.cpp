@@ -1,6 +1,6 @@
-#include "charts/ChartTables.h"
-#include "data/Database.h"
-#include "grid/Grid.h"
+#include "core/charts/ChartQueries.h"
+#include "core/data/Database.h"
+#include "core/grid/Grid.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
 

@@ -1,6 +1,6 @@
-#include "grid/Grid.h"
-#include "grid/GridDelete.h"
-#include "grid/GridSelection.h"
+#include "core/grid/Grid.h"
+#include "core/grid/GridDelete.h"
+#include "core/grid/GridSelection.h"
 
 #include <QTest>
 

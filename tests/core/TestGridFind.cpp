@@ -1,5 +1,5 @@
-#include "grid/Grid.h"
-#include "grid/GridFind.h"
+#include "core/grid/Grid.h"
+#include "core/grid/GridFind.h"
 
 #include <QTest>
 

@@ -1,8 +1,10 @@
-#include "data/AppPaths.h"
-#include "data/Clock.h"
-#include "data/Helpers.h"
-#include "data/Rights.h"
-#include "data/Session.h"
+#include "core/accounts/AppPaths.h"
+#include "core/accounts/Rights.h"
+#include "core/accounts/Session.h"
+#include "core/support/Clock.h"
+#include "core/values/Dates.h"
+#include "core/values/ItemText.h"
+#include "core/values/Numbers.h"
 
 #include <QTest>
 

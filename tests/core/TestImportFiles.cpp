@@ -1,7 +1,7 @@
-#include "grid/Grid.h"
-#include "importexport/CsvReader.h"
-#include "importexport/ImportPreview.h"
-#include "importexport/Workbook.h"
+#include "core/grid/Grid.h"
+#include "core/importexport/CsvReader.h"
+#include "core/importexport/ImportPreview.h"
+#include "core/importexport/Workbook.h"
 #include "support/TestTools.h"
 
 #include <QStringEncoder>

@@ -1,5 +1,5 @@
-#include "data/Login.h"
-#include "data/Rights.h"
+#include "core/accounts/Login.h"
+#include "core/accounts/Rights.h"
 #include "support/TestAccountSet.h"
 
 #include <QTest>

@@ -1,8 +1,8 @@
-#include "data/Passwords.h"
-#include "masterdata/MasterList.h"
-#include "masterdata/MasterRecord.h"
-#include "masterdata/MasterRights.h"
-#include "masterdata/RightsSheet.h"
+#include "core/accounts/Passwords.h"
+#include "core/masterdata/MasterList.h"
+#include "core/masterdata/MasterRecord.h"
+#include "core/masterdata/MasterRights.h"
+#include "core/masterdata/RightsSheet.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
 

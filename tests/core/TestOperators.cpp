@@ -1,9 +1,9 @@
-#include "data/Login.h"
-#include "data/Passwords.h"
-#include "masterdata/RightsSheet.h"
+#include "core/accounts/Login.h"
+#include "core/accounts/Passwords.h"
+#include "core/masterdata/RightsSheet.h"
+#include "core/transactions/RecordDeletion.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
-#include "transactions/RecordDeletion.h"
 
 using namespace tl;
 

@@ -1,10 +1,10 @@
-#include "data/Clock.h"
-#include "data/OpenDatabases.h"
-#include "data/Progress.h"
-#include "grid/Grid.h"
-#include "printing/GridDocument.h"
-#include "printing/PdfFile.h"
-#include "statistics/TradeReports.h"
+#include "core/data/OpenDatabases.h"
+#include "core/grid/Grid.h"
+#include "core/printing/GridDocument.h"
+#include "core/printing/PdfFile.h"
+#include "core/statistics/TradeReports.h"
+#include "core/support/Clock.h"
+#include "core/support/Progress.h"
 #include "support/TestAccountSet.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
+#include "core/transactions/RecordDeletion.h"
+#include "core/transactions/StockLedger.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
-#include "transactions/RecordDeletion.h"
-#include "transactions/StockLedger.h"
 
 using namespace tl;
 

@@ -1,10 +1,10 @@
+#include "core/transactions/BuyStore.h"
+#include "core/transactions/EntryHints.h"
+#include "core/transactions/RecordDeletion.h"
+#include "core/transactions/StockLedger.h"
+#include "core/transactions/TransferStore.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
-#include "transactions/BuyStore.h"
-#include "transactions/EntryHints.h"
-#include "transactions/RecordDeletion.h"
-#include "transactions/StockLedger.h"
-#include "transactions/TransferStore.h"
 
 #include <QMap>
 #include <QRandomGenerator>

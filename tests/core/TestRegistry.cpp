@@ -1,8 +1,8 @@
-#include "data/AppPaths.h"
-#include "data/Database.h"
-#include "data/NewAccountSet.h"
-#include "data/Registry.h"
-#include "data/Schema.h"
+#include "core/accounts/AppPaths.h"
+#include "core/accounts/NewAccountSet.h"
+#include "core/accounts/Registry.h"
+#include "core/data/Database.h"
+#include "core/data/Schema.h"
 #include "support/TestTools.h"
 
 #include <QDate>

@@ -1,6 +1,6 @@
-#include "data/Database.h"
-#include "printing/ChineseAmount.h"
-#include "printing/SlipDocument.h"
+#include "core/data/Database.h"
+#include "core/printing/ChineseAmount.h"
+#include "core/printing/SlipDocument.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
 

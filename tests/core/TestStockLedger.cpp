@@ -1,9 +1,9 @@
-#include "data/Schema.h"
+#include "core/data/Schema.h"
+#include "core/transactions/StockCheck.h"
+#include "core/transactions/StockLedger.h"
+#include "core/transactions/StockMoves.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
-#include "transactions/StockCheck.h"
-#include "transactions/StockLedger.h"
-#include "transactions/StockMoves.h"
 
 using namespace tl;
 

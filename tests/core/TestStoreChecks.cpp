@@ -1,8 +1,8 @@
+#include "core/transactions/BuyStore.h"
+#include "core/transactions/StockLedger.h"
+#include "core/transactions/TransferStore.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
-#include "transactions/BuyStore.h"
-#include "transactions/StockLedger.h"
-#include "transactions/TransferStore.h"
 
 #include <functional>
 #include <limits>

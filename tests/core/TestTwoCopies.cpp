@@ -1,10 +1,10 @@
 // Two copies of the program on one account set, as two processes: this test
 // program started again in its child mode plays the other copy.
-#include "data/Backup.h"
-#include "data/Schema.h"
+#include "core/data/Backup.h"
+#include "core/data/Schema.h"
+#include "core/transactions/StockLedger.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
-#include "transactions/StockLedger.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -1,10 +1,10 @@
-#include "charts/ChartPages.h"
-#include "charts/ChartRenderer.h"
-#include "charts/ChartView.h"
-#include "grid/Grid.h"
+#include "core/charts/ChartRenderer.h"
+#include "core/grid/Grid.h"
+#include "gui/charts/ChartPages.h"
+#include "gui/charts/ChartView.h"
+#include "gui/widgets/GridView.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestTools.h"
-#include "widgets/GridView.h"
 
 #include <QAbstractItemView>
 #include <QAction>

@@ -1,14 +1,14 @@
-#include "data/AccountSetFile.h"
+#include "core/data/AccountSetFile.h"
+#include "core/transactions/StockLedger.h"
+#include "gui/transactions/BuyEntryWindow.h"
+#include "gui/transactions/PickList.h"
+#include "gui/transactions/SaleEntryWindow.h"
+#include "gui/transactions/TransferEntryWindow.h"
+#include "gui/widgets/BusyNotice.h"
+#include "gui/widgets/GridView.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
-#include "transactions/BuyEntryWindow.h"
-#include "transactions/PickList.h"
-#include "transactions/SaleEntryWindow.h"
-#include "transactions/StockLedger.h"
-#include "transactions/TransferEntryWindow.h"
-#include "widgets/BusyNotice.h"
-#include "widgets/GridView.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

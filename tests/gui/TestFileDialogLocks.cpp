@@ -3,21 +3,21 @@
 // files to tell their type dropped every lock on them: the next process took
 // the file for unused, folded and deleted its -wal, and every later save
 // went into the deleted file, seen by no one and lost at exit.
-#include "charts/ChartPicture.h"
-#include "data/Backup.h"
-#include "data/Database.h"
-#include "data/NewAccountSet.h"
-#include "data/OpenDatabases.h"
-#include "grid/Grid.h"
-#include "importexport/GridExport.h"
-#include "importexport/ImportPreview.h"
-#include "importexport/Importer.h"
+#include "core/accounts/NewAccountSet.h"
+#include "core/charts/ChartPicture.h"
+#include "core/data/Backup.h"
+#include "core/data/Database.h"
+#include "core/data/OpenDatabases.h"
+#include "core/grid/Grid.h"
+#include "core/importexport/GridExport.h"
+#include "core/importexport/ImportPreview.h"
+#include "core/importexport/Importer.h"
+#include "core/transactions/SaleStore.h"
+#include "gui/widgets/QtDialogs.h"
 #include "support/CliRunner.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
-#include "transactions/SaleStore.h"
-#include "widgets/QtDialogs.h"
 
 #include <QApplication>
 #include <QFile>

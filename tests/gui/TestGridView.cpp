@@ -1,9 +1,9 @@
-#include "grid/Grid.h"
-#include "grid/GridHeader.h"
-#include "widgets/GridModel.h"
-#include "widgets/GridView.h"
-#include "widgets/ProgressBar.h"
-#include "widgets/ProgressWindow.h"
+#include "core/grid/Grid.h"
+#include "core/grid/GridHeader.h"
+#include "gui/widgets/GridModel.h"
+#include "gui/widgets/GridView.h"
+#include "gui/widgets/ProgressBar.h"
+#include "gui/widgets/ProgressWindow.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>

@@ -1,14 +1,14 @@
-#include "data/AccountSetFile.h"
-#include "masterdata/MasterEditor.h"
-#include "masterdata/MasterEditors.h"
-#include "masterdata/RightsEditor.h"
-#include "masterdata/RightsSheet.h"
+#include "core/data/AccountSetFile.h"
+#include "core/masterdata/RightsSheet.h"
+#include "gui/masterdata/MasterEditorWindow.h"
+#include "gui/masterdata/OpenMasterEditor.h"
+#include "gui/masterdata/RightsEditor.h"
+#include "gui/widgets/ComboFill.h"
+#include "gui/widgets/GridView.h"
 #include "support/NextDialog.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
-#include "widgets/ComboFill.h"
-#include "widgets/GridView.h"
 
 #include <QComboBox>
 #include <QLabel>

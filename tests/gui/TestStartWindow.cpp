@@ -1,14 +1,14 @@
-#include "data/AppPaths.h"
-#include "data/Database.h"
-#include "data/Registry.h"
-#include "data/Schema.h"
-#include "login/NewDbWindow.h"
-#include "login/StartWindow.h"
+#include "core/accounts/AppPaths.h"
+#include "core/accounts/Registry.h"
+#include "core/data/Database.h"
+#include "core/data/Schema.h"
+#include "gui/login/NewDbWindow.h"
+#include "gui/login/StartWindow.h"
+#include "gui/widgets/AppStyle.h"
+#include "gui/widgets/GridView.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
-#include "widgets/AppStyle.h"
-#include "widgets/GridView.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "grid/Grid.h"
-#include "mainwindow/EntryOpeners.h"
-#include "mainwindow/MainCommands.h"
+#include "core/grid/Grid.h"
+#include "gui/mainwindow/EntryOpeners.h"
+#include "gui/mainwindow/MainCommands.h"
+#include "gui/widgets/AppStyle.h"
+#include "gui/widgets/SystemBoxes.h"
 #include "support/MainWindowFixture.h"
-#include "widgets/AppStyle.h"
-#include "widgets/SystemBoxes.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "data/Database.h"
-#include "data/Rights.h"
-#include "mainwindow/MainTabs.h"
-#include "mainwindow/MainWindow.h"
+#include "core/accounts/Rights.h"
+#include "core/data/Database.h"
+#include "gui/mainwindow/MainTabs.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
 

@@ -1,6 +1,6 @@
 #include "support/ScriptedDialogs.h"
 
-#include "data/Passwords.h"
+#include "core/accounts/Passwords.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>

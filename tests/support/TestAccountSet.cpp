@@ -1,8 +1,8 @@
 #include "support/TestAccountSet.h"
 
-#include "data/AppPaths.h"
-#include "data/Passwords.h"
-#include "data/Schema.h"
+#include "core/accounts/AppPaths.h"
+#include "core/accounts/Passwords.h"
+#include "core/data/Schema.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Database.h"
+#include "core/data/Database.h"
 
 #include <QTemporaryDir>
 #include <memory>

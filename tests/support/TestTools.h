@@ -1,11 +1,11 @@
 #pragma once
 
-#include "data/Database.h"
-#include "data/Progress.h"
-#include "data/Rights.h"
-#include "data/Session.h"
-#include "grid/Grid.h"
-#include "transactions/SaleStore.h"
+#include "core/accounts/Rights.h"
+#include "core/accounts/Session.h"
+#include "core/data/Database.h"
+#include "core/grid/Grid.h"
+#include "core/support/Progress.h"
+#include "core/transactions/SaleStore.h"
 
 #include <QFile>
 #include <QSqlQuery>

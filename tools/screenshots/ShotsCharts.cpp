@@ -1,11 +1,11 @@
 #include "Shots.h"
 
-#include "data/Clock.h"
-#include "data/Database.h"
-#include "data/Session.h"
-#include "grid/Grid.h"
-#include "mainwindow/MainTabs.h"
-#include "mainwindow/MainWindow.h"
+#include "core/accounts/Session.h"
+#include "core/data/Database.h"
+#include "core/grid/Grid.h"
+#include "core/support/Clock.h"
+#include "gui/mainwindow/MainTabs.h"
+#include "gui/mainwindow/MainWindow.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -2,13 +2,13 @@
 // damaged account set, refused values and deletions.
 #include "Shots.h"
 
-#include "data/AccountSetFile.h"
-#include "data/Backup.h"
-#include "data/Database.h"
-#include "data/Progress.h"
-#include "mainwindow/BackupDialog.h"
-#include "transactions/RecordStore.h"
-#include "widgets/QtDialogs.h"
+#include "core/data/AccountSetFile.h"
+#include "core/data/Backup.h"
+#include "core/data/Database.h"
+#include "core/support/Progress.h"
+#include "core/transactions/RecordStore.h"
+#include "gui/mainwindow/BackupDialog.h"
+#include "gui/widgets/QtDialogs.h"
 
 #include <QApplication>
 #include <QDateTime>

@@ -1,10 +1,10 @@
 // The sale, purchase and transfer entry windows, empty and on a record.
 #include "Shots.h"
 
-#include "data/Database.h"
-#include "transactions/BuyEntryWindow.h"
-#include "transactions/SaleEntryWindow.h"
-#include "transactions/TransferEntryWindow.h"
+#include "core/data/Database.h"
+#include "gui/transactions/BuyEntryWindow.h"
+#include "gui/transactions/SaleEntryWindow.h"
+#include "gui/transactions/TransferEntryWindow.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "Shots.h"
 
-#include "data/Database.h"
-#include "data/Session.h"
-#include "importexport/GridMenu.h"
-#include "mainwindow/MainWindow.h"
-#include "widgets/GridView.h"
+#include "core/accounts/Session.h"
+#include "core/data/Database.h"
+#include "gui/importexport/GridMenu.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/widgets/GridView.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -3,11 +3,11 @@
 // the worksheet chooser.
 #include "Shots.h"
 
-#include "data/Database.h"
-#include "data/Progress.h"
-#include "importexport/ImportMapDialog.h"
-#include "importexport/SheetsDialog.h"
-#include "widgets/QtDialogs.h"
+#include "core/data/Database.h"
+#include "core/support/Progress.h"
+#include "gui/importexport/ImportMapDialog.h"
+#include "gui/importexport/SheetsDialog.h"
+#include "gui/widgets/QtDialogs.h"
 
 #include <QFile>
 #include <QLineEdit>

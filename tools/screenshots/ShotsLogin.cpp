@@ -1,9 +1,9 @@
 // The login window, the new-account-set window and the progress window.
 #include "Shots.h"
 
-#include "login/NewDbWindow.h"
-#include "login/StartWindow.h"
-#include "widgets/ProgressWindow.h"
+#include "gui/login/NewDbWindow.h"
+#include "gui/login/StartWindow.h"
+#include "gui/widgets/ProgressWindow.h"
 
 #include <QLabel>
 

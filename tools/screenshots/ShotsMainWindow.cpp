@@ -1,11 +1,11 @@
 #include "Shots.h"
 
-#include "data/Database.h"
-#include "data/Session.h"
-#include "mainwindow/EntryOpeners.h"
-#include "mainwindow/MainTabs.h"
-#include "mainwindow/MainWindow.h"
-#include "transactions/EntryWindows.h"
+#include "core/accounts/Session.h"
+#include "core/data/Database.h"
+#include "gui/mainwindow/EntryOpeners.h"
+#include "gui/mainwindow/MainTabs.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/transactions/OpenEntryWindow.h"
 
 #include <QTabWidget>
 

@@ -1,10 +1,10 @@
 // The master-data editors, empty and on a record, and the rights editor.
 #include "Shots.h"
 
-#include "data/Database.h"
-#include "data/Session.h"
-#include "masterdata/MasterEditor.h"
-#include "masterdata/RightsEditor.h"
+#include "core/accounts/Session.h"
+#include "core/data/Database.h"
+#include "gui/masterdata/MasterEditorWindow.h"
+#include "gui/masterdata/RightsEditor.h"
 
 using namespace tl;
 

@@ -2,11 +2,11 @@
 // first page of a sale slip as it is printed.
 #include "Shots.h"
 
-#include "data/Database.h"
-#include "data/Progress.h"
-#include "mainwindow/ShopSettingsDialog.h"
-#include "printing/SlipDocument.h"
-#include "widgets/Dialogs.h"
+#include "core/data/Database.h"
+#include "core/printing/SlipDocument.h"
+#include "core/support/Progress.h"
+#include "gui/mainwindow/ShopSettingsDialog.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <QImage>
 #include <QMessageBox>

@@ -5,16 +5,16 @@
 // read-only account set, and question boxes with Qt's own buttons in Chinese.
 #include "Shots.h"
 
-#include "data/Database.h"
-#include "data/Rights.h"
-#include "data/Session.h"
-#include "mainwindow/MainWindow.h"
-#include "masterdata/MasterEditor.h"
-#include "transactions/PickList.h"
-#include "transactions/SaleEntryWindow.h"
-#include "widgets/BusyNotice.h"
-#include "widgets/Dialogs.h"
-#include "widgets/SystemBoxes.h"
+#include "core/accounts/Rights.h"
+#include "core/accounts/Session.h"
+#include "core/data/Database.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/masterdata/MasterEditorWindow.h"
+#include "gui/transactions/PickList.h"
+#include "gui/transactions/SaleEntryWindow.h"
+#include "gui/widgets/BusyNotice.h"
+#include "gui/widgets/Dialogs.h"
+#include "gui/widgets/SystemBoxes.h"
 
 #include <QApplication>
 #include <QLineEdit>

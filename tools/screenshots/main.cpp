@@ -2,11 +2,11 @@
 // and saves a PNG of each into the folder given on the command line.
 #include "Shots.h"
 
-#include "data/AppPaths.h"
-#include "data/Login.h"
-#include "data/Registry.h"
-#include "data/SampleData.h"
-#include "widgets/AppStyle.h"
+#include "core/accounts/AppPaths.h"
+#include "core/accounts/Login.h"
+#include "core/accounts/Registry.h"
+#include "core/sample/SampleData.h"
+#include "gui/widgets/AppStyle.h"
 
 #include <QApplication>
 #include <QDir>

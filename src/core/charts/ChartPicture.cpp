@@ -1,8 +1,8 @@
-#include "charts/ChartPicture.h"
+#include "core/charts/ChartPicture.h"
 
-#include "charts/ChartRenderer.h"
-#include "data/OpenDatabases.h"
-#include "grid/Grid.h"
+#include "core/charts/ChartRenderer.h"
+#include "core/data/OpenDatabases.h"
+#include "core/grid/Grid.h"
 
 #include <QFileInfo>
 #include <QPageSize>

@@ -1,7 +1,7 @@
-#include "charts/ChartRenderer.h"
+#include "core/charts/ChartRenderer.h"
 
-#include "charts/ChartTable.h"
-#include "grid/Grid.h"
+#include "core/charts/ChartGrid.h"
+#include "core/grid/Grid.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

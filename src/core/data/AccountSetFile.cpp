@@ -1,8 +1,8 @@
-#include "data/AccountSetFile.h"
+#include "core/data/AccountSetFile.h"
 
-#include "data/AppPaths.h"
-#include "data/Database.h"
-#include "data/OpenDatabases.h"
+#include "core/accounts/AppPaths.h"
+#include "core/data/Database.h"
+#include "core/data/OpenDatabases.h"
 
 #include <QCoreApplication>
 #include <QDir>

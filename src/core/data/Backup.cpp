@@ -1,8 +1,8 @@
-#include "data/Backup.h"
+#include "core/data/Backup.h"
 
-#include "data/Database.h"
-#include "data/Helpers.h"
-#include "data/OpenDatabases.h"
+#include "core/data/Database.h"
+#include "core/data/OpenDatabases.h"
+#include "core/support/Files.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "data/Database.h"
+#include "core/data/Database.h"
 
-#include "data/Helpers.h"
-#include "data/OpenDatabases.h"
+#include "core/data/OpenDatabases.h"
+#include "core/values/Numbers.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

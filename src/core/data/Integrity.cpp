@@ -1,6 +1,6 @@
-#include "data/Integrity.h"
+#include "core/data/Integrity.h"
 
-#include "data/Database.h"
+#include "core/data/Database.h"
 
 #include <QSqlQuery>
 

@@ -1,4 +1,4 @@
-#include "data/OpenDatabases.h"
+#include "core/data/OpenDatabases.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "data/Schema.h"
+#include "core/data/Schema.h"
 
-#include "data/AccountSetFile.h"
-#include "data/Database.h"
-#include "data/Rights.h"
-#include "data/Session.h"
+#include "core/accounts/Rights.h"
+#include "core/accounts/Session.h"
+#include "core/data/AccountSetFile.h"
+#include "core/data/Database.h"
 
 #include <QFileInfo>
 #include <QSqlQuery>

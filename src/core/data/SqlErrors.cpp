@@ -1,4 +1,4 @@
-#include "data/SqlErrors.h"
+#include "core/data/SqlErrors.h"
 
 #include <QSqlError>
 

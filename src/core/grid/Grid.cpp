@@ -1,4 +1,4 @@
-#include "grid/Grid.h"
+#include "core/grid/Grid.h"
 
 #include <QLocale>
 #include <algorithm>

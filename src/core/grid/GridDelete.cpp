@@ -1,7 +1,7 @@
-#include "grid/GridDelete.h"
+#include "core/grid/GridDelete.h"
 
-#include "grid/Grid.h"
-#include "grid/GridSelection.h"
+#include "core/grid/Grid.h"
+#include "core/grid/GridSelection.h"
 
 namespace tl {
 

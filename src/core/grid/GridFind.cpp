@@ -1,7 +1,7 @@
-#include "grid/GridFind.h"
+#include "core/grid/GridFind.h"
 
-#include "grid/Grid.h"
-#include "grid/RecordGrid.h"
+#include "core/grid/Grid.h"
+#include "core/grid/GridHeader.h"
 
 namespace tl {
 

@@ -1,6 +1,6 @@
-#include "grid/GridFit.h"
+#include "core/grid/GridFit.h"
 
-#include "grid/Grid.h"
+#include "core/grid/Grid.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "grid/GridFormat.h"
+#include "core/grid/GridFormat.h"
 
-#include "grid/Grid.h"
+#include "core/grid/Grid.h"
 
 #include <algorithm>
 

@@ -1,9 +1,12 @@
-#include "grid/GridHeader.h"
+#include "core/grid/GridHeader.h"
 
-#include "grid/Grid.h"
-#include "grid/RecordGrid.h"
+#include "core/grid/Grid.h"
 
 namespace tl {
+
+bool hasSerialColumn(const Grid& grid) {
+    return grid.fixedRows() >= 2 && grid.cols() > 1;
+}
 
 namespace {
 const QChar kUp(0x25B3);   // △

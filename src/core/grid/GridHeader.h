@@ -1,10 +1,15 @@
 #pragma once
 
-#include "grid/GridFit.h"
+#include "core/grid/GridFit.h"
 
 namespace tl {
 
 class Grid;
+
+// True for a record grid (column-spec and caption rows above the data):
+// its column 1 counts the rows. A master list has one caption row and its
+// names in column 1.
+bool hasSerialColumn(const Grid& grid);
 
 // A left press at (x, y) in grid twips, measured from the grid's top-left
 // corner including the fixed part. In the fixed rows: over the fixed columns

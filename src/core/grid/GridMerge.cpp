@@ -1,6 +1,6 @@
-#include "grid/GridMerge.h"
+#include "core/grid/GridMerge.h"
 
-#include "grid/Grid.h"
+#include "core/grid/Grid.h"
 
 #include <vector>
 

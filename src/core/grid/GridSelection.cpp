@@ -1,6 +1,6 @@
-#include "grid/GridSelection.h"
+#include "core/grid/GridSelection.h"
 
-#include "grid/Grid.h"
+#include "core/grid/Grid.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "grid/GridText.h"
+#include "core/grid/GridText.h"
 
 #include <cmath>
 

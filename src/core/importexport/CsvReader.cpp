@@ -1,6 +1,6 @@
-#include "importexport/CsvReader.h"
+#include "core/importexport/CsvReader.h"
 
-#include "grid/Grid.h"
+#include "core/grid/Grid.h"
 
 namespace tl {
 

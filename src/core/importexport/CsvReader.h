@@ -1,6 +1,6 @@
 #pragma once
 
-#include "importexport/TextFile.h"
+#include "core/importexport/TextFile.h"
 
 #include <QString>
 #include <QStringList>

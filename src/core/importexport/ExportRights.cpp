@@ -1,6 +1,6 @@
-#include "importexport/ExportRights.h"
+#include "core/importexport/ExportRights.h"
 
-#include "data/Rights.h"
+#include "core/accounts/Rights.h"
 
 namespace tl {
 

@@ -1,10 +1,10 @@
-#include "importexport/GridExport.h"
+#include "core/importexport/GridExport.h"
 
-#include "data/OpenDatabases.h"
-#include "data/Progress.h"
-#include "grid/Grid.h"
-#include "importexport/ReplacingFile.h"
-#include "importexport/WorkbookWriter.h"
+#include "core/data/OpenDatabases.h"
+#include "core/grid/Grid.h"
+#include "core/importexport/ReplacingFile.h"
+#include "core/importexport/WorkbookWriter.h"
+#include "core/support/Progress.h"
 
 #include <QBuffer>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "importexport/ImportHeader.h"
+#include "core/importexport/ImportHeader.h"
 
-#include "importexport/GridExport.h"
-#include "importexport/ImportValues.h"
+#include "core/importexport/GridExport.h"
+#include "core/importexport/ImportValues.h"
 
 #include <QHash>
 #include <algorithm>

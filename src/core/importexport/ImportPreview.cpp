@@ -1,10 +1,10 @@
-#include "importexport/ImportPreview.h"
+#include "core/importexport/ImportPreview.h"
 
-#include "data/OpenDatabases.h"
-#include "grid/Grid.h"
-#include "importexport/CsvReader.h"
-#include "importexport/Workbook.h"
-#include "importexport/XlsProtocol.h"
+#include "core/data/OpenDatabases.h"
+#include "core/grid/Grid.h"
+#include "core/importexport/CsvReader.h"
+#include "core/importexport/Workbook.h"
+#include "core/importexport/XlsProtocol.h"
 
 namespace tl {
 

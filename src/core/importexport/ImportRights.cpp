@@ -1,4 +1,4 @@
-#include "importexport/ImportRights.h"
+#include "core/importexport/ImportRights.h"
 
 namespace tl {
 

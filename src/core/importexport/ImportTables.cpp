@@ -1,4 +1,4 @@
-#include "importexport/ImportTables.h"
+#include "core/importexport/ImportTables.h"
 
 namespace tl {
 

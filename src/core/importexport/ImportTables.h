@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/Lookups.h"
-#include "grid/ListedTables.h"
+#include "core/lists/ListedTables.h"
+#include "core/masterdata/Lookups.h"
 
 #include <QList>
 #include <QString>

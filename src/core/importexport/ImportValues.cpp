@@ -1,4 +1,4 @@
-#include "importexport/ImportValues.h"
+#include "core/importexport/ImportValues.h"
 
 #include <charconv>
 #include <limits>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "data/Progress.h"
-#include "importexport/ImportTables.h"
-#include "importexport/TextFile.h"
+#include "core/importexport/ImportTables.h"
+#include "core/importexport/TextFile.h"
+#include "core/support/Progress.h"
 
 #include <QList>
 #include <QString>

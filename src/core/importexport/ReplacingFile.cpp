@@ -1,6 +1,6 @@
-#include "importexport/ReplacingFile.h"
+#include "core/importexport/ReplacingFile.h"
 
-#include "data/Helpers.h"
+#include "core/support/Files.h"
 
 #include <QDir>
 #include <QFileInfo>

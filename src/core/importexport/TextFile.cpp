@@ -1,4 +1,4 @@
-#include "importexport/TextFile.h"
+#include "core/importexport/TextFile.h"
 
 #include <QStringDecoder>
 #include <QSysInfo>

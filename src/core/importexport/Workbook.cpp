@@ -1,6 +1,6 @@
-#include "importexport/Workbook.h"
+#include "core/importexport/Workbook.h"
 
-#include "importexport/WorkbookFormats.h"
+#include "core/importexport/WorkbookFormats.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 // The two workbook readers behind Workbook::open; not for other callers.
 
-#include "importexport/Workbook.h"
+#include "core/importexport/Workbook.h"
 
 namespace tl::workbook {
 

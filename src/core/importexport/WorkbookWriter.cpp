@@ -1,4 +1,4 @@
-#include "importexport/WorkbookWriter.h"
+#include "core/importexport/WorkbookWriter.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -3,8 +3,8 @@
 // overreads on crafted files, so it never runs in this process. A helper that
 // crashes, runs out of its time or memory, or says more than the limits allow
 // is stopped and the file refused.
-#include "importexport/WorkbookFormats.h"
-#include "importexport/XlsProtocol.h"
+#include "core/importexport/WorkbookFormats.h"
+#include "core/importexport/XlsProtocol.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

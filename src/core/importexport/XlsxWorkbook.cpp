@@ -2,8 +2,8 @@
 // A few kilobytes of zip can unpack to gigabytes of XML, so every part is
 // read as it unpacks and everything kept is bounded by what the file really
 // holds and by the limits of Workbook: more is refused, never allocated.
-#include "importexport/NumberFormats.h"
-#include "importexport/WorkbookFormats.h"
+#include "core/importexport/NumberFormats.h"
+#include "core/importexport/WorkbookFormats.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,12 +1,12 @@
-#include "masterdata/MasterList.h"
+#include "core/masterdata/MasterList.h"
 
-#include "data/Database.h"
-#include "data/Helpers.h"
-#include "data/Session.h"
-#include "grid/Grid.h"
-#include "grid/GridFit.h"
-#include "grid/RecordGrid.h"
-#include "masterdata/MasterRights.h"
+#include "core/accounts/Session.h"
+#include "core/data/Database.h"
+#include "core/grid/Grid.h"
+#include "core/grid/GridFit.h"
+#include "core/lists/RecordGrid.h"
+#include "core/masterdata/MasterRights.h"
+#include "core/values/Numbers.h"
 
 #include <QSqlQuery>
 #include <algorithm>

@@ -1,10 +1,11 @@
-#include "masterdata/MasterRecord.h"
+#include "core/masterdata/MasterRecord.h"
 
-#include "data/Database.h"
-#include "data/Helpers.h"
-#include "data/Passwords.h"
-#include "data/Session.h"
-#include "masterdata/MasterRights.h"
+#include "core/accounts/Passwords.h"
+#include "core/accounts/Session.h"
+#include "core/data/Database.h"
+#include "core/masterdata/MasterRights.h"
+#include "core/values/ItemText.h"
+#include "core/values/Numbers.h"
 
 #include <QSet>
 #include <QSqlQuery>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "masterdata/MasterTable.h"
+#include "core/masterdata/MasterTable.h"
 
 #include <QMap>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "masterdata/MasterRights.h"
+#include "core/masterdata/MasterRights.h"
 
-#include "data/Session.h"
+#include "core/accounts/Session.h"
 
 namespace tl {
 

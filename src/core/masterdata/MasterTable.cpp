@@ -1,4 +1,4 @@
-#include "masterdata/MasterTable.h"
+#include "core/masterdata/MasterTable.h"
 
 namespace tl {
 namespace {

@@ -1,10 +1,10 @@
-#include "masterdata/RightsSheet.h"
+#include "core/masterdata/RightsSheet.h"
 
-#include "data/Database.h"
-#include "data/Helpers.h"
-#include "data/Rights.h"
-#include "data/Session.h"
-#include "grid/Grid.h"
+#include "core/accounts/Rights.h"
+#include "core/accounts/Session.h"
+#include "core/data/Database.h"
+#include "core/grid/Grid.h"
+#include "core/values/Numbers.h"
 
 #include <QSqlQuery>
 

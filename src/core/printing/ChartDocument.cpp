@@ -1,6 +1,6 @@
-#include "printing/ChartDocument.h"
+#include "core/printing/ChartDocument.h"
 
-#include "charts/ChartRenderer.h"
+#include "core/charts/ChartRenderer.h"
 
 #include <QPainter>
 

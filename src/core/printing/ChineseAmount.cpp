@@ -1,4 +1,4 @@
-#include "printing/ChineseAmount.h"
+#include "core/printing/ChineseAmount.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
-#include "printing/GridDocument.h"
+#include "core/printing/GridDocument.h"
 
-#include "data/Progress.h"
-#include "grid/Grid.h"
-#include "grid/GridFormat.h"
-#include "grid/GridMerge.h"
+#include "core/grid/Grid.h"
+#include "core/grid/GridFormat.h"
+#include "core/grid/GridMerge.h"
+#include "core/support/Progress.h"
 
 #include <QPainter>
 #include <algorithm>

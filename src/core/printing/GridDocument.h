@@ -1,7 +1,7 @@
 #pragma once
 
-#include "printing/PrintDocument.h"
-#include "printing/PrintHeading.h"
+#include "core/printing/PrintDocument.h"
+#include "core/printing/PrintHeading.h"
 
 #include <QList>
 #include <QRect>

@@ -1,9 +1,9 @@
-#include "printing/PdfFile.h"
+#include "core/printing/PdfFile.h"
 
-#include "data/OpenDatabases.h"
-#include "data/Progress.h"
-#include "importexport/GridExport.h"
-#include "importexport/ReplacingFile.h"
+#include "core/data/OpenDatabases.h"
+#include "core/importexport/GridExport.h"
+#include "core/importexport/ReplacingFile.h"
+#include "core/support/Progress.h"
 
 #include <QFileInfo>
 #include <QPdfWriter>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/Outcome.h"
-#include "printing/PrintDocument.h"
+#include "core/printing/PrintDocument.h"
+#include "core/support/Outcome.h"
 
 namespace tl {
 

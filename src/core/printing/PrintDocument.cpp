@@ -1,6 +1,6 @@
-#include "printing/PrintDocument.h"
+#include "core/printing/PrintDocument.h"
 
-#include "data/Progress.h"
+#include "core/support/Progress.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "printing/PrintHeading.h"
+#include "core/printing/PrintHeading.h"
 
-#include "data/Clock.h"
-#include "data/Helpers.h"
+#include "core/support/Clock.h"
+#include "core/values/Numbers.h"
 
 #include <QFileInfo>
 #include <QPainter>

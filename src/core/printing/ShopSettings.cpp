@@ -1,7 +1,7 @@
-#include "printing/ShopSettings.h"
+#include "core/printing/ShopSettings.h"
 
-#include "data/Database.h"
-#include "data/Session.h"
+#include "core/accounts/Session.h"
+#include "core/data/Database.h"
 
 namespace tl {
 

@@ -1,9 +1,9 @@
-#include "printing/Slip.h"
+#include "core/printing/Slip.h"
 
-#include "data/Database.h"
-#include "data/Session.h"
-#include "grid/GridText.h"
-#include "printing/ChineseAmount.h"
+#include "core/accounts/Session.h"
+#include "core/data/Database.h"
+#include "core/grid/GridText.h"
+#include "core/printing/ChineseAmount.h"
 
 #include <QSet>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/Outcome.h"
-#include "printing/ShopSettings.h"
+#include "core/printing/ShopSettings.h"
+#include "core/support/Outcome.h"
 
 #include <QList>
 #include <QString>

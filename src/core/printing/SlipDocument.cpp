@@ -1,9 +1,9 @@
-#include "printing/SlipDocument.h"
+#include "core/printing/SlipDocument.h"
 
-#include "data/Helpers.h"
-#include "data/Progress.h"
-#include "printing/ChineseAmount.h"
-#include "printing/PrintHeading.h"
+#include "core/printing/ChineseAmount.h"
+#include "core/printing/PrintHeading.h"
+#include "core/support/Progress.h"
+#include "core/values/Numbers.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

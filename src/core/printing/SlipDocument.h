@@ -1,7 +1,7 @@
 #pragma once
 
-#include "printing/PrintDocument.h"
-#include "printing/Slip.h"
+#include "core/printing/PrintDocument.h"
+#include "core/printing/Slip.h"
 
 #include <QFont>
 #include <QList>

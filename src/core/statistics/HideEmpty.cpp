@@ -1,7 +1,7 @@
-#include "statistics/HideEmpty.h"
+#include "core/statistics/HideEmpty.h"
 
-#include "data/Helpers.h"
-#include "grid/Grid.h"
+#include "core/grid/Grid.h"
+#include "core/values/Numbers.h"
 
 #include <vector>
 

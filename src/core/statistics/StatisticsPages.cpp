@@ -1,4 +1,4 @@
-#include "statistics/StatisticsPages.h"
+#include "core/statistics/StatisticsPages.h"
 
 namespace tl {
 

@@ -1,9 +1,9 @@
-#include "statistics/StockReport.h"
+#include "core/statistics/StockReport.h"
 
-#include "data/Database.h"
-#include "grid/Grid.h"
-#include "statistics/StockSheet.h"
-#include "transactions/StockLedger.h"
+#include "core/data/Database.h"
+#include "core/grid/Grid.h"
+#include "core/statistics/StockSheet.h"
+#include "core/transactions/StockLedger.h"
 
 namespace tl {
 

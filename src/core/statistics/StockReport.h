@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Progress.h"
+#include "core/support/Progress.h"
 
 #include <QDate>
 

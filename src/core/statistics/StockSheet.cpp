@@ -1,8 +1,8 @@
-#include "statistics/StockSheet.h"
+#include "core/statistics/StockSheet.h"
 
-#include "data/Database.h"
-#include "data/Helpers.h"
-#include "grid/Grid.h"
+#include "core/data/Database.h"
+#include "core/grid/Grid.h"
+#include "core/values/Numbers.h"
 
 #include <QSqlQuery>
 

@@ -1,9 +1,9 @@
-#include "statistics/TradeReports.h"
+#include "core/statistics/TradeReports.h"
 
-#include "data/Database.h"
-#include "data/Helpers.h"
-#include "grid/Grid.h"
-#include "grid/GridFormat.h"
+#include "core/data/Database.h"
+#include "core/grid/Grid.h"
+#include "core/grid/GridFormat.h"
+#include "core/values/Numbers.h"
 
 #include <QHash>
 #include <QSqlQuery>

@@ -1,7 +1,7 @@
-#include "transactions/EntryHints.h"
+#include "core/transactions/EntryHints.h"
 
-#include "data/Helpers.h"
-#include "transactions/StockLedger.h"
+#include "core/transactions/StockLedger.h"
+#include "core/values/Numbers.h"
 
 #include <QRegularExpression>
 #include <algorithm>

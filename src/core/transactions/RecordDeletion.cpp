@@ -1,8 +1,8 @@
-#include "transactions/RecordDeletion.h"
+#include "core/transactions/RecordDeletion.h"
 
-#include "data/Database.h"
-#include "data/Rights.h"
-#include "transactions/StockMoves.h"
+#include "core/accounts/Rights.h"
+#include "core/data/Database.h"
+#include "core/transactions/StockMoves.h"
 
 #include <QSqlQuery>
 

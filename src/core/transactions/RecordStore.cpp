@@ -1,6 +1,6 @@
-#include "transactions/RecordStore.h"
+#include "core/transactions/RecordStore.h"
 
-#include "data/Database.h"
+#include "core/data/Database.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "transactions/StockMoves.h"
+#include "core/transactions/StockMoves.h"
 
 #include <QDate>
 #include <QStringList>

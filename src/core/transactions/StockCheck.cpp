@@ -1,7 +1,7 @@
-#include "transactions/StockCheck.h"
+#include "core/transactions/StockCheck.h"
 
-#include "data/Database.h"
-#include "transactions/StockLedger.h"
+#include "core/data/Database.h"
+#include "core/transactions/StockLedger.h"
 
 #include <QMap>
 #include <QSqlQuery>

@@ -1,8 +1,8 @@
-#include "transactions/StockLedger.h"
+#include "core/transactions/StockLedger.h"
 
-#include "data/Database.h"
-#include "data/Helpers.h"
-#include "data/Schema.h"
+#include "core/data/Database.h"
+#include "core/data/Schema.h"
+#include "core/values/Numbers.h"
 
 #include <QHash>
 #include <QSqlError>

@@ -1,8 +1,8 @@
-#include "transactions/StockMoves.h"
+#include "core/transactions/StockMoves.h"
 
-#include "data/Database.h"
-#include "data/Helpers.h"
-#include "transactions/StockLedger.h"
+#include "core/data/Database.h"
+#include "core/transactions/StockLedger.h"
+#include "core/values/Numbers.h"
 
 #include <QSqlQuery>
 

@@ -1,9 +1,9 @@
-#include "transactions/TransferStore.h"
+#include "core/transactions/TransferStore.h"
 
-#include "data/Database.h"
-#include "data/Helpers.h"
-#include "transactions/RecordStore.h"
-#include "transactions/StockLedger.h"
+#include "core/data/Database.h"
+#include "core/transactions/RecordStore.h"
+#include "core/transactions/StockLedger.h"
+#include "core/values/Numbers.h"
 
 #include <QSqlQuery>
 

@@ -1,15 +1,15 @@
-#include "charts/ChartPages.h"
+#include "gui/charts/ChartPages.h"
 
-#include "charts/ChartTables.h"
-#include "charts/ChartView.h"
-#include "data/Helpers.h"
-#include "grid/Grid.h"
-#include "mainwindow/CommandPage.h"
-#include "mainwindow/MainTabs.h"
-#include "mainwindow/MainWindow.h"
-#include "printing/ChartDocument.h"
-#include "widgets/Dialogs.h"
-#include "widgets/GridView.h"
+#include "core/charts/ChartQueries.h"
+#include "core/grid/Grid.h"
+#include "core/printing/ChartDocument.h"
+#include "core/values/ItemText.h"
+#include "gui/charts/ChartView.h"
+#include "gui/mainwindow/CommandPage.h"
+#include "gui/mainwindow/MainTabs.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/widgets/Dialogs.h"
+#include "gui/widgets/GridView.h"
 
 #include <QComboBox>
 #include <QDateEdit>

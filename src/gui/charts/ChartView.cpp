@@ -1,12 +1,12 @@
-#include "charts/ChartView.h"
+#include "gui/charts/ChartView.h"
 
-#include "charts/ChartPicture.h"
-#include "charts/ChartRenderer.h"
-#include "charts/ChartTable.h"
-#include "data/OpenDatabases.h"
-#include "grid/Grid.h"
-#include "widgets/Dialogs.h"
-#include "widgets/StatusLine.h"
+#include "core/charts/ChartGrid.h"
+#include "core/charts/ChartPicture.h"
+#include "core/charts/ChartRenderer.h"
+#include "core/data/OpenDatabases.h"
+#include "core/grid/Grid.h"
+#include "gui/widgets/Dialogs.h"
+#include "gui/widgets/StatusLine.h"
 
 #include <QContextMenuEvent>
 #include <QDir>

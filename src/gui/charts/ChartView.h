@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/PrintActions.h"
+#include "gui/widgets/PrintActions.h"
 
 #include <QWidget>
 

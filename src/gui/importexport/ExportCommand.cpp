@@ -1,9 +1,9 @@
-#include "importexport/ExportCommand.h"
+#include "gui/importexport/ExportCommand.h"
 
-#include "data/OpenDatabases.h"
-#include "importexport/ExportGrid.h"
-#include "importexport/GridExport.h"
-#include "widgets/Dialogs.h"
+#include "core/data/OpenDatabases.h"
+#include "core/importexport/ExportFileTypes.h"
+#include "core/importexport/GridExport.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <QFileInfo>
 

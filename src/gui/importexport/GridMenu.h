@@ -1,6 +1,6 @@
 #pragma once
 
-#include "importexport/ExportRights.h"
+#include "core/importexport/ExportRights.h"
 
 #include <QObject>
 #include <QPoint>

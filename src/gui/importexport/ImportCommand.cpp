@@ -1,10 +1,10 @@
-#include "importexport/ImportCommand.h"
+#include "gui/importexport/ImportCommand.h"
 
-#include "data/OpenDatabases.h"
-#include "importexport/CsvReader.h"
-#include "importexport/ImportMapDialog.h"
-#include "importexport/SheetsDialog.h"
-#include "widgets/Dialogs.h"
+#include "core/data/OpenDatabases.h"
+#include "core/importexport/CsvReader.h"
+#include "gui/importexport/ImportMapDialog.h"
+#include "gui/importexport/SheetsDialog.h"
+#include "gui/widgets/Dialogs.h"
 
 namespace tl {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "importexport/ImportTables.h"
+#include "core/importexport/ImportTables.h"
 
 class QWidget;
 

@@ -1,16 +1,16 @@
-#include "importexport/ImportMapDialog.h"
+#include "gui/importexport/ImportMapDialog.h"
 
-#include "data/Helpers.h"
-#include "grid/Grid.h"
-#include "grid/GridFit.h"
-#include "importexport/CsvReader.h"
-#include "importexport/ImportHeader.h"
-#include "importexport/ImportPreview.h"
-#include "importexport/ImportValues.h"
-#include "widgets/Dialogs.h"
-#include "widgets/GridView.h"
-#include "widgets/Guard.h"
-#include "widgets/WindowPlace.h"
+#include "core/grid/Grid.h"
+#include "core/grid/GridFit.h"
+#include "core/importexport/CsvReader.h"
+#include "core/importexport/ImportHeader.h"
+#include "core/importexport/ImportPreview.h"
+#include "core/importexport/ImportValues.h"
+#include "core/values/Numbers.h"
+#include "gui/widgets/Dialogs.h"
+#include "gui/widgets/GridView.h"
+#include "gui/widgets/Guard.h"
+#include "gui/widgets/WindowPlace.h"
 
 #include <QComboBox>
 #include <QDir>

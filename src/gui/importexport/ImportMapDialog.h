@@ -1,7 +1,7 @@
 #pragma once
 
-#include "importexport/ImportTables.h"
-#include "importexport/Importer.h"
+#include "core/importexport/ImportTables.h"
+#include "core/importexport/Importer.h"
 
 #include <QDialog>
 #include <QList>

@@ -1,10 +1,10 @@
-#include "importexport/SheetsDialog.h"
+#include "gui/importexport/SheetsDialog.h"
 
-#include "grid/Grid.h"
-#include "importexport/ImportPreview.h"
-#include "importexport/Workbook.h"
-#include "widgets/Dialogs.h"
-#include "widgets/GridView.h"
+#include "core/grid/Grid.h"
+#include "core/importexport/ImportPreview.h"
+#include "core/importexport/Workbook.h"
+#include "gui/widgets/Dialogs.h"
+#include "gui/widgets/GridView.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

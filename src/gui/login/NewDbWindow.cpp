@@ -1,8 +1,8 @@
-#include "login/NewDbWindow.h"
+#include "gui/login/NewDbWindow.h"
 
-#include "data/NewAccountSet.h"
-#include "widgets/DialogButtons.h"
-#include "widgets/Dialogs.h"
+#include "core/accounts/NewAccountSet.h"
+#include "gui/widgets/DialogButtons.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

@@ -1,11 +1,11 @@
-#include "login/StartWindow.h"
+#include "gui/login/StartWindow.h"
 
-#include "data/Database.h"
-#include "data/Login.h"
-#include "data/Schema.h"
-#include "login/NewDbWindow.h"
-#include "widgets/Dialogs.h"
-#include "widgets/GridView.h"
+#include "core/accounts/Login.h"
+#include "core/data/Database.h"
+#include "core/data/Schema.h"
+#include "gui/login/NewDbWindow.h"
+#include "gui/widgets/Dialogs.h"
+#include "gui/widgets/GridView.h"
 
 #include <QEvent>
 #include <QFormLayout>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "data/Registry.h"
-#include "data/Session.h"
-#include "grid/Grid.h"
+#include "core/accounts/Registry.h"
+#include "core/accounts/Session.h"
+#include "core/grid/Grid.h"
 
 #include <QWidget>
 #include <memory>

@@ -1,10 +1,10 @@
-#include "mainwindow/BackupDialog.h"
+#include "gui/mainwindow/BackupDialog.h"
 
-#include "data/Backup.h"
-#include "data/Database.h"
-#include "widgets/DialogButtons.h"
-#include "widgets/Dialogs.h"
-#include "widgets/Guard.h"
+#include "core/data/Backup.h"
+#include "core/data/Database.h"
+#include "gui/widgets/DialogButtons.h"
+#include "gui/widgets/Dialogs.h"
+#include "gui/widgets/Guard.h"
 
 #include <QDateTime>
 #include <QDir>

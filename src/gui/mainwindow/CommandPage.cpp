@@ -1,7 +1,7 @@
-#include "mainwindow/CommandPage.h"
+#include "gui/mainwindow/CommandPage.h"
 
-#include "mainwindow/MainCommands.h"
-#include "widgets/DateBox.h"
+#include "gui/mainwindow/MainCommands.h"
+#include "gui/widgets/DateBox.h"
 
 #include <QDateEdit>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "mainwindow/EntryOpeners.h"
+#include "gui/mainwindow/EntryOpeners.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
-#include "mainwindow/FileCheck.h"
+#include "gui/mainwindow/FileCheck.h"
 
-#include "data/AccountSetFile.h"
-#include "data/Progress.h"
-#include "widgets/Dialogs.h"
+#include "core/data/AccountSetFile.h"
+#include "core/support/Progress.h"
+#include "gui/widgets/Dialogs.h"
 
 namespace tl {
 

@@ -1,6 +1,6 @@
-#include "mainwindow/MainCommands.h"
+#include "gui/mainwindow/MainCommands.h"
 
-#include "data/Rights.h"
+#include "core/accounts/Rights.h"
 
 namespace tl {
 

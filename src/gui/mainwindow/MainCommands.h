@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grid/ListedTables.h"
+#include "core/lists/ListedTables.h"
 
 #include <QList>
 #include <QString>

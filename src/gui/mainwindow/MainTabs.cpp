@@ -1,8 +1,8 @@
-#include "mainwindow/MainTabs.h"
+#include "gui/mainwindow/MainTabs.h"
 
-#include "grid/ListedTables.h"
-#include "mainwindow/CommandPage.h"
-#include "statistics/StatisticsPages.h"
+#include "core/lists/ListedTables.h"
+#include "core/statistics/StatisticsPages.h"
+#include "gui/mainwindow/CommandPage.h"
 
 #include <QCheckBox>
 #include <QComboBox>

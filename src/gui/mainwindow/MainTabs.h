@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/MainCommands.h"
+#include "gui/mainwindow/MainCommands.h"
 
 #include <QHash>
 #include <QTabWidget>

@@ -1,9 +1,9 @@
-#include "mainwindow/MainViews.h"
+#include "gui/mainwindow/MainViews.h"
 
-#include "data/Session.h"
-#include "grid/GridHeader.h"
-#include "mainwindow/MainCommands.h"
-#include "masterdata/MasterEditors.h"
+#include "core/accounts/Session.h"
+#include "core/grid/GridHeader.h"
+#include "gui/mainwindow/MainCommands.h"
+#include "gui/masterdata/OpenMasterEditor.h"
 
 namespace tl {
 

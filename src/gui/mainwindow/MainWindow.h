@@ -1,8 +1,8 @@
 #pragma once
 
-#include "data/Database.h"
-#include "data/Session.h"
-#include "mainwindow/MainCommands.h"
+#include "core/accounts/Session.h"
+#include "core/data/Database.h"
+#include "gui/mainwindow/MainCommands.h"
 
 #include <QMainWindow>
 #include <memory>

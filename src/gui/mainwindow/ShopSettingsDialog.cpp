@@ -1,9 +1,9 @@
-#include "mainwindow/ShopSettingsDialog.h"
+#include "gui/mainwindow/ShopSettingsDialog.h"
 
-#include "printing/ShopSettings.h"
-#include "widgets/DialogButtons.h"
-#include "widgets/Dialogs.h"
-#include "widgets/Guard.h"
+#include "core/printing/ShopSettings.h"
+#include "gui/widgets/DialogButtons.h"
+#include "gui/widgets/Dialogs.h"
+#include "gui/widgets/Guard.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

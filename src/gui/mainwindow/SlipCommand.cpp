@@ -1,12 +1,12 @@
-#include "mainwindow/SlipCommand.h"
+#include "gui/mainwindow/SlipCommand.h"
 
-#include "grid/GridSelection.h"
-#include "mainwindow/MainTabs.h"
-#include "mainwindow/MainWindow.h"
-#include "printing/SlipDocument.h"
-#include "widgets/Dialogs.h"
-#include "widgets/Printing.h"
-#include "widgets/StatusLine.h"
+#include "core/grid/GridSelection.h"
+#include "core/printing/SlipDocument.h"
+#include "gui/mainwindow/MainTabs.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/widgets/Dialogs.h"
+#include "gui/widgets/Printing.h"
+#include "gui/widgets/StatusLine.h"
 
 #include <QMenu>
 #include <QPushButton>

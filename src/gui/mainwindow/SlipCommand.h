@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printing/ShopSettings.h"
+#include "core/printing/ShopSettings.h"
 
 class QMenu;
 

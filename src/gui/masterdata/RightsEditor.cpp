@@ -1,16 +1,16 @@
-#include "masterdata/RightsEditor.h"
+#include "gui/masterdata/RightsEditor.h"
 
-#include "data/Database.h"
-#include "data/Helpers.h"
-#include "data/Session.h"
-#include "grid/Grid.h"
-#include "masterdata/RightsSheet.h"
-#include "transactions/PickList.h"
-#include "widgets/ComboFill.h"
-#include "widgets/Dialogs.h"
-#include "widgets/GridView.h"
-#include "widgets/Guard.h"
-#include "widgets/ReadOnlyNotice.h"
+#include "core/accounts/Session.h"
+#include "core/data/Database.h"
+#include "core/grid/Grid.h"
+#include "core/masterdata/RightsSheet.h"
+#include "core/values/ItemText.h"
+#include "gui/transactions/PickList.h"
+#include "gui/widgets/ComboFill.h"
+#include "gui/widgets/Dialogs.h"
+#include "gui/widgets/GridView.h"
+#include "gui/widgets/Guard.h"
+#include "gui/widgets/ReadOnlyNotice.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

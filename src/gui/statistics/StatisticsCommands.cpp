@@ -1,13 +1,13 @@
-#include "statistics/StatisticsCommands.h"
+#include "gui/statistics/StatisticsCommands.h"
 
-#include "grid/Grid.h"
-#include "mainwindow/MainTabs.h"
-#include "mainwindow/MainWindow.h"
-#include "printing/PrintHeading.h"
-#include "statistics/HideEmpty.h"
-#include "statistics/StockReport.h"
-#include "statistics/TradeReports.h"
-#include "widgets/Dialogs.h"
+#include "core/grid/Grid.h"
+#include "core/printing/PrintHeading.h"
+#include "core/statistics/HideEmpty.h"
+#include "core/statistics/StockReport.h"
+#include "core/statistics/TradeReports.h"
+#include "gui/mainwindow/MainTabs.h"
+#include "gui/mainwindow/MainWindow.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

@@ -1,8 +1,8 @@
-#include "transactions/BuyEntryWindow.h"
+#include "gui/transactions/BuyEntryWindow.h"
 
-#include "grid/RecordGrid.h"
-#include "transactions/BuyStore.h"
-#include "transactions/PickList.h"
+#include "core/lists/RecordGrid.h"
+#include "core/transactions/BuyStore.h"
+#include "gui/transactions/PickList.h"
 
 #include <QDateEdit>
 #include <QLineEdit>

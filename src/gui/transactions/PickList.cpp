@@ -1,7 +1,7 @@
-#include "transactions/PickList.h"
+#include "gui/transactions/PickList.h"
 
-#include "data/Helpers.h"
-#include "widgets/ComboFill.h"
+#include "core/values/ItemText.h"
+#include "gui/widgets/ComboFill.h"
 
 #include <QAbstractItemView>
 #include <QInputMethodEvent>

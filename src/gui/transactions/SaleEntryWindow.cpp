@@ -1,10 +1,10 @@
-#include "transactions/SaleEntryWindow.h"
+#include "gui/transactions/SaleEntryWindow.h"
 
-#include "data/Helpers.h"
-#include "data/Session.h"
-#include "grid/RecordGrid.h"
-#include "transactions/PickList.h"
-#include "transactions/SaleStore.h"
+#include "core/accounts/Session.h"
+#include "core/lists/RecordGrid.h"
+#include "core/transactions/SaleStore.h"
+#include "core/values/ItemText.h"
+#include "gui/transactions/PickList.h"
 
 #include <QDateEdit>
 #include <QLineEdit>

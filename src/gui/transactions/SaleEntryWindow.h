@@ -1,6 +1,6 @@
 #pragma once
 
-#include "transactions/TradeEntryWindow.h"
+#include "gui/transactions/TradeEntryWindow.h"
 
 namespace tl {
 

@@ -1,12 +1,13 @@
-#include "transactions/TradeEntryWindow.h"
+#include "gui/transactions/TradeEntryWindow.h"
 
-#include "data/Database.h"
-#include "data/Helpers.h"
-#include "masterdata/MasterEditors.h"
-#include "transactions/EntryHints.h"
-#include "transactions/PickList.h"
-#include "widgets/ComboFill.h"
-#include "widgets/Guard.h"
+#include "core/data/Database.h"
+#include "core/transactions/EntryHints.h"
+#include "core/values/ItemText.h"
+#include "core/values/Numbers.h"
+#include "gui/masterdata/OpenMasterEditor.h"
+#include "gui/transactions/PickList.h"
+#include "gui/widgets/ComboFill.h"
+#include "gui/widgets/Guard.h"
 
 #include <QDateEdit>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "masterdata/MasterTable.h"
-#include "transactions/EntryWindow.h"
+#include "core/masterdata/MasterTable.h"
+#include "gui/transactions/EntryWindowBase.h"
 
 #include <QList>
 #include <optional>

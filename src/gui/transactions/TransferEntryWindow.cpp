@@ -1,13 +1,14 @@
-#include "transactions/TransferEntryWindow.h"
+#include "gui/transactions/TransferEntryWindow.h"
 
-#include "data/Database.h"
-#include "data/Helpers.h"
-#include "grid/RecordGrid.h"
-#include "transactions/EntryHints.h"
-#include "transactions/PickList.h"
-#include "transactions/TransferStore.h"
-#include "widgets/ComboFill.h"
-#include "widgets/Guard.h"
+#include "core/data/Database.h"
+#include "core/lists/RecordGrid.h"
+#include "core/transactions/EntryHints.h"
+#include "core/transactions/TransferStore.h"
+#include "core/values/ItemText.h"
+#include "core/values/Numbers.h"
+#include "gui/transactions/PickList.h"
+#include "gui/widgets/ComboFill.h"
+#include "gui/widgets/Guard.h"
 
 #include <QDateEdit>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "transactions/EntryWindow.h"
+#include "gui/transactions/EntryWindowBase.h"
 
 #include <optional>
 

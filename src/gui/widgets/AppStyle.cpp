@@ -1,4 +1,4 @@
-#include "widgets/AppStyle.h"
+#include "gui/widgets/AppStyle.h"
 
 #include <QApplication>
 #include <QFont>

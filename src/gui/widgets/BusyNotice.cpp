@@ -1,7 +1,7 @@
-#include "widgets/BusyNotice.h"
+#include "gui/widgets/BusyNotice.h"
 
-#include "data/Database.h"
-#include "widgets/StatusLine.h"
+#include "core/data/Database.h"
+#include "gui/widgets/StatusLine.h"
 
 #include <QApplication>
 #include <QLabel>

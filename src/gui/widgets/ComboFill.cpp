@@ -1,6 +1,6 @@
-#include "widgets/ComboFill.h"
+#include "gui/widgets/ComboFill.h"
 
-#include "data/Lookups.h"
+#include "core/masterdata/Lookups.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "widgets/DateBox.h"
+#include "gui/widgets/DateBox.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

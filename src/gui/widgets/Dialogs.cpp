@@ -1,6 +1,6 @@
-#include "widgets/Dialogs.h"
+#include "gui/widgets/Dialogs.h"
 
-#include "data/OpenDatabases.h"
+#include "core/data/OpenDatabases.h"
 
 #include <QFileInfo>
 

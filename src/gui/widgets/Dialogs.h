@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Outcome.h"
+#include "core/support/Outcome.h"
 
 #include <QString>
 #include <QStringList>

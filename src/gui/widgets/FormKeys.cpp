@@ -1,4 +1,4 @@
-#include "widgets/FormKeys.h"
+#include "gui/widgets/FormKeys.h"
 
 #include <QAbstractItemView>
 #include <QDialog>

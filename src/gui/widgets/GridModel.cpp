@@ -1,8 +1,8 @@
-#include "widgets/GridModel.h"
+#include "gui/widgets/GridModel.h"
 
-#include "grid/Grid.h"
-#include "grid/GridFormat.h"
-#include "widgets/GridView.h"
+#include "core/grid/Grid.h"
+#include "core/grid/GridFormat.h"
+#include "gui/widgets/GridView.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>

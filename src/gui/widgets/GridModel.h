@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grid/Grid.h"
+#include "core/grid/Grid.h"
 
 #include <QAbstractTableModel>
 #include <QFont>

@@ -1,9 +1,9 @@
-#include "widgets/GridPlace.h"
+#include "gui/widgets/GridPlace.h"
 
-#include "grid/Grid.h"
-#include "grid/GridSelection.h"
-#include "widgets/GridModel.h"
-#include "widgets/GridView.h"
+#include "core/grid/Grid.h"
+#include "core/grid/GridSelection.h"
+#include "gui/widgets/GridModel.h"
+#include "gui/widgets/GridView.h"
 
 #include <QScrollBar>
 #include <QTableView>

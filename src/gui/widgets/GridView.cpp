@@ -1,8 +1,8 @@
-#include "widgets/GridView.h"
+#include "gui/widgets/GridView.h"
 
-#include "grid/Grid.h"
-#include "grid/GridMerge.h"
-#include "widgets/GridModel.h"
+#include "core/grid/Grid.h"
+#include "core/grid/GridMerge.h"
+#include "gui/widgets/GridModel.h"
 
 #include <QApplication>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/Database.h"
-#include "widgets/Dialogs.h"
+#include "core/data/Database.h"
+#include "gui/widgets/Dialogs.h"
 
 namespace tl {
 

@@ -1,8 +1,8 @@
-#include "widgets/PrintActions.h"
+#include "gui/widgets/PrintActions.h"
 
-#include "printing/PrintDocument.h"
-#include "widgets/Printing.h"
-#include "widgets/StatusLine.h"
+#include "core/printing/PrintDocument.h"
+#include "gui/widgets/Printing.h"
+#include "gui/widgets/StatusLine.h"
 
 #include <QDir>
 #include <QMenu>

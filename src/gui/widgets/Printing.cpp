@@ -1,9 +1,9 @@
-#include "widgets/Printing.h"
+#include "gui/widgets/Printing.h"
 
-#include "data/OpenDatabases.h"
-#include "data/Progress.h"
-#include "printing/PdfFile.h"
-#include "widgets/Dialogs.h"
+#include "core/data/OpenDatabases.h"
+#include "core/printing/PdfFile.h"
+#include "core/support/Progress.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <QDir>
 #include <QFileInfo>

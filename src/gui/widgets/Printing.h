@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printing/PrintDocument.h"
+#include "core/printing/PrintDocument.h"
 
 #include <QString>
 

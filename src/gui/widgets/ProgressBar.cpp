@@ -1,4 +1,4 @@
-#include "widgets/ProgressBar.h"
+#include "gui/widgets/ProgressBar.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,7 +1,7 @@
-#include "widgets/ProgressWindow.h"
+#include "gui/widgets/ProgressWindow.h"
 
-#include "widgets/Dialogs.h"
-#include "widgets/ProgressBar.h"
+#include "gui/widgets/Dialogs.h"
+#include "gui/widgets/ProgressBar.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "widgets/QtDialogs.h"
+#include "gui/widgets/QtDialogs.h"
 
-#include "widgets/SystemBoxes.h"
+#include "gui/widgets/SystemBoxes.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/Dialogs.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
-#include "widgets/ReadOnlyNotice.h"
+#include "gui/widgets/ReadOnlyNotice.h"
 
-#include "data/AccountSetFile.h"
+#include "core/data/AccountSetFile.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "widgets/ResizeWatch.h"
+#include "gui/widgets/ResizeWatch.h"
 
 #include <QEvent>
 #include <QResizeEvent>

@@ -1,4 +1,4 @@
-#include "widgets/StatusLine.h"
+#include "gui/widgets/StatusLine.h"
 
 #include <QStatusBar>
 #include <QWidget>

@@ -1,7 +1,7 @@
-#include "widgets/SystemBoxes.h"
+#include "gui/widgets/SystemBoxes.h"
 
-#include "data/AppPaths.h"
-#include "widgets/Dialogs.h"
+#include "core/accounts/AppPaths.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <QFileDialog>
 #include <QFileIconProvider>

@@ -1,6 +1,6 @@
-#include "widgets/UnsavedTyping.h"
+#include "gui/widgets/UnsavedTyping.h"
 
-#include "widgets/Dialogs.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>

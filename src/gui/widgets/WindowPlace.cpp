@@ -1,4 +1,4 @@
-#include "widgets/WindowPlace.h"
+#include "gui/widgets/WindowPlace.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,0 +1,111 @@
+#include "core/accounts/NewAccountSet.h"
+
+#include "core/accounts/AppPaths.h"
+#include "core/accounts/Registry.h"
+#include "core/data/AccountSetFile.h"
+#include "core/data/OpenDatabases.h"
+#include "core/data/Schema.h"
+#include "core/support/Files.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+namespace tl {
+
+NewAccountSet::NewAccountSet() : m_template(AppPaths::templatePath()) {}
+
+NewAccountSet::NewAccountSet(Registry registry, QString templatePath)
+    : m_registry(std::move(registry)), m_template(std::move(templatePath)) {}
+
+QString NewAccountSet::useExistingQuestion() {
+    return QStringLiteral("该文件已经存在，是否把新建套账指向这个文件？");
+}
+
+QString NewAccountSet::nameCharsMessage() {
+    return QStringLiteral("套账名称中不能有 / 或 \\，也不能有换行、制表符等控制字符，请修改！");
+}
+
+QString NewAccountSet::existingFileMessage(const QString& path) {
+    return QStringLiteral("文件“%1”已经存在。新建套帐只建立新的文件，不会覆盖或登记已有的文件。")
+        .arg(path);
+}
+
+QString NewAccountSet::unreadableTemplateMessage(const QString& path) {
+    const QString reason = unreadableReason(path);
+    return reason.isEmpty() ? QString() : QStringLiteral("无法读取套帐模板文件DB.lbk：") + reason;
+}
+
+namespace {
+// A name is listed on one line of the login list, found by the command-line
+// tool's --set and gives that tool's default file its name.
+bool usableName(const QString& name) {
+    return std::none_of(name.begin(), name.end(), [](QChar c) {
+        return c == QLatin1Char('/') || c == QLatin1Char('\\') ||
+               c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+               c.category() == QChar::Separator_Paragraph;
+    });
+}
+} // namespace
+
+NewAccountSet::Result NewAccountSet::create(const QString& typedName, const QString& typedPath,
+                                            Existing existing, Registry::Names names) const {
+    Result result;
+    auto refuse = [&](const QString& message) {
+        result.outcome = Outcome::refused(message);
+        return result;
+    };
+    const QString name = typedName.trimmed();
+    QString stored = typedPath.trimmed();
+    if (name.isEmpty() || stored.isEmpty())
+        return refuse(QStringLiteral("套账名称或保存文件不完整，请填写完整！"));
+    if (!usableName(name))
+        return refuse(nameCharsMessage());
+    if (!stored.startsWith(QLatin1Char('.')) && QFileInfo(stored).isRelative())
+        stored = QFileInfo(stored).absoluteFilePath();
+    const QString file = Registry::resolve(stored);
+    // Registering the template would put whatever is added to that account set
+    // into every account set created afterwards.
+    if (AccountSetFile::isReserved(file))
+        return refuse(AccountSetFile::reservedMessage());
+
+    // The open account set itself may be pointed to (its check reads nothing
+    // SQLite holds); its -wal, -shm or -journal never.
+    if (OpenDatabases::find(file) == OpenDatabases::Held::Companion)
+        return refuse(OpenDatabases::refusal());
+
+    bool copied = false;
+    if (QFileInfo::exists(file)) {
+        if (existing == Existing::Refuse)
+            return refuse(existingFileMessage(file));
+        if (!Schema::isAccountSetFile(file)) {
+            // A file that is no database at all says so first, as opening it would.
+            if (!Schema::isDatabaseFile(file))
+                result.notice = QStringLiteral("数据库打开错误！");
+            return refuse(QStringLiteral("该文件已经存在，而且不是套账，无法设为套账！"));
+        }
+        if (existing != Existing::Use) {
+            result.needsConfirmation = true;
+            return result;
+        }
+    } else {
+        if (const QString unreadable = unreadableTemplateMessage(m_template); !unreadable.isEmpty())
+            return refuse(unreadable);
+        if (!QFileInfo(m_template).isFile())
+            return refuse(QStringLiteral("找不到套帐模板文件DB.lbk，无法建立新套帐！"));
+        if (!copyFileReplacing(m_template, file))
+            return refuse(QStringLiteral("无法建立套帐文件“") + file +
+                          QStringLiteral("”，请检查保存的目录是否存在并且可以写入。"));
+        copied = true;
+    }
+    if (m_registry.add(name, stored, result.outcome, names) == 0) {
+        // Nobody can reach a copy that was never registered.
+        if (copied)
+            QFile::remove(file);
+        return result;
+    }
+    result.created = true;
+    return result;
+}
+
+} // namespace tl

@@ -1,0 +1,80 @@
+#include "core/masterdata/Lookups.h"
+
+#include "core/data/Database.h"
+#include "core/values/ItemText.h"
+
+#include <QSqlQuery>
+
+namespace tl {
+namespace {
+
+struct MasterDef {
+    const char* table;
+    const char* nameColumn;
+    const char* keyColumn;
+    const char* refColumn;   // column filled with a placeholder reference, or null
+    Master refTable;         // table of that placeholder
+    const char* placeholder; // its name
+};
+
+MasterDef def(Master m) {
+    switch (m) {
+    case Master::Product:
+        return {"Product", "Name", "PID", "CID", Master::Class, "未分类产品"};
+    case Master::Class:
+        return {"Class", "Class", "CID", nullptr, Master::Class, nullptr};
+    case Master::Vender:
+        return {"Vender", "Name", "VID", "RID", Master::Region, "未知区域"};
+    case Master::Staff:
+        return {"Staff", "Name", "UID", nullptr, Master::Staff, nullptr};
+    case Master::Customer:
+        return {"Customer", "Name", "CID", "RID", Master::Region, "未知区域"};
+    case Master::Region:
+        return {"Region", "Region", "RID", nullptr, Master::Region, nullptr};
+    case Master::Account:
+        return {"Account", "Name", "AID", nullptr, Master::Account, nullptr};
+    case Master::Storage:
+        return {"Storage", "Name", "SID", nullptr, Master::Storage, nullptr};
+    }
+    return {};
+}
+
+} // namespace
+
+int findOrCreate(const Database& db, Master table, const QString& name, bool* created) {
+    const MasterDef d = def(table);
+    const QString t = Database::ident(QString::fromLatin1(d.table));
+    const QString n = Database::ident(QString::fromLatin1(d.nameColumn));
+    const QString k = Database::ident(QString::fromLatin1(d.keyColumn));
+    const QVariant found = db.value(
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3=? ORDER BY %1 LIMIT 1").arg(k, t, n), {name});
+    if (created)
+        *created = !found.isValid();
+    if (found.isValid())
+        return found.toInt();
+    Transaction tx(db);
+    if (d.refColumn) {
+        const int ref = findOrCreate(db, d.refTable, QString::fromUtf8(d.placeholder));
+        db.exec(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)")
+                    .arg(t, n, Database::ident(QString::fromLatin1(d.refColumn))),
+                {name, ref});
+    } else {
+        db.exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (?)").arg(t, n), {name});
+    }
+    const int key = static_cast<int>(db.lastInsertId());
+    tx.commit();
+    return key;
+}
+
+QStringList comboItems(const Database& db, const QString& table, const QString& nameColumn,
+                       const QString& keyColumn) {
+    QStringList items;
+    QSqlQuery q = db.run(
+        QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %2")
+            .arg(Database::ident(keyColumn), Database::ident(nameColumn), Database::ident(table)));
+    while (q.next())
+        items << itemText(q.value(1).toString(), q.value(0));
+    return items;
+}
+
+} // namespace tl

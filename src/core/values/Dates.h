@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+namespace tl {
+
+QDate firstOfMonth(const QDate& date);
+QDate lastOfMonth(const QDate& date);
+QDate firstOfYear(); // of the current year (Clock)
+QDate lastOfYear();
+// "2009.02", "2009.11"
+QString yearMonthText(const QDate& date);
+
+} // namespace tl
