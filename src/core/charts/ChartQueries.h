@@ -11,7 +11,7 @@ class Database;
 class Grid;
 
 // The chart tables of the chart page. Each fills a Grid with a chart table
-// (see ChartTable.h) and returns its title; the window draws it with
+// (see ChartGrid.h) and returns its title; the window draws it with
 // paintChart, the command-line tool saves it with saveChartPicture.
 
 struct TrendQuery {

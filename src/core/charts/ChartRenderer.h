@@ -11,7 +11,7 @@ namespace tl {
 
 class Grid;
 
-// The bar chart of a chart table (see ChartTable.h). Positions are in twips,
+// The bar chart of a chart table (see ChartGrid.h). Positions are in twips,
 // 15 to the pixel at 96 dpi; text heights are in pixels, as the chart's
 // geometry was laid out for them.
 namespace chart {
