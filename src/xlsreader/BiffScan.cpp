@@ -17,48 +17,60 @@ unsigned u16(const unsigned char* p) {
     return unsigned(p[0]) | unsigned(p[1]) << 8;
 }
 
-} // namespace
-
-bool BiffScan::readStream(const std::string& file) {
-    const auto* f = reinterpret_cast<const unsigned char*>(file.data());
-    const std::size_t size = file.size();
-    if (size < 512 || std::memcmp(f, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) != 0)
-        return false;
-    const unsigned shift = u16(f + 0x1E), miniShift = u16(f + 0x20);
-    if ((shift != 9 && shift != 12) || miniShift != 6)
-        return false;
-    const std::size_t sector = std::size_t(1) << shift;
-    const std::size_t sectors = size / sector; // the header counts as one
-    auto at = [&](std::uint32_t n) -> const unsigned char* {
-        return n + 1 < sectors ? f + (std::size_t(n) + 1) * sector : nullptr;
-    };
-    // The FAT, from the header's sector list and the DIFAT chain after it.
-    std::vector<std::uint32_t> fatSectors;
-    const std::uint32_t fats = u32(f + 0x2C);
-    if (fats > sectors)
-        return false;
-    for (unsigned i = 0; i < 109 && fatSectors.size() < fats; ++i)
-        fatSectors.push_back(u32(f + 0x4C + 4 * i));
-    for (std::uint32_t d = u32(f + 0x44), hops = 0; fatSectors.size() < fats; ++hops) {
-        const unsigned char* p = at(d);
-        if (!p || hops > sectors)
-            return false;
-        for (std::size_t i = 0; i + 1 < sector / 4 && fatSectors.size() < fats; ++i)
-            fatSectors.push_back(u32(p + 4 * i));
-        d = u32(p + sector - 4);
-    }
+// The compound file around the workbook stream: its sectors and its FAT.
+struct Container {
+    const unsigned char* f = nullptr;
+    std::size_t size = 0, sector = 0, sectors = 0;
     std::vector<std::uint32_t> fat;
-    fat.reserve(fatSectors.size() * sector / 4);
-    for (std::uint32_t s : fatSectors) {
-        const unsigned char* p = at(s);
-        if (!p)
-            return false;
-        for (std::size_t i = 0; i < sector / 4; ++i)
-            fat.push_back(u32(p + 4 * i));
+
+    const unsigned char* at(std::uint32_t n) const {
+        return n + 1 < sectors ? f + (std::size_t(n) + 1) * sector : nullptr;
     }
+
+    // The header; false when the file is no compound file we read.
+    bool readHeader(const std::string& file) {
+        f = reinterpret_cast<const unsigned char*>(file.data());
+        size = file.size();
+        if (size < 512 || std::memcmp(f, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) != 0)
+            return false;
+        const unsigned shift = u16(f + 0x1E), miniShift = u16(f + 0x20);
+        if ((shift != 9 && shift != 12) || miniShift != 6)
+            return false;
+        sector = std::size_t(1) << shift;
+        sectors = size / sector; // the header counts as one
+        return true;
+    }
+
+    // The FAT, from the header's sector list and the DIFAT chain after it.
+    bool readFat() {
+        std::vector<std::uint32_t> fatSectors;
+        const std::uint32_t fats = u32(f + 0x2C);
+        if (fats > sectors)
+            return false;
+        for (unsigned i = 0; i < 109 && fatSectors.size() < fats; ++i)
+            fatSectors.push_back(u32(f + 0x4C + 4 * i));
+        for (std::uint32_t d = u32(f + 0x44), hops = 0; fatSectors.size() < fats; ++hops) {
+            const unsigned char* p = at(d);
+            if (!p || hops > sectors)
+                return false;
+            for (std::size_t i = 0; i + 1 < sector / 4 && fatSectors.size() < fats; ++i)
+                fatSectors.push_back(u32(p + 4 * i));
+            d = u32(p + sector - 4);
+        }
+        fat.reserve(fatSectors.size() * sector / 4);
+        for (std::uint32_t s : fatSectors) {
+            const unsigned char* p = at(s);
+            if (!p)
+                return false;
+            for (std::size_t i = 0; i < sector / 4; ++i)
+                fat.push_back(u32(p + 4 * i));
+        }
+        return true;
+    }
+
     // A chain of sectors; empty when it leaves the file or loops.
-    auto chain = [&](std::uint32_t start, const std::vector<std::uint32_t>& table,
-                     std::size_t limit) {
+    static std::vector<std::uint32_t>
+    chain(std::uint32_t start, const std::vector<std::uint32_t>& table, std::size_t limit) {
         std::vector<std::uint32_t> out;
         for (std::uint32_t s = start; s != kEnd; s = table[s]) {
             if (s >= table.size() || s >= limit || out.size() >= table.size())
@@ -66,13 +78,23 @@ bool BiffScan::readStream(const std::string& file) {
             out.push_back(s);
         }
         return out;
-    };
+    }
+    std::vector<std::uint32_t> chain(std::uint32_t start) const {
+        return chain(start, fat, sectors - 1);
+    }
+
     // The directory: the root entry (0) holds the mini stream.
-    std::string dir;
-    for (std::uint32_t s : chain(u32(f + 0x30), fat, sectors - 1))
-        dir.append(reinterpret_cast<const char*>(at(s)), sector);
+    std::string directory() const {
+        std::string dir;
+        for (std::uint32_t s : chain(u32(f + 0x30)))
+            dir.append(reinterpret_cast<const char*>(at(s)), sector);
+        return dir;
+    }
+};
+
+// The directory entry of the workbook stream, or null.
+const unsigned char* bookEntry(const std::string& dir) {
     const auto* d = reinterpret_cast<const unsigned char*>(dir.data());
-    const unsigned char* book = nullptr;
     for (std::size_t e = 0; e + 128 <= dir.size(); e += 128) {
         const unsigned char* entry = d + e;
         if (entry[66] != 2)
@@ -80,30 +102,40 @@ bool BiffScan::readStream(const std::string& file) {
         std::u16string name;
         for (unsigned i = 0; i + 2 < 64 && u16(entry + i); i += 2)
             name += char16_t(u16(entry + i));
-        if (name == u"Workbook" || name == u"Book") {
-            book = entry;
-            break;
-        }
+        if (name == u"Workbook" || name == u"Book")
+            return entry;
     }
+    return nullptr;
+}
+
+} // namespace
+
+bool BiffScan::readStream(const std::string& file) {
+    Container c;
+    if (!c.readHeader(file) || !c.readFat())
+        return false;
+    const std::string dir = c.directory();
+    const unsigned char* book = bookEntry(dir);
     if (dir.size() < 128 || !book)
         return false;
+    const auto* d = reinterpret_cast<const unsigned char*>(dir.data());
     const std::uint32_t start = u32(book + 116), length = u32(book + 120);
-    if (length > size)
+    if (length > c.size)
         return false;
-    if (length >= u32(f + 0x38)) { // in ordinary sectors
-        m_unit = unsigned(sector);
-        for (std::uint32_t s : chain(start, fat, sectors - 1))
-            m_unitAt.push_back((std::uint64_t(s) + 1) * sector);
+    if (length >= u32(c.f + 0x38)) { // in ordinary sectors
+        m_unit = unsigned(c.sector);
+        for (std::uint32_t s : c.chain(start))
+            m_unitAt.push_back((std::uint64_t(s) + 1) * c.sector);
     } else { // in mini sectors inside the root entry's stream
         std::vector<std::uint32_t> miniFat;
-        for (std::uint32_t s : chain(u32(f + 0x3C), fat, sectors - 1))
-            for (std::size_t i = 0; i < sector / 4; ++i)
-                miniFat.push_back(u32(at(s) + 4 * i));
-        const std::vector<std::uint32_t> root = chain(u32(d + 116), fat, sectors - 1);
+        for (std::uint32_t s : c.chain(u32(c.f + 0x3C)))
+            for (std::size_t i = 0; i < c.sector / 4; ++i)
+                miniFat.push_back(u32(c.at(s) + 4 * i));
+        const std::vector<std::uint32_t> root = c.chain(u32(d + 116));
         m_unit = 64;
-        for (std::uint32_t m : chain(start, miniFat, root.size() * sector / 64))
-            m_unitAt.push_back((std::uint64_t(root[m * 64 / sector]) + 1) * sector +
-                               m * 64 % sector);
+        for (std::uint32_t m : Container::chain(start, miniFat, root.size() * c.sector / 64))
+            m_unitAt.push_back((std::uint64_t(root[m * 64 / c.sector]) + 1) * c.sector +
+                               m * 64 % c.sector);
     }
     if (std::uint64_t(m_unitAt.size()) * m_unit < length)
         return false;

@@ -115,6 +115,71 @@ int names(const void* handle) {
     return 0;
 }
 
+// A number the sheet shows as a date or time, as a date cell; false for any
+// other cell.
+bool putDateCell(const FreeXL_CellValue& v, const std::uint32_t (&at)[2],
+                 const std::unordered_map<std::uint32_t, tl::numfmt::Shown>& dates,
+                 bool system1904) {
+    if (v.type != FREEXL_CELL_INT && v.type != FREEXL_CELL_DOUBLE)
+        return false;
+    const auto it = dates.find((at[0] - 1) << 16 | (at[1] - 1));
+    if (it == dates.end())
+        return false;
+    const double serial = v.type == FREEXL_CELL_INT ? v.value.int_value : v.value.double_value;
+    const unsigned char flags =
+        (it->second == tl::numfmt::Shown::Time ? TimeOfDay : 0) | (system1904 ? System1904 : 0);
+    putTag(DateCell);
+    put(at, sizeof at);
+    put(&serial, sizeof serial);
+    put(&flags, 1);
+    return true;
+}
+
+// Any other cell as FreeXL read it; an empty shared text is left out.
+void putCell(const FreeXL_CellValue& v, const std::uint32_t (&at)[2],
+             std::unordered_map<const char*, std::uint32_t>& shared) {
+    switch (v.type) {
+    case FREEXL_CELL_INT:
+        putTag(IntCell);
+        put(at, sizeof at);
+        put(&v.value.int_value, sizeof(std::int32_t));
+        break;
+    case FREEXL_CELL_DOUBLE:
+        putTag(NumberCell);
+        put(at, sizeof at);
+        put(&v.value.double_value, sizeof(double));
+        break;
+    case FREEXL_CELL_SST_TEXT: {
+        if (!v.value.text_value || !*v.value.text_value)
+            break;
+        const auto [it, added] = shared.try_emplace(v.value.text_value, shared.size());
+        if (added) {
+            putTag(SharedText);
+            putU32(it->second);
+            putText(v.value.text_value);
+        }
+        putTag(TextCell);
+        put(at, sizeof at);
+        putU32(it->second);
+        break;
+    }
+    case FREEXL_CELL_TEXT:
+        putTag(LabelCell);
+        put(at, sizeof at);
+        putText(v.value.text_value);
+        break;
+    case FREEXL_CELL_DATE:
+    case FREEXL_CELL_DATETIME:
+    case FREEXL_CELL_TIME:
+        putTag(LabelCell);
+        put(at, sizeof at);
+        putText(dateText(v.value.text_value).c_str());
+        break;
+    default:
+        break;
+    }
+}
+
 int cells(const void* handle, unsigned short sheet, long maxRows, long maxCols,
           const tl::xls::BiffScan* scan) {
     if (freexl_select_active_worksheet(handle, sheet) != FREEXL_OK)
@@ -144,61 +209,8 @@ int cells(const void* handle, unsigned short sheet, long maxRows, long maxCols,
             if (rc != FREEXL_OK)
                 return kUnreadable;
             const std::uint32_t at[2] = {r + 1, std::uint32_t(c) + 1};
-            if (scan && (v.type == FREEXL_CELL_INT || v.type == FREEXL_CELL_DOUBLE)) {
-                const auto it = dates.find(r << 16 | c);
-                if (it != dates.end()) {
-                    const double serial =
-                        v.type == FREEXL_CELL_INT ? v.value.int_value : v.value.double_value;
-                    const unsigned char flags =
-                        (it->second == tl::numfmt::Shown::Time ? TimeOfDay : 0) |
-                        (scan->date1904() ? System1904 : 0);
-                    putTag(DateCell);
-                    put(at, sizeof at);
-                    put(&serial, sizeof serial);
-                    put(&flags, 1);
-                    continue;
-                }
-            }
-            switch (v.type) {
-            case FREEXL_CELL_INT:
-                putTag(IntCell);
-                put(at, sizeof at);
-                put(&v.value.int_value, sizeof(std::int32_t));
-                break;
-            case FREEXL_CELL_DOUBLE:
-                putTag(NumberCell);
-                put(at, sizeof at);
-                put(&v.value.double_value, sizeof(double));
-                break;
-            case FREEXL_CELL_SST_TEXT: {
-                if (!v.value.text_value || !*v.value.text_value)
-                    break;
-                const auto [it, added] = shared.try_emplace(v.value.text_value, shared.size());
-                if (added) {
-                    putTag(SharedText);
-                    putU32(it->second);
-                    putText(v.value.text_value);
-                }
-                putTag(TextCell);
-                put(at, sizeof at);
-                putU32(it->second);
-                break;
-            }
-            case FREEXL_CELL_TEXT:
-                putTag(LabelCell);
-                put(at, sizeof at);
-                putText(v.value.text_value);
-                break;
-            case FREEXL_CELL_DATE:
-            case FREEXL_CELL_DATETIME:
-            case FREEXL_CELL_TIME:
-                putTag(LabelCell);
-                put(at, sizeof at);
-                putText(dateText(v.value.text_value).c_str());
-                break;
-            default:
-                break;
-            }
+            if (!scan || !putDateCell(v, at, dates, scan->date1904()))
+                putCell(v, at, shared);
         }
     }
     return 0;
