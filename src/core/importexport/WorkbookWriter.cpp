@@ -85,6 +85,53 @@ std::string shortestText(double value) {
     return r.ec == std::errc() ? std::string(buffer, r.ptr) : std::string();
 }
 
+// The digits of a number text from i to end, as from_chars reads them.
+struct Digits {
+    char digits[80];
+    int n = 0;
+    int decimals = 0;
+    bool grouped = false;
+};
+
+// Reads the whole part (plain digits, or groups of three after a first group
+// of one to three) and the decimals; false when the rest of the text is not
+// exactly that, or holds more significant digits than a double keeps.
+bool readDigits(const QString& text, qsizetype i, qsizetype end, bool negative, Digits& d) {
+    if (negative)
+        d.digits[d.n++] = '-';
+    int wholeDigits = 0, group = 0, significant = 0;
+    for (; i < end && (isDigit(text[i]) || text[i] == u','); ++i) {
+        if (text[i] == u',') {
+            if ((d.grouped && group != 3) || (!d.grouped && (group < 1 || group > 3)))
+                return false;
+            d.grouped = true;
+            group = 0;
+            continue;
+        }
+        if (wholeDigits == 1 && d.digits[d.n - 1] == '0')
+            return false; // a code such as "007" keeps its zeros as text
+        d.digits[d.n++] = static_cast<char>(text[i].unicode());
+        ++wholeDigits;
+        ++group;
+        if (significant || text[i] != u'0')
+            ++significant;
+    }
+    if (wholeDigits == 0 || (d.grouped && group != 3))
+        return false;
+    if (i < end && text[i] == u'.') {
+        d.digits[d.n++] = '.';
+        for (++i; i < end && isDigit(text[i]); ++i) {
+            d.digits[d.n++] = static_cast<char>(text[i].unicode());
+            ++d.decimals;
+            if (significant || text[i] != u'0')
+                ++significant;
+        }
+        if (d.decimals == 0)
+            return false;
+    }
+    return i == end && significant <= kMaxDigits;
+}
+
 } // namespace
 
 // The library writes a number with 16 significant digits, so 64.74 lands in
@@ -251,52 +298,15 @@ std::optional<WorkbookWriter::Number> WorkbookWriter::readNumber(const QString& 
         --end;
     }
 
-    char digits[80];
-    int n = 0;
-    if (negative)
-        digits[n++] = '-';
-    // Whole part: plain digits, or groups of three after a first group of one to three.
-    int wholeDigits = 0, group = 0, significant = 0;
-    bool grouped = false;
-    for (; i < end && (isDigit(text[i]) || text[i] == u','); ++i) {
-        if (text[i] == u',') {
-            if ((grouped && group != 3) || (!grouped && (group < 1 || group > 3)))
-                return std::nullopt;
-            grouped = true;
-            group = 0;
-            continue;
-        }
-        if (wholeDigits == 1 && digits[n - 1] == '0')
-            return std::nullopt; // a code such as "007" keeps its zeros as text
-        digits[n++] = static_cast<char>(text[i].unicode());
-        ++wholeDigits;
-        ++group;
-        if (significant || text[i] != u'0')
-            ++significant;
-    }
-    if (wholeDigits == 0 || (grouped && group != 3))
+    Digits d;
+    if (!readDigits(text, i, end, negative, d))
         return std::nullopt;
-    int decimals = 0;
-    if (i < end && text[i] == u'.') {
-        digits[n++] = '.';
-        for (++i; i < end && isDigit(text[i]); ++i) {
-            digits[n++] = static_cast<char>(text[i].unicode());
-            ++decimals;
-            if (significant || text[i] != u'0')
-                ++significant;
-        }
-        if (decimals == 0)
-            return std::nullopt;
-    }
-    if (i != end || significant > kMaxDigits)
-        return std::nullopt;
-
     double value = 0;
-    if (std::from_chars(digits, digits + n, value).ec != std::errc())
+    if (std::from_chars(d.digits, d.digits + d.n, value).ec != std::errc())
         return std::nullopt;
-    QString format = grouped ? QStringLiteral("#,##0") : QStringLiteral("0");
-    if (decimals > 0)
-        format += QLatin1Char('.') + QString(decimals, QLatin1Char('0'));
+    QString format = d.grouped ? QStringLiteral("#,##0") : QStringLiteral("0");
+    if (d.decimals > 0)
+        format += QLatin1Char('.') + QString(d.decimals, QLatin1Char('0'));
     if (percent) {
         value /= 100;
         format += QLatin1Char('%');

@@ -65,56 +65,76 @@ public:
     }
 
 private:
+    static quint32 u32(const char* p, qsizetype at) {
+        quint32 v = 0;
+        std::memcpy(&v, p + at, 4);
+        return v;
+    }
+    // A text whose length stands in the 4 bytes before from, when it is all
+    // there: the size read up to its end, 0 when incomplete, -1 when too long.
+    static qsizetype text(const char* p, qsizetype n, qsizetype from, QString& out) {
+        if (n < from)
+            return 0;
+        const quint32 length = u32(p, from - 4);
+        if (length > kMaxTextBytes)
+            return -1;
+        if (n < from + qsizetype(length))
+            return 0;
+        out = QString::fromUtf8(p + from, qsizetype(length));
+        return from + length;
+    }
+
     // The size of the record at p when it is complete, 0 when it is not yet,
     // -1 when it makes no sense.
     qsizetype record(const char* p, qsizetype n) {
-        auto u32 = [p](qsizetype at) {
-            quint32 v = 0;
-            std::memcpy(&v, p + at, 4);
-            return v;
-        };
-        // A text of length bytes at from, when it is all there.
-        auto text = [&](qsizetype from, QString& out) -> qsizetype {
-            if (n < from)
-                return 0;
-            const quint32 length = u32(from - 4);
-            if (length > kMaxTextBytes)
-                return -1;
-            if (n < from + qsizetype(length))
-                return 0;
-            out = QString::fromUtf8(p + from, qsizetype(length));
-            return from + length;
-        };
-        // Where a cell record puts its cell: rows and columns of the format.
-        const bool cell = p[0] != xls::SheetName && p[0] != xls::SharedText &&
-                          p[0] != xls::Failure && p[0] != xls::End;
-        if (cell && (n < 9 || !m_cells))
-            return n < 9 && m_cells ? 0 : -1;
-        const int row = cell ? int(u32(1)) : 0, col = cell ? int(u32(5)) : 0;
-        if (cell && (row < 1 || row > 65536 || col < 1 || col > 256))
-            return -1;
         QString t;
         qsizetype size = 0;
         switch (p[0]) {
         case xls::SheetName:
-            if ((size = text(5, t)) > 0)
+            if ((size = text(p, n, 5, t)) > 0)
                 names << t;
             return size;
         case xls::SharedText:
-            if (!m_cells || (n >= 5 && u32(1) != m_shared.size()))
+            if (!m_cells || (n >= 5 && u32(p, 1) != m_shared.size()))
                 return -1;
-            if ((size = text(9, t)) > 0)
+            if ((size = text(p, n, 9, t)) > 0)
                 m_shared.push_back(m_cells->addText(t));
             return size;
+        case xls::Failure: {
+            if (n < 5)
+                return 0;
+            const qint32 code = qint32(u32(p, 1));
+            failure = code != 0 ? code : Workbook::kDamaged;
+            return 5;
+        }
+        case xls::End:
+            ended = true;
+            return 1;
+        default:
+            return cellRecord(p, n);
+        }
+    }
+
+    // A cell record: where it puts its cell (rows and columns of the format),
+    // then its value.
+    qsizetype cellRecord(const char* p, qsizetype n) {
+        if (n < 9 || !m_cells)
+            return n < 9 && m_cells ? 0 : -1;
+        const int row = int(u32(p, 1)), col = int(u32(p, 5));
+        if (row < 1 || row > 65536 || col < 1 || col > 256)
+            return -1;
+        QString t;
+        qsizetype size = 0;
+        switch (p[0]) {
         case xls::TextCell:
             if (n < 13)
                 return 0;
-            if (u32(9) >= m_shared.size())
+            if (u32(p, 9) >= m_shared.size())
                 return -1;
-            m_cells->setRef(row, col, m_shared[u32(9)]);
+            m_cells->setRef(row, col, m_shared[u32(p, 9)]);
             return 13;
         case xls::LabelCell:
-            if ((size = text(13, t)) > 0)
+            if ((size = text(p, n, 13, t)) > 0)
                 m_cells->set(row, col, t);
             return size;
         case xls::IntCell: {
@@ -143,16 +163,6 @@ private:
             m_cells->set(row, col, date.isEmpty() ? generalNumberText(d) : date);
             return 18;
         }
-        case xls::Failure: {
-            if (n < 5)
-                return 0;
-            const qint32 code = qint32(u32(1));
-            failure = code != 0 ? code : Workbook::kDamaged;
-            return 5;
-        }
-        case xls::End:
-            ended = true;
-            return 1;
         default:
             return -1;
         }
