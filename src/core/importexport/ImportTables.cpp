@@ -33,7 +33,8 @@ ImportSlot required(ImportSlot s) {
     return s;
 }
 
-QList<ImportTableDef> build() {
+// The trade records: each moves stock.
+QList<ImportTableDef> recordTables() {
     QList<ImportTableDef> t;
     t.append({ListedTable::Sales,
               "Sale",
@@ -69,6 +70,12 @@ QList<ImportTableDef> build() {
                text("备注", "G", "Memo")},
               -1,
               ImportStock::Transfer});
+    return t;
+}
+
+// The master tables.
+QList<ImportTableDef> masterTables() {
+    QList<ImportTableDef> t;
     ImportSlot unit = text("单位", "G", "Unit");
     unit.placeholder = QStringLiteral("单位未知");
     t.append(
@@ -133,7 +140,7 @@ QList<ImportTableDef> build() {
 }
 
 const QList<ImportTableDef>& defs() {
-    static const QList<ImportTableDef> list = build();
+    static const QList<ImportTableDef> list = recordTables() + masterTables();
     return list;
 }
 
