@@ -10,15 +10,15 @@ namespace {
 // What a command needs besides its own right.
 enum class Gate {
     None,
-    List,       // the right to see the table's list: the button sits among the list's
+    List,       // the right to see the table's records (the button sits among them)
     Statistics, // the right to use the statistics pages
     Charts,     // the right to use the chart pages
-    OwnRow,     // nothing more; without it the operator may still change his own row
+    OwnRow,     // nothing more; without its own right he may still change his own row
 };
 
 struct Entry {
     Cmd cmd;
-    const char* right;
+    const char* right; // none: the gate is all it needs
     Gate gate;
     ListedTable table;
 };
@@ -33,13 +33,13 @@ const Entry kEntries[] = {
     {Cmd::SaleDelete, "删除销售记录", Gate::None, L::Sales},
     {Cmd::SaleFind, "查找销售记录", Gate::None, L::Sales},
     {Cmd::SaleImport, "导入销售记录", Gate::None, L::Sales},
-    {Cmd::SaleSlip, "操作销售记录", Gate::None, L::Sales},
+    {Cmd::SaleSlip, nullptr, Gate::List, L::Sales}, // whoever may see the records
     {Cmd::PurchaseAdd, "添加采购记录", Gate::None, L::Purchases},
     {Cmd::PurchaseModify, "修改采购记录", Gate::None, L::Purchases},
     {Cmd::PurchaseDelete, "删除采购记录", Gate::None, L::Purchases},
     {Cmd::PurchaseFind, "查找采购记录", Gate::None, L::Purchases},
     {Cmd::PurchaseImport, "导入采购记录", Gate::None, L::Purchases},
-    {Cmd::PurchaseSlip, "操作采购记录", Gate::None, L::Purchases},
+    {Cmd::PurchaseSlip, nullptr, Gate::List, L::Purchases},
     {Cmd::TransferAdd, "添加调库记录", Gate::None, L::Transfers},
     {Cmd::TransferModify, "修改调库记录", Gate::None, L::Transfers},
     {Cmd::TransferDelete, "删除调库记录", Gate::None, L::Transfers},
@@ -132,11 +132,13 @@ QStringList commandRights(Cmd cmd) {
     case Gate::OwnRow:
         break;
     }
-    return needed << QString::fromUtf8(e.right);
+    if (e.right)
+        needed << QString::fromUtf8(e.right);
+    return needed;
 }
 
 QString commandRight(Cmd cmd) {
-    return QString::fromUtf8(entryOf(cmd).right);
+    return commandRights(cmd).constLast();
 }
 
 bool mayChangeOwnRow(const Session& session, std::optional<qint64> key) {

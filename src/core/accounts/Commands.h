@@ -83,14 +83,14 @@ enum class Cmd {
 
 inline constexpr int masterCommandBase = 50;
 
-// Every command, in the order of the buttons on their pages.
+// Every command.
 const QList<Cmd>& allCommands();
 
 // The rights a command needs, all of them, in the order a refusal names the
 // first one missing: the right to use the page or see the list first, the
 // command's own right last.
 QStringList commandRights(Cmd cmd);
-// The command's own right (the last of commandRights).
+// The command's own right: the last of commandRights.
 QString commandRight(Cmd cmd);
 
 // Whether the operator may give the command. key: the record a modify
