@@ -9,7 +9,6 @@
 namespace tl::cli {
 namespace {
 
-const QString kChartsRight = QStringLiteral("操作图表分析");
 const QSize kDefaultSize(1180, 720);
 
 class ChartCommand : public Command {
@@ -49,10 +48,8 @@ public:
             throw UsageError(QStringLiteral("--table 的文件名须以 .csv 结尾：%1").arg(m_table));
     }
 
-    QStringList rights() const override {
-        return {kChartsRight, m_profit   ? QStringLiteral("查看毛利分析")
-                              : m_amount ? QStringLiteral("查看金额分析")
-                                         : QStringLiteral("查看数量分析")};
+    std::optional<Cmd> windowCommand() const override {
+        return m_profit ? Cmd::ProfitChart : m_amount ? Cmd::AmountChart : Cmd::QuantityChart;
     }
 
     int run(Login& login, Progress& progress) override {

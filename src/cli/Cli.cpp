@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <memory>
+#include <optional>
 
 namespace tl::cli {
 namespace {
@@ -89,16 +90,10 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& t
         printError(text);
 }
 
-} // namespace
-
-int run(int argc, char** argv) {
-    qInstallMessageHandler(quietQtMessages);
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
-
-    Invocation inv;
-    std::unique_ptr<Command> command;
+// Reads the invocation and the command's own arguments. Returns the exit
+// code when that is all there is to do: help shown, wrong usage reported.
+std::optional<int> prepare(const QStringList& args, Invocation& inv,
+                           std::unique_ptr<Command>& command) {
     const CommandInfo* info = nullptr;
     try {
         inv = parseInvocation(args);
@@ -135,12 +130,52 @@ int run(int argc, char** argv) {
         printError(seeHelp(info ? info->name : QString()));
         return WrongUsage;
     }
+    return std::nullopt;
+}
+
+// Logs in, checks the rights and runs the command inside the account set.
+int runInAccountSet(const Invocation& inv, Command& command, ConsoleProgress& progress) {
+    std::optional<Login> login =
+        logIn(inv.set, inv.user,
+              command.checksFile() ? AccountSetFile::Check::Later : AccountSetFile::Check::Now);
+    if (!login || !requireRights(login->session, command.rights()))
+        return Failed;
+    int code = Failed;
+    try {
+        code = command.run(*login, progress);
+    } catch (const DbError& e) {
+        progress.close();
+        printFailure(e.userText(), e.detail());
+        code = Failed;
+    }
+    // As the main window does when it closes, whether the work went well or not.
+    if (!command.readOnly()) {
+        try {
+            login->db->dropWorkTables();
+        } catch (const DbError&) {
+            // A file that refused the work refuses the cleaning too; said above.
+        }
+    }
+    return code;
+}
+
+} // namespace
+
+int run(int argc, char** argv) {
+    qInstallMessageHandler(quietQtMessages);
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+
+    Invocation inv;
+    std::unique_ptr<Command> command;
+    if (const std::optional<int> done = prepare(args, inv, command))
+        return *done;
 
     auto app = makeApplication(argv[0], command->paints());
     // The same program folder as the windows: the per-user fallback is named after it.
     QCoreApplication::setApplicationName(QStringLiteral("TradeLedger"));
     ConsoleProgress progress;
-    int code = Failed;
     // The first use of the registry makes it, with the sample account set, as
     // the login window's first start does. A file named by --set needs none:
     // the program folder is left alone, as a cron job in a sandbox expects.
@@ -149,32 +184,10 @@ int run(int argc, char** argv) {
         SampleData::ensureFirstStart(firstStart);
         printOutcome(firstStart);
     }
-    if (command->standsAlone()) {
-        // A first start that could not make the registry has said why.
-        code = firstStart.kind == Outcome::Kind::Failed ? Failed : command->runAlone();
-    } else {
-        std::optional<Login> login = logIn(inv.set, inv.user,
-                                           command->checksFile() ? AccountSetFile::Check::Later
-                                                                 : AccountSetFile::Check::Now);
-        if (login && requireRights(login->session, command->rights())) {
-            try {
-                code = command->run(*login, progress);
-            } catch (const DbError& e) {
-                progress.close();
-                printFailure(e.userText(), e.detail());
-                code = Failed;
-            }
-            // As the main window does when it closes, whether the work went well or not.
-            if (!command->readOnly()) {
-                try {
-                    login->db->dropWorkTables();
-                } catch (const DbError&) {
-                    // A file that refused the work refuses the cleaning too; said above.
-                }
-            }
-        }
-    }
-    return code;
+    // A first start that could not make the registry has said why.
+    if (command->standsAlone())
+        return firstStart.kind == Outcome::Kind::Failed ? Failed : command->runAlone();
+    return runInAccountSet(inv, *command, progress);
 }
 
 } // namespace tl::cli

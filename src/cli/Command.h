@@ -1,11 +1,13 @@
 #pragma once
 
 #include "cli/Args.h"
+#include "core/accounts/Commands.h"
 
 #include <QList>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace tl {
 struct Login;
@@ -21,9 +23,14 @@ public:
     virtual ~Command() = default;
     // Throws UsageError.
     virtual void parse(const QStringList& args) = 0;
-    // The rights the parsed command needs, as its window asks for them; the
-    // tool refuses with the windows' message when one is missing.
-    virtual QStringList rights() const = 0;
+    // The main-window command the parsed command does, if it does one.
+    virtual std::optional<Cmd> windowCommand() const { return std::nullopt; }
+    // The rights the parsed command needs, as its window asks for them (by
+    // default its window command's); the tool refuses with the windows'
+    // message when one is missing.
+    virtual QStringList rights() const {
+        return windowCommand() ? commandRights(*windowCommand()) : QStringList();
+    }
     // Returns an exit code; failures have been reported on standard error.
     virtual int run(Login& login, Progress& progress) = 0;
     // Draws pictures, so it needs fonts (a GUI application on the offscreen platform).

@@ -2,7 +2,6 @@
 #include "cli/Console.h"
 #include "core/accounts/Login.h"
 #include "core/importexport/ImportHeader.h"
-#include "core/importexport/ImportRights.h"
 #include "core/importexport/Importer.h"
 #include "core/importexport/Workbook.h"
 
@@ -55,7 +54,7 @@ public:
         m_request.lastLine = lines.last;
     }
 
-    QStringList rights() const override { return importRights(m_request.table); }
+    std::optional<Cmd> windowCommand() const override { return importCommandOf(m_request.table); }
 
     int run(Login& login, Progress& progress) override {
         if (m_autoColumns && !columnsByHeader())

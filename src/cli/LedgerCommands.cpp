@@ -9,15 +9,15 @@
 namespace tl::cli {
 namespace {
 
-// Rebuilding and checking the stock table belong to the stock report, which
-// replaces Stock with the balances of the records.
-const QStringList kStockRights = {QStringLiteral("操作盘点统计"), QStringLiteral("查看库存数量")};
+// Rebuilding and checking the stock table belong to the current stock
+// report, which replaces Stock with the balances of the records.
+constexpr Cmd kStockCommand = Cmd::CurrentStock;
 constexpr int kShownDifferences = 20;
 
 class RebuildCommand : public Command {
 public:
     void parse(const QStringList& args) override { Options(args, {}); }
-    QStringList rights() const override { return kStockRights; }
+    std::optional<Cmd> windowCommand() const override { return kStockCommand; }
     int run(Login& login, Progress& progress) override {
         StockLedger::rebuildStock(*login.db, StockLedger::allDates, QStringLiteral("T_Stock"),
                                   progress);
@@ -37,7 +37,7 @@ public:
     void parse(const QStringList& args) override { Options(args, {}); }
     bool readOnly() const override { return true; }
     bool checksFile() const override { return true; }
-    QStringList rights() const override { return kStockRights; }
+    std::optional<Cmd> windowCommand() const override { return kStockCommand; }
     int run(Login& login, Progress& progress) override {
         const Database& db = *login.db;
         const QStringList problems = integrityProblems(db);

@@ -17,16 +17,16 @@ struct ReportKind {
     const char* name;
     Report report;
     StatisticsPage page; // its caption names the exported sheet
-    const char* right;
+    Cmd command;         // the button that shows it
 };
 
 const ReportKind kKinds[] = {
-    {"stock", Report::Stock, StatisticsPage::Stock, "查看库存数量"},
-    {"stock-change", Report::StockChange, StatisticsPage::Stock, "查看库存数量"},
-    {"sales", Report::Sales, StatisticsPage::Sales, "查看销售统计"},
-    {"purchases", Report::Purchases, StatisticsPage::Purchases, "查看采购统计"},
-    {"receivables", Report::Receivables, StatisticsPage::Receivables, "查看应收款统计"},
-    {"payables", Report::Payables, StatisticsPage::Payables, "查看应付款统计"},
+    {"stock", Report::Stock, StatisticsPage::Stock, Cmd::CurrentStock},
+    {"stock-change", Report::StockChange, StatisticsPage::Stock, Cmd::StockQuantities},
+    {"sales", Report::Sales, StatisticsPage::Sales, Cmd::SalesTotals},
+    {"purchases", Report::Purchases, StatisticsPage::Purchases, Cmd::PurchaseTotals},
+    {"receivables", Report::Receivables, StatisticsPage::Receivables, Cmd::Receivables},
+    {"payables", Report::Payables, StatisticsPage::Payables, Cmd::Payables},
 };
 
 class ReportCommand : public Command {
@@ -60,9 +60,8 @@ public:
 
     bool paints() const override { return gridOutputPaints(m_out); }
 
-    QStringList rights() const override {
-        return {QStringLiteral("操作盘点统计"),
-                m_values ? QStringLiteral("查看库存金额") : QString::fromUtf8(m_kind->right)};
+    std::optional<Cmd> windowCommand() const override {
+        return m_values ? Cmd::StockValues : m_kind->command;
     }
 
     int run(Login& login, Progress& progress) override {

@@ -31,9 +31,8 @@ public:
             throw UsageError(QStringLiteral("--out 的文件名须以 .pdf 结尾：%1").arg(m_out));
     }
 
-    QStringList rights() const override {
-        return {m_kind == SlipKind::Sale ? QStringLiteral("操作销售记录")
-                                         : QStringLiteral("操作采购记录")};
+    std::optional<Cmd> windowCommand() const override {
+        return m_kind == SlipKind::Sale ? Cmd::SaleSlip : Cmd::PurchaseSlip;
     }
 
     int run(Login& login, Progress& progress) override {

@@ -54,7 +54,6 @@ struct StatisticsFixture : test::MainWindowFixture {
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
-    void rightsRules();
     void tabsAndButtonsFollowRights();
     void ownRightsChangeTakesEffectAtOnce();
     void gridKeysNeedTheirRights();
@@ -65,28 +64,6 @@ private slots:
     void stockPageAndItsHideBox();
     void tradePagesReadTheirOwnPickers();
 };
-
-void TestMainWindow::rightsRules() {
-    const QString all = Rights::all();
-    for (const Command& c : commands())
-        QVERIFY2(commandAllowed(c, all), qPrintable(commandObjectName(c.id)));
-    const Command& addSale = *findCommand({Bank::Trade, 0});
-    QVERIFY(!commandAllowed(addSale, test::allRightsBut({"添加销售记录"})));
-    QVERIFY(commandAllowed(addSale,
-                           test::allRightsBut({"操作销售记录"}))); // buttons keep their own rights
-
-    // The imports of a master table need only their own right, not its view right
-    // (which its other buttons need: tabsAndButtonsFollowRights).
-    const QString noCustomers = test::allRightsBut({"查看客户设置"});
-    QVERIFY(commandAllowed(*findCommand({Bank::Master, 42}), noCustomers));
-    QVERIFY(commandAllowed(*findCommand({Bank::Master, 5}), noCustomers));
-
-    // Without the staff list the operator still edits his own record, nothing else.
-    const QString noStaff = test::allRightsBut({"查看人员设置", "修改人员设置"});
-    QVERIFY(
-        !commandAllowed(*findCommand({Bank::Master, 21}), test::allRightsBut({"修改人员设置"})));
-    QVERIFY(commandAllowed(*findCommand({Bank::Master, 20}), noStaff));
-}
 
 void TestMainWindow::tabsAndButtonsFollowRights() {
     Fixture f;

@@ -1,5 +1,6 @@
 #include "core/masterdata/MasterRights.h"
 
+#include "core/accounts/Commands.h"
 #include "core/accounts/Session.h"
 
 namespace tl {
@@ -13,11 +14,8 @@ bool mayAdd(const Session& session, MasterTable table) {
 }
 
 bool mayModify(const Session& session, MasterTable table, qint64 key) {
-    const MasterTableDef& def = masterTableDef(table);
-    if (session.hasRight(def.modifyRight))
-        return true;
-    return table == MasterTable::Staff && !session.hasRight(def.viewRight) && key > 0 &&
-           QString::number(key) == session.operatorId.trimmed();
+    return session.hasRight(masterTableDef(table).modifyRight) ||
+           (table == MasterTable::Staff && mayChangeOwnRow(session, key));
 }
 
 bool mayOpenNested(const Session& session, MasterTable table) {

@@ -13,8 +13,8 @@ struct Session;
 // button forbids.
 bool mayViewList(const Session& session, MasterTable table);
 bool mayAdd(const Session& session, MasterTable table);
-// Modifying a record. An operator who may not see the operator list may still
-// change his own operator record (and only that one).
+// Modifying a record; his own operator record also by the operator who may
+// not see the operator list (mayChangeOwnRow).
 bool mayModify(const Session& session, MasterTable table, qint64 key);
 bool mayOpenNested(const Session& session, MasterTable table);
 

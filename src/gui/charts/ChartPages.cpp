@@ -85,10 +85,10 @@ void ChartPages::showTable(int subTab) {
     m_splitters[subTab]->widget(1)->setVisible(shown);
 }
 
-void ChartPages::run(int commandIndex) {
+void ChartPages::run(Cmd command) {
     MainTabs* tabs = m_window.tabs();
     Grid& grid = m_window.grid();
-    const int page = commandIndex == 28 ? 1 : 0;
+    const int page = command == Cmd::ProfitChart ? 1 : 0;
     grid.setVisible(false);
     ChartResult result;
     if (page == 0) {
@@ -97,7 +97,7 @@ void ChartPages::run(int commandIndex) {
         query.to = tabs->datePicker(11)->date();
         query.warehouseId = itemId(tabs->chartList(0)->currentText());
         query.productId = itemId(tabs->chartList(1)->currentText());
-        query.amounts = commandIndex == 24;
+        query.amounts = command == Cmd::AmountChart;
         m_periods[page] = PrintHeading::periodText(query.from, query.to);
         result = trendTable(m_window.database(), query, grid, m_window.progress());
     } else {

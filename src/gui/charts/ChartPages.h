@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/accounts/Commands.h"
+
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -14,8 +16,8 @@ class PrintDocument;
 
 // The two chart pages of the main window ("销售/采购" and "毛利分析"): on
 // each, the chart (Pic) beside the shared grid, which shows the chart's table.
-// Runs the chart commands: quantities (23) and amounts (24) of the trend
-// chart, the gross-profit chart (28).
+// Runs the chart commands: quantities and amounts of the trend chart, the
+// gross-profit chart.
 class ChartPages : public QObject {
     Q_OBJECT
 public:
@@ -26,7 +28,7 @@ public:
     void pageShown(int subTab);
     // Reads the page's dates and lists, computes the chart table into the
     // shared grid and draws it.
-    void run(int commandIndex);
+    void run(Cmd command);
 
     ChartView* chartView(int subTab) const;
     QSplitter* splitter(int subTab) const;

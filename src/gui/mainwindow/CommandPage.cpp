@@ -32,7 +32,7 @@ CommandPage::CommandPage(QWidget* parent) : QWidget(parent) {
 QPushButton* CommandPage::addCommand(const Command& command) {
     auto* button = new QPushButton(command.caption, this);
     button->setObjectName(commandObjectName(command.id));
-    button->setProperty("right", command.right);
+    button->setProperty("right", commandRight(command.id));
     button->setAutoDefault(false);
     // A long caption ("查看库存数量") keeps some room on both sides instead of
     // touching the button's edges.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/accounts/Commands.h"
 #include "core/lists/ListedTables.h"
 
 #include <QList>
@@ -8,9 +9,8 @@
 
 namespace tl {
 
-// The command buttons of the main window and the rules that decide which of
-// them an operator may press. Nothing here touches a widget, so the rules are
-// tested on their own.
+// The command buttons of the main window: captions, pages and what each does.
+// Nothing here touches a widget.
 
 // The two button banks: the trade, statistics and chart tabs, and the
 // master-data tab.
@@ -31,16 +31,20 @@ enum MasterTab {
     RegionsPage
 };
 
+// A button's place as the tests and the screenshot tool name it: its bank
+// and its number there ("CM50_21" is {Bank::Master, 21}).
 struct CommandId {
     Bank bank;
     int index;
     bool operator==(const CommandId&) const = default;
 };
+Cmd commandAt(CommandId id);
 
+// What the window shows of a command: its caption and where its button sits.
+// The rights it needs are the core's (commandAllowed).
 struct Command {
-    CommandId id;
+    Cmd id;
     QString caption;
-    QString right; // the right the button needs; empty: none
     Action action;
     int tab;    // main tab
     int subTab; // inner tab of the statistics, chart and master tabs, else 0
@@ -49,15 +53,10 @@ struct Command {
 
 // Every button in the order it appears on its row.
 const QList<Command>& commands();
-const Command* findCommand(CommandId id);
+const Command* findCommand(Cmd id);
 // "CM0_4", "CM50_21": object names of the buttons.
-QString commandObjectName(CommandId id);
+QString commandObjectName(Cmd id);
 
-// Whether the operator holding these rights may press the button. Besides the
-// button's own right, a master table's buttons need the right to view that
-// table; the operator's own record stays editable without the right to view
-// the staff list, so he can change his address or password.
-bool commandAllowed(const Command& command, const QString& rights);
 // Whether the button changes the account set (add, modify, delete, import,
 // rights, and a slip, which takes a number): such buttons are greyed out
 // when the account set is read-only.
@@ -71,21 +70,15 @@ std::optional<ListedTable> listedTableOfTab(int tab, int subTab);
 // for the staff list, which is always shown).
 QString tradeViewRight(int tab);
 QString masterViewRight(int subTab);
-inline const QString statisticsRight() {
-    return QStringLiteral("操作盘点统计");
-}
-inline const QString chartsRight() {
-    return QStringLiteral("操作图表分析");
-}
 
 // The find button behind keyword box 0..6 (sales, purchases, transfers,
 // products, accounts, customers, suppliers).
-std::optional<CommandId> keywordFindCommand(int box);
+std::optional<Cmd> keywordFindCommand(int box);
 // The keyword box on a tab, or -1.
 int keywordBoxOf(int tab, int subTab);
 
 // The modify button that a double-click in the grid stands for.
-std::optional<CommandId> doubleClickCommand(int tab, int subTab);
+std::optional<Cmd> doubleClickCommand(int tab, int subTab);
 
 // The table and key column whose records a tab lists (used for deleting).
 struct TableKey {

@@ -50,8 +50,8 @@ CommandPage* MainTabs::page(int tab, int subTab) const {
     return m_pages.value(tab * 100 + subTab);
 }
 
-QPushButton* MainTabs::button(CommandId id) const {
-    return m_buttons.value(key(id));
+QPushButton* MainTabs::button(Cmd id) const {
+    return m_buttons.value(id);
 }
 
 QLineEdit* MainTabs::keywordBox(int index) const {
@@ -76,7 +76,7 @@ CommandPage* MainTabs::addPage(QTabWidget* strip, const QString& title, int tab,
 void MainTabs::addCommands(CommandPage* page, int tab, int subTab) {
     for (const Command& c : commands())
         if (c.tab == tab && c.subTab == subTab)
-            m_buttons.insert(key(c.id), page->addCommand(c));
+            m_buttons.insert(c.id, page->addCommand(c));
 }
 
 void MainTabs::buildTradeTab(int tab, const QString& title) {

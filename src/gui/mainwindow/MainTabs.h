@@ -3,6 +3,7 @@
 #include "gui/mainwindow/MainCommands.h"
 
 #include <QHash>
+#include <QMap>
 #include <QTabWidget>
 
 class QCheckBox;
@@ -31,15 +32,14 @@ public:
 
     // The page where a tab (and inner tab) shows its buttons and the grid.
     CommandPage* page(int tab, int subTab = 0) const;
-    QPushButton* button(CommandId id) const;
-    const QHash<int, QPushButton*>& buttons() const { return m_buttons; }
+    QPushButton* button(Cmd id) const;
+    QPushButton* button(CommandId id) const { return button(commandAt(id)); }
+    const QMap<Cmd, QPushButton*>& buttons() const { return m_buttons; }
     QLineEdit* keywordBox(int index) const;
     QDateEdit* datePicker(int index) const;
     // Warehouse and product lists of the chart pages: CM4(0) warehouses and
     // CM4(1) products of the trend chart, CM4(2) products of the profit chart.
     QComboBox* chartList(int index) const;
-
-    static int key(CommandId id) { return (id.bank == Bank::Master ? 100 : 0) + id.index; }
 
 private:
     CommandPage* addPage(QTabWidget* strip, const QString& title, int tab, int subTab);
@@ -53,7 +53,7 @@ private:
     QTabWidget* m_sst2 = nullptr;
     QTabWidget* m_sst3 = nullptr;
     QHash<int, CommandPage*> m_pages; // tab * 100 + subTab
-    QHash<int, QPushButton*> m_buttons;
+    QMap<Cmd, QPushButton*> m_buttons;
     QList<QLineEdit*> m_keywords;
     QList<QDateEdit*> m_pickers;
     QList<QComboBox*> m_chartLists;

@@ -147,7 +147,7 @@ void MainWindow::connectSignals() {
                              m_tabs->chartTabs(), m_tabs->settingsTabs()})
         connect(tabs, &QTabWidget::currentChanged, this, [this] { clearStatusText(this); });
     for (auto it = m_tabs->buttons().begin(); it != m_tabs->buttons().end(); ++it) {
-        const CommandId id{it.key() >= 100 ? Bank::Master : Bank::Trade, it.key() % 100};
+        const Cmd id = it.key();
         connect(it.value(), &QPushButton::clicked, this, [this, id] { runCommand(id); });
     }
     for (int box = 0; box < 7; ++box)
@@ -161,13 +161,11 @@ void MainWindow::connectSignals() {
 
 void MainWindow::applyButtonRights() {
     for (auto it = m_tabs->buttons().begin(); it != m_tabs->buttons().end(); ++it) {
-        const CommandId id{it.key() >= 100 ? Bank::Master : Bank::Trade, it.key() % 100};
-        const Command& command = *findCommand(id);
         // A read-only account set is only looked at: what would write says why it cannot.
-        if (commandWrites(command) && m_db->isReadOnly())
+        if (commandWrites(*findCommand(it.key())) && m_db->isReadOnly())
             showReadOnly(it.value());
         else
-            it.value()->setEnabled(commandAllowed(command, m_session.rights));
+            it.value()->setEnabled(commandAllowed(m_session, it.key()));
     }
     m_tabs->statisticsTabs()->setEnabled(m_session.hasRight(statisticsRight()));
     m_tabs->chartTabs()->setEnabled(m_session.hasRight(chartsRight()));
@@ -179,13 +177,14 @@ void MainWindow::applyButtonRights() {
 void MainWindow::updateEntryButtons() {
     const struct {
         EntryKind kind;
-        int add, modify;
-    } entries[] = {
-        {EntryKind::Sale, 0, 1}, {EntryKind::Purchase, 5, 6}, {EntryKind::Transfer, 17, 18}};
+        Cmd add, modify;
+    } entries[] = {{EntryKind::Sale, Cmd::SaleAdd, Cmd::SaleModify},
+                   {EntryKind::Purchase, Cmd::PurchaseAdd, Cmd::PurchaseModify},
+                   {EntryKind::Transfer, Cmd::TransferAdd, Cmd::TransferModify}};
     for (const auto& e : entries) {
         const bool present = EntryOpeners::has(e.kind);
-        m_tabs->button({Bank::Trade, e.add})->setVisible(present);
-        m_tabs->button({Bank::Trade, e.modify})->setVisible(present);
+        m_tabs->button(e.add)->setVisible(present);
+        m_tabs->button(e.modify)->setVisible(present);
     }
 }
 

@@ -48,7 +48,7 @@ public:
     // Rebuilds the view of the current tab.
     void reloadView();
     // What pressing the button does (the button's enabled state is the gate).
-    void runCommand(CommandId id);
+    void runCommand(Cmd id);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -34,7 +34,7 @@ EntryKind entryKindOf(int tab) {
 
 } // namespace
 
-void MainWindow::runCommand(CommandId id) {
+void MainWindow::runCommand(Cmd id) {
     const Command* command = findCommand(id);
     if (!command)
         return;
@@ -56,10 +56,10 @@ void MainWindow::runCommand(CommandId id) {
             editRights();
             break;
         case Action::Report:
-            runStatistic(*this, id.index);
+            runStatistic(*this, id);
             break;
         case Action::Chart:
-            m_charts->run(command->id.index);
+            m_charts->run(id);
             break;
         case Action::Slip:
             printSlip(*this, command->tab == SalesTab ? SlipKind::Sale : SlipKind::Purchase);
@@ -144,7 +144,7 @@ void MainWindow::editRights() {
 
 void MainWindow::onGridDoubleClicked() {
     // Only what the modify button itself would allow.
-    const std::optional<CommandId> target =
+    const std::optional<Cmd> target =
         doubleClickCommand(m_tabs->currentIndex(), m_tabs->currentSubTab());
     QPushButton* button = target ? m_tabs->button(*target) : nullptr;
     if (button && button->isEnabled() && !button->isHidden())
@@ -152,7 +152,7 @@ void MainWindow::onGridDoubleClicked() {
 }
 
 void MainWindow::onKeywordEnter(int box) {
-    const std::optional<CommandId> find = keywordFindCommand(box);
+    const std::optional<Cmd> find = keywordFindCommand(box);
     QPushButton* button = find ? m_tabs->button(*find) : nullptr;
     if (button && button->isEnabled())
         button->click();

@@ -42,7 +42,7 @@ void addSlipAction(QMenu* menu, MainWindow& window) {
         const int tab = window.tabs()->currentIndex();
         if (tab != SalesTab && tab != PurchasesTab)
             return nullptr;
-        return window.tabs()->button({Bank::Trade, tab == SalesTab ? 31 : 32});
+        return window.tabs()->button(tab == SalesTab ? Cmd::SaleSlip : Cmd::PurchaseSlip);
     };
     QObject::connect(menu, &QMenu::aboutToShow, action, [separator, action, button] {
         QPushButton* b = button();

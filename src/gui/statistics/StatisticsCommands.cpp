@@ -34,7 +34,7 @@ QCheckBox* hideEmptyBox(const MainWindow& window) {
     return window.tabs()->findChild<QCheckBox*>(QStringLiteral("CHK3_0"));
 }
 
-void runStatistic(MainWindow& window, int index) {
+void runStatistic(MainWindow& window, Cmd command) {
     Grid& grid = window.grid();
     const Database& db = window.database();
     const MainTabs& tabs = *window.tabs();
@@ -43,34 +43,38 @@ void runStatistic(MainWindow& window, int index) {
     bool shown = true;
     bool stock = false;
     std::optional<Period> period; // none: the current stock
-    switch (index) {
-    case 10:
-    case 11: {
+    switch (command) {
+    case Cmd::StockQuantities:
+    case Cmd::StockValues: {
         period = periodOf(tabs, 0);
         shown = stockChangeReport(db, grid, period->first, period->last,
-                                  index == 11 ? StockMeasure::Values : StockMeasure::Quantities,
+                                  command == Cmd::StockValues ? StockMeasure::Values
+                                                              : StockMeasure::Quantities,
                                   progress);
         stock = true;
         break;
     }
-    case 12:
+    case Cmd::CurrentStock:
         shown = stockReport(db, grid, progress);
         stock = true;
         break;
-    case 13:
-    case 14: {
-        const TradeSide side = index == 13 ? TradeSide::Sales : TradeSide::Purchases;
-        period = periodOf(tabs, index == 13 ? 2 : 4);
+    case Cmd::SalesTotals:
+    case Cmd::PurchaseTotals: {
+        const bool sales = command == Cmd::SalesTotals;
+        const TradeSide side = sales ? TradeSide::Sales : TradeSide::Purchases;
+        period = periodOf(tabs, sales ? 2 : 4);
         if (!tradeTotals(db, grid, side, *period, progress))
             dialogs().info(emptyPeriodMessage(side));
         break;
     }
-    case 15:
-    case 16: // an empty period shows the empty grid, without a message
-        period = periodOf(tabs, index == 15 ? 6 : 8);
-        outstandingMatrix(db, grid, index == 15 ? TradeSide::Sales : TradeSide::Purchases, *period,
+    case Cmd::Receivables:
+    case Cmd::Payables: { // an empty period shows the empty grid, without a message
+        const bool sales = command == Cmd::Receivables;
+        period = periodOf(tabs, sales ? 6 : 8);
+        outstandingMatrix(db, grid, sales ? TradeSide::Sales : TradeSide::Purchases, *period,
                           progress);
         break;
+    }
     default:
         return;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/accounts/Commands.h"
+
 #include <QString>
 
 class QCheckBox;
@@ -8,10 +10,10 @@ namespace tl {
 
 class MainWindow;
 
-// The statistics commands of the main window's "盘 点" tab, CM0(10) to
-// CM0(16): each reads its two date pickers, fills the shared grid with one
-// report and shows it. The stock reports then apply "隐藏无数据行列".
-void runStatistic(MainWindow& window, int index);
+// The statistics commands of the main window's "盘 点" tab, from
+// Cmd::StockQuantities to Cmd::Payables: each reads its two date pickers, fills the shared grid
+// with one report and shows it. The stock reports then apply "隐藏无数据行列".
+void runStatistic(MainWindow& window, Cmd command);
 
 // The period of the report the last command showed, as its printout heads
 // it ("2024-03-01 至 2024-03-31"); empty for the current stock.

@@ -1,5 +1,6 @@
 #include "gui/transactions/BuyEntryWindow.h"
 
+#include "core/accounts/Commands.h"
 #include "core/lists/RecordGrid.h"
 #include "core/transactions/BuyStore.h"
 #include "gui/transactions/PickList.h"
@@ -16,13 +17,10 @@ TradeEntryWindow::Form buyForm() {
     TradeEntryWindow::Form f;
     f.caption = BuyEntryWindow::caption;
     f.lists = {
-        {"产品名称：", "product", "Product", "PID", "添加产品", "添加产品设置",
-         MasterTable::Product},
-        {"供 应 商：", "supplier", "Vender", "VID", "添加供应商", "添加供应商设置",
-         MasterTable::Vender},
-        {"付款账号：", "account", "Account", "AID", "添加账号", "添加账号设置",
-         MasterTable::Account},
-        {"存入仓库：", "storage", "Storage", "SID", "添加仓库", "添加仓库", MasterTable::Storage},
+        {"产品名称：", "product", "Product", "PID", "添加产品", MasterTable::Product},
+        {"供 应 商：", "supplier", "Vender", "VID", "添加供应商", MasterTable::Vender},
+        {"付款账号：", "account", "Account", "AID", "添加账号", MasterTable::Account},
+        {"存入仓库：", "storage", "Storage", "SID", "添加仓库", MasterTable::Storage},
     };
     f.price = "进货单价：";
     f.num = "进货数量：";
@@ -33,8 +31,8 @@ TradeEntryWindow::Form buyForm() {
     f.date = "进货日期：";
     // The purchase form shares the history caption of the sale form.
     f.history = "历史销售记录：";
-    f.addRight = "添加采购记录";
-    f.modifyRight = "修改采购记录";
+    f.addRight = commandRight(Cmd::PurchaseAdd);
+    f.modifyRight = commandRight(Cmd::PurchaseModify);
     f.productList = Product;
     f.storageList = Storage;
     return f;

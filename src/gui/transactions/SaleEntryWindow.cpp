@@ -1,5 +1,6 @@
 #include "gui/transactions/SaleEntryWindow.h"
 
+#include "core/accounts/Commands.h"
 #include "core/accounts/Session.h"
 #include "core/lists/RecordGrid.h"
 #include "core/transactions/SaleStore.h"
@@ -18,15 +19,11 @@ TradeEntryWindow::Form saleForm() {
     TradeEntryWindow::Form f;
     f.caption = SaleEntryWindow::caption;
     f.lists = {
-        {"产品名称：", "product", "Product", "PID", "添加产品", "添加产品设置",
-         MasterTable::Product},
-        {"客户名称：", "customer", "Customer", "CID", "添加客户", "添加客户设置",
-         MasterTable::Customer},
-        {"收款账号：", "account", "Account", "AID", "添加账号", "添加账号设置",
-         MasterTable::Account},
-        {"所在仓库：", "storage", "Storage", "SID", "添加仓库", "添加仓库", MasterTable::Storage},
-        {"销售人员：", "salesperson", "Staff", "UID", "添加人员", "添加操作人员",
-         MasterTable::Staff},
+        {"产品名称：", "product", "Product", "PID", "添加产品", MasterTable::Product},
+        {"客户名称：", "customer", "Customer", "CID", "添加客户", MasterTable::Customer},
+        {"收款账号：", "account", "Account", "AID", "添加账号", MasterTable::Account},
+        {"所在仓库：", "storage", "Storage", "SID", "添加仓库", MasterTable::Storage},
+        {"销售人员：", "salesperson", "Staff", "UID", "添加人员", MasterTable::Staff},
     };
     f.price = "销售单价：";
     f.num = "销售数量：";
@@ -38,8 +35,8 @@ TradeEntryWindow::Form saleForm() {
     f.priceTip = "本产品销售参考价为：";
     f.numTip = "此仓库当前库存数为：0";
     f.history = "历史销售记录：";
-    f.addRight = "添加销售记录";
-    f.modifyRight = "修改销售记录";
+    f.addRight = commandRight(Cmd::SaleAdd);
+    f.modifyRight = commandRight(Cmd::SaleModify);
     f.productList = Product;
     f.storageList = Storage;
     return f;

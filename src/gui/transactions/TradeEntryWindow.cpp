@@ -36,7 +36,8 @@ TradeEntryWindow::TradeEntryWindow(Session& session, const Database& db, const F
         m_lists.append(list);
         grid->addWidget(formLabel(spec.label, list), i, 0);
         grid->addWidget(list, i, 1);
-        QPushButton* button = rightButton(spec.button, spec.buttonRight, spec.name + "Editor");
+        QPushButton* button =
+            rightButton(spec.button, masterTableDef(spec.editor).addRight, spec.name + "Editor");
         editorButtons.append(button);
         connect(button, &QPushButton::clicked, this, [this, i] { openEditor(i); });
         grid->addWidget(button, i, 2);

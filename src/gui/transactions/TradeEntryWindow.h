@@ -15,13 +15,12 @@ class TradeEntryWindow : public EntryWindow {
     Q_OBJECT
 public:
     struct ListSpec {
-        QString label;     // "产品名称："
-        QString name;      // object name
-        QString table;     // master table filling the list
-        QString keyColumn; // its key
-        QString button;    // caption of the master editor button ("添加产品")
-        QString buttonRight;
-        MasterTable editor; // the editor that button opens for adding
+        QString label;      // "产品名称："
+        QString name;       // object name
+        QString table;      // master table filling the list
+        QString keyColumn;  // its key
+        QString button;     // caption of the master editor button ("添加产品")
+        MasterTable editor; // the editor that button opens for adding, with its add right
     };
     struct Form {
         QString caption;

@@ -1,5 +1,6 @@
 #include "gui/transactions/TransferEntryWindow.h"
 
+#include "core/accounts/Commands.h"
 #include "core/data/Database.h"
 #include "core/lists/RecordGrid.h"
 #include "core/transactions/EntryHints.h"
@@ -21,7 +22,7 @@ namespace tl {
 const QString TransferEntryWindow::caption = QStringLiteral("编辑仓库间调货记录");
 
 TransferEntryWindow::TransferEntryWindow(Session& session, const Database& db, QWidget* parent)
-    : EntryWindow(session, db, QStringLiteral("添加调库记录"), QStringLiteral("修改调库记录"),
+    : EntryWindow(session, db, commandRight(Cmd::TransferAdd), commandRight(Cmd::TransferModify),
                   parent) {
     setWindowTitle(caption);
     m_out = pickList(QStringLiteral("outStorage"));
