@@ -18,7 +18,7 @@ QString rows(Database& db, const QString& table) {
 class TestStockLedger : public QObject {
     Q_OBJECT
 private slots:
-    void balancesAndFirstInFirstOutValue() {
+    void balances() {
         test::TestAccountSet set;
         Database& db = set.db();
         QCOMPARE(StockLedger::stockQty(db, 1, 7), 0);
@@ -33,30 +33,53 @@ private slots:
         QCOMPARE(StockLedger::stockQty(db, 1, 7), 2);
         QCOMPARE(StockLedger::stockQty(db, 2, 7), 4);
 
-        // A second row for the same pair: only the first is read and changed.
-        db.exec("INSERT INTO Stock (SID, PID, Num) VALUES (1, 7, 100)");
-        StockLedger::addStock(db, 1, 7, 1);
-        QCOMPARE(StockLedger::stockQty(db, 1, 7), 4); // 3.5
-        QCOMPARE(db.value("SELECT Num FROM Stock WHERE SID=1 ORDER BY ID DESC").toDouble(), 100.0);
-
-        test::buy(db, 1, 7, 10, 5, "2009-02-01");
-        test::buy(db, 2, 7, 10, 6, "2009-02-03 16:30:00"); // a time part: still that day
-        test::buy(db, 1, 8, 10, 99, "2009-02-01");         // another product
+        // One row per pair: a second one is refused.
+        QVERIFY_THROWS_EXCEPTION(DbError,
+                                 db.exec("INSERT INTO Stock (SID, PID, Num) VALUES (1, 7, 100)"));
+    }
+    // Each product: 10 bought at 5 on 02-01 and 10 at 6 on 02-03 (with a time:
+    // still that day), some of it sold on 02-01; its value as of a date.
+    void firstInFirstOutValue() {
+        test::TestAccountSet set;
+        Database& db = set.db();
         const QDate d(2009, 2, 3);
-        QCOMPARE(StockLedger::fifoStockValue(db, 7, d, 15), 30.0);
-        QCOMPARE(StockLedger::fifoStockValue(db, 7, d, 10), 60.0);
-        QCOMPARE(StockLedger::fifoStockValue(db, 7, d, -4), 110.0);
-        QCOMPARE(StockLedger::fifoStockValue(db, 7, d, 25), 0.0);
-        QCOMPARE(StockLedger::fifoStockValue(db, 7, d.addDays(-1), 5), 25.0);
-        QCOMPARE(StockLedger::fifoStockValue(db, 7, QDate(2009, 1, 31), 0), 0.0);
-        QCOMPARE(StockLedger::fifoStockValue(db, 7, StockLedger::allDates, 15), 30.0);
-        QCOMPARE(StockLedger::fifoStockValue(db, 9, d, 0), 0.0);
-
-        // Purchases of one day are consumed in the order they were entered.
-        test::buy(db, 3, 5, 2, 1, "2009-03-01");
-        test::buy(db, 3, 5, 2, 2, "2009-03-01");
-        QCOMPARE(StockLedger::fifoStockValue(db, 5, QDate(2009, 3, 1), 3), 2.0);
-        QVERIFY_THROWS_EXCEPTION(DbError, StockLedger::fifoStockValue(db, 5, QDate(), 0));
+        const struct {
+            double sold;
+            QDate asOf;
+            double value;
+        } cases[] = {
+            {15, d, 30},                     // 5 left of the later lot
+            {10, d, 60},                     // the older lot used up exactly
+            {-4, d, 110},                    // more in stock than bought: every lot
+            {25, d, 0},                      // more sold than bought
+            {5, d.addDays(-1), 25},          // the later lot not bought yet
+            {0, QDate(2009, 1, 31), 0},      // nothing bought yet
+            {15, StockLedger::allDates, 30}, // every record
+        };
+        int pid = 0;
+        for (const auto& c : cases) {
+            ++pid;
+            test::buy(db, 1, pid, 10, 5, "2009-02-01");
+            test::buy(db, 1, pid, 10, 6, "2009-02-03 16:30:00");
+            test::sell(db, 1, pid, c.sold, "2009-02-01");
+        }
+        // Lots of one day are taken in the order they were entered; a lot holds
+        // whole units (2.5 counts as 2).
+        test::buy(db, 1, 20, 2, 1, "2009-03-01");
+        test::buy(db, 1, 20, 2, 2, "2009-03-01");
+        test::sell(db, 1, 20, 3, "2009-03-01");
+        test::buy(db, 1, 21, 2.5, 1, "2009-03-01");
+        auto value = [&](int product) {
+            return db.value("SELECT SUM(Num) FROM T_ST1 WHERE PID=?", {product}).toDouble();
+        };
+        pid = 0;
+        for (const auto& c : cases) {
+            StockLedger::valueStock(db, c.asOf, "T_ST1");
+            QCOMPARE(value(++pid), c.value);
+        }
+        QCOMPARE(value(20), 2.0);
+        QCOMPARE(value(21), 2.0);
+        QVERIFY_THROWS_EXCEPTION(DbError, StockLedger::valueStock(db, QDate(), "T_ST1"));
     }
     void rebuildAsOfADate() {
         test::TestAccountSet set;
@@ -102,14 +125,14 @@ private slots:
         StockLedger::rebuildStock(db, StockLedger::allDates, "T_ST1");
         // Zero and negative balances stay; the stale pair is gone.
         QCOMPARE(rows(db, "Stock"), QString("7|1|-4;7|2|4;8|1|3"));
-        QCOMPARE(
-            db.value("SELECT group_concat(ID) FROM (SELECT ID FROM Stock ORDER BY ID)").toString(),
-            QString("1,2,3"));
+        // Only what differs is written: the unchanged pair keeps its row.
+        QCOMPARE(test::queryRows(db, "SELECT ID, PID, SID FROM Stock ORDER BY ID"),
+                 QString("2|8|1;3|7|1;4|7|2"));
         QCOMPARE(db.value("SELECT group_concat(PID || ':' || Num) FROM T_TBuy").toString(),
                  QString("7:10.0,8:3.0"));
         StockLedger::addStock(db, 6, 6, 1);
-        QCOMPARE(db.value("SELECT max(ID) FROM Stock").toInt(), 4);
-        // The replaced table keeps its index, which an older file gets on upgrade.
+        QCOMPARE(db.value("SELECT max(ID) FROM Stock").toInt(), 5);
+        // Stock keeps its key, which an older file gets on upgrade.
         const QString indexQuery("SELECT count(*) FROM sqlite_master WHERE type='index' AND "
                                  "tbl_name='Stock' AND sql IS NOT NULL");
         QCOMPARE(db.value(indexQuery).toInt(), 1);

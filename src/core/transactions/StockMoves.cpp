@@ -53,12 +53,13 @@ std::optional<StockMoves> StockMoves::ofRecord(const Database& db, const QString
 }
 
 void StockMoves::add(int sid, int pid, qint64 change) {
-    for (Move& m : m_moves) {
-        if (m.sid == sid && m.pid == pid) {
-            m.change += change;
-            return;
-        }
+    const quint64 key = (quint64(quint32(sid)) << 32) | quint32(pid);
+    const auto it = m_index.constFind(key);
+    if (it != m_index.cend()) {
+        m_moves[*it].change += change;
+        return;
     }
+    m_index.insert(key, m_moves.size());
     m_moves.append({sid, pid, change});
 }
 

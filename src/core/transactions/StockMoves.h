@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -37,6 +38,7 @@ public:
 
 private:
     QList<Move> m_moves;
+    QHash<quint64, qsizetype> m_index; // (sid, pid) to its move: imports net many pairs
 };
 
 } // namespace tl
