@@ -254,18 +254,19 @@ private slots:
         db.exec("INSERT INTO Storage (SID, Name) VALUES (3, '空库')");
         // A1: +5 in one warehouse, -5 in the other: its totals are 0, it is not empty.
         test::transfer(db, 1, 2, 1, 5, "2009-02-01");
-        test::buy(db, 1, 3, 2, 1, "2009-02-01"); // B1 in warehouse 1 only
+        test::sell(db, 1, 3, 2, "2009-02-01"); // B1: sold in warehouse 1 only, never bought
         Grid g;
         QVERIFY(stockReport(db, g));
-        QCOMPARE(test::rowText(g, 2, 4), QString("-5|-|-5|2|2|-3"));
-        QCOMPARE(test::rowText(g, 8, 4), QString("-|-|-|2|2|2"));
+        QCOMPARE(test::rowText(g, 2, 4), QString("-5|-|-5|-2|-2|-7"));
+        QCOMPARE(test::rowText(g, 8, 4), QString("-|-|-|-2|-2|-2"));
 
         hideEmptyLines(g, true);
         QVERIFY(g.colWidth(4) > 0);  // A1 stays
+        QVERIFY(g.colWidth(7) > 0);  // B1, below zero only, is not empty either
         QCOMPARE(g.colWidth(5), 0);  // A2 has nothing anywhere
         QVERIFY(g.colWidth(1) > 0);  // fixed columns are never touched
         QCOMPARE(g.rowHeight(6), 0); // the empty warehouse
-        QVERIFY(g.rowHeight(2) > 0);
+        QVERIFY(g.rowHeight(2) > 0); // below zero only
         QCOMPARE(g.rowHeight(5), 0); // money row of the -5 warehouse: nothing bought there
 
         hideEmptyLines(g, false);

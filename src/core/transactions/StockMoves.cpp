@@ -5,6 +5,7 @@
 #include "core/values/Numbers.h"
 
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace tl {
 
@@ -77,7 +78,12 @@ StockMoves StockMoves::reversed() const {
 }
 
 void StockMoves::apply(const Database& db) const {
-    for (const Move& m : m_moves) {
+    // In key order: two savers moving the same pairs take them in one order.
+    QList<Move> ordered = m_moves;
+    std::sort(ordered.begin(), ordered.end(), [](const Move& a, const Move& b) {
+        return std::pair(a.sid, a.pid) < std::pair(b.sid, b.pid);
+    });
+    for (const Move& m : ordered) {
         if (m.change != 0)
             StockLedger::addStock(db, m.sid, m.pid, m.change);
     }

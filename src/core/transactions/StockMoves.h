@@ -33,7 +33,8 @@ public:
     StockMoves reversed() const;
     const QList<Move>& moves() const { return m_moves; }
 
-    // Puts every non-zero net change on the stock table.
+    // Puts every non-zero net change on the stock table, in warehouse and
+    // product order.
     void apply(const Database& db) const;
 
 private:
