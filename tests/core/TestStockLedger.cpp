@@ -1,4 +1,3 @@
-#include "core/data/Schema.h"
 #include "core/transactions/StockCheck.h"
 #include "core/transactions/StockLedger.h"
 #include "core/transactions/StockMoves.h"
@@ -37,48 +36,35 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DbError,
                                  db.exec("INSERT INTO Stock (SID, PID, Num) VALUES (1, 7, 100)"));
     }
-    // Each product: 10 bought at 5 on 02-01 and 10 at 6 on 02-03 (with a time:
-    // still that day), some of it sold on 02-01; its value as of a date.
+    // 10 bought at 5 on 02-01 and 10 at 6 on 02-03 (with a time: still that
+    // day), some sold on 02-01; the value as of a date (more in TestReports).
+    // Cases: the older lot used up exactly; more in stock than bought (every
+    // lot counts); more sold than bought; nothing bought yet.
     void firstInFirstOutValue() {
         test::TestAccountSet set;
         Database& db = set.db();
         const QDate d(2009, 2, 3);
-        const struct {
-            double sold;
-            QDate asOf;
-            double value;
-        } cases[] = {
-            {15, d, 30},                     // 5 left of the later lot
-            {10, d, 60},                     // the older lot used up exactly
-            {-4, d, 110},                    // more in stock than bought: every lot
-            {25, d, 0},                      // more sold than bought
-            {5, d.addDays(-1), 25},          // the later lot not bought yet
-            {0, QDate(2009, 1, 31), 0},      // nothing bought yet
-            {15, StockLedger::allDates, 30}, // every record
+        const std::tuple<double, QDate, double> cases[] = {
+            {10, d, 60}, {-4, d, 110}, {25, d, 0}, {0, QDate(2009, 1, 31), 0}};
+        test::buy(db, 1, 1, 10, 5, "2009-02-01");
+        test::buy(db, 1, 1, 10, 6, "2009-02-03 16:30:00");
+        auto value = [&](int pid, const QDate& asOf) {
+            StockLedger::valueStock(db, asOf, "T_ST1");
+            return db.value("SELECT SUM(Num) FROM T_ST1 WHERE PID=?", {pid}).toDouble();
         };
-        int pid = 0;
-        for (const auto& c : cases) {
-            ++pid;
-            test::buy(db, 1, pid, 10, 5, "2009-02-01");
-            test::buy(db, 1, pid, 10, 6, "2009-02-03 16:30:00");
-            test::sell(db, 1, pid, c.sold, "2009-02-01");
+        for (const auto& [sold, asOf, worth] : cases) {
+            db.exec("DELETE FROM Sale");
+            test::sell(db, 1, 1, sold, "2009-02-01");
+            QCOMPARE(value(1, asOf), worth);
         }
-        // Lots of one day are taken in the order they were entered; a lot holds
+        // Product 8: lots of one day go in the order entered; 9: a lot holds
         // whole units (2.5 counts as 2).
-        test::buy(db, 1, 20, 2, 1, "2009-03-01");
-        test::buy(db, 1, 20, 2, 2, "2009-03-01");
-        test::sell(db, 1, 20, 3, "2009-03-01");
-        test::buy(db, 1, 21, 2.5, 1, "2009-03-01");
-        auto value = [&](int product) {
-            return db.value("SELECT SUM(Num) FROM T_ST1 WHERE PID=?", {product}).toDouble();
-        };
-        pid = 0;
-        for (const auto& c : cases) {
-            StockLedger::valueStock(db, c.asOf, "T_ST1");
-            QCOMPARE(value(++pid), c.value);
-        }
-        QCOMPARE(value(20), 2.0);
-        QCOMPARE(value(21), 2.0);
+        test::buy(db, 1, 8, 2, 1, "2009-03-01");
+        test::buy(db, 1, 8, 2, 2, "2009-03-01");
+        test::sell(db, 1, 8, 3, "2009-03-01");
+        test::buy(db, 1, 9, 2.5, 1, "2009-03-01");
+        QCOMPARE(value(8, d.addMonths(1)), 2.0);
+        QCOMPARE(value(9, d.addMonths(1)), 2.0);
         QVERIFY_THROWS_EXCEPTION(DbError, StockLedger::valueStock(db, QDate(), "T_ST1"));
     }
     void rebuildAsOfADate() {
@@ -99,8 +85,8 @@ private slots:
         // The purchases up to the date only.
         QCOMPARE(db.value("SELECT group_concat(PID || ':' || Num) FROM T_TBuy").toString(),
                  QString("7:10.0"));
-        QVERIFY(db.tableExists("T_Buy1"));
-        QCOMPARE(rows(db, "Stock"), QString("9|9|1")); // untouched
+        QVERIFY(db.tableExists("T_Buy1") && !db.tableNames().contains("T_Buy1")); // temporary
+        QCOMPARE(rows(db, "Stock"), QString("9|9|1"));                            // untouched
 
         StockLedger::rebuildStock(db, QDate(2009, 2, 1), "T_ST2");
         QCOMPARE(rows(db, "T_ST2"), QString("7|1|10"));
@@ -132,14 +118,6 @@ private slots:
                  QString("7:10.0,8:3.0"));
         StockLedger::addStock(db, 6, 6, 1);
         QCOMPARE(db.value("SELECT max(ID) FROM Stock").toInt(), 5);
-        // Stock keeps its key, which an older file gets on upgrade.
-        const QString indexQuery("SELECT count(*) FROM sqlite_master WHERE type='index' AND "
-                                 "tbl_name='Stock' AND sql IS NOT NULL");
-        QCOMPARE(db.value(indexQuery).toInt(), 1);
-        db.exec("DROP INDEX Stock_SID_PID");
-        Schema::upgrade(db);
-        QCOMPARE(db.value(indexQuery).toInt(), 1);
-        QCOMPARE(db.value("SELECT count(*) FROM Stock WHERE SID=6 AND PID=6").toInt(), 1);
     }
     void rebuildIsWholeOrNothing() {
         test::TestAccountSet set;
