@@ -84,8 +84,12 @@ void buildAccountSet(const Database& db) {
 std::unique_ptr<Database> openBenchAccountSet(const QString& path) {
     const bool built = QFileInfo::exists(path);
     auto db = Database::open(path, Database::OpenMode::CreateIfMissing);
-    if (!db || built)
+    if (!db)
         return db;
+    if (built) { // made by an older build, perhaps: brought up to date as a login would
+        Schema::upgrade(*db);
+        return db;
+    }
     QElapsedTimer timer;
     timer.start();
     Schema::createAccountSet(*db);

@@ -76,6 +76,10 @@ private slots:
         QCOMPARE(SaleStore::quantityHint(db, 1, 1, first), QString("此产品销售数量最大可调至:7支"));
         QCOMPARE(SaleStore::quantityHint(db, 1, 1, 0), QString("此产品销售数量最大可调至:2支"));
         QCOMPARE(SaleStore::quantityHint(db, 0, 1, first), QString());
+        // A record of another warehouse or product gives nothing back.
+        for (const SaleInput& other : {test::sale(4, 2, 1), test::sale(4, 1, 2)})
+            QCOMPARE(SaleStore::quantityHint(db, 1, 1, SaleStore::add(db, other)),
+                     QString("此产品销售数量最大可调至:2支"));
         s.num = 7;
         QVERIFY(SaleStore::modify(db, first, s));
         QCOMPARE(qty(db, 1, 1), 0);
@@ -104,6 +108,9 @@ private slots:
         SaleStore::add(db, test::sale(7, 1, 1));
         QCOMPARE(BuyStore::quantityHint(db, 1, 1, id), QString("此产品销售数量最小可调至:7支"));
         QCOMPARE(BuyStore::quantityHint(db, 1, 1, 0), QString("此产品销售数量最小可调至:3支"));
+        for (const BuyInput& other : {purchase(2, 1, 4), purchase(1, 2, 4)})
+            QCOMPARE(BuyStore::quantityHint(db, 1, 1, BuyStore::add(db, other)),
+                     QString("此产品销售数量最小可调至:3支"));
         QVERIFY(BuyStore::modify(db, id, purchase(2, 1, 6)));
         QCOMPARE(BuyStore::load(db, id)->sid, 2);
 
@@ -111,6 +118,9 @@ private slots:
         const qint64 moved = TransferStore::add(db, transfer(1, 4, 7, 10));
         QCOMPARE(TransferStore::quantityHint(db, 1, 7, moved), QString("可调库存量为：10"));
         QCOMPARE(TransferStore::quantityHint(db, 1, 7, 0), QString("可调库存量为：0"));
+        for (const TransferInput& other : {transfer(2, 4, 7, 3), transfer(1, 4, 8, 3)})
+            QCOMPARE(TransferStore::quantityHint(db, 1, 7, TransferStore::add(db, other)),
+                     QString("可调库存量为：0"));
 
         // A quantity of 2.5 is kept and moved as 2.
         const qint64 half = TransferStore::add(db, transfer(5, 6, 7, 2.5));

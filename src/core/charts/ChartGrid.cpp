@@ -43,16 +43,6 @@ QString MonthRange::labelText() const {
     return yearMonthText(first) + QLatin1Char('-') + yearMonthText(last);
 }
 
-QString MonthRange::startBound() const {
-    return first.toString(Qt::ISODate);
-}
-
-QString MonthRange::endBound() const {
-    if (last.year() >= 9999)
-        return QStringLiteral("9999-99"); // after every date text
-    return last.addDays(1).toString(Qt::ISODate);
-}
-
 int monthIndexOf(const QString& storedDate) {
     if (storedDate.size() < 7 || storedDate.at(4) != QLatin1Char('-'))
         return -1;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/values/Period.h"
+
 #include <QDate>
 #include <QString>
 
@@ -39,10 +41,8 @@ struct MonthRange {
     }
     // "2008.03-2008.12", for the titles.
     QString labelText() const;
-    // The text form of the day after the range, for "Dat < ?" (a record dated
-    // on the last day, with or without a time, still counts).
-    QString endBound() const;
-    QString startBound() const;
+    // The days of the months, for reading their records.
+    Period days() const { return {first, last}; }
 };
 
 // year * 12 + month - 1 of a stored date text ("2008-03-15", with or without a

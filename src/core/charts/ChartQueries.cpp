@@ -2,21 +2,16 @@
 
 #include "core/data/Database.h"
 #include "core/grid/Grid.h"
+#include "core/transactions/FifoCosting.h"
 #include "core/values/Numbers.h"
 
 #include <QSqlQuery>
 #include <algorithm>
-#include <tuple>
 #include <vector>
 
 namespace tl {
 
 namespace {
-
-struct ProgressCloser {
-    Progress& progress;
-    ~ProgressCloser() { progress.close(); }
-};
 
 ChartResult invalidDates() {
     return {QString(), QStringLiteral("日期无效！"), false};
@@ -26,10 +21,11 @@ ChartResult invalidDates() {
 // Summed per day in SQL: a few hundred rows come back however many records.
 void sumMonths(const Database& db, const QString& table, const TrendQuery& query,
                const MonthRange& range, std::vector<double>& months) {
-    QString sql = QStringLiteral("SELECT Dat, SUM(%1) FROM %2 WHERE Dat >= ? AND Dat < ?")
+    const Period days = range.days();
+    QString sql = QStringLiteral("SELECT Dat, SUM(%1) FROM %2 WHERE %3")
                       .arg(query.amounts ? QStringLiteral("Price * Num") : QStringLiteral("Num"),
-                           Database::ident(table));
-    QVariantList binds{range.startBound(), range.endBound()};
+                           Database::ident(table), days.condition());
+    QVariantList binds = days.binds();
     if (query.warehouseId > 0) {
         sql += QStringLiteral(" AND SID = ?");
         binds << query.warehouseId;
@@ -68,132 +64,11 @@ void writeColumn(Grid& grid, int col, const std::vector<double>& months) {
     grid.endUpdate();
 }
 
-// A sale or purchase as the costing needs it.
-struct Record {
-    int pid;
-    int month;    // month index, -1 when the date is unreadable
-    qint64 order; // the date and time as yyyymmddhhmmss (-1: unreadable)
-    qint64 id;
-    double num;
-    double price;
-};
-using Sale = Record;
-using Lot = Record;
-
-// year, month, day, hour, minute, second of a stored date text.
-qint64 dateOrder(const QString& text, int* month) {
-    int fields[6] = {0, 0, 0, 0, 0, 0};
-    int field = 0;
-    bool inNumber = false;
-    for (const QChar c : text) {
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
-            fields[field] = fields[field] * 10 + (c.unicode() - '0');
-            inNumber = true;
-            if (fields[field] > 99999)
-                break;
-        } else if (inNumber) {
-            inNumber = false;
-            if (++field == 6)
-                break;
-        }
-    }
-    if (fields[0] < 1 || fields[1] < 1 || fields[1] > 12) {
-        *month = -1;
-        return -1;
-    }
-    *month = fields[0] * 12 + fields[1] - 1;
-    qint64 order = fields[0];
-    for (int f = 1; f < 6; ++f)
-        order = order * 100 + std::min(fields[f], 99);
-    return order;
-}
-
-// Every record of a table up to the end of the range, each product's oldest
-// first, records of one moment in the order they were entered. Sorting here
-// costs a fraction of an ORDER BY over the whole table.
-std::vector<Record> readRecords(const Database& db, const QString& table, const QString& endBound,
-                                int productId) {
-    QString sql = QStringLiteral("SELECT PID, Num, Price, Dat, ID FROM %1 WHERE Dat < ?")
-                      .arg(Database::ident(table));
-    QVariantList binds{endBound};
-    if (productId > 0) {
-        sql += QStringLiteral(" AND PID = ?");
-        binds << productId;
-    }
-    std::vector<Record> records;
-    QSqlQuery q = db.run(sql, binds);
-    while (q.next()) {
-        Record r;
-        r.pid = q.value(0).toInt();
-        r.num = q.value(1).toDouble();
-        r.price = q.value(2).toDouble();
-        r.order = dateOrder(q.value(3).toString(), &r.month);
-        r.id = q.value(4).toLongLong();
-        records.push_back(r);
-    }
-    std::sort(records.begin(), records.end(), [](const Record& a, const Record& b) {
-        return std::tie(a.pid, a.order, a.id) < std::tie(b.pid, b.order, b.id);
-    });
-    return records;
-}
-
-// One product's purchase lots, oldest first, as the costing takes them up.
-class LotCursor {
-public:
-    LotCursor(const Lot* begin, const Lot* end) : m_lot(begin), m_end(end) {
-        if (m_lot != m_end)
-            m_left = roundHalfEven(m_lot->num);
-    }
-    bool empty() const { return m_lot == m_end; }
-
-    // Units sold before the range use up the oldest lots. The lot that the
-    // running sum reaches them with stays current with what is left of it.
-    void consume(qint64 units) {
-        if (units == 0 || empty())
-            return;
-        qint64 sum = 0;
-        for (; m_lot != m_end; ++m_lot) {
-            sum += roundHalfEven(m_lot->num);
-            if (sum >= units)
-                break;
-        }
-        if (m_lot == m_end)
-            return;
-        m_left = sum - units;
-        if (m_left == 0)
-            next();
-    }
-
-    // Prices the units of a month at the lots they take; returns the cost.
-    double cost(qint64 units) {
-        double cost = 0;
-        while (!empty() && units >= 1) {
-            if (m_left >= units) {
-                cost += double(units) * m_lot->price;
-                m_left -= units;
-                units = 0;
-            } else {
-                cost += double(m_left) * m_lot->price;
-                units -= m_left;
-                next();
-            }
-        }
-        return cost; // units beyond the last lot cost nothing
-    }
-
-private:
-    void next() {
-        ++m_lot;
-        m_left = m_lot != m_end ? roundHalfEven(m_lot->num) : 0;
-    }
-
-    const Lot* m_lot;
-    const Lot* m_end;
-    qint64 m_left = 0;
-};
+using Sale = CostRecord;
+using Lot = CostRecord;
 
 // Costs one product's sales (oldest first) against its lots into the months.
-void costProduct(const Sale* sale, const Sale* end, LotCursor lots, const MonthRange& range,
+void costProduct(const Sale* sale, const Sale* end, FifoLots lots, const MonthRange& range,
                  std::vector<double>& months) {
     qint64 earlier = 0;
     for (; sale != end && sale->month < range.firstIndex; ++sale)
@@ -261,13 +136,14 @@ ChartResult profitTable(const Database& db, const ProfitQuery& query, Grid& grid
 
     // Every sale and purchase up to the end of the range, each product's
     // oldest first (records of one day in the order they were entered).
+    const Period upToEnd{QDate(), range.last};
     const std::vector<Sale> sales =
-        readRecords(db, QStringLiteral("Sale"), range.endBound(), query.productId);
+        readCostRecords(db, QStringLiteral("Sale"), upToEnd, query.productId);
     progress.step(1);
     if (sales.empty())
         return {title, QStringLiteral("没有销售记录！"), false};
     const std::vector<Lot> lots =
-        readRecords(db, QStringLiteral("Buy"), range.endBound(), query.productId);
+        readCostRecords(db, QStringLiteral("Buy"), upToEnd, query.productId);
     progress.step(2);
 
     std::vector<double> months(size_t(range.count), 0.0);
@@ -289,7 +165,7 @@ ChartResult profitTable(const Database& db, const ProfitQuery& query, Grid& grid
         for (const Sale* r = s; r != next; ++r)
             if (r->month >= 0)
                 readable.push_back(*r);
-        costProduct(readable.data(), readable.data() + readable.size(), LotCursor(lot, lotEnd),
+        costProduct(readable.data(), readable.data() + readable.size(), FifoLots(lot, lotEnd),
                     range, months);
         lot = lotEnd;
         s = next;

@@ -20,11 +20,6 @@ QString writeFailure(const QString& target) {
         .arg(QDir::toNativeSeparators(target));
 }
 
-struct ProgressCloser {
-    Progress& progress;
-    ~ProgressCloser() { progress.close(); }
-};
-
 } // namespace
 
 void backupAccountSet(const Database& db, const QString& target, Progress& progress) {

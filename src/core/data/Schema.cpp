@@ -120,10 +120,12 @@ struct IndexDef {
     const char* name;
     const char* table;
     const char* columns;
+    bool unique;
 };
 
-// Every save looks its warehouse and product up in Stock.
-const IndexDef indexes[] = {{"Stock_SID_PID", "Stock", "SID, PID"}};
+// Every save looks its warehouse and product up in Stock, which holds one
+// row per pair: a stock movement adds to it in one statement.
+const IndexDef indexes[] = {{"Stock_SID_PID", "Stock", "SID, PID", true}};
 
 QString columnSql(const ColumnDef& c) {
     const QString name = Database::ident(c.name);
@@ -214,9 +216,9 @@ QStringList Schema::indexSql(const QString& table) {
     QStringList sql;
     for (const IndexDef& i : indexes) {
         if (table.isEmpty() || table.compare(QLatin1String(i.table), Qt::CaseInsensitive) == 0)
-            sql << QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
-                       .arg(QLatin1String(i.name), Database::ident(QLatin1String(i.table)),
-                            QLatin1String(i.columns));
+            sql << QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2 ON %3 (%4)")
+                       .arg(i.unique ? QStringLiteral("UNIQUE ") : QString(), QLatin1String(i.name),
+                            Database::ident(QLatin1String(i.table)), QLatin1String(i.columns));
     }
     return sql;
 }
@@ -241,6 +243,28 @@ bool indexExists(const Database& db, const QString& name) {
                               "COLLATE NOCASE"),
                {name})
         .isValid();
+}
+
+// Before version 3 Stock could hold several rows of one pair, and its index
+// did not keep them apart. They become one row holding their sum (what the
+// check of the stock table takes as the stored balance), then the index is
+// made anew as a key.
+void keyStockPairs(const Database& db) {
+    const QVariant sql = db.value(QStringLiteral("SELECT sql FROM sqlite_master WHERE type='index' "
+                                                 "AND name='Stock_SID_PID' COLLATE NOCASE"));
+    if (sql.isValid() && sql.toString().contains(QStringLiteral("UNIQUE"), Qt::CaseInsensitive))
+        return;
+    const QString firstRows = QStringLiteral(
+        "SELECT MIN(ID) FROM Stock WHERE SID IS NOT NULL AND PID IS NOT NULL GROUP BY SID, PID");
+    db.exec(
+        QStringLiteral("UPDATE Stock SET Num=(SELECT SUM(s.Num) FROM Stock s WHERE "
+                       "s.SID=Stock.SID AND s.PID=Stock.PID) WHERE ID IN (%1 HAVING COUNT(*)>1)")
+            .arg(firstRows));
+    db.exec(QStringLiteral("DELETE FROM Stock WHERE SID IS NOT NULL AND PID IS NOT NULL AND ID NOT "
+                           "IN (%1)")
+                .arg(firstRows));
+    if (sql.isValid())
+        db.exec(QStringLiteral("DROP INDEX Stock_SID_PID"));
 }
 
 bool tablesOutOfDate(const Database& db) {
@@ -305,9 +329,11 @@ void Schema::upgrade(const Database& db, Session* session) {
             if (!db.columnNames(name).contains(QStringLiteral("ID"), Qt::CaseInsensitive))
                 rebuildWithCounter(db, *accountSetTable(name));
         }
-        for (const QString& sql : indexSql())
-            db.exec(sql);
     }
+    if (!db.isReadOnly())
+        keyStockPairs(db);
+    for (const QString& sql : indexSql())
+        db.exec(sql);
     QStringList granted;
     if (data) {
         const int from = fileVersion(db);
@@ -315,6 +341,7 @@ void Schema::upgrade(const Database& db, Session* session) {
             granted = grantBackupRight(db);
         if (from < 2 && !db.tableExists(QStringLiteral("Shop"), Qt::CaseInsensitive))
             db.exec(createSql(*accountSetTable(QStringLiteral("Shop"))));
+        // Version 3, one Stock row per pair, was made sure of above.
         setFileVersion(db);
     }
     t.commit();

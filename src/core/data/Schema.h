@@ -42,7 +42,10 @@ public:
     // once, for a file below it. 1: "备份套帐" granted to every operator who
     // holds "修改人员权限". 2: the Shop table of the slips (a file opened for
     // reading only goes without it, and prints no slips: it takes no number).
-    static constexpr int version = 2;
+    // 3: Stock keyed by warehouse and product; several rows of one pair are
+    // merged into one holding their sum (a file opened for reading only keeps
+    // them, and its stock check reports them).
+    static constexpr int version = 3;
 
     // Creates every table of an empty account set, at the current version,
     // and the preset operator "admin" / 730281 holding every right.

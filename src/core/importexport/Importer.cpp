@@ -9,7 +9,7 @@
 #include "core/importexport/Workbook.h"
 #include "core/support/Clock.h"
 #include "core/transactions/RecordStore.h"
-#include "core/transactions/StockLedger.h"
+#include "core/transactions/StockMoves.h"
 #include "core/transactions/TransferStore.h"
 #include "core/values/Numbers.h"
 
@@ -17,7 +17,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
-#include <map>
 
 namespace tl {
 
@@ -241,11 +240,7 @@ public:
     const QList<ImportResult::Created>& created() const { return m_created; }
 
     // Puts the netted movements on the stock table.
-    void moveStock() const {
-        for (const auto& [key, change] : m_stock)
-            if (change != 0)
-                StockLedger::addStock(m_db, key.first, key.second, change);
-    }
+    void moveStock() const { m_stock.apply(m_db); }
 
 private:
     void prepare(QSqlQuery& q, const QString& sql) {
@@ -289,21 +284,17 @@ private:
     }
 
     void noteStock(const QVariantList& values) {
-        if (m_def.stock == ImportStock::None)
-            return;
         auto at = [&](int slot) { return values[slot].toInt(); };
-        const int pid = at(m_pid);
-        const qint64 num = roundHalfEven(values[m_num].toDouble());
         switch (m_def.stock) {
         case ImportStock::Out:
-            m_stock[{at(m_sid), pid}] -= num;
+            m_stock += StockMoves::sale(at(m_sid), at(m_pid), values[m_num].toDouble());
             break;
         case ImportStock::In:
-            m_stock[{at(m_sid), pid}] += num;
+            m_stock += StockMoves::purchase(at(m_sid), at(m_pid), values[m_num].toDouble());
             break;
         case ImportStock::Transfer:
-            m_stock[{at(m_iid), pid}] += num;
-            m_stock[{at(m_oid), pid}] -= num;
+            m_stock +=
+                StockMoves::transfer(at(m_iid), at(m_oid), at(m_pid), values[m_num].toDouble());
             break;
         case ImportStock::None:
             break;
@@ -326,7 +317,7 @@ private:
     const int m_date = m_def.slotOf(QStringLiteral("Dat"));
     QHash<QString, int> m_keys[8];
     QList<ImportResult::Created> m_created;
-    std::map<std::pair<int, int>, qint64> m_stock;
+    StockMoves m_stock;
 };
 
 // A store's message as a reason: "数量超出范围（…），请重新输入！" reads

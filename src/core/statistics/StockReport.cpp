@@ -14,11 +14,6 @@ namespace {
 constexpr int kNarrowWidth = 600;
 constexpr int kDateWidth = 1300;
 
-struct ProgressCloser {
-    Progress& progress;
-    ~ProgressCloser() { progress.close(); }
-};
-
 // Finds a balance of one warehouse in a table read into memory.
 auto lookupIn(const QHash<quint64, double>& table, int sid) {
     return [&table, sid](int pid) -> std::optional<double> {

@@ -16,32 +16,21 @@ namespace {
 
 const QString kDash = QStringLiteral("-");
 
-struct ProgressCloser {
-    Progress& progress;
-    ~ProgressCloser() { progress.close(); }
-};
-
 struct UpdateBatch {
     Grid& grid;
     explicit UpdateBatch(Grid& g) : grid(g) { grid.beginUpdate(); }
     ~UpdateBatch() { grid.endUpdate(); }
 };
 
-// "Dat>=? AND Dat<?": Dat is ISO text that may carry a time, so every
-// record of the last day counts.
+// The records of a period; both days must be dates.
 struct PeriodFilter {
     QString sql;
     QVariantList binds;
     explicit PeriodFilter(const Period& p) {
         if (!p.first.isValid() || !p.last.isValid())
             throw DbError(QStringLiteral("无效的统计日期。"));
-        sql = QStringLiteral("Dat>=?");
-        binds << p.first.toString(Qt::ISODate);
-        const QDate next = p.last.addDays(1);
-        if (next.isValid() && next.year() <= 9999) {
-            sql += QStringLiteral(" AND Dat<?");
-            binds << next.toString(Qt::ISODate);
-        }
+        sql = p.condition();
+        binds = p.binds();
     }
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/support/Progress.h"
+#include "core/values/Period.h"
 
 #include <QDate>
 #include <QString>
@@ -13,13 +14,6 @@ class Grid;
 // Which records a trade report reads: sales (Sale, customers) or purchases
 // (Buy, suppliers).
 enum class TradeSide { Sales, Purchases };
-
-// A period of whole days: records dated first through last count, whatever
-// their time of day. A first day after the last selects nothing.
-struct Period {
-    QDate first;
-    QDate last;
-};
 
 // Sales or purchase totals per product for a period: quantity, amount
 // (Price × Num), amount received / paid and amount outstanding, one row per

@@ -24,4 +24,10 @@ public:
     static Progress& silent();
 };
 
+// Closes the progress display when the work ends, however it ends.
+struct ProgressCloser {
+    Progress& progress;
+    ~ProgressCloser() { progress.close(); }
+};
+
 } // namespace tl

@@ -1,6 +1,7 @@
 #include "core/transactions/StockCheck.h"
 
 #include "core/data/Database.h"
+#include "core/transactions/RecordStore.h"
 #include "core/transactions/StockLedger.h"
 
 #include <QMap>
@@ -26,7 +27,7 @@ constexpr double kNoise = 1e-6;
 // distance of each quantity to its nearest whole number (a half is 0.5 away
 // whichever way it rounds), for every record that moves the pair.
 const QString kAllowanceSql = QStringLiteral(
-    "SELECT PID, SID, total(abs(Num - round(Num))) FROM ("
+    "SELECT PID, SID, COALESCE(SUM(abs(Num - round(Num))), 0) FROM ("
     "SELECT PID, SID, Num FROM Buy UNION ALL SELECT PID, SID, Num FROM Sale "
     "UNION ALL SELECT PID, IID, Num FROM Adjust UNION ALL SELECT PID, OID, Num FROM Adjust) "
     "GROUP BY PID, SID");
@@ -36,8 +37,9 @@ const QString kAllowanceSql = QStringLiteral(
 StockComparison compareStockWithRecords(const Database& db, Progress& progress) {
     QMap<Key, Balance> balances;
     {
-        QSqlQuery q = db.run(QStringLiteral("SELECT PID, SID, total(Num), count(*) FROM Stock "
-                                            "GROUP BY PID, SID"));
+        QSqlQuery q =
+            db.run(QStringLiteral("SELECT PID, SID, COALESCE(SUM(Num), 0), count(*) FROM Stock "
+                                  "GROUP BY PID, SID"));
         while (q.next()) {
             Balance& b = balances[{q.value(0).toInt(), q.value(1).toInt()}];
             b.stored = q.value(2).toDouble();
@@ -51,9 +53,10 @@ StockComparison compareStockWithRecords(const Database& db, Progress& progress) 
         // undone before anything is kept.
         Transaction undo(db);
         const QString result = QStringLiteral("T_StockCheck");
-        StockLedger::rebuildStock(db, QDate(9999, 12, 31), result, progress);
-        QSqlQuery q = db.run(QStringLiteral("SELECT PID, SID, total(Num) FROM T_StockCheck "
-                                            "GROUP BY PID, SID"));
+        StockLedger::rebuildStock(db, RecordStore::lastDate, result, progress);
+        QSqlQuery q =
+            db.run(QStringLiteral("SELECT PID, SID, COALESCE(SUM(Num), 0) FROM T_StockCheck "
+                                  "GROUP BY PID, SID"));
         while (q.next())
             balances[{q.value(0).toInt(), q.value(1).toInt()}].rebuilt = q.value(2).toDouble();
     }

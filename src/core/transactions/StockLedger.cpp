@@ -1,8 +1,9 @@
 #include "core/transactions/StockLedger.h"
 
 #include "core/data/Database.h"
-#include "core/data/Schema.h"
+#include "core/transactions/FifoCosting.h"
 #include "core/values/Numbers.h"
+#include "core/values/Period.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -16,45 +17,17 @@ const QDate StockLedger::allDates(2200, 1, 1);
 namespace {
 
 // Which records count as of a date: every one for the sentinel, otherwise
-// those dated up to and including that day. Dat is ISO text that may carry a
-// time, so "before the next day" is the test.
-struct DateFilter {
-    QString sql; // empty, or a condition with one placeholder
-    QVariantList binds;
+// those dated up to and including that day.
+Period recordsUpTo(const QDate& asOf) {
+    if (!asOf.isValid())
+        throw DbError(QStringLiteral("无效的统计日期。"));
+    return {QDate(), asOf == StockLedger::allDates ? QDate() : asOf};
+}
 
-    explicit DateFilter(const QDate& asOf) {
-        if (!asOf.isValid())
-            throw DbError(QStringLiteral("无效的统计日期。"));
-        const QString nextDay = asOf.addDays(1).toString(Qt::ISODate);
-        if (asOf == StockLedger::allDates || nextDay.isEmpty()) // no text beyond year 9999
-            return;
-        sql = QStringLiteral("Dat<?");
-        binds << nextDay;
-    }
-    QString where() const { return sql.isEmpty() ? QString() : QStringLiteral(" WHERE ") + sql; }
-};
-
-// Walks one product's purchases oldest first: the consumed units are taken
-// from the oldest, what remains is valued at the prices it was bought at.
-class FifoWalk {
-public:
-    explicit FifoWalk(qint64 consumed = 0) : m_consumed(consumed) {}
-    void add(double num, double price) {
-        if (m_count < m_consumed) {
-            m_count += roundHalfEven(num);
-            if (m_count > m_consumed)
-                m_value += double(m_count - m_consumed) * price;
-        } else {
-            m_value += price * num;
-        }
-    }
-    double value() const { return m_value; }
-
-private:
-    qint64 m_consumed;
-    qint64 m_count = 0;
-    double m_value = 0;
-};
+QString whereOf(const Period& dates) {
+    const QString condition = dates.condition();
+    return condition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condition;
+}
 
 qint64 roundCents(double value) {
     return std::isfinite(value) ? qint64(std::nearbyint(value)) : 0;
@@ -68,37 +41,30 @@ QString checkedResultTable(const QString& name) {
     return quoted;
 }
 
+// Work tables live in the connection's temporary space: each operator has
+// his own, and they go when the account set closes.
 void recreate(const Database& db, const QString& table, const QString& columns) {
     db.dropTable(table);
-    db.exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(Database::ident(table), columns));
+    db.exec(QStringLiteral("CREATE TEMP TABLE %1 (%2)").arg(Database::ident(table), columns));
 }
 
-struct ProgressCloser {
-    Progress& progress;
-    ~ProgressCloser() { progress.close(); }
-};
+const QString kBalanceColumns =
+    QStringLiteral("PID INTEGER, SID INTEGER, Num REAL, UNIQUE (PID, SID)");
 
-QSqlQuery prepared(const Database& db, const QString& sql) {
-    QSqlQuery q(db.connection());
-    if (!q.prepare(sql))
-        throw DbError::fromSql(q.lastError());
-    return q;
-}
-
-void execPrepared(QSqlQuery& q, const QVariantList& binds) {
-    for (int i = 0; i < binds.size(); ++i)
-        q.bindValue(i, binds.at(i));
-    if (!q.exec())
-        throw DbError::fromSql(q.lastError());
-}
-
+// Brings Stock in line with the balances of the result table, writing only
+// what differs: a changed balance is updated, a missing one inserted, one the
+// records no longer give deleted. Rows that stay keep their IDs.
 void replaceStock(const Database& db, const QString& result) {
-    db.dropTable(QStringLiteral("Stock"));
-    db.exec(Schema::createSql(*Schema::accountSetTable(QStringLiteral("Stock"))));
-    for (const QString& sql : Schema::indexSql(QStringLiteral("Stock")))
-        db.exec(sql);
-    db.exec(QStringLiteral("INSERT INTO Stock (SID, PID, Num) SELECT SID, PID, Num FROM %1 "
-                           "ORDER BY PID, SID")
+    const QString same = QStringLiteral("r.SID=Stock.SID AND r.PID=Stock.PID");
+    db.exec(QStringLiteral("DELETE FROM Stock WHERE NOT EXISTS (SELECT 1 FROM %1 r WHERE %2)")
+                .arg(result, same));
+    db.exec(
+        QStringLiteral("UPDATE Stock SET Num=(SELECT r.Num FROM %1 r WHERE %2) WHERE EXISTS "
+                       "(SELECT 1 FROM %1 r WHERE %2 AND (Stock.Num IS NULL OR r.Num<>Stock.Num))")
+            .arg(result, same));
+    db.exec(QStringLiteral("INSERT INTO Stock (SID, PID, Num) SELECT SID, PID, Num FROM %1 r "
+                           "WHERE NOT EXISTS (SELECT 1 FROM Stock s WHERE s.SID=r.SID AND "
+                           "s.PID=r.PID) ORDER BY PID, SID")
                 .arg(result));
 }
 
@@ -112,31 +78,14 @@ int StockLedger::stockQty(const Database& db, int sid, int pid) {
 }
 
 void StockLedger::addStock(const Database& db, int sid, int pid, qint64 change) {
-    const double amount = static_cast<double>(change);
-    const int changed = db.exec(
-        QStringLiteral("UPDATE Stock SET Num=coalesce(Num,0)+? WHERE ID=(SELECT ID FROM Stock "
-                       "WHERE SID=? AND PID=? ORDER BY ID LIMIT 1)"),
-        {amount, sid, pid});
-    if (changed == 0)
-        db.exec(QStringLiteral("INSERT INTO Stock (SID, PID, Num) VALUES (?, ?, ?)"),
-                {sid, pid, amount});
+    // One statement: two operators moving a new pair at once still make one row.
+    db.exec(QStringLiteral("INSERT INTO Stock (SID, PID, Num) VALUES (?, ?, ?) ON CONFLICT "
+                           "(SID, PID) DO UPDATE SET Num=COALESCE(Stock.Num, 0)+excluded.Num"),
+            {sid, pid, static_cast<double>(change)});
 }
 
 QString StockLedger::productField(const Database& db, int pid, const QString& field) {
     return db.nameById(QStringLiteral("Product"), pid, QStringLiteral("PID"), field);
-}
-
-double StockLedger::fifoStockValue(const Database& db, int pid, const QDate& asOf, int consumed) {
-    const DateFilter dates(asOf);
-    QString sql = QStringLiteral("SELECT Num, Price FROM Buy WHERE PID=?");
-    if (!dates.sql.isEmpty())
-        sql += QStringLiteral(" AND ") + dates.sql;
-    QSqlQuery q =
-        db.run(sql + QStringLiteral(" ORDER BY Dat, ID"), QVariantList{pid} + dates.binds);
-    FifoWalk walk(consumed);
-    while (q.next())
-        walk.add(q.value(0).toDouble(), q.value(1).toDouble());
-    return walk.value();
 }
 
 int StockLedger::stockRows(const Database& db) {
@@ -146,48 +95,44 @@ int StockLedger::stockRows(const Database& db) {
 void StockLedger::rebuildStock(const Database& db, const QDate& asOf, const QString& resultTable,
                                Progress& progress) {
     const QString result = checkedResultTable(resultTable);
-    const DateFilter dates(asOf);
-    const QString where = dates.where();
+    const Period dates = recordsUpTo(asOf);
+    const QString where = whereOf(dates);
+    const QVariantList binds = dates.binds();
     ProgressCloser closer{progress};
     Transaction t(db);
+    // Signed movements per product and warehouse: purchases and transfers in,
+    // sales and transfers out.
+    const QString movements =
+        QStringLiteral("INSERT INTO T_Buy1 SELECT PID, %1, %2COALESCE(SUM(Num), 0) "
+                       "FROM %3%4 GROUP BY PID, %1");
+    auto move = [&](const QString& warehouse, const QString& sign, const QString& table) {
+        db.exec(movements.arg(warehouse, sign, table, where), binds);
+    };
 
     progress.show(QStringLiteral("统计采购记录..."), 5);
     recreate(db, QStringLiteral("T_Buy1"), QStringLiteral("PID INTEGER, SID INTEGER, Num REAL"));
-    db.exec(QStringLiteral("INSERT INTO T_Buy1 SELECT PID, SID, total(Num) FROM Buy%1 "
-                           "GROUP BY PID, SID")
-                .arg(where),
-            dates.binds);
+    move(QStringLiteral("SID"), QString(), QStringLiteral("Buy"));
     // Purchases up to the date: T_Buy1 holds just them so far. A purchase
     // made after the date must not count as bought, or the valuation would
     // take it as already consumed.
     recreate(db, QStringLiteral("T_TBuy"), QStringLiteral("PID INTEGER, Num REAL"));
-    db.exec(QStringLiteral("INSERT INTO T_TBuy SELECT PID, total(Num) FROM T_Buy1 GROUP BY PID"));
+    db.exec(QStringLiteral(
+        "INSERT INTO T_TBuy SELECT PID, COALESCE(SUM(Num), 0) FROM T_Buy1 GROUP BY PID"));
 
     progress.show(QStringLiteral("统计调库（入库）记录..."), 5);
     progress.step(1);
-    db.exec(QStringLiteral("INSERT INTO T_Buy1 SELECT PID, IID, total(Num) FROM Adjust%1 "
-                           "GROUP BY PID, IID")
-                .arg(where),
-            dates.binds);
-
+    move(QStringLiteral("IID"), QString(), QStringLiteral("Adjust"));
     progress.show(QStringLiteral("统计销售记录..."), 5);
     progress.step(2);
-    db.exec(QStringLiteral("INSERT INTO T_Buy1 SELECT PID, SID, -total(Num) FROM Sale%1 "
-                           "GROUP BY PID, SID")
-                .arg(where),
-            dates.binds);
-
+    move(QStringLiteral("SID"), QStringLiteral("-"), QStringLiteral("Sale"));
     progress.show(QStringLiteral("统计调库（出库）记录..."), 5);
     progress.step(3);
-    db.exec(QStringLiteral("INSERT INTO T_Buy1 SELECT PID, OID, -total(Num) FROM Adjust%1 "
-                           "GROUP BY PID, OID")
-                .arg(where),
-            dates.binds);
+    move(QStringLiteral("OID"), QStringLiteral("-"), QStringLiteral("Adjust"));
 
     progress.show(QStringLiteral("汇总出入库记录..."), 5);
     progress.step(4);
-    recreate(db, resultTable, QStringLiteral("PID INTEGER, SID INTEGER, Num REAL"));
-    db.exec(QStringLiteral("INSERT INTO %1 SELECT PID, SID, total(Num) FROM T_Buy1 "
+    recreate(db, resultTable, kBalanceColumns);
+    db.exec(QStringLiteral("INSERT INTO %1 SELECT PID, SID, COALESCE(SUM(Num), 0) FROM T_Buy1 "
                            "GROUP BY PID, SID")
                 .arg(result));
     if (asOf == allDates)
@@ -196,83 +141,118 @@ void StockLedger::rebuildStock(const Database& db, const QDate& asOf, const QStr
     t.commit();
 }
 
-void StockLedger::valueStock(const Database& db, const QDate& asOf, const QString& resultTable,
-                             Progress& progress) {
-    const QString result = checkedResultTable(resultTable);
-    const DateFilter dates(asOf);
-    Transaction t(db);
-    rebuildStock(db, asOf, resultTable, progress);
-    recreate(db, QStringLiteral("T_PID1"), QStringLiteral("PID INTEGER, Num REAL"));
-    db.exec(QStringLiteral("INSERT INTO T_PID1 SELECT PID, total(Num) FROM %1 GROUP BY PID")
-                .arg(result));
+namespace {
 
-    // Per product: its balance and how many of its purchased units are gone.
-    // A product never bought counts as bought 0 times.
-    QHash<int, qint64> balance;
-    QHash<int, FifoWalk> walks;
+// A product's balance in whole units and what it is worth, in cents.
+struct Worth {
+    qint64 units = 0;
+    qint64 cents = 0;
+};
+
+// Per product of T_PID1: its balance, and the first-in-first-out value of
+// what is left of its purchases once the units bought less the balance are
+// taken away. A product never bought counts as bought 0 times.
+QHash<int, Worth> productWorth(const Database& db, const Period& dates) {
+    QHash<int, Worth> worth;
+    QHash<int, qint64> consumed;
     {
-        QSqlQuery q = db.run(QStringLiteral("SELECT p.PID, p.Num, coalesce(b.Num, 0) FROM T_PID1 p "
+        QSqlQuery q = db.run(QStringLiteral("SELECT p.PID, p.Num, COALESCE(b.Num, 0) FROM T_PID1 p "
                                             "LEFT JOIN T_TBuy b ON b.PID=p.PID"));
         while (q.next()) {
             const int pid = q.value(0).toInt();
             const int n = roundHalfEven(q.value(1).toDouble());
-            balance.insert(pid, n);
-            walks.insert(pid, FifoWalk(roundHalfEven(q.value(2).toDouble() - n)));
+            worth.insert(pid, {n, 0});
+            consumed.insert(pid, roundHalfEven(q.value(2).toDouble() - n));
         }
     }
-    if (balance.isEmpty()) {
-        t.commit();
-        return;
-    }
-    ProgressCloser closer{progress};
-    progress.show(QStringLiteral("正在统计库存价值……"), int(balance.size()));
-
+    if (worth.isEmpty())
+        return worth;
     // Every purchase is read once, each product's oldest first.
-    {
-        QSqlQuery q =
-            db.run(QStringLiteral("SELECT PID, Num, Price FROM Buy%1 ORDER BY PID, Dat, ID")
-                       .arg(dates.where()),
-                   dates.binds);
-        while (q.next()) {
-            auto it = walks.find(q.value(0).toInt());
-            if (it != walks.end())
-                it->add(q.value(1).toDouble(), q.value(2).toDouble());
+    const std::vector<CostRecord> lots = readCostRecords(db, QStringLiteral("Buy"), dates);
+    for (auto lot = lots.cbegin(); lot != lots.cend();) {
+        auto end = lot;
+        while (end != lots.cend() && end->pid == lot->pid)
+            ++end;
+        const auto it = worth.find(lot->pid);
+        if (it != worth.end()) {
+            FifoLots fifo(&*lot, &*lot + (end - lot));
+            fifo.consume(consumed.value(lot->pid));
+            it->cents = roundCents(fifo.remainingValue() * 100);
         }
+        lot = end;
     }
+    return worth;
+}
 
+QSqlQuery prepared(const Database& db, const QString& sql) {
+    QSqlQuery q(db.connection());
+    if (!q.prepare(sql))
+        throw DbError::fromSql(q.lastError());
+    return q;
+}
+
+// Replaces each balance of the result table by its share of the product's
+// value, by quantity, in cents; the rounding difference goes to the
+// product's first row (lowest warehouse).
+void spreadOverWarehouses(const Database& db, const QString& result, const QHash<int, Worth>& worth,
+                          Progress& progress) {
     struct Row {
-        qint64 rowid;
         int pid;
+        QVariant pidValue, sid;
         double num;
+        qint64 share = 0;
     };
     QList<Row> rows;
     {
-        QSqlQuery q = db.run(
-            QStringLiteral("SELECT rowid, PID, Num FROM %1 ORDER BY PID, rowid").arg(result));
+        QSqlQuery q =
+            db.run(QStringLiteral("SELECT PID, SID, Num FROM %1 ORDER BY PID, SID").arg(result));
         while (q.next())
-            rows.append({q.value(0).toLongLong(), q.value(1).toInt(), q.value(2).toDouble()});
+            rows.append({q.value(0).toInt(), q.value(0), q.value(1), q.value(2).toDouble()});
     }
-    QSqlQuery update =
-        prepared(db, QStringLiteral("UPDATE %1 SET Num=? WHERE rowid=?").arg(result));
     for (qsizetype first = 0; first < rows.size();) {
-        const int pid = rows.at(first).pid;
-        const qint64 n = balance.value(pid);
-        const qint64 worth = roundCents(walks.value(pid).value() * 100);
+        const Worth w = worth.value(rows.at(first).pid);
         qsizetype end = first;
         qint64 sum = 0;
-        QList<qint64> shares;
-        for (; end < rows.size() && rows.at(end).pid == pid; ++end) {
-            const double num = rows.at(end).num;
-            const qint64 share =
-                (n == 0 || num == 0) ? 0 : roundCents(double(worth) * num / double(n));
-            shares.append(share);
-            sum += share;
+        for (; end < rows.size() && rows.at(end).pid == rows.at(first).pid; ++end) {
+            Row& row = rows[end];
+            row.share = (w.units == 0 || row.num == 0)
+                            ? 0
+                            : roundCents(double(w.cents) * row.num / double(w.units));
+            sum += row.share;
         }
-        shares[0] += worth - sum; // the rounding difference goes to the first row
-        for (qsizetype i = first; i < end; ++i)
-            execPrepared(update, {double(shares.at(i - first)) / 100, rows.at(i).rowid});
+        rows[first].share += w.cents - sum;
         progress.advance(1);
         first = end;
+    }
+    db.exec(QStringLiteral("DELETE FROM %1").arg(result));
+    QSqlQuery insert =
+        prepared(db, QStringLiteral("INSERT INTO %1 (PID, SID, Num) VALUES (?, ?, ?)").arg(result));
+    for (const Row& row : rows) {
+        insert.bindValue(0, row.pidValue);
+        insert.bindValue(1, row.sid);
+        insert.bindValue(2, double(row.share) / 100);
+        if (!insert.exec())
+            throw DbError::fromSql(insert.lastError());
+    }
+}
+
+} // namespace
+
+void StockLedger::valueStock(const Database& db, const QDate& asOf, const QString& resultTable,
+                             Progress& progress) {
+    const QString result = checkedResultTable(resultTable);
+    const Period dates = recordsUpTo(asOf);
+    Transaction t(db);
+    rebuildStock(db, asOf, resultTable, progress);
+    recreate(db, QStringLiteral("T_PID1"), QStringLiteral("PID INTEGER, Num REAL"));
+    db.exec(
+        QStringLiteral("INSERT INTO T_PID1 SELECT PID, COALESCE(SUM(Num), 0) FROM %1 GROUP BY PID")
+            .arg(result));
+    const QHash<int, Worth> worth = productWorth(db, dates);
+    if (!worth.isEmpty()) {
+        ProgressCloser closer{progress};
+        progress.show(QStringLiteral("正在统计库存价值……"), int(worth.size()));
+        spreadOverWarehouses(db, result, worth, progress);
     }
     t.commit();
 }

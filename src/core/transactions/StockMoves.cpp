@@ -5,6 +5,7 @@
 #include "core/values/Numbers.h"
 
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace tl {
 
@@ -53,12 +54,13 @@ std::optional<StockMoves> StockMoves::ofRecord(const Database& db, const QString
 }
 
 void StockMoves::add(int sid, int pid, qint64 change) {
-    for (Move& m : m_moves) {
-        if (m.sid == sid && m.pid == pid) {
-            m.change += change;
-            return;
-        }
+    const quint64 key = (quint64(quint32(sid)) << 32) | quint32(pid);
+    const auto it = m_index.constFind(key);
+    if (it != m_index.cend()) {
+        m_moves[*it].change += change;
+        return;
     }
+    m_index.insert(key, m_moves.size());
     m_moves.append({sid, pid, change});
 }
 
@@ -76,7 +78,12 @@ StockMoves StockMoves::reversed() const {
 }
 
 void StockMoves::apply(const Database& db) const {
-    for (const Move& m : m_moves) {
+    // In key order: two savers moving the same pairs take them in one order.
+    QList<Move> ordered = m_moves;
+    std::sort(ordered.begin(), ordered.end(), [](const Move& a, const Move& b) {
+        return std::pair(a.sid, a.pid) < std::pair(b.sid, b.pid);
+    });
+    for (const Move& m : ordered) {
         if (m.change != 0)
             StockLedger::addStock(db, m.sid, m.pid, m.change);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -32,11 +33,13 @@ public:
     StockMoves reversed() const;
     const QList<Move>& moves() const { return m_moves; }
 
-    // Puts every non-zero net change on the stock table.
+    // Puts every non-zero net change on the stock table, in warehouse and
+    // product order.
     void apply(const Database& db) const;
 
 private:
     QList<Move> m_moves;
+    QHash<quint64, qsizetype> m_index; // (sid, pid) to its move: imports net many pairs
 };
 
 } // namespace tl
