@@ -163,6 +163,15 @@ private slots:
         b.sell(6, 2, 10, "2012-01-31 17:00:00");
         profit(b, g, QDate(2012, 1, 31), QDate(2012, 1, 1));
         QCOMPARE(test::columnTexts(g, 1), QStringList({"16"})); // 20 - (3 + 1)
+
+        // Product 7, in 2013: more came back than was sold before the range;
+        // the oldest lot holds the 2 returned units too.
+        b.buy(7, 2, 5, "2012-12-01");
+        b.buy(7, 9, 9, "2013-01-01");
+        b.sell(7, -2, 5, "2012-12-15");
+        b.sell(7, 4, 10, "2013-01-10");
+        profit(b, g, QDate(2013, 1, 1), QDate(2013, 1, 31), 7);
+        QCOMPARE(test::columnTexts(g, 1), QStringList({"20"})); // 40 - 4 x 5
     }
 };
 

@@ -79,16 +79,24 @@ FifoLots::FifoLots(const CostRecord* begin, const CostRecord* end) : m_lot(begin
 
 void FifoLots::next() {
     ++m_lot;
+    m_taken = false;
     m_left = m_lot != m_end ? roundHalfEven(m_lot->num) : 0;
 }
 
 void FifoLots::consume(qint64 units) {
+    if (units < 0 && m_lot != m_end) {
+        // More came back than went out: the oldest lot holds the extra units.
+        m_left -= units;
+        m_taken = true;
+        return;
+    }
     // The running sum of the lots reaches the units in one lot, which stays
     // current with what is left of it.
     qint64 sum = 0;
     while (units > 0 && m_lot != m_end) {
         if (sum + m_left > units) {
             m_left = sum + m_left - units;
+            m_taken = true;
             return;
         }
         sum += m_left;
@@ -104,6 +112,7 @@ double FifoLots::cost(qint64 units) {
         if (m_left >= units) {
             cost += double(units) * m_lot->price;
             m_left -= units;
+            m_taken = true;
             return cost;
         }
         cost += double(m_left) * m_lot->price;
@@ -116,9 +125,10 @@ double FifoLots::cost(qint64 units) {
 double FifoLots::remainingValue() const {
     if (m_lot == m_end)
         return 0;
-    double value = double(m_left) * m_lot->price;
+    // A lot nothing was taken from counts whole, at the quantity bought.
+    double value = m_taken ? double(m_left) * m_lot->price : m_lot->num * m_lot->price;
     for (const CostRecord* lot = m_lot + 1; lot != m_end; ++lot)
-        value += double(roundHalfEven(lot->num)) * lot->price;
+        value += lot->num * lot->price;
     return value;
 }
 

@@ -27,13 +27,15 @@ std::vector<CostRecord> readCostRecords(const Database& db, const QString& table
                                         const Period& period, int productId = 0);
 
 // One product's purchase lots, oldest first, as first-in-first-out costing
-// takes them up. Quantities are whole numbers: a lot holds its quantity
+// takes them up. Units are taken in whole numbers: a lot gives its quantity
 // rounded halves to even, which is also how saving moves the stock table.
+// What is left untouched is worth its quantity as bought.
 class FifoLots {
 public:
     FifoLots(const CostRecord* begin, const CostRecord* end);
 
-    // Units gone before: taken from the oldest lots; nothing when 0 or less.
+    // Units gone before: taken from the oldest lots. Below zero (more came
+    // back than went out) the oldest lot holds the extra units.
     void consume(qint64 units);
     // Takes units from the oldest lots left and returns what they cost at the
     // prices paid; units beyond the last lot cost nothing.
@@ -46,7 +48,8 @@ private:
 
     const CostRecord* m_lot;
     const CostRecord* m_end;
-    qint64 m_left = 0; // units left of the current lot
+    qint64 m_left = 0;    // units left of the current lot
+    bool m_taken = false; // whether any unit of the current lot was taken
 };
 
 } // namespace tl

@@ -176,7 +176,8 @@ QHash<int, Worth> productWorth(const Database& db, const Period& dates) {
         const auto it = worth.find(lot->pid);
         if (it != worth.end()) {
             FifoLots fifo(&*lot, &*lot + (end - lot));
-            fifo.consume(consumed.value(lot->pid));
+            // More bought than ever left the stock: every lot is still whole.
+            fifo.consume(std::max<qint64>(0, consumed.value(lot->pid)));
             it->cents = roundCents(fifo.remainingValue() * 100);
         }
         lot = end;
