@@ -4,9 +4,11 @@
 #include "core/accounts/Session.h"
 #include "core/data/Database.h"
 #include "core/grid/Grid.h"
+#include "core/importexport/GridExport.h"
 #include "core/support/Progress.h"
 #include "core/transactions/SaleStore.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -130,6 +132,14 @@ inline QString writeFile(const QString& path, const QByteArray& bytes) {
 inline QByteArray readFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The grid as the CSV writer gives it.
+inline QByteArray csvBytes(const Grid& grid, CsvEncoding encoding) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    writeCsv(grid, buffer, encoding, Progress::silent());
+    return buffer.data();
 }
 
 // Adds a worksheet filled from lines of comma-separated fields, one line a

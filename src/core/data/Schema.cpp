@@ -273,7 +273,7 @@ bool tablesOutOfDate(const Database& db) {
 QStringList grantBackupRight(const Database& db) {
     QList<std::pair<QString, QString>> grants;
     {
-        QSqlQuery q = db.run(QStringLiteral("SELECT UID, \"Right\" FROM Staff"));
+        QSqlQuery q = db.run(QStringLiteral("SELECT UID, \"Right\" FROM Staff ORDER BY UID"));
         while (q.next()) {
             const QString rights = q.value(1).toString();
             if (Rights::test(rights, QStringLiteral("修改人员权限")) &&
