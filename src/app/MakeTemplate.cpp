@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSqlQuery>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -17,12 +16,12 @@ int main(int argc, char** argv) {
     const QString temp = target + QStringLiteral(".new");
     QFile::remove(temp);
     try {
-        auto db = tl::Database::open(temp, tl::Database::OpenMode::CreateIfMissing);
+        // One self-contained file: copies of it must not need a -wal beside them.
+        auto db = tl::Database::open(temp, tl::Database::OpenMode::CreateIfMissing,
+                                     tl::Database::Journal::Rollback);
         if (!db)
             return 1;
         tl::Schema::createAccountSet(*db);
-        // One self-contained file: copies of it must not need a -wal beside them.
-        db->exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
     } catch (const tl::DbError& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.message()));
         return 1;

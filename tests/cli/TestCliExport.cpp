@@ -44,7 +44,7 @@ void TestCliExport::exportsAreWhatTheWindowWrites() {
         QVERIFY2(r.code == 0, qPrintable(r.err));
         Grid grid;
         loadAsTheWindow(grid, table);
-        QCOMPARE(r.out, gridToCsvBytes(grid, CsvEncoding::Utf8));
+        QCOMPARE(r.out, test::csvBytes(grid, CsvEncoding::Utf8));
         QVERIFY(r.out.count("\r\n") >= 2);
     }
     // To files: an older export replaced, as GB18030; a workbook (a zip archive).
@@ -57,7 +57,7 @@ void TestCliExport::exportsAreWhatTheWindowWrites() {
     }
     Grid grid;
     loadAsTheWindow(grid, ListedTable::Customers);
-    QCOMPARE(test::readFile(csv), gridToCsvBytes(grid, CsvEncoding::Gb18030));
+    QCOMPARE(test::readFile(csv), test::csvBytes(grid, CsvEncoding::Gb18030));
     QCOMPARE(test::readFile(xlsx).left(2), QByteArray("PK"));
 }
 

@@ -69,7 +69,7 @@ void TestCliReports::reportsAreTheWindowsGrids() {
         QVERIFY(!db.tableNames().join(',').contains("T_"));
         Grid grid;
         c.window(grid);
-        QCOMPARE(r.out, gridToCsvBytes(grid, CsvEncoding::Utf8));
+        QCOMPARE(r.out, test::csvBytes(grid, CsvEncoding::Utf8));
         QVERIFY(r.out.count("\r\n") > 3);
     }
 }
@@ -91,7 +91,7 @@ void TestCliReports::picturesAndTheWindowsTable() {
     // The table beside the chart is the one the chart window shows.
     Grid grid;
     QVERIFY(trendTable(m_set->db(), {m_from, m_to, 1, 0, false}, grid).drawable);
-    QCOMPARE(test::readFile(table), gridToCsvBytes(grid, CsvEncoding::Gb18030));
+    QCOMPARE(test::readFile(table), test::csvBytes(grid, CsvEncoding::Gb18030));
 
     const QString pdf = dir.path() + "/毛利.PDF";
     r = m_cli.run(base() + QStringList{"chart", "profit"} + m_period + QStringList{"--out", pdf});

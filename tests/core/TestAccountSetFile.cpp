@@ -174,9 +174,17 @@ void TestAccountSetFile::transactionRollsBackWhole() {
         Transaction t(db);
         db.exec("INSERT INTO Region (Region) VALUES ('华北')");
         QVERIFY_THROWS_EXCEPTION(DbError, db.exec("INSERT INTO NoTable VALUES (1)"));
+        {
+            // An inner part given up goes alone: the outer work is kept.
+            Transaction inner(db);
+            db.exec("INSERT INTO Region (Region) VALUES ('华南')");
+        }
+        db.exec("INSERT INTO Region (Region) VALUES ('西北')");
         t.commit();
     }
-    QCOMPARE(db.value("SELECT count(*) FROM Region").toInt(), 1);
+    QCOMPARE(db.value("SELECT group_concat(Region) FROM (SELECT Region FROM Region ORDER BY RID)")
+                 .toString(),
+             "华北,西北");
 }
 
 // Registering ./DB.lbk put whatever was added to it into every account set

@@ -115,7 +115,7 @@ void TestGridExport::csvQuotingEncodingsAndHiddenCells() {
     fillList(g);
     // Hidden rows and columns are left out, empty cells are nothing between
     // commas, every line ends with CR LF.
-    QCOMPARE(QString::fromUtf8(gridToCsvBytes(g, CsvEncoding::Utf8)),
+    QCOMPARE(QString::fromUtf8(test::csvBytes(g, CsvEncoding::Utf8)),
              QString("序号,名称,金额,日期\r\n"
                      "1,\"铅笔,红\",\"1,234.50\",2009.02.04\r\n"
                      "2,\"say \"\"hi\"\"\",,2009.02.05\r\n"
@@ -145,8 +145,8 @@ void TestGridExport::csvQuotingEncodingsAndHiddenCells() {
     g.setText(0, 1, "䶮𠮷"); // names GBK lacks
     g.setText(0, 2, "😀");
     const QString line = "中文,䶮𠮷,😀\r\n";
-    QCOMPARE(gridToCsvBytes(g, CsvEncoding::Gb18030), QByteArray(QStringEncoder("GB18030")(line)));
-    QCOMPARE(gridToCsvBytes(g, CsvEncoding::Utf8), line.toUtf8());
+    QCOMPARE(test::csvBytes(g, CsvEncoding::Gb18030), QByteArray(QStringEncoder("GB18030")(line)));
+    QCOMPARE(test::csvBytes(g, CsvEncoding::Utf8), line.toUtf8());
 }
 
 void TestGridExport::csvReadBackByOurReader() {
@@ -271,7 +271,7 @@ void TestGridExport::replacingNeverLosesTheOldFile() {
         QVERIFY(test::readFile(path) != "old contents");
         QCOMPARE(QFile::permissions(path) & ~userBits, readOnly);
     }
-    QCOMPARE(test::readFile(csv), gridToCsvBytes(g, CsvEncoding::Gb18030));
+    QCOMPARE(test::readFile(csv), test::csvBytes(g, CsvEncoding::Gb18030));
     QVERIFY(test::readFile(xlsx).startsWith("PK"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 

@@ -360,6 +360,11 @@ void TestImporter::aRefusedLineIsSkippedAFailureLeavesNothing() {
     QCOMPARE(count(db, "SELECT COUNT(*) FROM Sale"), sales);
     QCOMPARE(count(db, "SELECT COUNT(*) FROM Customer WHERE Name='新客户'"), 0);
     QCOMPARE(stock(db), QString("甲库|铅笔|-6"));
+
+    // A statement the engine cannot even prepare is told without its SQL.
+    db.exec("ALTER TABLE Customer DROP COLUMN Websit");
+    r = importRecords(db, request(ListedTable::Customers, customers));
+    QVERIFY2(!r.ok && !r.error.contains("INSERT"), qPrintable(r.error));
 }
 
 void TestImporter::dryRunStoresNothing() {

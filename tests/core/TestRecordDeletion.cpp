@@ -14,10 +14,8 @@ private slots:
         StockLedger::addStock(db, 1, 7, 10);
         const qint64 sale = test::insertSale(db, 1, 7, 5);
         const qint64 half = test::insertSale(db, 1, 7, 2.5); // took 2 from the ledger
-        test::buy(db, 2, 7, 3.5, 5, "2009-02-04");
-        const qint64 buy = db.lastInsertId();
-        test::transfer(db, 1, 2, 7, 3, "2009-02-05");
-        const qint64 transfer = db.lastInsertId();
+        const qint64 buy = test::buy(db, 2, 7, 3.5, 5, "2009-02-04");
+        const qint64 transfer = test::transfer(db, 1, 2, 7, 3, "2009-02-05");
         StockLedger::addStock(db, 2, 7, 4); // the purchase of 3.5 put in 4
 
         QCOMPARE(deleteRecords(db, "Sale", "ID", {sale, 999, half}), 2);

@@ -81,9 +81,8 @@ void TestGridView::modelFollowsTheGrid() {
 
     QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
     g.addRow();
-    g.removeRow(2);
     g.sortRows(2, false);
-    QCOMPARE(reset.count(), 3);
+    QCOMPARE(reset.count(), 2);
     QCOMPARE(model.data(model.index(2, 2)).toString(), QString()); // the added empty row sorts last
 }
 

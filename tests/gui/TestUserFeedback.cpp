@@ -132,7 +132,7 @@ void TestUserFeedback::exportAsksWritesAndTells() {
     f.window->tabs()->setCurrentIndex(SalesTab);
     // The grid as the CSV writer gives it (without the hidden key column and spec row).
     const Grid& grid = f.window->grid();
-    QCOMPARE(test::readFile(path), gridToCsvBytes(grid, CsvEncoding::Gb18030));
+    QCOMPARE(test::readFile(path), test::csvBytes(grid, CsvEncoding::Gb18030));
     QVERIFY(f.dialogs.messages.isEmpty());
 
     // 导出PDF… suggests the view's name and tells where the file went.
@@ -192,7 +192,7 @@ void TestUserFeedback::exportAsksWritesAndTells() {
     QCOMPARE(test::readFile(dir.filePath("mine.csv")), QByteArray("mine"));
     dialogs.answer(true);
     QVERIFY(run(dir.filePath("mine.csv")));
-    QCOMPARE(test::readFile(dir.filePath("mine.csv")), gridToCsvBytes(grid, CsvEncoding::Gb18030));
+    QCOMPARE(test::readFile(dir.filePath("mine.csv")), test::csvBytes(grid, CsvEncoding::Gb18030));
 
     // The open account set is refused before the question (which would take
     // the one Yes the folder needs); failures are told.

@@ -4,9 +4,11 @@
 #include "core/accounts/Session.h"
 #include "core/data/Database.h"
 #include "core/grid/Grid.h"
+#include "core/importexport/GridExport.h"
 #include "core/support/Progress.h"
 #include "core/transactions/SaleStore.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -42,26 +44,26 @@ inline QString allRightsBut(const QStringList& names) {
 
 // Records written straight into the tables, without moving the stock
 // (buy and sell as of a date, transfer from one warehouse to another).
-inline void buy(const Database& db, int sid, int pid, double num, double price,
-                const QString& date) {
-    db.exec("INSERT INTO Buy (PID, VID, AID, SID, Price, Num, Pay, Dat) VALUES (?,1,1,?,?,?,0,?)",
-            {pid, sid, price, num, date});
+inline qint64 buy(const Database& db, int sid, int pid, double num, double price,
+                  const QString& date) {
+    return db.insertKey(
+        "INSERT INTO Buy (PID, VID, AID, SID, Price, Num, Pay, Dat) VALUES (?,1,1,?,?,?,0,?)",
+        {pid, sid, price, num, date}, "ID");
 }
 inline void sell(const Database& db, int sid, int pid, double num, const QString& date) {
     db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) "
             "VALUES (?,1,?,1,1,9,?,0,?)",
             {pid, sid, num, date});
 }
-inline void transfer(const Database& db, int from, int to, int pid, double num,
-                     const QString& date) {
-    db.exec("INSERT INTO Adjust (IID, OID, PID, Num, Dat) VALUES (?,?,?,?,?)",
-            {to, from, pid, num, date});
+inline qint64 transfer(const Database& db, int from, int to, int pid, double num,
+                       const QString& date) {
+    return db.insertKey("INSERT INTO Adjust (IID, OID, PID, Num, Dat) VALUES (?,?,?,?,?)",
+                        {to, from, pid, num, date}, "ID");
 }
 inline qint64 insertSale(const Database& db, int sid, int pid, double num) {
-    db.exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) "
-            "VALUES (?, 1, ?, 1, 1, 10, ?, 0, '2009-02-04')",
-            {pid, sid, num});
-    return db.lastInsertId();
+    return db.insertKey("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat) "
+                        "VALUES (?, 1, ?, 1, 1, 10, ?, 0, '2009-02-04')",
+                        {pid, sid, num}, "ID");
 }
 
 // A sale of `num` on 2009-02-04, every master key 1 unless given.
@@ -130,6 +132,14 @@ inline QString writeFile(const QString& path, const QByteArray& bytes) {
 inline QByteArray readFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The grid as the CSV writer gives it.
+inline QByteArray csvBytes(const Grid& grid, CsvEncoding encoding) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    writeCsv(grid, buffer, encoding, Progress::silent());
+    return buffer.data();
 }
 
 // Adds a worksheet filled from lines of comma-separated fields, one line a

@@ -28,6 +28,8 @@ void hashPlainPassword(const Database& db, const QString& uid, const QString& pa
         db.exec(QStringLiteral("UPDATE Staff SET PSD=? WHERE UID=?"), {hash, uid});
         t.commit();
     } catch (const DbError&) {
+        // Only the upgrade of the stored password failed: the login stands,
+        // and the next one tries again.
     }
 }
 
@@ -57,7 +59,9 @@ LoginAttempt Login::authenticate(const QString& databasePath, const QString& nam
         // may hold two spellings of one name, so each is tried in turn.
         QList<StaffRow> rows;
         QSqlQuery q = reader->run(QStringLiteral("SELECT UID, Name, \"Right\", PSD FROM Staff "
-                                                 "WHERE Name=? COLLATE NOCASE ORDER BY UID"),
+                                                 "WHERE %1=%2 ORDER BY UID")
+                                      .arg(Database::caseless(QStringLiteral("Name")),
+                                           Database::caseless(QStringLiteral("?"))),
                                   {name});
         while (q.next())
             rows.append({toText(q.value(0)), toText(q.value(1)), q.value(2).toString(),

@@ -15,7 +15,7 @@ bool minimumCost = false;
 void initSodium() {
     static const bool ready = sodium_init() >= 0;
     if (!ready)
-        throw DbError(QStringLiteral("密码加密组件初始化失败。"));
+        throw DbError::failed(QStringLiteral("密码加密组件初始化失败。"));
 }
 
 } // namespace
@@ -30,7 +30,7 @@ QString Passwords::hash(const QString& password) {
         minimumCost ? crypto_pwhash_MEMLIMIT_MIN : crypto_pwhash_MEMLIMIT_INTERACTIVE;
     if (crypto_pwhash_str_alg(out, text.constData(), size_t(text.size()), ops, mem,
                               crypto_pwhash_ALG_ARGON2ID13) != 0)
-        throw DbError(QStringLiteral("内存不足，无法加密密码。"));
+        throw DbError::failed(QStringLiteral("内存不足，无法加密密码。"));
     return QString::fromLatin1(out);
 }
 

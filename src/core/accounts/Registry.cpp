@@ -55,6 +55,7 @@ std::unique_ptr<Database> Registry::openExisting(Outcome& outcome) const {
             if (db->tableExists(Schema::registryTable().name, Qt::CaseInsensitive))
                 return db;
         } catch (const DbError&) {
+            // Unreadable as it lies: the repair below opens it for writing.
         }
     }
     // An empty file is a registry that lost its table: give it one back.
@@ -65,6 +66,7 @@ std::unique_ptr<Database> Registry::openExisting(Outcome& outcome) const {
             Schema::ensureRegistry(*db);
             return db;
         } catch (const DbError&) {
+            // Not repaired: reported below as any registry that does not open.
         }
     }
     outcome = Outcome::failed(kOpenError);
@@ -118,20 +120,23 @@ int Registry::add(const QString& name, const QString& storedPath, Outcome& outco
     }
     try {
         Schema::ensureRegistry(*db);
+        const QString key = QStringLiteral("ID");
         if (names == Names::Unique) {
             // One statement: a second process registering the same name at
             // the same moment cannot slip in between a test and the insert.
-            if (db->exec(QStringLiteral("INSERT INTO Account (Name, Path) SELECT ?, ? WHERE NOT "
-                                        "EXISTS (SELECT 1 FROM Account WHERE Name=?)"),
-                         {name, storedPath, name}) == 0) {
+            const qint64 id = db->insertKey(
+                QStringLiteral("INSERT INTO Account (Name, Path) SELECT ?, ? WHERE NOT "
+                               "EXISTS (SELECT 1 FROM Account WHERE %1=%2)")
+                    .arg(Database::caseless(QStringLiteral("Name")),
+                         Database::caseless(QStringLiteral("?"))),
+                {name, storedPath, name}, key);
+            if (id == 0)
                 outcome = Outcome::refused(nameTakenMessage(name));
-                return 0;
-            }
-        } else {
-            db->exec(QStringLiteral("INSERT INTO Account (Name, Path) VALUES (?, ?)"),
-                     {name, storedPath});
+            return static_cast<int>(id);
         }
-        return static_cast<int>(db->lastInsertId());
+        return static_cast<int>(
+            db->insertKey(QStringLiteral("INSERT INTO Account (Name, Path) VALUES (?, ?)"),
+                          {name, storedPath}, key));
     } catch (const DbError& e) {
         outcome = writeFailure(e);
         return 0;
@@ -146,10 +151,10 @@ Outcome Registry::forget(const QList<int>& ids) const {
     if (!db)
         return outcome;
     try {
-        Transaction t(*db);
+        QList<QVariantList> rows;
         for (int id : ids)
-            db->exec(QStringLiteral("DELETE FROM Account WHERE ID=?"), {id});
-        t.commit();
+            rows.append(QVariantList{id});
+        db->execBatch(QStringLiteral("DELETE FROM Account WHERE ID=?"), rows);
     } catch (const DbError& e) {
         return writeFailure(e);
     }

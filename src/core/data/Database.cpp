@@ -1,6 +1,7 @@
 #include "core/data/Database.h"
 
 #include "core/data/OpenDatabases.h"
+#include "core/data/SqlErrors.h"
 #include "core/values/Numbers.h"
 
 #include <QFileInfo>
@@ -86,6 +87,14 @@ DbError::DbError(Kind kind, const QString& message, const QString& detail)
 
 DbError DbError::refused(const QString& message) {
     return DbError(Kind::Refused, message);
+}
+
+DbError DbError::failed(const QString& message) {
+    return DbError(message);
+}
+
+DbError DbError::ofKind(Kind kind) {
+    return DbError(kind, kindMessage(kind));
 }
 
 QString DbError::kindMessage(Kind kind) {
@@ -267,21 +276,44 @@ QString workTablesInTemp(const QString& sql) {
 }
 } // namespace
 
-QSqlQuery Database::run(const QString& sql, const QVariantList& binds) const {
+QString Database::adapted(const QString& sql) const {
+    return m_readOnly ? workTablesInTemp(sql) : sql;
+}
+
+Statement::Statement(const Database& db, const QString& sql) : m_db(db), m_query(db.connection()) {
+    m_query.setForwardOnly(true);
+    if (!m_query.prepare(db.adapted(sql)))
+        throw DbError::fromSql(m_query.lastError());
+}
+
+bool Statement::run(const QVariantList& binds) {
     // Whether the statement runs or fails, a wait the hook was told of ends here.
     struct BusyEnd {
         const Database& db;
         ~BusyEnd() { db.busyDone(); }
-    } busyEnd{*this};
-    QSqlQuery q(connection());
-    q.setForwardOnly(true);
-    if (!q.prepare(m_readOnly ? workTablesInTemp(sql) : sql))
-        throw DbError::fromSql(q.lastError());
-    for (const QVariant& v : binds)
-        q.addBindValue(v);
-    if (!q.exec())
-        throw DbError::fromSql(q.lastError());
-    return q;
+    } busyEnd{m_db};
+    for (int i = 0; i < binds.size(); ++i)
+        m_query.bindValue(i, binds.at(i));
+    return m_query.exec();
+}
+
+QSqlQuery& Statement::exec(const QVariantList& binds) {
+    if (!run(binds))
+        throw DbError::fromSql(m_query.lastError());
+    return m_query;
+}
+
+bool Statement::execUnlessRefused(const QVariantList& binds) {
+    if (run(binds))
+        return true;
+    if (refusesRecord(m_query.lastError()))
+        return false;
+    throw DbError::fromSql(m_query.lastError());
+}
+
+QSqlQuery Database::run(const QString& sql, const QVariantList& binds) const {
+    Statement statement(*this, sql);
+    return std::move(statement.exec(binds));
 }
 
 int Database::exec(const QString& sql, const QVariantList& binds) const {
@@ -294,14 +326,34 @@ QVariant Database::value(const QString& sql, const QVariantList& binds) const {
     return q.next() ? q.value(0) : QVariant();
 }
 
-qint64 Database::lastInsertId() const {
-    return value(QStringLiteral("SELECT last_insert_rowid()")).toLongLong();
+qint64 Database::insertKey(const QString& sql, const QVariantList& binds,
+                           const QString& keyColumn) const {
+    return value(sql + QStringLiteral(" RETURNING ") + ident(keyColumn), binds).toLongLong();
+}
+
+int Database::execBatch(const QString& sql, const QList<QVariantList>& rows) const {
+    if (rows.isEmpty())
+        return 0;
+    Transaction t(*this);
+    Statement statement(*this, sql);
+    int changed = 0;
+    for (const QVariantList& binds : rows) {
+        statement.exec(binds);
+        changed += statement.rowsAffected();
+    }
+    t.commit();
+    return changed;
+}
+
+QString Database::caseless(const QString& expression) {
+    // NOCASE folds ASCII letters only, which is what the columns declare.
+    return expression + QStringLiteral(" COLLATE NOCASE");
 }
 
 QString Database::ident(const QString& name) {
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     if (!plain.match(name).hasMatch())
-        throw DbError(QStringLiteral("无效的表名或字段名：%1").arg(name));
+        throw DbError::failed(QStringLiteral("无效的表名或字段名：%1").arg(name));
     return QLatin1Char('"') + name + QLatin1Char('"');
 }
 
@@ -403,6 +455,9 @@ Transaction::~Transaction() {
             m_db.exec(QStringLiteral("RELEASE ") + m_name);
         }
     } catch (const DbError&) {
+        // A destructor may not throw. A rollback fails when the engine has
+        // already rolled the transaction back itself (a full disk, say), so
+        // nothing is left to undo.
     }
     --m_db.m_savepointDepth;
 }

@@ -29,12 +29,17 @@ public:
         Damaged,  // the file is not (or no longer) a sound database
     };
 
-    // A failure described by the program itself (Kind::Failed).
-    explicit DbError(const QString& message);
-    DbError(Kind kind, const QString& message, const QString& detail = QString());
+    // Made only by the factories below, so that the kinds stay apart.
     // A refusal shown to the operator as it is.
     static DbError refused(const QString& message);
-    // Classifies an engine error by its code.
+    // A failure described by the program itself (Kind::Failed): a bad date, a
+    // file that could not be read.
+    static DbError failed(const QString& message);
+    // An engine failure of a known kind noticed before the engine was asked,
+    // said with that kind's text.
+    static DbError ofKind(Kind kind);
+    // Classifies an engine error by its code. The detail keeps the engine's
+    // words and code; the SQL text never reaches a message.
     static DbError fromSql(const QSqlError& error);
 
     Kind kind() const { return m_kind; }
@@ -48,6 +53,9 @@ public:
     static QString kindMessage(Kind kind);
 
 private:
+    explicit DbError(const QString& message);
+    DbError(Kind kind, const QString& message, const QString& detail = QString());
+
     Kind m_kind = Kind::Failed;
     QString m_message;
     QString m_detail;
@@ -106,7 +114,20 @@ public:
     int exec(const QString& sql, const QVariantList& binds = {}) const;
     // The first column of the first row, or an invalid QVariant when there is no row.
     QVariant value(const QString& sql, const QVariantList& binds = {}) const;
-    qint64 lastInsertId() const;
+    // Runs an INSERT of one row and returns the key the row got in keyColumn;
+    // 0 when the statement inserted nothing (an INSERT .. SELECT .. WHERE
+    // that found no row). Keys start at 1.
+    qint64 insertKey(const QString& sql, const QVariantList& binds, const QString& keyColumn) const;
+    // Runs one statement once for each list of values, prepared once, all in
+    // one transaction (a savepoint inside a running one): the rows change
+    // together or not at all. Returns the number of rows changed.
+    int execBatch(const QString& sql, const QList<QVariantList>& rows) const;
+
+    // Text that compares and sorts without regard to the case of ASCII letters,
+    // as operators expect of names: put around both sides of a comparison,
+    // caseless("Name") + "=" + caseless("?"), and after ORDER BY. Other
+    // letters compare by their code.
+    static QString caseless(const QString& expression);
 
     // Case-sensitive unless asked otherwise: "adjust" is not "Adjust". The
     // engine itself ignores case in names, so a table that must be created
@@ -136,7 +157,11 @@ public:
 
 private:
     friend class Transaction;
+    friend class Statement;
     Database() = default;
+    // The statement as this connection runs it (work tables of a read-only
+    // file go to its temporary tables).
+    QString adapted(const QString& sql) const;
     void watchBusy() const;
     static int busyWait(void* self, int count);
     // Ends a wait the hook was told of.
@@ -150,6 +175,25 @@ private:
     mutable int m_busyTimeoutMs = defaultBusyTimeoutMs;
     mutable QElapsedTimer m_busyClock;
     mutable bool m_busyTold = false;
+};
+
+// One statement prepared once and run as often as needed, binding values by
+// position: the way to write many rows. Every failure throws DbError.
+class Statement {
+public:
+    Statement(const Database& db, const QString& sql);
+    // Runs with these values; the query is then positioned before its first row.
+    QSqlQuery& exec(const QVariantList& binds = {});
+    // As exec, but a row the engine refuses for its values (a constraint, a
+    // value of the wrong type or size) returns false instead of throwing.
+    bool execUnlessRefused(const QVariantList& binds);
+    int rowsAffected() const { return m_query.numRowsAffected(); }
+
+private:
+    bool run(const QVariantList& binds);
+
+    const Database& m_db;
+    QSqlQuery m_query;
 };
 
 // A unit of work that happens whole or not at all. The outermost one begins

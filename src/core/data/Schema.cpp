@@ -185,6 +185,14 @@ const ColumnDef* TableDef::column(const QString& wanted) const {
     return nullptr;
 }
 
+QString TableDef::keyColumn() const {
+    for (const ColumnDef& c : columns) {
+        if (c.type == ColumnType::Counter)
+            return c.name;
+    }
+    return {};
+}
+
 const QList<TableDef>& Schema::accountSetTables() {
     static const QList<TableDef> tables = buildTables();
     return tables;
@@ -239,8 +247,9 @@ namespace {
 
 bool indexExists(const Database& db, const QString& name) {
     return db
-        .value(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='index' AND name=? "
-                              "COLLATE NOCASE"),
+        .value(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='index' AND %1=%2")
+                   .arg(Database::caseless(QStringLiteral("name")),
+                        Database::caseless(QStringLiteral("?"))),
                {name})
         .isValid();
 }
@@ -288,7 +297,7 @@ bool tablesOutOfDate(const Database& db) {
 QStringList grantBackupRight(const Database& db) {
     QList<std::pair<QString, QString>> grants;
     {
-        QSqlQuery q = db.run(QStringLiteral("SELECT UID, \"Right\" FROM Staff"));
+        QSqlQuery q = db.run(QStringLiteral("SELECT UID, \"Right\" FROM Staff ORDER BY UID"));
         while (q.next()) {
             const QString rights = q.value(1).toString();
             if (Rights::test(rights, QStringLiteral("修改人员权限")) &&
@@ -299,10 +308,12 @@ QStringList grantBackupRight(const Database& db) {
         }
     }
     QStringList uids;
+    QList<QVariantList> rows;
     for (const auto& [uid, rights] : grants) {
-        db.exec(QStringLiteral("UPDATE Staff SET \"Right\"=? WHERE UID=?"), {rights, uid});
+        rows.append(QVariantList{rights, uid});
         uids << uid;
     }
+    db.execBatch(QStringLiteral("UPDATE Staff SET \"Right\"=? WHERE UID=?"), rows);
     return uids;
 }
 

@@ -20,6 +20,8 @@ struct TableDef {
     QList<ColumnDef> columns;
 
     const ColumnDef* column(const QString& name) const; // case-insensitive, as SQL is
+    // The counter column that keys the rows; empty for a table without one.
+    QString keyColumn() const;
 };
 
 // The one declaration of every table: the template, the upgrade, the record

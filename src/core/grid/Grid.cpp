@@ -104,16 +104,6 @@ int Grid::addRow() {
     return rows() - 1;
 }
 
-void Grid::removeRow(int row) {
-    if (row < 0 || row >= rows())
-        return;
-    m_rows.erase(m_rows.begin() + row);
-    m_fixedRows = std::min(m_fixedRows, rows());
-    m_row = std::min(m_row, std::max(0, rows() - 1));
-    m_rowSel = std::min(m_rowSel, std::max(0, rows() - 1));
-    changedStructure();
-}
-
 QString Grid::text(int row, int col) const {
     return valid(row, col) ? m_rows[row].cells[col] : QString();
 }

@@ -43,7 +43,6 @@ public:
     // Clears texts and styles, keeping the shape and sizes.
     void clear();
     int addRow(); // appends an empty row, returns its index
-    void removeRow(int row);
 
     QString text(int row, int col) const;
     void setText(int row, int col, const QString& text);

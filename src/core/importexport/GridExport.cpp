@@ -6,7 +6,6 @@
 #include "core/importexport/WorkbookWriter.h"
 #include "core/support/Progress.h"
 
-#include <QBuffer>
 #include <QFileInfo>
 #include <QStringEncoder>
 #include <algorithm>
@@ -161,13 +160,6 @@ bool writeCsv(const Grid& grid, QIODevice& device, CsvEncoding encoding, Progres
         rowProgress.done(r);
     }
     return device.write(out) == out.size();
-}
-
-QByteArray gridToCsvBytes(const Grid& grid, CsvEncoding encoding) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    writeCsv(grid, buffer, encoding, Progress::silent());
-    return buffer.data();
 }
 
 ExportStatus gridToCsv(const Grid& grid, const QString& path, Progress& progress) {

@@ -52,7 +52,6 @@ QString csvField(const QString& text);
 // joined by commas. The progress shows "正在导出数据至CSV格式文件……".
 // False when the device refuses a write (what was written stays written).
 bool writeCsv(const Grid& grid, QIODevice& device, CsvEncoding encoding, Progress& progress);
-QByteArray gridToCsvBytes(const Grid& grid, CsvEncoding encoding);
 
 // The file writers. The new file is written beside the old one and renamed
 // over it only when complete, so a failure never costs an existing file.

@@ -2,7 +2,6 @@
 
 #include "core/data/Database.h"
 #include "core/data/OpenDatabases.h"
-#include "core/data/SqlErrors.h"
 #include "core/importexport/CsvReader.h"
 #include "core/importexport/ImportPreview.h"
 #include "core/importexport/ImportValues.h"
@@ -14,7 +13,6 @@
 #include "core/values/Numbers.h"
 
 #include <QHash>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
 
@@ -130,16 +128,7 @@ struct Refusal {
 class RecordWriter {
 public:
     RecordWriter(const Database& db, const ImportTableDef& def, const QList<int>& columns)
-        : m_db(db), m_def(def), m_columns(columns), m_insert(db.connection()),
-          m_exists(db.connection()) {
-        QStringList names, marks;
-        for (const ImportSlot& s : def.fieldSlots) {
-            names << Database::ident(s.field);
-            marks << QStringLiteral("?");
-        }
-        prepare(m_insert, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                              .arg(Database::ident(def.sqlTable), names.join(QLatin1Char(',')),
-                                   marks.join(QLatin1Char(','))));
+        : m_db(db), m_def(def), m_columns(columns), m_insert(db, insertSql(def)) {
         for (const ImportSlot& s : def.fieldSlots) {
             const bool listed =
                 std::any_of(m_created.begin(), m_created.end(),
@@ -148,9 +137,9 @@ public:
                 m_created.append({s.master, {}});
         }
         if (def.uniqueSlot >= 0)
-            prepare(m_exists, QStringLiteral("SELECT 1 FROM %1 WHERE %2=?")
-                                  .arg(Database::ident(def.sqlTable),
-                                       Database::ident(def.fieldSlots[def.uniqueSlot].field)));
+            m_exists.emplace(db, QStringLiteral("SELECT 1 FROM %1 WHERE %2=?")
+                                     .arg(Database::ident(def.sqlTable),
+                                          Database::ident(def.fieldSlots[def.uniqueSlot].field)));
     }
 
     // Adds the record of one line, or says why it was skipped.
@@ -165,11 +154,10 @@ public:
             if (m_def.fieldSlots[i].required && texts.last().isEmpty())
                 return Refusal{SkipReason::MissingRequired, {}};
         }
-        if (m_def.uniqueSlot >= 0) {
-            m_exists.bindValue(0, texts[m_def.uniqueSlot]);
-            run(m_exists);
-            const bool found = m_exists.next();
-            m_exists.finish();
+        if (m_exists) {
+            QSqlQuery& q = m_exists->exec({texts[m_def.uniqueSlot]});
+            const bool found = q.next();
+            q.finish();
             if (found)
                 return Refusal{SkipReason::Exists, {}};
         }
@@ -225,14 +213,9 @@ public:
             if (const QString problem = TransferStore::check(t); !problem.isEmpty())
                 return Refusal{SkipReason::Refused, problem};
         }
-        for (int i = 0; i < n; ++i)
-            m_insert.bindValue(i, values[i]);
-        if (!m_insert.exec()) {
-            // A row the database refuses is skipped; any other failure ends the import.
-            if (refusesRecord(m_insert.lastError()))
-                return Refusal{SkipReason::NotStored, {}};
-            throw DbError(m_insert.lastError().text());
-        }
+        // A row the database refuses is skipped; any other failure ends the import.
+        if (!m_insert.execUnlessRefused(values))
+            return Refusal{SkipReason::NotStored, {}};
         noteStock(values);
         return std::nullopt;
     }
@@ -243,13 +226,15 @@ public:
     void moveStock() const { m_stock.apply(m_db); }
 
 private:
-    void prepare(QSqlQuery& q, const QString& sql) {
-        if (!q.prepare(sql))
-            throw DbError(q.lastError().text() + QStringLiteral("\n(") + sql + QLatin1Char(')'));
-    }
-    static void run(QSqlQuery& q) {
-        if (!q.exec())
-            throw DbError(q.lastError().text());
+    static QString insertSql(const ImportTableDef& def) {
+        QStringList names, marks;
+        for (const ImportSlot& s : def.fieldSlots) {
+            names << Database::ident(s.field);
+            marks << QStringLiteral("?");
+        }
+        return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(Database::ident(def.sqlTable), names.join(QLatin1Char(',')),
+                 marks.join(QLatin1Char(',')));
     }
 
     // What the entry windows check before saving, on the values of a line.
@@ -304,8 +289,8 @@ private:
     const Database& m_db;
     const ImportTableDef& m_def;
     QList<int> m_columns;
-    QSqlQuery m_insert;
-    QSqlQuery m_exists;
+    Statement m_insert;
+    std::optional<Statement> m_exists; // tables whose names must be new
     // Slots of the fields that move stock (-1 where the table has none).
     const int m_pid = m_def.slotOf(QStringLiteral("PID"));
     const int m_num = m_def.slotOf(QStringLiteral("Num"));
@@ -554,7 +539,7 @@ ImportResult importRecords(const Database& db, const ImportRequest& request, Pro
                 ++result.added;
         }
         if (source->failed())
-            throw DbError(QStringLiteral("读取文件出错：") + request.path);
+            throw DbError::failed(QStringLiteral("读取文件出错：") + request.path);
         writer.moveStock();
         result.created = writer.created();
         result.ok = true;

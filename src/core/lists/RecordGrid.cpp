@@ -61,15 +61,26 @@ QString textKey(const QVariant& v) {
     return s;
 }
 
+// Rows of one key come in the order of the table's declared key, so the
+// same row wins every time.
+QString lookupOrder(const ColumnSpec& spec) {
+    QString order = Database::ident(spec.key);
+    const TableDef* def = Schema::accountSetTable(spec.table);
+    if (def && !def->keyColumn().isEmpty() &&
+        def->keyColumn().compare(spec.key, Qt::CaseInsensitive) != 0)
+        order += QStringLiteral(", ") + Database::ident(def->keyColumn());
+    return order;
+}
+
 // The display column of one table by key, read in one query. The first row
 // with a key wins, as a lookup by key would find it.
 class LookupTable {
 public:
     void load(const Database& db, const ColumnSpec& spec) {
         try {
-            QSqlQuery q = db.run(QStringLiteral("SELECT %1, %2 FROM %3")
+            QSqlQuery q = db.run(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %4")
                                      .arg(Database::ident(spec.key), Database::ident(spec.display),
-                                          Database::ident(spec.table)));
+                                          Database::ident(spec.table), lookupOrder(spec)));
             while (q.next()) {
                 const QVariant key = q.value(0);
                 if (key.isNull())
@@ -194,6 +205,131 @@ struct Column {
     ValueTexts texts;
 };
 
+// The columns of a table; none when the table cannot be read.
+QStringList existingColumns(const Database& db, const QString& table) {
+    try {
+        return db.columnNames(table);
+    } catch (const DbError&) {
+        return {}; // every column then reads as null and the list stays empty
+    }
+}
+
+// What a record grid reads: one entry per grid column, the SELECT list
+// built from their column specs and the looked-up tables, each read once.
+struct RecordQuery {
+    RecordQuery(const Grid& grid, const Database& db, const QString& table);
+    QString sql() const;
+
+    QString table;
+    QString key; // the table's declared key; the records come in its order
+    std::vector<Column> columns;
+    std::map<QString, std::unique_ptr<LookupTable>> lookups;
+    QStringList select;
+
+private:
+    void addLookup(Column& col, const Database& db);
+    static void describeField(Column& col, const TableDef* def);
+};
+
+RecordQuery::RecordQuery(const Grid& grid, const Database& db, const QString& table)
+    : table(table), columns(static_cast<size_t>(grid.cols())) {
+    const QStringList existing = existingColumns(db, table);
+    const TableDef* def = Schema::accountSetTable(table);
+    if (def && existing.contains(def->keyColumn(), Qt::CaseInsensitive))
+        key = def->keyColumn();
+    for (int c = 0; c < grid.cols(); ++c) {
+        Column& col = columns[c];
+        col.spec = ColumnSpec::parse(grid.text(0, c));
+        const ColumnSpec& s = col.spec;
+        if (s.kind == ColumnSpec::Kind::Empty)
+            continue;
+        col.source = static_cast<int>(select.size());
+        // A column the table lacks reads as null instead of failing the
+        // whole list.
+        const bool readable =
+            s.kind == ColumnSpec::Kind::Expression ||
+            ((s.kind == ColumnSpec::Kind::Field || s.kind == ColumnSpec::Kind::Lookup) &&
+             existing.contains(s.name, Qt::CaseInsensitive));
+        select << (readable ? s.select : QStringLiteral("NULL"));
+        if (s.kind == ColumnSpec::Kind::Lookup)
+            addLookup(col, db);
+        else if (s.kind == ColumnSpec::Kind::Field || s.kind == ColumnSpec::Kind::Expression)
+            describeField(col, def);
+    }
+}
+
+void RecordQuery::addLookup(Column& col, const Database& db) {
+    const ColumnSpec& s = col.spec;
+    const QString id = s.table + QLatin1Char(':') + s.key + QLatin1Char(':') + s.display;
+    auto& slot = lookups[id];
+    if (!slot) {
+        slot = std::make_unique<LookupTable>();
+        slot->load(db, s);
+    }
+    col.lookup = slot.get();
+}
+
+void RecordQuery::describeField(Column& col, const TableDef* def) {
+    const ColumnSpec& s = col.spec;
+    col.color = s.name == QLatin1String("Color");
+    const ColumnDef* cd = def && s.kind == ColumnSpec::Kind::Field ? def->column(s.name) : nullptr;
+    col.date = cd && cd->type == ColumnType::Date;
+    col.number = cd && (cd->type == ColumnType::Double || cd->type == ColumnType::Long ||
+                        cd->type == ColumnType::Counter);
+}
+
+QString RecordQuery::sql() const {
+    QString sql = QStringLiteral("SELECT %1 FROM %2")
+                      .arg(select.join(QLatin1Char(',')), Database::ident(table));
+    if (!key.isEmpty())
+        sql += QStringLiteral(" ORDER BY ") + Database::ident(key);
+    return sql;
+}
+
+// Writes the cells of one record into grid row r.
+void fillRecordRow(Grid& grid, int r, std::vector<Column>& columns, const QSqlQuery& q,
+                   bool first) {
+    const int serialCol = grid.fixedCols() - 1;
+    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+        Column& col = columns[c];
+        switch (col.spec.kind) {
+        case ColumnSpec::Kind::Empty:
+            if (c == serialCol)
+                grid.cellRef(r, c) = QString::number(r - grid.fixedRows() + 1);
+            break;
+        case ColumnSpec::Kind::Broken:
+            break;
+        case ColumnSpec::Kind::Lookup:
+            grid.cellRef(r, c) = col.lookup->find(q.value(col.source));
+            break;
+        case ColumnSpec::Kind::Field:
+        case ColumnSpec::Kind::Expression: {
+            const QVariant v = q.value(col.source);
+            if (col.color) {
+                const qint64 bgr = v.toLongLong();
+                grid.setBackColor(r, c,
+                                  colorFromBgr(bgr == 0 ? 0x010101u : static_cast<quint32>(bgr)));
+                break;
+            }
+            if (first && (col.number || numericValue(v)))
+                grid.setColAlignment(c, kNumberAlign);
+            grid.cellRef(r, c) = valueText(v, col.date, col.texts);
+            break;
+        }
+        }
+    }
+}
+
+void fillRecords(Grid& grid, const Database& db, RecordQuery& query) {
+    try {
+        QSqlQuery q = db.run(query.sql());
+        for (bool first = true; q.next(); first = false)
+            fillRecordRow(grid, grid.addRow(), query.columns, q, first);
+    } catch (const DbError&) {
+        // The records cannot be read: the grid keeps only its captions.
+    }
+}
+
 } // namespace
 
 void setupRecordGrid(Grid& grid, const QStringList& specs, const QStringList& captions,
@@ -230,96 +366,9 @@ void loadRecordGrid(Grid& grid, const Database& db, const TextMeasure& measure) 
     {
         Batch batch(grid);
         grid.setRows(2);
-        const int cols = grid.cols();
-        const int serialCol = grid.fixedCols() - 1;
-
-        QStringList existing;
-        try {
-            existing = db.columnNames(table);
-        } catch (const DbError&) {
-        }
-        const TableDef* def = Schema::accountSetTable(table);
-        std::vector<Column> columns(static_cast<size_t>(cols));
-        std::map<QString, std::unique_ptr<LookupTable>> lookups;
-        QStringList select;
-        for (int c = 0; c < cols; ++c) {
-            Column& col = columns[c];
-            col.spec = ColumnSpec::parse(grid.text(0, c));
-            const ColumnSpec& s = col.spec;
-            if (s.kind == ColumnSpec::Kind::Empty)
-                continue;
-            col.source = static_cast<int>(select.size());
-            // A column the table lacks reads as null instead of failing the
-            // whole list.
-            const bool readable =
-                s.kind == ColumnSpec::Kind::Expression ||
-                ((s.kind == ColumnSpec::Kind::Field || s.kind == ColumnSpec::Kind::Lookup) &&
-                 existing.contains(s.name, Qt::CaseInsensitive));
-            select << (readable ? s.select : QStringLiteral("NULL"));
-            if (s.kind == ColumnSpec::Kind::Lookup) {
-                const QString id =
-                    s.table + QLatin1Char(':') + s.key + QLatin1Char(':') + s.display;
-                auto& slot = lookups[id];
-                if (!slot) {
-                    slot = std::make_unique<LookupTable>();
-                    slot->load(db, s);
-                }
-                col.lookup = slot.get();
-            } else if (s.kind == ColumnSpec::Kind::Field ||
-                       s.kind == ColumnSpec::Kind::Expression) {
-                col.color = s.name == QLatin1String("Color");
-                const ColumnDef* cd =
-                    def && s.kind == ColumnSpec::Kind::Field ? def->column(s.name) : nullptr;
-                col.date = cd && cd->type == ColumnType::Date;
-                col.number =
-                    cd && (cd->type == ColumnType::Double || cd->type == ColumnType::Long ||
-                           cd->type == ColumnType::Counter);
-            }
-        }
-
-        if (!select.isEmpty()) {
-            try {
-                QSqlQuery q =
-                    db.run(QStringLiteral("SELECT %1 FROM %2")
-                               .arg(select.join(QLatin1Char(',')), Database::ident(table)));
-                bool first = true;
-                while (q.next()) {
-                    const int r = grid.addRow();
-                    for (int c = 0; c < cols; ++c) {
-                        Column& col = columns[c];
-                        switch (col.spec.kind) {
-                        case ColumnSpec::Kind::Empty:
-                            if (c == serialCol)
-                                grid.cellRef(r, c) = QString::number(r - grid.fixedRows() + 1);
-                            break;
-                        case ColumnSpec::Kind::Broken:
-                            break;
-                        case ColumnSpec::Kind::Lookup:
-                            grid.cellRef(r, c) = col.lookup->find(q.value(col.source));
-                            break;
-                        case ColumnSpec::Kind::Field:
-                        case ColumnSpec::Kind::Expression: {
-                            const QVariant v = q.value(col.source);
-                            if (col.color) {
-                                const qint64 bgr = v.toLongLong();
-                                grid.setBackColor(
-                                    r, c,
-                                    colorFromBgr(bgr == 0 ? 0x010101u : static_cast<quint32>(bgr)));
-                                break;
-                            }
-                            if (first && (col.number || numericValue(v)))
-                                grid.setColAlignment(c, kNumberAlign);
-                            grid.cellRef(r, c) = valueText(v, col.date, col.texts);
-                            break;
-                        }
-                        }
-                    }
-                    first = false;
-                }
-            } catch (const DbError&) {
-                // The records cannot be read: the grid keeps only its captions.
-            }
-        }
+        RecordQuery query(grid, db, table);
+        if (!query.select.isEmpty())
+            fillRecords(grid, db, query);
         autoFitColumns(grid, measure);
     }
     grid.setVisible(true);

@@ -32,9 +32,10 @@ void setupRecordGrid(Grid& grid, const QStringList& specs, const QStringList& ca
                      const QString& table);
 void setupRecordGrid(Grid& grid, const RecordLayout& layout);
 
-// Fills a prepared grid with every record of its table in stored order: keys
-// turned into names, dates as 2009.02.04, doubles as 1,234.50 and numbers
-// right-aligned, the serial number in column 1; then fits the widths and
+// Fills a prepared grid with every record of its table in the order of its
+// key (the order they were entered in): keys turned into names, dates as
+// 2009.02.04, doubles as 1,234.50 and numbers right-aligned, the serial
+// number in column 1; then fits the widths and
 // shows the grid. Runs one query for the records and one per looked-up
 // table, whatever the number of records. A statement that fails leaves its
 // cells empty (a lookup table that is missing, say); nothing is reported.

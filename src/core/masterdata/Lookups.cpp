@@ -46,22 +46,27 @@ int findOrCreate(const Database& db, Master table, const QString& name, bool* cr
     const QString t = Database::ident(QString::fromLatin1(d.table));
     const QString n = Database::ident(QString::fromLatin1(d.nameColumn));
     const QString k = Database::ident(QString::fromLatin1(d.keyColumn));
-    const QVariant found = db.value(
-        QStringLiteral("SELECT %1 FROM %2 WHERE %3=? ORDER BY %1 LIMIT 1").arg(k, t, n), {name});
+    const QVariant found =
+        db.value(QStringLiteral("SELECT %1 FROM %2 WHERE %3=%4 ORDER BY %1 LIMIT 1")
+                     .arg(k, t, Database::caseless(n), Database::caseless(QStringLiteral("?"))),
+                 {name});
     if (created)
         *created = !found.isValid();
     if (found.isValid())
         return found.toInt();
+    const QString keyColumn = QString::fromLatin1(d.keyColumn);
     Transaction tx(db);
+    int key = 0;
     if (d.refColumn) {
         const int ref = findOrCreate(db, d.refTable, QString::fromUtf8(d.placeholder));
-        db.exec(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)")
-                    .arg(t, n, Database::ident(QString::fromLatin1(d.refColumn))),
-                {name, ref});
+        key = static_cast<int>(
+            db.insertKey(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)")
+                             .arg(t, n, Database::ident(QString::fromLatin1(d.refColumn))),
+                         {name, ref}, keyColumn));
     } else {
-        db.exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (?)").arg(t, n), {name});
+        key = static_cast<int>(db.insertKey(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (?)").arg(t, n), {name}, keyColumn));
     }
-    const int key = static_cast<int>(db.lastInsertId());
     tx.commit();
     return key;
 }
@@ -69,9 +74,10 @@ int findOrCreate(const Database& db, Master table, const QString& name, bool* cr
 QStringList comboItems(const Database& db, const QString& table, const QString& nameColumn,
                        const QString& keyColumn) {
     QStringList items;
-    QSqlQuery q = db.run(
-        QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %2")
-            .arg(Database::ident(keyColumn), Database::ident(nameColumn), Database::ident(table)));
+    const QString key = Database::ident(keyColumn);
+    QSqlQuery q = db.run(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %4, %1")
+                             .arg(key, Database::ident(nameColumn), Database::ident(table),
+                                  Database::caseless(Database::ident(nameColumn))));
     while (q.next())
         items << itemText(q.value(1).toString(), q.value(0));
     return items;

@@ -54,26 +54,41 @@ void fillList(Grid& grid, const QList<ListColumn>& columns, QSqlQuery query) {
     grid.endUpdate();
 }
 
+// Names sort without regard to letter case, records of one name by key.
+QString byName(const QString& column, const QString& key) {
+    return QStringLiteral(" ORDER BY %1, %2").arg(Database::caseless(column), key);
+}
+
 QString listSql(MasterTable table) {
     switch (table) {
     case MasterTable::Account:
         return QStringLiteral("SELECT AID AS 记录号,Name AS 名称,Account AS 账号,Memo AS 备注 "
-                              "FROM Account ORDER BY Name");
+                              "FROM Account") +
+               byName(QStringLiteral("Name"), QStringLiteral("AID"));
     case MasterTable::Region:
-        return QStringLiteral(
-            "SELECT RID AS 记录号,Region AS 地区,Memo AS 备注 FROM Region ORDER BY Region");
+        return QStringLiteral("SELECT RID AS 记录号,Region AS 地区,Memo AS 备注 FROM Region") +
+               byName(QStringLiteral("Region"), QStringLiteral("RID"));
     case MasterTable::Storage:
         return QStringLiteral("SELECT SID AS 记录号,Name AS 仓库名,Address AS 仓库地址,Memo AS "
-                              "备注信息 FROM Storage ORDER BY Name");
+                              "备注信息 FROM Storage") +
+               byName(QStringLiteral("Name"), QStringLiteral("SID"));
     case MasterTable::Class:
-        return QStringLiteral(
-            "SELECT CID AS 记录号,Class AS 类别,Memo AS 备注信息 FROM Class ORDER BY Class");
+        return QStringLiteral("SELECT CID AS 记录号,Class AS 类别,Memo AS 备注信息 FROM Class") +
+               byName(QStringLiteral("Class"), QStringLiteral("CID"));
     case MasterTable::Customer:
         // The region column shows the name of the customer's region.
         return QStringLiteral(
-            "SELECT CID AS 记录号,(SELECT Region FROM Region r WHERE r.RID=c.RID LIMIT 1) AS 地区,"
-            "Name AS 姓名,Address AS 地址,PC AS 邮编,Phone AS 电话,MPhone AS 手机,Fax AS 传真,"
-            "Email AS 邮箱,Websit AS 网址,Memo AS 备注 FROM Customer c ORDER BY Name");
+                   "SELECT CID AS 记录号,(SELECT Region FROM Region r WHERE r.RID=c.RID LIMIT 1) "
+                   "AS 地区,Name AS 姓名,Address AS 地址,PC AS 邮编,Phone AS 电话,MPhone AS 手机,"
+                   "Fax AS 传真,Email AS 邮箱,Websit AS 网址,Memo AS 备注 FROM Customer c") +
+               byName(QStringLiteral("Name"), QStringLiteral("CID"));
+    case MasterTable::Vender:
+        // Suppliers keep the order they were entered in, with the region's name.
+        return QStringLiteral(
+            "SELECT VID AS 记录号,(SELECT Region FROM Region r WHERE r.RID=v.RID LIMIT 1) AS 地区,"
+            "Name AS 供应商,LinkMan AS 联系人,Phone AS 电话,MPhone AS 手机,FAX AS 传真,Email AS "
+            "邮箱,Address AS 地址,PC AS 邮编,WebSit AS 网址,Memo AS 备注 FROM Vender v ORDER BY "
+            "VID");
     case MasterTable::Staff:
         return QStringLiteral("SELECT UID AS 记录号,Name AS 姓名,Address AS 住址,PC AS 邮编,"
                               "Phone AS 电话,MPhone AS 手机,Fax AS 传真,Email AS 邮箱,"
@@ -81,24 +96,6 @@ QString listSql(MasterTable table) {
     default:
         return {};
     }
-}
-
-// Suppliers go through the work table T_Vender1, which gets the region names
-// written into its column 地区; the list keeps the table's natural order.
-QSqlQuery venderQuery(const Database& db) {
-    Transaction tx(db);
-    db.dropTable(QStringLiteral("T_Vender1"));
-    db.exec(QStringLiteral(
-        "CREATE TABLE T_Vender1 AS SELECT VID AS 记录号,RID AS RID,Name AS 供应商,LinkMan AS "
-        "联系人,"
-        "Phone AS 电话,MPhone AS 手机,FAX AS 传真,Email AS 邮箱,Address AS 地址,PC AS 邮编,"
-        "WebSit AS 网址,Memo AS 备注 FROM Vender ORDER BY rowid"));
-    db.exec(QStringLiteral("ALTER TABLE T_Vender1 ADD COLUMN 地区 TEXT"));
-    db.exec(QStringLiteral("UPDATE T_Vender1 SET 地区=(SELECT Region FROM Region r "
-                           "WHERE r.RID=T_Vender1.RID LIMIT 1)"));
-    tx.commit();
-    return db.run(QStringLiteral("SELECT 记录号,地区,供应商,联系人,电话,手机,传真,邮箱,地址,邮编,"
-                                 "网址,备注 FROM T_Vender1 ORDER BY rowid"));
 }
 
 } // namespace
@@ -109,19 +106,17 @@ void loadMasterList(Grid& grid, const Database& db, MasterTable table, const Ses
     case MasterTable::Product:
         loadProductGrid(grid, db);
         return;
-
-    case MasterTable::Vender:
-        fillList(grid, def.listColumns, venderQuery(db));
-        return;
-    case MasterTable::Staff:
+    case MasterTable::Staff: {
+        const QString order = byName(QStringLiteral("Name"), QStringLiteral("UID"));
         if (!mayViewList(session, table)) {
             fillList(grid, def.listColumns,
-                     db.run(listSql(table) + QStringLiteral(" WHERE UID=? ORDER BY Name"),
+                     db.run(listSql(table) + QStringLiteral(" WHERE UID=?") + order,
                             {session.operatorId.trimmed().toLongLong()}));
             return;
         }
-        fillList(grid, def.listColumns, db.run(listSql(table) + QStringLiteral(" ORDER BY Name")));
+        fillList(grid, def.listColumns, db.run(listSql(table) + order));
         return;
+    }
     default:
         fillList(grid, def.listColumns, db.run(listSql(table)));
         return;

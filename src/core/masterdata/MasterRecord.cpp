@@ -130,16 +130,17 @@ std::optional<SaveOutcome> checkInput(const Database& db, const MasterTableDef& 
         const QString table = Database::ident(def.table);
         const QString nameCol = Database::ident(def.nameField);
         const QString keyCol = Database::ident(def.keyField);
+        const QString sameName = QStringLiteral("%1=%2").arg(
+            Database::caseless(nameCol), Database::caseless(QStringLiteral("?")));
         const bool taken =
-            adding ? db.value(QStringLiteral("SELECT 1 FROM %1 WHERE %2=? COLLATE NOCASE LIMIT 1")
-                                  .arg(table, nameCol),
-                              {name})
-                         .isValid()
-                   : db.value(QStringLiteral(
-                                  "SELECT 1 FROM %1 WHERE %2=? COLLATE NOCASE AND %3<>? LIMIT 1")
-                                  .arg(table, nameCol, keyCol),
-                              {name, input.key})
-                         .isValid();
+            adding
+                ? db.value(QStringLiteral("SELECT 1 FROM %1 WHERE %2 LIMIT 1").arg(table, sameName),
+                           {name})
+                      .isValid()
+                : db.value(QStringLiteral("SELECT 1 FROM %1 WHERE %2 AND %3<>? LIMIT 1")
+                               .arg(table, sameName, keyCol),
+                           {name, input.key})
+                      .isValid();
         if (taken)
             return refused(def.duplicateMessage, nameBox);
     }
@@ -211,10 +212,10 @@ SaveOutcome saveMasterRecord(const Database& db, const Session& session, MasterT
     SaveOutcome out;
     if (adding) {
         const QStringList marks(quoted.size(), QStringLiteral("?"));
-        db.exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                    .arg(tableName, quoted.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
-                a.values);
-        out.key = db.lastInsertId();
+        out.key = db.insertKey(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(tableName, quoted.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
+            a.values, def.keyField);
         out.clearForm = true;
     } else {
         if (!db.value(QStringLiteral("SELECT 1 FROM %1 WHERE %2=?").arg(tableName, keyCol),

@@ -89,7 +89,7 @@ qint64 SlipNumbers::take(const Database& db, SlipKind kind) {
     // Said as the engine would say it, also for an older file that has no
     // table to count in (it would fail as a missing table).
     if (db.isReadOnly())
-        throw DbError(DbError::Kind::ReadOnly, DbError::kindMessage(DbError::Kind::ReadOnly));
+        throw DbError::ofKind(DbError::Kind::ReadOnly);
     Transaction t(db);
     ensureRow(db);
     const QString column = numberColumn(kind);

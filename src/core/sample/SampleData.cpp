@@ -26,9 +26,8 @@ QString u(const char* text) {
     return QString::fromUtf8(text);
 }
 
-int insert(const Database& db, const QString& sql, const QVariantList& binds) {
-    db.exec(sql, binds);
-    return static_cast<int>(db.lastInsertId());
+int insert(const Database& db, const QString& sql, const QVariantList& binds, const char* key) {
+    return static_cast<int>(db.insertKey(sql, binds, QString::fromLatin1(key)));
 }
 
 // Makes the sample file from the template; false (and no file left behind)
@@ -43,6 +42,7 @@ bool makeSampleFile(const QString& file) {
             return true;
         }
     } catch (const DbError&) {
+        // No sample then: the half-filled file goes, and the caller says so.
     }
     QFile::remove(file);
     return false;
@@ -115,17 +115,20 @@ void SampleData::fill(const Database& db, quint32 seed) {
 
     QList<int> classes;
     for (const char* c : SampleCatalog::classes())
-        classes << insert(db, QStringLiteral("INSERT INTO Class (Class) VALUES (?)"), {u(c)});
+        classes << insert(db, QStringLiteral("INSERT INTO Class (Class) VALUES (?)"), {u(c)},
+                          "CID");
     QList<int> regions;
     for (const char* r : SampleCatalog::regions())
-        regions << insert(db, QStringLiteral("INSERT INTO Region (Region) VALUES (?)"), {u(r)});
+        regions << insert(db, QStringLiteral("INSERT INTO Region (Region) VALUES (?)"), {u(r)},
+                          "RID");
 
     for (const auto& p : SampleCatalog::products()) {
         keys.products << insert(
             db,
             QStringLiteral("INSERT INTO Product (CID, SName, Name, Code, "
                            "Price, Unit) VALUES (?, ?, ?, ?, ?, ?)"),
-            {classes[p.classIndex], u(p.shortName), u(p.name), u(p.code), p.price, u(p.unit)});
+            {classes[p.classIndex], u(p.shortName), u(p.name), u(p.code), p.price, u(p.unit)},
+            "PID");
     }
     for (const auto& c : SampleCatalog::customers()) {
         keys.customers << insert(
@@ -133,7 +136,8 @@ void SampleData::fill(const Database& db, quint32 seed) {
             QStringLiteral("INSERT INTO Customer (RID, Name, Address, PC, Phone, MPhone, Fax, "
                            "Email, Websit) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
             {regions[c.regionIndex], u(c.name), u(c.address), u(c.postcode), u(c.phone),
-             u(c.mobile), u(c.fax), u(c.email), u(c.website)});
+             u(c.mobile), u(c.fax), u(c.email), u(c.website)},
+            "CID");
     }
     for (const auto& s : SampleCatalog::suppliers()) {
         keys.suppliers << insert(
@@ -141,17 +145,18 @@ void SampleData::fill(const Database& db, quint32 seed) {
             QStringLiteral("INSERT INTO Vender (RID, Name, LinkMan, Phone, MPhone, Fax, Email, "
                            "Address, PC, Websit) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
             {regions[s.regionIndex], u(s.name), u(s.contact), u(s.phone), u(s.mobile), u(s.fax),
-             u(s.email), u(s.address), u(s.postcode), u(s.website)});
+             u(s.email), u(s.address), u(s.postcode), u(s.website)},
+            "VID");
     }
     for (const auto& s : SampleCatalog::storages()) {
         keys.storages << insert(
             db, QStringLiteral("INSERT INTO Storage (Name, Address, Memo) VALUES (?, ?, ?)"),
-            {u(s.name), u(s.detail), u(s.memo)});
+            {u(s.name), u(s.detail), u(s.memo)}, "SID");
     }
     for (const auto& a : SampleCatalog::accounts()) {
         keys.accounts << insert(
             db, QStringLiteral("INSERT INTO Account (Name, Account, Memo) VALUES (?, ?, ?)"),
-            {u(a.name), u(a.detail), u(a.memo)});
+            {u(a.name), u(a.detail), u(a.memo)}, "AID");
     }
 
     // The preset operator sells too; the first sample operator is the salesperson.
@@ -168,7 +173,7 @@ void SampleData::fill(const Database& db, quint32 seed) {
             insert(db,
                    QStringLiteral("INSERT INTO Staff (Name, PSD, MPhone, Memo, "
                                   "\"Right\") VALUES (?, ?, ?, ?, ?)"),
-                   {u(o.name), u(o.password), u(o.mobile), u(o.memo), Rights::join(rights)});
+                   {u(o.name), u(o.password), u(o.mobile), u(o.memo), Rights::join(rights)}, "UID");
         if (keys.sellers.size() < 2)
             keys.sellers << uid;
     }

@@ -1,6 +1,7 @@
 #include "core/statistics/StockSheet.h"
 
 #include "core/data/Database.h"
+#include "core/data/Schema.h"
 #include "core/grid/Grid.h"
 #include "core/values/Numbers.h"
 
@@ -164,17 +165,22 @@ void StockSheet::paintSubtotalsAndTotals(Grid& grid) const {
     for (int line = 0; line < m_lines; ++line) {
         const int row = totalRow(line);
         for (int c = 1; c < grid.cols(); ++c)
-            grid.setBackColor(row, c, stockcolors::total());
+            grid.setBackColor(row, c, stockcolors::totalBack());
     }
     const int totalCol = grid.cols() - 1;
     for (int r = 2; r <= last; ++r)
-        grid.setBackColor(r, totalCol, stockcolors::total());
+        grid.setBackColor(r, totalCol, stockcolors::totalBack());
 }
 
 QHash<quint64, double> readBalances(const Database& db, const QString& table) {
     QHash<quint64, double> out;
-    QSqlQuery q =
-        db.run(QStringLiteral("SELECT SID, PID, Num FROM %1").arg(Database::ident(table)));
+    // Rows of a pair come in the order of the table's key, when it has one.
+    QString order = QStringLiteral("SID, PID");
+    if (const TableDef* def = Schema::accountSetTable(table);
+        def && db.fieldExists(table, def->keyColumn()))
+        order += QStringLiteral(", ") + Database::ident(def->keyColumn());
+    QSqlQuery q = db.run(QStringLiteral("SELECT SID, PID, Num FROM %1 ORDER BY %2")
+                             .arg(Database::ident(table), order));
     while (q.next()) {
         // The first row of a pair counts, as the ledger reads it.
         const quint64 key = balanceKey(q.value(0).toInt(), q.value(1).toInt());

@@ -90,7 +90,7 @@ inline QColor subtotalBack() {
 inline QColor subtotalText() {
     return QColor(0, 0, 255);
 }
-inline QColor total() {
+inline QColor totalBack() {
     return QColor(204, 255, 204);
 }
 } // namespace stockcolors

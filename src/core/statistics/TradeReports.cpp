@@ -28,7 +28,7 @@ struct PeriodFilter {
     QVariantList binds;
     explicit PeriodFilter(const Period& p) {
         if (!p.first.isValid() || !p.last.isValid())
-            throw DbError(QStringLiteral("无效的统计日期。"));
+            throw DbError::failed(QStringLiteral("无效的统计日期。"));
         sql = p.condition();
         binds = p.binds();
     }
@@ -160,7 +160,7 @@ bool outstandingMatrix(const Database& db, Grid& grid, TradeSide side, const Per
     std::vector<Owed> owed;
     {
         QSqlQuery q = db.run(QStringLiteral("SELECT PID, %1, SUM(Price * Num - Pay) FROM %2 "
-                                            "WHERE %3 GROUP BY PID, %1")
+                                            "WHERE %3 GROUP BY PID, %1 ORDER BY PID, %1")
                                  .arg(partnerKey, tableOf(side), where.sql),
                              where.binds);
         while (q.next())

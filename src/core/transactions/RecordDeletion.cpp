@@ -58,11 +58,11 @@ void keepAnAdministrator(const Operators& before, const Operators& after) {
 int deleteRecords(const Database& db, const QString& table, const QString& keyColumn,
                   const QList<qint64>& keys) {
     if (!deletable(table, keyColumn))
-        throw DbError(QStringLiteral("不能按%2删除表%1中的记录。").arg(table, keyColumn));
-    const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2=?")
-                            .arg(Database::ident(table), Database::ident(keyColumn));
+        throw DbError::failed(QStringLiteral("不能按%2删除表%1中的记录。").arg(table, keyColumn));
     int deleted = 0;
     Transaction t(db);
+    Statement remove(db, QStringLiteral("DELETE FROM %1 WHERE %2=?")
+                             .arg(Database::ident(table), Database::ident(keyColumn)));
     const bool operators = table == QLatin1String("Staff");
     const Operators before = operators ? countOperators(db) : Operators{};
     for (qint64 key : keys) {
@@ -72,7 +72,8 @@ int deleteRecords(const Database& db, const QString& table, const QString& keyCo
                 continue; // already gone
             moves->reversed().apply(db);
         }
-        deleted += db.exec(sql, {key});
+        remove.exec({key});
+        deleted += remove.rowsAffected();
     }
     if (operators && deleted > 0)
         keepAnAdministrator(before, countOperators(db));

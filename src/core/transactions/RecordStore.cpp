@@ -59,10 +59,10 @@ qint64 RecordStore::insert(const Database& db, const QString& table, const QStri
         marks << QStringLiteral("?");
     Transaction t(db);
     moves.apply(db);
-    db.exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                .arg(Database::ident(table), columnList(columns, {}), marks.join(QLatin1Char(','))),
-            values);
-    const qint64 id = db.lastInsertId();
+    const qint64 id = db.insertKey(
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(Database::ident(table), columnList(columns, {}), marks.join(QLatin1Char(','))),
+        values, QStringLiteral("ID"));
     t.commit();
     return id;
 }

@@ -20,7 +20,7 @@ namespace {
 // those dated up to and including that day.
 Period recordsUpTo(const QDate& asOf) {
     if (!asOf.isValid())
-        throw DbError(QStringLiteral("无效的统计日期。"));
+        throw DbError::failed(QStringLiteral("无效的统计日期。"));
     return {QDate(), asOf == StockLedger::allDates ? QDate() : asOf};
 }
 
@@ -37,7 +37,7 @@ QString checkedResultTable(const QString& name) {
     const QString quoted = Database::ident(name);
     if (!name.startsWith(QStringLiteral("T_")) || name == QLatin1String("T_Buy1") ||
         name == QLatin1String("T_TBuy") || name == QLatin1String("T_PID1"))
-        throw DbError(QStringLiteral("统计结果表名无效：%1").arg(name));
+        throw DbError::failed(QStringLiteral("统计结果表名无效：%1").arg(name));
     return quoted;
 }
 

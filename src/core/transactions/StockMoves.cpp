@@ -41,7 +41,7 @@ std::optional<StockMoves> StockMoves::ofRecord(const Database& db, const QString
     }
     const bool isSale = table == QLatin1String("Sale");
     if (!isSale && table != QLatin1String("Buy"))
-        throw DbError(QStringLiteral("没有库存变动的表：%1").arg(table));
+        throw DbError::failed(QStringLiteral("没有库存变动的表：%1").arg(table));
     QSqlQuery q = db.run(
         QStringLiteral("SELECT SID, PID, Num FROM %1 WHERE ID=?").arg(Database::ident(table)),
         {id});
