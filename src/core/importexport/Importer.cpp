@@ -449,13 +449,6 @@ QString unreadText(int from, int to, bool asking = false) {
 
 } // namespace
 
-int ImportResult::skippedFor(SkipReason reason) const {
-    int n = 0;
-    for (const Skip& s : skipped)
-        n += s.reason == reason;
-    return n;
-}
-
 QString ImportResult::summary(ListedTable table) const {
     if (!ok)
         return error;
