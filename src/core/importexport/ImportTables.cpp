@@ -33,8 +33,8 @@ ImportSlot required(ImportSlot s) {
     return s;
 }
 
-QList<ImportTableDef> build() {
-    QList<ImportTableDef> t;
+// The record tables: each line moves stock.
+void addRecordTables(QList<ImportTableDef>& t) {
     t.append({ListedTable::Sales,
               "Sale",
               "销售记录",
@@ -69,6 +69,10 @@ QList<ImportTableDef> build() {
                text("备注", "G", "Memo")},
               -1,
               ImportStock::Transfer});
+}
+
+// The master tables: a line whose name is already there is skipped.
+void addMasterTables(QList<ImportTableDef>& t) {
     ImportSlot unit = text("单位", "G", "Unit");
     unit.placeholder = QStringLiteral("单位未知");
     t.append(
@@ -129,6 +133,12 @@ QList<ImportTableDef> build() {
               "地区记录",
               {required(text("地区", "B", "Region")), text("备注", "C", "Memo")},
               0});
+}
+
+QList<ImportTableDef> build() {
+    QList<ImportTableDef> t;
+    addRecordTables(t);
+    addMasterTables(t);
     return t;
 }
 

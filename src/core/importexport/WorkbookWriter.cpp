@@ -224,6 +224,22 @@ private:
     bool m_lost = false;
 };
 
+namespace {
+
+// The format that shows a number the way its text did.
+QString numberFormatOf(bool grouped, int decimals, bool percent, bool currency) {
+    QString format = grouped ? QStringLiteral("#,##0") : QStringLiteral("0");
+    if (decimals > 0)
+        format += QLatin1Char('.') + QString(decimals, QLatin1Char('0'));
+    if (percent)
+        format += QLatin1Char('%');
+    if (currency)
+        format = QStringLiteral("\"") + kYuan + QStringLiteral("\"") + format;
+    return format;
+}
+
+} // namespace
+
 std::optional<WorkbookWriter::Number> WorkbookWriter::readNumber(const QString& text) {
     qsizetype i = 0, end = text.size();
     while (i < end && text[i].isSpace())
@@ -294,16 +310,9 @@ std::optional<WorkbookWriter::Number> WorkbookWriter::readNumber(const QString& 
     double value = 0;
     if (std::from_chars(digits, digits + n, value).ec != std::errc())
         return std::nullopt;
-    QString format = grouped ? QStringLiteral("#,##0") : QStringLiteral("0");
-    if (decimals > 0)
-        format += QLatin1Char('.') + QString(decimals, QLatin1Char('0'));
-    if (percent) {
+    if (percent)
         value /= 100;
-        format += QLatin1Char('%');
-    }
-    if (currency)
-        format = QStringLiteral("\"") + kYuan + QStringLiteral("\"") + format;
-    return Number{value, format};
+    return Number{value, numberFormatOf(grouped, decimals, percent, currency)};
 }
 
 QString WorkbookWriter::sheetName(const QString& title) {

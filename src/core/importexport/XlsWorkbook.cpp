@@ -117,32 +117,10 @@ private:
             if ((size = text(13, t)) > 0)
                 m_cells->set(row, col, t);
             return size;
-        case xls::IntCell: {
-            if (n < 13)
-                return 0;
-            qint32 i = 0;
-            std::memcpy(&i, p + 9, 4);
-            m_cells->set(row, col, QString::number(i));
-            return 13;
-        }
-        case xls::NumberCell: {
-            if (n < 17)
-                return 0;
-            double d = 0;
-            std::memcpy(&d, p + 9, 8);
-            m_cells->set(row, col, generalNumberText(d));
-            return 17;
-        }
-        case xls::DateCell: {
-            if (n < 18)
-                return 0;
-            double d = 0;
-            std::memcpy(&d, p + 9, 8);
-            const auto flags = uchar(p[17]);
-            const QString date = serialDateText(d, flags & xls::System1904, flags & xls::TimeOfDay);
-            m_cells->set(row, col, date.isEmpty() ? generalNumberText(d) : date);
-            return 18;
-        }
+        case xls::IntCell:
+        case xls::NumberCell:
+        case xls::DateCell:
+            return numberCell(p, n, row, col);
         case xls::Failure: {
             if (n < 5)
                 return 0;
@@ -156,6 +134,30 @@ private:
         default:
             return -1;
         }
+    }
+
+    // A cell holding a number: a whole one, any other, or a date's day number.
+    qsizetype numberCell(const char* p, qsizetype n, int row, int col) {
+        if (p[0] == xls::IntCell) {
+            if (n < 13)
+                return 0;
+            qint32 i = 0;
+            std::memcpy(&i, p + 9, 4);
+            m_cells->set(row, col, QString::number(i));
+            return 13;
+        }
+        if (n < (p[0] == xls::DateCell ? 18 : 17))
+            return 0;
+        double d = 0;
+        std::memcpy(&d, p + 9, 8);
+        if (p[0] == xls::NumberCell) {
+            m_cells->set(row, col, generalNumberText(d));
+            return 17;
+        }
+        const auto flags = uchar(p[17]);
+        const QString date = serialDateText(d, flags & xls::System1904, flags & xls::TimeOfDay);
+        m_cells->set(row, col, date.isEmpty() ? generalNumberText(d) : date);
+        return 18;
     }
 
     // A cell of an .xls holds at most 32,767 characters.
