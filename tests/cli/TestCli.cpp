@@ -2,7 +2,6 @@
 #include "core/accounts/Registry.h"
 #include "core/accounts/Rights.h"
 #include "core/masterdata/MasterRecord.h"
-#include "core/sample/SampleData.h"
 #include "core/transactions/BuyStore.h"
 #include "support/CliRunner.h"
 #include "support/TestAccountSet.h"
@@ -19,7 +18,6 @@ using tl::test::CliRunner;
 class TestCli : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void wrongUsageExitsTwoBeforeLogin();
     void loginFollowsTheLoginWindow();
     void firstUseAndCreate();
@@ -33,14 +31,9 @@ private:
     QString stock() {
         return m_set->db().value("SELECT group_concat(ID||':'||Num) FROM Stock").toString();
     }
-    std::unique_ptr<test::TestAccountSet> m_set;
+    std::unique_ptr<test::TestAccountSet> m_set = test::sampleAccountSet();
     CliRunner m_cli;
 };
-
-void TestCli::initTestCase() {
-    m_set = std::make_unique<test::TestAccountSet>();
-    SampleData::fill(m_set->db());
-}
 
 void TestCli::wrongUsageExitsTwoBeforeLogin() {
     const QString set = m_set->path();

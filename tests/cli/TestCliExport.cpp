@@ -4,7 +4,6 @@
 #include "core/importexport/GridExport.h"
 #include "core/lists/ListedTables.h"
 #include "core/masterdata/MasterRecord.h"
-#include "core/sample/SampleData.h"
 #include "support/CliRunner.h"
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
@@ -18,7 +17,6 @@ using tl::test::CliRunner;
 class TestCliExport : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void exportsAreWhatTheWindowWrites();
     void refusals();
 
@@ -27,14 +25,9 @@ private:
     void loadAsTheWindow(Grid& grid, ListedTable table) {
         loadListedTable(grid, m_set->db(), test::adminSession(), table);
     }
-    std::unique_ptr<test::TestAccountSet> m_set;
+    std::unique_ptr<test::TestAccountSet> m_set = test::sampleAccountSet();
     CliRunner m_cli;
 };
-
-void TestCliExport::initTestCase() {
-    m_set = std::make_unique<test::TestAccountSet>();
-    SampleData::fill(m_set->db());
-}
 
 void TestCliExport::exportsAreWhatTheWindowWrites() {
     // A record list and a master list to standard output, as UTF-8.

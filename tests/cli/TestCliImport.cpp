@@ -44,8 +44,7 @@ private:
 };
 
 void TestCliImport::init() {
-    m_set = std::make_unique<test::TestAccountSet>();
-    SampleData::fill(m_set->db());
+    m_set = test::sampleAccountSet();
     m_csv = test::writeFile(m_set->folder() + "/customers.csv", kCustomers);
 }
 
@@ -139,30 +138,54 @@ void TestCliImport::badInputChangesNothing() {
         test::writeXlsx(m_set->folder() + "/book.xlsx", {{"客户", "\n,,表中客户"}});
 
     const int before = count("Customer");
+    const QString gone = m_set->folder() + "/gone.csv";
     const struct {
         QStringList args;
         int code;
+        QString message;
     } cases[] = {
-        {{"import", "invoices", m_csv}, 2},
-        {{"import", "customers", m_csv, "--lines", "10-2"}, 2},
-        {{"import", "customers", m_csv, "--lines", "two-ten"}, 2},
-        {{"import", "customers", m_csv, "--columns", "B,C,D,E,F,G,H,I,J,K,L"}, 2},
-        {{"import", "customers", m_csv, "--columns", "B,3"}, 2},
-        {{"import", "customers", m_csv, "--columns", "B,abc"}, 2},
+        {{"import", "invoices", m_csv},
+         2,
+         "未知的表：invoices（可用：sales, purchases, transfers, products, accounts, customers, "
+         "suppliers, staff, classes, warehouses, regions）"},
+        {{"import", "customers", m_csv, "--lines", "10-2"},
+         2,
+         "--lines 10-2：终止行不能小于起始行。"},
+        {{"import", "customers", m_csv, "--lines", "two-ten"},
+         2,
+         "--lines 的取值“two-ten”无效，应写作 起始行-终止行，例如 2-10。"},
+        {{"import", "customers", m_csv, "--columns", "B,C,D,E,F,G,H,I,J,K,L"},
+         2,
+         "--columns 给了 11 个列号，导入客户记录只有 10 项。"},
+        {{"import", "customers", m_csv, "--columns", "B,3"},
+         2,
+         "--columns 中的“3”不是列号，列号写作 A 至 ZZ。"},
+        {{"import", "customers", m_csv, "--columns", "B,abc"},
+         2,
+         "--columns 中的“abc”不是列号，列号写作 A 至 ZZ。"},
         // No header, or no title for a required field.
-        {{"import", "customers", book, "--columns", "auto"}, 2},
+        {{"import", "customers", book, "--columns", "auto"},
+         2,
+         "--columns auto：第 1 行不像表头，请用 --columns 写出列号。"},
         {{"import", "customers", test::writeFile(m_set->folder() + "/t.csv", "地区,电话\n"),
           "--columns", "auto"},
-         2},
-        {{"import", "customers", m_csv, "--sheet", "客户"}, 2},
-        {{"import", "customers", m_csv, "--encoding", "latin1"}, 2},
-        {{"import", "customers"}, 2},
-        {{"import", "customers", m_set->folder() + "/gone.csv"}, 1},
-        {{"import", "customers", book, "--sheet", "订单"}, 1},
+         2,
+         "--columns auto：表头中找不到必填项“姓名”，没有导入。"},
+        {{"import", "customers", m_csv, "--sheet", "客户"},
+         2,
+         "--sheet 只用于 .xls 或 .xlsx 工作簿。"},
+        {{"import", "customers", m_csv, "--encoding", "latin1"},
+         2,
+         "--encoding 只能是 auto、utf-8、gb18030、big5 或 utf-16。"},
+        {{"import", "customers"}, 2, "缺少参数。"},
+        {{"import", "customers", gone}, 1, "无法打开文件：" + gone},
+        {{"import", "customers", book, "--sheet", "订单"},
+         1,
+         "输入表格名称有误，无法打开表格，请重新输入！"},
     };
     for (const auto& c : cases) {
         const auto r = run(c.args);
-        QVERIFY2(r.code == c.code && !r.err.isEmpty(),
+        QVERIFY2(r.code == c.code && r.err.startsWith(c.message),
                  qPrintable(c.args.join(' ') + " -> " + r.err));
     }
     QCOMPARE(count("Customer"), before);

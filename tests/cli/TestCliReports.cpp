@@ -4,7 +4,6 @@
 #include "core/printing/ChineseAmount.h"
 #include "core/printing/PrintHeading.h"
 #include "core/printing/Slip.h"
-#include "core/sample/SampleData.h"
 #include "core/statistics/StockReport.h"
 #include "core/statistics/TradeReports.h"
 #include "support/CliRunner.h"
@@ -24,7 +23,6 @@ using tl::test::CliRunner;
 class TestCliReports : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void reportsAreTheWindowsGrids();
     void picturesAndTheWindowsTable();
     void slipsAreNumberedPdfs();
@@ -32,7 +30,7 @@ private slots:
 
 private:
     QStringList base() const { return {"--set", m_set->path()}; }
-    std::unique_ptr<test::TestAccountSet> m_set;
+    std::unique_ptr<test::TestAccountSet> m_set = test::sampleAccountSet();
     CliRunner m_cli;
     // The sample records run over the half year up to today.
     const QDate m_to = QDate::currentDate();
@@ -40,11 +38,6 @@ private:
     const QStringList m_period = {"--from", m_from.toString(Qt::ISODate), "--to",
                                   m_to.toString(Qt::ISODate)};
 };
-
-void TestCliReports::initTestCase() {
-    m_set = std::make_unique<test::TestAccountSet>();
-    SampleData::fill(m_set->db());
-}
 
 void TestCliReports::reportsAreTheWindowsGrids() {
     const Database& db = m_set->db();

@@ -54,11 +54,14 @@ void fillList(Grid& g) {
 }
 
 // A worksheet read back from the zip: cells by reference, with their type,
-// number format and stored value text.
+// number format, border and stored value text; the column widths as written.
 struct Cell {
     QString type, numberFormat, value;
+    bool border = false;
 };
-using Sheet = QHash<QString, Cell>;
+struct Sheet : QHash<QString, Cell> {
+    QStringList widths;
+};
 
 QByteArray zipEntry(zip_t* archive, const char* name) {
     zip_file_t* f = zip_fopen(archive, name, 0);
@@ -87,15 +90,25 @@ Sheet readSheet(const QString& path) {
                              .globalMatch(styles))
         formats.insert(m.captured(1), m.captured(2));
     QStringList xfs; // the number format of each cell format
-    for (const auto& m : QRegularExpression(R"re(<xf numFmtId="(\d+)")re")
-                             .globalMatch(styles.mid(styles.indexOf("<cellXfs"))))
+    QList<bool> borders;
+    for (const auto& m :
+         QRegularExpression(
+             R"re(<xf numFmtId="(\d+)" fontId="\d+" fillId="\d+" borderId="(\d+)")re")
+             .globalMatch(styles.mid(styles.indexOf("<cellXfs")))) {
         xfs << formats.value(m.captured(1), m.captured(1));
+        borders << (m.captured(2) != "0");
+    }
     Sheet sheet;
     const QRegularExpression cell(
-        R"re(<c r="(\w+)"(?: s="(\d+)")?(?: t="(\w+)")?>(?:<v>([^<]*))?)re");
-    for (const auto& m : cell.globalMatch(xml))
+        R"re(<c r="(\w+)"(?: s="(\d+)")?(?: t="(\w+)")?/?>(?:<v>([^<]*))?)re");
+    for (const auto& m : cell.globalMatch(xml)) {
+        const int xf = m.captured(2).toInt();
         sheet.insert(m.captured(1),
-                     {m.captured(3), xfs.value(m.captured(2).toInt()), m.captured(4)});
+                     {m.captured(3), xfs.value(xf), m.captured(4), borders.value(xf)});
+    }
+    for (const auto& m :
+         QRegularExpression(R"re(<col min="\d+" max="\d+" width="([^"]*)")re").globalMatch(xml))
+        sheet.widths << m.captured(1);
     return sheet;
 }
 
@@ -207,6 +220,8 @@ void TestGridExport::workbookCellsAndFormats() {
     fillList(g);
     g.setText(3, 2, "64.74");
     g.setText(4, 0, "2009.02"); // a month labelling its row
+    g.setText(0, 2, "2009");
+    g.setColWidth(1, 1230);
     QTemporaryDir dir;
     const QString path = dir.filePath("back.xls"); // an .xlsx under the old name
     QCOMPARE(writeGridFile(g, path, "销 售", Progress::silent()), ExportStatus::Written);
@@ -222,6 +237,7 @@ void TestGridExport::workbookCellsAndFormats() {
     QVERIFY(sheet.value("A2").type.isEmpty() && sheet.value("A2").value == "1");
     QVERIFY(!sheet.value("A4").type.isEmpty());
     QVERIFY(!sheet.value("D2").type.isEmpty());
+    QCOMPARE(sheet.value("C1").type, QString("inlineStr")); // a caption stays text
 
     int error = 0;
     const std::unique_ptr<Workbook> book = Workbook::open(path, &error);
@@ -234,6 +250,22 @@ void TestGridExport::workbookCellsAndFormats() {
     QCOMPARE(cells.row(2, 4), (QStringList{"1", "铅笔,红", "1234.5", "2009.02.04"}));
     QCOMPARE(cells.row(3, 4), (QStringList{"2", "say \"hi\"", "64.74", "2009.02.05"}));
     QCOMPARE(cells.row(4, 4), (QStringList{"2009.02", "两行\n备注", "-3", ""}));
+
+    // 1230 twips are 10 characters, as a column set to 10 is written.
+    const QString ten = dir.filePath("ten.xlsx");
+    WorkbookWriter reference(ten, "x");
+    reference.setColumnWidth(0, 10);
+    QVERIFY(reference.close());
+    QCOMPARE(sheet.widths.size(), 4);
+    QCOMPARE(sheet.widths[1], readSheet(ten).widths.value(0));
+
+    // Every cell has its border, empty ones too, out to the 30th column AD.
+    g.reset(2, 30, 1, 0);
+    g.setText(1, 0, "1");
+    QCOMPARE(writeGridFile(g, path, "宽", Progress::silent()), ExportStatus::Written);
+    const Sheet wide = readSheet(path);
+    QVERIFY(wide.value("A2").border && wide.value("AD1").border && wide.value("AD2").border);
+    QVERIFY(!wide.contains("AE1"));
 
     // Thousands of rows pass the writer in pieces: every number keeps its text.
     g.reset(3000, 2, 0, 1);

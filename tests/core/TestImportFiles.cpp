@@ -65,16 +65,21 @@ private:
         return zip_close(z) == 0 ? file : QString();
     }
     // An .xlsx of one worksheet "S" made of the XML given.
-    QString xlsx(const QString& name, const QByteArray& sheet, const QByteArray& strings = {}) {
-        return zip(name, {"xl/workbook.xml",
-                          "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/"
-                          "2006/relationships\"><sheets><sheet name=\"S\" r:id=\"rId1\"/>"
-                          "</sheets></workbook>",
-                          "xl/_rels/workbook.xml.rels",
-                          "<Relationships><Relationship Id=\"rId1\" Target=\"s.xml\"/>"
-                          "</Relationships>",
-                          "xl/s.xml", "<worksheet><sheetData>" + sheet + "</sheetData></worksheet>",
-                          "xl/sharedStrings.xml", "<sst>" + strings + "</sst>"});
+    // Style 1 shows dates.
+    QString xlsx(const QString& name, const QByteArray& sheet, const QByteArray& strings = {},
+                 const QByteArray& bookPr = {}) {
+        return zip(name,
+                   {"xl/workbook.xml",
+                    "<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/"
+                    "2006/relationships\">" +
+                        bookPr + "<sheets><sheet name=\"S\" r:id=\"rId1\"/></sheets></workbook>",
+                    "xl/_rels/workbook.xml.rels",
+                    "<Relationships><Relationship Id=\"rId1\" Target=\"s.xml\"/>"
+                    "</Relationships>",
+                    "xl/s.xml", "<worksheet><sheetData>" + sheet + "</sheetData></worksheet>",
+                    "xl/sharedStrings.xml", "<sst>" + strings + "</sst>", "xl/styles.xml",
+                    "<styleSheet><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/>"
+                    "</cellXfs></styleSheet>"});
     }
     // Reads a workbook's worksheet "S"; the error code, 0 when it read.
     static int readS(const QString& file, SheetCells& cells) {
@@ -161,6 +166,12 @@ void TestImportFiles::xlsxShowsCellsAsTheSheetDoes() {
 
     QCOMPARE(readS(path("inline.xlsx"), cells), 0);
     QCOMPARE(cells.text(3, 1), QString("名称2"));
+    // Day 1 of the 1904 date system.
+    QCOMPARE(readS(xlsx("1904.xlsx", "<row r=\"1\"><c r=\"A1\" s=\"1\"><v>1</v></c></row>", {},
+                        "<workbookPr date1904=\"1\"/>"),
+                   cells),
+             0);
+    QCOMPARE(cells.text(1, 1), QString("1904-01-02"));
 
     // Numbers as the general format shows them: no binary noise, no exponent.
     QCOMPARE(generalNumberText(0.1 + 0.2), QString("0.3"));
@@ -401,7 +412,8 @@ void TestImportFiles::previewShowsRecordsAsTheImporterReadsThem() {
     QCOMPARE(grid.text(10, 1), QString("r10"));
 
     // An unknown type says so; a file holding a NUL is no text.
-    QVERIFY(!fillImportPreview(grid, write("a,b\n", "data.txt"), QString()).isEmpty());
+    QCOMPARE(fillImportPreview(grid, write("a,b\n", "data.txt"), QString()),
+             QString("您选择的文件格式不支持导入，请选择CSV或XLS文件！"));
     QCOMPARE(grid.text(1, 1), QString());
     QString encoding;
     QCOMPARE(

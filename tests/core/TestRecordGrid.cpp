@@ -265,35 +265,6 @@ private slots:
         QCOMPARE(g.colWidth(0) + g.colWidth(1) + g.colWidth(2) + g.colWidth(3), 20000 - 400);
         QCOMPARE(g.colWidth(3), 20000 - 400 - 400 - 50 - 300);
     }
-    void rowsColumnsAndRanges() {
-        Grid g;
-        g.reset(5, 4, 1, 1);
-        const QColor red(255, 0, 0);
-        const QColor blue(0, 0, 255);
-        setRowBackColor(g, 2, -5, 99, red); // clamped to the row
-        for (int c = 0; c < 4; ++c)
-            QCOMPARE(g.style(2, c).back, red);
-        QVERIFY(!g.style(1, 0).back.isValid());
-
-        setColumnBackColor(g, 3, blue); // fixed row included
-        QCOMPARE(g.style(0, 3).back, blue);
-        setColumnTextColor(g, 1, red); // from row 1 on
-        QVERIFY(!g.style(0, 1).fore.isValid());
-        QCOMPARE(g.style(4, 1).fore, red);
-
-        setRangeTextColor(g, 3, 2, 1, 3, blue); // last before first: nothing
-        QVERIFY(!g.style(2, 2).fore.isValid());
-        setRangeBackColor(g, 3, 1, 4, 2, blue);
-        QCOMPARE(g.style(4, 2).back, blue);
-        QCOMPARE(g.style(2, 1).back, red);
-        setRangeBackColor(g, 4, 3, 9, 9, red); // cells beyond the grid are ignored
-        QCOMPARE(g.style(4, 3).back, red);
-
-        setRowBold(g, 3);
-        QVERIFY(g.style(3, 0).bold && g.style(3, 3).bold && !g.style(2, 3).bold);
-        Grid empty;
-        setRowBackColor(empty, 0, 0, 3, red); // no columns: nothing, no crash
-    }
     void mergedAreasStayInTheirPart() {
         Grid g;
         g.reset(6, 5, 1, 2);

@@ -6,8 +6,7 @@
 #include "gui/transactions/TransferEntryWindow.h"
 #include "gui/widgets/BusyNotice.h"
 #include "gui/widgets/GridView.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TestAccountSet.h"
+#include "support/MainWindowFixture.h"
 #include "support/TestTools.h"
 
 #include <QAbstractItemView>
@@ -25,15 +24,11 @@ namespace {
 
 // Masters used by every test: two warehouses, a product with a price and unit,
 // one customer, supplier and account; the preset operator admin is UID 1.
-struct Fixture {
-    test::TestAccountSet set;
-    test::ScriptedDialogs dialogs;
-    Session session = test::adminSession();
+struct Fixture : test::MainWindowFixture {
     const int pencil = 1, eraser = 2, storeA = 1, storeB = 2, customer = 1, supplier = 1,
               account = 1;
 
     Fixture() {
-        session.databasePath = set.path();
         for (const char* sql :
              {"INSERT INTO Product (Name, Price, Unit) VALUES ('铅笔', 1.5, '支'), "
               "('橡皮', 0.8, '块')",
@@ -44,9 +39,6 @@ struct Fixture {
             set.db().exec(QString::fromUtf8(sql));
     }
     int stock(int sid, int pid) { return StockLedger::stockQty(set.db(), sid, pid); }
-    int count(const char* table) {
-        return set.db().value(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt();
-    }
 
     // The parts of a form, found by name.
     static PickList* list(QWidget& w, const char* name) { return w.findChild<PickList*>(name); }

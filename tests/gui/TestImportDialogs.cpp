@@ -25,7 +25,6 @@ using namespace tl;
 class TestImportDialogs : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void lineBoxesTakeOnlyDigits();
     void headerLinesAndTheMappingKept();
     void okImportsOrSaysWhyNot();
@@ -33,23 +32,13 @@ private slots:
     void importButtonsRunTheWholeCommand();
 
 private:
-    static int count(test::TestAccountSet& set, const QString& table) {
-        return set.db().value("SELECT COUNT(*) FROM " + table).toInt();
-    }
     QString threeSheets(const QString& name) {
         return test::writeXlsx(m_dir.filePath(name),
                                {{"封面"}, {"客户", ",,姓名\n,华东,王五\n,,赵六"}, {"备用"}});
     }
     QTemporaryDir m_dir;
-    QTemporaryDir m_settings;
+    test::ProgramSettings m_settings;
 };
-
-void TestImportDialogs::initTestCase() {
-    // The mapping is kept by the program only: pose as it, with settings in a
-    // folder of this test.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
-    QCoreApplication::setApplicationName(QStringLiteral("TradeLedger"));
-}
 
 void TestImportDialogs::lineBoxesTakeOnlyDigits() {
     test::TestAccountSet set;
@@ -103,7 +92,7 @@ void TestImportDialogs::headerLinesAndTheMappingKept() {
         d.encodingBox()->setCurrentText("UTF-8");
         dialogs.answer(true);
         d.okButton()->click();
-        QCOMPARE(count(set, "Region"), 11);
+        QCOMPARE(test::rowCount(set.db(), "Region"), 11);
     }
     // The next import of the table starts from the mapping stored last.
     ImportMapDialog next(ListedTable::Regions, set.db(), csv, {}, Progress::silent());
@@ -132,7 +121,7 @@ void TestImportDialogs::okImportsOrSaysWhyNot() {
         d.okButton()->click();
         QVERIFY(d.isVisible());
         QCOMPARE(dialogs.messages, wrongSheet + wrongSheet);
-        QCOMPARE(count(set, "Customer"), 0);
+        QCOMPARE(test::rowCount(set.db(), "Customer"), 0);
     }
     dialogs.clear();
     {
@@ -168,7 +157,9 @@ void TestImportDialogs::okImportsOrSaysWhyNot() {
         QStringList("将添加 2 条客户记录；将新建地区 2 个（华北、华南）；将跳过 1 行（第 3 行）"
                     "。是否导入？\n必填项为空（姓名）：1 行（第 3 行）"));
     QVERIFY(d.isVisible() && dialogs.messages.isEmpty());
-    QCOMPARE(count(set, "Customer") + count(set, "Region WHERE Region='华南'"), 0);
+    QCOMPARE(test::rowCount(set.db(), "Customer") +
+                 test::rowCount(set.db(), "Region WHERE Region='华南'"),
+             0);
     dialogs.answer(true);
     d.okButton()->click();
     QCOMPARE(dialogs.lastMessage(), QString("导入完成：添加了 2 条客户记录，跳过 1 行。\n"

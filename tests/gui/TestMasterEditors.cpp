@@ -5,9 +5,8 @@
 #include "gui/masterdata/RightsEditor.h"
 #include "gui/widgets/ComboFill.h"
 #include "gui/widgets/GridView.h"
+#include "support/MainWindowFixture.h"
 #include "support/NextDialog.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TestAccountSet.h"
 #include "support/TestTools.h"
 
 #include <QComboBox>
@@ -20,14 +19,9 @@ using namespace tl;
 
 namespace {
 // A fresh account set, answered dialogs and the preset admin.
-struct Fixture {
-    test::TestAccountSet set;
-    test::ScriptedDialogs dialogs;
+struct Fixture : test::MainWindowFixture {
     const Database& db = set.db();
-    Session s = test::adminSession();
-    int count(const char* table) const {
-        return db.value(QString("SELECT COUNT(*) FROM ") + table).toInt();
-    }
+    Session& s = session;
 };
 
 // The row of a right in the rights editor's sheet.

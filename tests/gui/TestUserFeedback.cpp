@@ -12,8 +12,7 @@
 #include "gui/widgets/PrintActions.h"
 #include "gui/widgets/Printing.h"
 #include "gui/widgets/ProgressWindow.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TestAccountSet.h"
+#include "support/MainWindowFixture.h"
 #include "support/TestTools.h"
 
 #include <QAction>
@@ -46,19 +45,14 @@ private slots:
 
 namespace {
 
-struct Fixture {
-    test::TestAccountSet set;
-    test::ScriptedDialogs dialogs;
-    std::unique_ptr<MainWindow> window;
-
+struct Fixture : test::MainWindowFixture {
     explicit Fixture(const QString& rights = Rights::all()) {
         set.db().exec("INSERT INTO Product (Name) VALUES ('铅笔'), ('橡皮,大')");
         for (int i = 0; i < 3; ++i)
             set.db().exec("INSERT INTO Sale (PID, CID, SID, AID, UID, Price, Num, Pay, Dat, Memo) "
                           "VALUES (?, 1, 1, 1, 1, 2.5, ?, 0, '2009-02-04', '')",
                           {1 + i % 2, i + 1});
-        Session session{set.path(), QStringLiteral("admin"), QStringLiteral("1"), rights};
-        window = std::make_unique<MainWindow>(session, Database::open(set.path()));
+        open(rights);
         window->resize(1000, 700);
         window->show();
     }

@@ -22,7 +22,6 @@ using Fixture = test::MainWindowFixture;
 class TestWindowLook : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void qtTextsAreChineseAndTitlesFit();
     void fileDialogColumnsFitTheirTexts();
     void mainWindowOpensOnScreenAndRemembersItsPlace();
@@ -30,15 +29,8 @@ private slots:
     void columnsFollowTheWidth();
 
 private:
-    QTemporaryDir m_settings;
+    test::ProgramSettings m_settings;
 };
-
-void TestWindowLook::initTestCase() {
-    // The window place is kept by the program only: pose as it, with settings
-    // in a folder of this test, never the user's.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
-    QCoreApplication::setApplicationName(QStringLiteral("TradeLedger"));
-}
 
 void TestWindowLook::qtTextsAreChineseAndTitlesFit() {
     QVERIFY(installQtTranslations(*qApp));

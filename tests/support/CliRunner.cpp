@@ -1,11 +1,20 @@
 #include "support/CliRunner.h"
 
+#include "core/sample/SampleData.h"
+#include "support/TestAccountSet.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 
 namespace tl::test {
+
+std::unique_ptr<TestAccountSet> sampleAccountSet() {
+    auto set = std::make_unique<TestAccountSet>();
+    SampleData::fill(set->db());
+    return set;
+}
 
 CliRunner::CliRunner(QString executable)
     : m_executable(executable.isEmpty() ? builtExecutable() : std::move(executable)) {}

@@ -4,9 +4,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 namespace tl::test {
+
+class TestAccountSet;
+
+// A fresh account set holding the sample data, for the tool to work on.
+std::unique_ptr<TestAccountSet> sampleAccountSet();
 
 // Runs the built tradeledger-cli as a user would: no display, no
 // QT_QPA_PLATFORM, the password in TRADELEDGER_PASSWORD unless none is given.

@@ -6,25 +6,41 @@
 #include "gui/mainwindow/MainWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 
 #include <QDateEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <memory>
 
 // For the window tests only (they link the window library).
 namespace tl::test {
 
-// A fresh account set, scripted dialogs and the main window on it.
+// The settings the program keeps, for a test that poses as the program: in
+// a folder of the test, never the user's.
+struct ProgramSettings {
+    QTemporaryDir dir;
+    ProgramSettings() {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        QCoreApplication::setApplicationName(QStringLiteral("TradeLedger"));
+    }
+};
+
+// A fresh account set, scripted dialogs, the preset admin's session on the
+// set, and once opened the main window on it.
 struct MainWindowFixture {
     TestAccountSet set;
     ScriptedDialogs dialogs;
+    Session session{set.path(), QStringLiteral("admin"), QStringLiteral("1"), Rights::all()};
     std::unique_ptr<MainWindow> window;
 
     void open(const QString& rights = Rights::all(),
               Database::OpenMode mode = Database::OpenMode::Existing) {
-        Session session{set.path(), QStringLiteral("admin"), QStringLiteral("1"), rights};
+        session.rights = rights;
         window = std::make_unique<MainWindow>(session, Database::open(set.path(), mode));
     }
+    int count(const QString& table) { return rowCount(set.db(), table); }
     MainTabs& tabs() const { return *window->tabs(); }
     QPushButton* button(Bank bank, int index) const { return tabs().button({bank, index}); }
     // Sets the picker pair starting at `first` to the period from .. to.

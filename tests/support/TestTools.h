@@ -93,6 +93,11 @@ public:
     void close() override { open = false; }
 };
 
+// The rows of a table, a condition may follow its name ("Region WHERE ...").
+inline int rowCount(const Database& db, const QString& table) {
+    return db.value("SELECT COUNT(*) FROM " + table).toInt();
+}
+
 // Every row of a query, its values joined by "|", the rows by ";".
 inline QString queryRows(const Database& db, const QString& sql) {
     QSqlQuery q = db.run(sql);

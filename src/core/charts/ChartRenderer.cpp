@@ -76,137 +76,145 @@ void drawTurned(QPainter& p, const QPointF& at, double angle, const QString& tex
 // upright when only their height does, else left out.
 enum class ValueLabels { Level, Upright, None };
 
-} // namespace
+// Where the bars stand: the plot, the rows shown and the scale of the values.
+struct Layout {
+    QRectF plot;
+    int firstRow, lastRow, series;
+    double maxValue, scale, slot, barWidth;
+};
 
-void paintChart(QPainter& p, const Grid& table, const QString& title, const QSizeF& picture,
-                int firstRow, int lastRow) {
-    if (table.cols() < 2)
-        return;
-    const int series = table.cols() - 1;
-    firstRow = std::max(firstRow, 1);
-    lastRow = std::min(lastRow, table.rows() - 1);
-    const int slotCount = std::max(1, lastRow - firstRow + 1);
-    const QRectF plot = chart::plotRect(picture);
-
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setRenderHint(QPainter::TextAntialiasing, true);
-    p.fillRect(QRectF(QPointF(0, 0), picture), Qt::white);
-    p.fillRect(plot.adjusted(-15, -15, 15, 15), Qt::black);
-    p.fillRect(plot, chart::plotColor());
-
+Layout layoutOf(const Grid& table, const QSizeF& picture, int firstRow, int lastRow) {
+    Layout l;
+    l.series = table.cols() - 1;
+    l.firstRow = std::max(firstRow, 1);
+    l.lastRow = std::min(lastRow, table.rows() - 1);
+    l.plot = chart::plotRect(picture);
     // Scale: the highest bar reaches nine tenths of the plot.
-    double maxValue = 0;
+    l.maxValue = 0;
     for (int r = 1; r < table.rows(); ++r)
-        for (int c = 1; c <= series; ++c)
-            maxValue = std::max(maxValue, chartCellNumber(table.text(r, c)));
-    if (maxValue <= 0)
-        maxValue = 10;
-    const double scale = plot.height() / maxValue * 9 / 10;
-    const double slot = plot.width() / slotCount;
+        for (int c = 1; c <= l.series; ++c)
+            l.maxValue = std::max(l.maxValue, chartCellNumber(table.text(r, c)));
+    if (l.maxValue <= 0)
+        l.maxValue = 10;
+    l.scale = l.plot.height() / l.maxValue * 9 / 10;
+    l.slot = l.plot.width() / std::max(1, l.lastRow - l.firstRow + 1);
+    l.barWidth = l.slot * 5 / 6 / l.series;
+    return l;
+}
 
-    // Value axis and grid lines.
-    const double step = chart::axisStep(maxValue);
-    const double stepHeight = std::nearbyint(step * scale);
-    if (step != 0 && stepHeight > 0) {
-        const bool percent = table.rows() > 1 && table.text(1, 1).contains(QLatin1Char('%'));
-        const QFont axisFont = fontOf(14);
-        // On a low plot, label every k-th line so that labels never touch.
-        const double labelHeight =
-            QFontMetricsF(axisFont).tightBoundingRect(QStringLiteral("0123456789")).height();
-        const int every = std::max(1, int(std::ceil((labelHeight + 3 * px) / stepHeight)));
+// The value axis: grid lines across the plot and their labels on the left.
+void paintValueAxis(QPainter& p, const Grid& table, const Layout& l) {
+    const QRectF& plot = l.plot;
+    const double step = chart::axisStep(l.maxValue);
+    const double stepHeight = std::nearbyint(step * l.scale);
+    if (step == 0 || stepHeight <= 0)
+        return;
+    const bool percent = table.rows() > 1 && table.text(1, 1).contains(QLatin1Char('%'));
+    const QFont axisFont = fontOf(14);
+    // On a low plot, label every k-th line so that labels never touch.
+    const double labelHeight =
+        QFontMetricsF(axisFont).tightBoundingRect(QStringLiteral("0123456789")).height();
+    const int every = std::max(1, int(std::ceil((labelHeight + 3 * px) / stepHeight)));
+    p.setPen(QPen(Qt::white, px));
+    for (int i = 0; i <= 10; ++i) {
+        const double y = plot.bottom() - i * stepHeight;
+        if (y < plot.top())
+            break;
+        if (i > 0) // the bottom line is the frame
+            p.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+        if (i % every != 0)
+            continue;
+        QString label = chartNumberText(i * step);
+        if (percent)
+            label += QLatin1Char('%');
+        p.setFont(fitted(axisFont, label, plot.left() - 8 * px));
+        const QFontMetricsF fm(p.font());
+        const QRectF tight = fm.tightBoundingRect(label);
+        p.setPen(Qt::black);
+        p.drawText(QPointF(plot.left() - 6 * px - fm.horizontalAdvance(label),
+                           y - (tight.top() + tight.bottom()) / 2),
+                   label);
         p.setPen(QPen(Qt::white, px));
-        for (int i = 0; i <= 10; ++i) {
-            const double y = plot.bottom() - i * stepHeight;
-            if (y < plot.top())
-                break;
-            if (i > 0) // the bottom line is the frame
-                p.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-            if (i % every != 0)
-                continue;
-            QString label = chartNumberText(i * step);
-            if (percent)
-                label += QLatin1Char('%');
-            p.setFont(fitted(axisFont, label, plot.left() - 8 * px));
-            const QFontMetricsF fm(p.font());
-            const QRectF tight = fm.tightBoundingRect(label);
-            p.setPen(Qt::black);
-            p.drawText(QPointF(plot.left() - 6 * px - fm.horizontalAdvance(label),
-                               y - (tight.top() + tight.bottom()) / 2),
-                       label);
-            p.setPen(QPen(Qt::white, px));
-        }
     }
+}
 
-    // How the value labels fit the bars.
-    const double barWidth = slot * 5 / 6 / series;
-    const QFont valueFont = fontOf(13);
-    const QFontMetricsF valueMetrics(valueFont);
+ValueLabels valueLabelsFor(const Grid& table, const Layout& l, const QFontMetricsF& metrics) {
     double widest = 0, tallest = 0;
-    for (int r = firstRow; r <= lastRow; ++r)
-        for (int c = 1; c <= series; ++c) {
-            const QRectF tight = valueMetrics.tightBoundingRect(table.text(r, c));
-            widest = std::max(widest, valueMetrics.horizontalAdvance(table.text(r, c)));
+    for (int r = l.firstRow; r <= l.lastRow; ++r)
+        for (int c = 1; c <= l.series; ++c) {
+            const QRectF tight = metrics.tightBoundingRect(table.text(r, c));
+            widest = std::max(widest, metrics.horizontalAdvance(table.text(r, c)));
             tallest = std::max(tallest, tight.height());
         }
-    const ValueLabels valueLabels = widest <= barWidth - 2 * px    ? ValueLabels::Level
-                                    : tallest <= barWidth - 2 * px ? ValueLabels::Upright
-                                                                   : ValueLabels::None;
+    return widest <= l.barWidth - 2 * px    ? ValueLabels::Level
+           : tallest <= l.barWidth - 2 * px ? ValueLabels::Upright
+                                            : ValueLabels::None;
+}
 
-    // Row labels: every row when they fit side by side, else every k-th.
+// One bar with its value label.
+void paintBar(QPainter& p, const Layout& l, int series, double x, const QString& text,
+              ValueLabels labels, const QFont& font) {
+    const double value = std::max(0.0, chartCellNumber(text));
+    const double height = value * l.scale;
+    const double top = l.plot.bottom() - height;
+    p.fillRect(QRectF(x, top, l.barWidth, height), chart::seriesColor(series));
+    if (labels == ValueLabels::None)
+        return;
+    const QFontMetricsF metrics(font);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    const double width = metrics.horizontalAdvance(text);
+    const double centre = x + l.barWidth / 2;
+    if (labels == ValueLabels::Level) {
+        p.drawText(QPointF(centre - width / 2, top - 3 * px - metrics.descent()), text);
+    } else if (top - 3 * px - width >= l.plot.top() - 3 * px) {
+        drawTurned(p, QPointF(centre, top - 3 * px), -90, text);
+    } else if (height >= width + 6 * px) { // no room above: inside the bar's top
+        p.setPen(Qt::white);
+        drawTurned(p, QPointF(centre, top + 3 * px + width), -90, text);
+    }
+}
+
+// The bars of every row shown, and below them the row labels: every row
+// when they fit side by side, else every k-th.
+void paintBars(QPainter& p, const Grid& table, const Layout& l, const QSizeF& picture) {
+    const QFont valueFont = fontOf(13);
+    const ValueLabels valueLabels = valueLabelsFor(table, l, QFontMetricsF(valueFont));
     const QFont rowFont = fontOf(14);
     const QFontMetricsF rowMetrics(rowFont);
     double rowThickness = 0;
-    for (int r = firstRow; r <= lastRow; ++r)
+    for (int r = l.firstRow; r <= l.lastRow; ++r)
         rowThickness =
             std::max(rowThickness, rowMetrics.tightBoundingRect(table.text(r, 0)).height());
-    const int every = std::max(1, int(std::ceil((rowThickness + 4 * px) / slot)));
-    const double rowLabelTop = plot.bottom() + 75;
+    const int every = std::max(1, int(std::ceil((rowThickness + 4 * px) / l.slot)));
+    const double rowLabelTop = l.plot.bottom() + 75;
     const double rowLabelRoom = picture.height() - rowLabelTop - 2 * px;
 
-    double slotStart = plot.left() + 20;
-    for (int r = firstRow; r <= lastRow; ++r, slotStart += slot) {
-        for (int c = 1; c <= series; ++c) {
-            const QString text = table.text(r, c);
-            const double value = std::max(0.0, chartCellNumber(text));
-            const double x = slotStart + barWidth * (c - 1);
-            const double height = value * scale;
-            const double top = plot.bottom() - height;
-            p.fillRect(QRectF(x, top, barWidth, height), chart::seriesColor(c));
-            if (valueLabels == ValueLabels::None)
-                continue;
-            p.setFont(valueFont);
-            p.setPen(Qt::black);
-            const double width = valueMetrics.horizontalAdvance(text);
-            const double centre = x + barWidth / 2;
-            if (valueLabels == ValueLabels::Level) {
-                p.drawText(QPointF(centre - width / 2, top - 3 * px - valueMetrics.descent()),
-                           text);
-            } else if (top - 3 * px - width >= plot.top() - 3 * px) {
-                drawTurned(p, QPointF(centre, top - 3 * px), -90, text);
-            } else if (height >= width + 6 * px) { // no room above: inside the bar's top
-                p.setPen(Qt::white);
-                drawTurned(p, QPointF(centre, top + 3 * px + width), -90, text);
-            }
-        }
-        if ((r - firstRow) % every == 0 && rowLabelRoom > 0) {
+    double slotStart = l.plot.left() + 20;
+    for (int r = l.firstRow; r <= l.lastRow; ++r, slotStart += l.slot) {
+        for (int c = 1; c <= l.series; ++c)
+            paintBar(p, l, c, slotStart + l.barWidth * (c - 1), table.text(r, c), valueLabels,
+                     valueFont);
+        if ((r - l.firstRow) % every == 0 && rowLabelRoom > 0) {
             p.setFont(rowFont);
             p.setPen(Qt::black);
             const QString label =
                 rowMetrics.elidedText(table.text(r, 0), Qt::ElideRight, rowLabelRoom);
-            drawTurned(p, QPointF(slotStart + barWidth * series / 2, rowLabelTop), 90, label);
+            drawTurned(p, QPointF(slotStart + l.barWidth * l.series / 2, rowLabelTop), 90, label);
         }
     }
+}
 
-    // Legend: the series names with their colours, centred at the right.
-    const double legendLeft = plot.right() + 100;
+// The series names with their colours, centred at the right.
+void paintLegend(QPainter& p, const Grid& table, const Layout& l, const QSizeF& picture) {
+    const double legendLeft = l.plot.right() + 100;
     const double legendRight = picture.width() - 100;
-    const double legendTop = (picture.height() - series * 500) / 2;
+    const double legendTop = (picture.height() - l.series * 500) / 2;
     const QFont legendFont = fontOf(14);
     const QFontMetricsF legendMetrics(legendFont);
     p.setFont(legendFont);
     p.setPen(Qt::black);
-    for (int c = 1; c <= series; ++c) {
+    for (int c = 1; c <= l.series; ++c) {
         const double y = legendTop + 500 * (c - 1);
         const QString name =
             legendMetrics.elidedText(table.text(0, c), Qt::ElideRight, legendRight - legendLeft);
@@ -215,13 +223,34 @@ void paintChart(QPainter& p, const Grid& table, const QString& title, const QSiz
         p.fillRect(QRectF(QPointF(legendLeft, y + 200), QPointF(legendRight, y + 450)),
                    chart::seriesColor(c));
     }
+}
 
-    // Title, centred on top.
+// The title, centred on top.
+void paintTitle(QPainter& p, const QString& title, const QSizeF& picture) {
     p.setFont(fitted(fontOf(25), title, picture.width() - 200));
     const QFontMetricsF titleMetrics(p.font());
     p.drawText(QPointF((picture.width() - titleMetrics.horizontalAdvance(title)) / 2,
                        200 - titleMetrics.tightBoundingRect(title).top()),
                title);
+}
+
+} // namespace
+
+void paintChart(QPainter& p, const Grid& table, const QString& title, const QSizeF& picture,
+                int firstRow, int lastRow) {
+    if (table.cols() < 2)
+        return;
+    const Layout layout = layoutOf(table, picture, firstRow, lastRow);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.fillRect(QRectF(QPointF(0, 0), picture), Qt::white);
+    p.fillRect(layout.plot.adjusted(-15, -15, 15, 15), Qt::black);
+    p.fillRect(layout.plot, chart::plotColor());
+    paintValueAxis(p, table, layout);
+    paintBars(p, table, layout, picture);
+    paintLegend(p, table, layout, picture);
+    paintTitle(p, title, picture);
     p.restore();
 }
 

@@ -100,7 +100,6 @@ public:
     int topRow() const { return m_topRow; }
     int leftCol() const { return m_leftCol; }
     void setTopRow(int row);
-    void setLeftCol(int col) { m_leftCol = col; }
     // Records where the view stands after the operator scrolled, without
     // asking the view to scroll.
     void setViewPosition(int topRow, int leftCol) {

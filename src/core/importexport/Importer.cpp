@@ -142,6 +142,37 @@ public:
                                           Database::ident(def.fieldSlots[def.uniqueSlot].field)));
     }
 
+    // A number or date field's value from its text (the other fields keep
+    // theirs for later), or why the line is skipped.
+    static std::optional<Refusal> readValue(const ImportSlot& slot, const QString& t,
+                                            QVariant& value, QDate& date) {
+        switch (slot.value) {
+        case ImportValue::Text:
+            value = t.isEmpty() ? QStringLiteral("") : t; // empty text, never null
+            break;
+        case ImportValue::Name:
+            break;
+        case ImportValue::Money:
+        case ImportValue::Number:
+        case ImportValue::Quantity: {
+            const std::optional<double> v = t.isEmpty()                        ? 0.0
+                                            : slot.value == ImportValue::Money ? importMoney(t)
+                                                                               : importNumber(t);
+            if (!v)
+                return Refusal{SkipReason::NotANumber, slot.label};
+            value = *v;
+            break;
+        }
+        case ImportValue::Date:
+            date = t.isEmpty() ? Clock::today() : importDate(t);
+            if (!date.isValid())
+                return Refusal{SkipReason::BadDate, {}};
+            value = RecordStore::dateValue(date);
+            break;
+        }
+        return std::nullopt;
+    }
+
     // Adds the record of one line, or says why it was skipped.
     std::optional<Refusal> add(const QStringList& fields) {
         const int n = int(m_def.fieldSlots.size());
@@ -167,31 +198,8 @@ public:
         for (int i = 0; i < n; ++i) {
             const ImportSlot& slot = m_def.fieldSlots[i];
             const QString t = texts[i].isEmpty() ? slot.placeholder : texts[i];
-            switch (slot.value) {
-            case ImportValue::Text:
-                values[i] = t.isEmpty() ? QStringLiteral("") : t; // empty text, never null
-                break;
-            case ImportValue::Name:
-                break;
-            case ImportValue::Money:
-            case ImportValue::Number:
-            case ImportValue::Quantity: {
-                const std::optional<double> v = t.isEmpty() ? 0.0
-                                                : slot.value == ImportValue::Money
-                                                    ? importMoney(t)
-                                                    : importNumber(t);
-                if (!v)
-                    return Refusal{SkipReason::NotANumber, slot.label};
-                values[i] = *v;
-                break;
-            }
-            case ImportValue::Date:
-                date = t.isEmpty() ? Clock::today() : importDate(t);
-                if (!date.isValid())
-                    return Refusal{SkipReason::BadDate, {}};
-                values[i] = RecordStore::dateValue(date);
-                break;
-            }
+            if (std::optional<Refusal> refusal = readValue(slot, t, values[i], date))
+                return refusal;
         }
         if (const QString problem = checkValues(values, date); !problem.isEmpty())
             return Refusal{SkipReason::Refused, problem};
@@ -425,13 +433,6 @@ QString unreadText(int from, int to, bool asking = false) {
 
 } // namespace
 
-int ImportResult::skippedFor(SkipReason reason) const {
-    int n = 0;
-    for (const Skip& s : skipped)
-        n += s.reason == reason;
-    return n;
-}
-
 QString ImportResult::summary(ListedTable table) const {
     if (!ok)
         return error;
@@ -475,6 +476,22 @@ QString ImportResult::question(ListedTable table) const {
            unreadText(unreadFrom, unreadTo, true);
 }
 
+namespace {
+
+// The records after the last line, counted, not read, so that the operator
+// hears of lines left out.
+int recordsLeft(Source& source, QStringList& fields) {
+    int rest = 0;
+    for (Record r = source.next(fields); r != Record::End; r = source.next(fields)) {
+        ++rest;
+        if (r == Record::Unfinished)
+            break;
+    }
+    return rest;
+}
+
+} // namespace
+
 ImportResult importRecords(const Database& db, const ImportRequest& request, Progress& progress) {
     ImportResult result;
     result.dryRun = request.dryRun;
@@ -508,14 +525,7 @@ ImportResult importRecords(const Database& db, const ImportRequest& request, Pro
         for (int position = 1;; ++position) {
             const int line = position - offset;
             if (line > request.lastLine) {
-                // Counted, not read, so the operator hears of lines left out.
-                int rest = 0;
-                for (Record r = source->next(fields); r != Record::End; r = source->next(fields)) {
-                    ++rest;
-                    if (r == Record::Unfinished)
-                        break;
-                }
-                if (rest > 0) {
+                if (const int rest = recordsLeft(*source, fields); rest > 0) {
                     result.unreadFrom = line;
                     result.unreadTo = line + rest - 1;
                 }

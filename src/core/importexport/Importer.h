@@ -69,7 +69,6 @@ struct ImportResult {
     };
     QList<Created> created;
 
-    int skippedFor(SkipReason reason) const;
     bool storesAnything() const; // records to add or names to create
     // "将添加 21 条销售记录；将新建客户 1 个（…）、产品 0 个；将跳过 2 行
     // （第 3、7 行）。是否导入？" and below it the skipped lines by reason and

@@ -72,6 +72,111 @@ std::pair<int, int> spanOn(const QList<int>& parts, int first, int last) {
     return {int(lo - parts.begin()), int(hi - parts.begin()) - 1};
 }
 
+// One page's cells: the rows and columns it shows, their edges, and the
+// merged areas as they fall on it.
+class PageCells {
+public:
+    PageCells(const Grid& grid, QList<int> rows, QList<int> cols, const QList<QRect>& merged)
+        : g(grid), m_rows(std::move(rows)), m_cols(std::move(cols)),
+          m_ys(edgesOf(m_rows, [&g = g](int r) { return g.rowHeight(r); })),
+          m_xs(edgesOf(m_cols, [&g = g](int c) { return g.colWidth(c); })) {
+        for (const QRect& a : merged) {
+            const auto [r0, r1] = spanOn(m_rows, a.top(), a.bottom());
+            const auto [c0, c1] = spanOn(m_cols, a.left(), a.right());
+            if (r0 <= r1 && c0 <= c1)
+                m_areas.push_back({r0, r1, c0, c1, a.top(), a.left()});
+        }
+    }
+
+    // Fills, then the borders over them, then the merged areas over both.
+    void paintFills(QPainter& p) const {
+        for (int ri = 0; ri < m_rows.size(); ++ri)
+            for (int ci = 0; ci < m_cols.size(); ++ci) {
+                const QColor back = backOf(m_rows[ri], m_cols[ci]);
+                if (back.isValid() && !covered(ri, ci))
+                    p.fillRect(cellRect(ri, ri, ci, ci), back);
+            }
+        p.setPen(QPen(QColor(150, 150, 150), 10));
+        QList<QLineF> lines;
+        for (int y : m_ys)
+            lines.append(QLineF(m_xs.front(), y, m_xs.back(), y));
+        for (int x : m_xs)
+            lines.append(QLineF(x, m_ys.front(), x, m_ys.back()));
+        p.drawLines(lines);
+        for (const Area& a : m_areas) {
+            const QRectF rect = cellRect(a.r0, a.r1, a.c0, a.c1);
+            const QColor back = backOf(a.row, a.col);
+            p.fillRect(rect, back.isValid() ? back : QColor(Qt::white));
+            p.drawRect(rect);
+        }
+    }
+
+    // Texts, the font and pen changed only when a cell asks for another.
+    void paintTexts(QPainter& p) {
+        m_font = pageframe::font(kFontTwips);
+        m_bold = false;
+        m_pen = Qt::black;
+        p.setFont(m_font);
+        p.setPen(m_pen);
+        for (int ri = 0; ri < m_rows.size(); ++ri)
+            for (int ci = 0; ci < m_cols.size(); ++ci)
+                if (!covered(ri, ci))
+                    drawCell(p, m_rows[ri], m_cols[ci], cellRect(ri, ri, ci, ci));
+        for (const Area& a : m_areas)
+            drawCell(p, a.row, a.col, cellRect(a.r0, a.r1, a.c0, a.c1));
+    }
+
+private:
+    // A merged area: the indexes among rows and cols it covers, and the cell
+    // whose text and look it shows.
+    struct Area {
+        int r0, r1, c0, c1, row, col;
+    };
+
+    bool covered(int ri, int ci) const {
+        return std::any_of(m_areas.begin(), m_areas.end(), [&](const Area& a) {
+            return ri >= a.r0 && ri <= a.r1 && ci >= a.c0 && ci <= a.c1;
+        });
+    }
+    QColor backOf(int r, int c) const {
+        const CellStyle s = g.style(r, c);
+        if (s.back.isValid())
+            return s.back;
+        return r < g.fixedRows() || c < g.fixedCols() ? fixedCellColor() : QColor();
+    }
+    QRectF cellRect(int r0, int r1, int c0, int c1) const {
+        return QRectF(m_xs[size_t(c0)], m_ys[size_t(r0)], m_xs[size_t(c1) + 1] - m_xs[size_t(c0)],
+                      m_ys[size_t(r1) + 1] - m_ys[size_t(r0)]);
+    }
+    void drawCell(QPainter& p, int r, int c, const QRectF& rect) {
+        const QString text = g.text(r, c);
+        if (text.isEmpty())
+            return;
+        const CellStyle s = g.style(r, c);
+        if (s.bold != m_bold) {
+            m_bold = s.bold;
+            m_font.setBold(m_bold);
+            p.setFont(m_font);
+        }
+        const QColor fore = s.fore.isValid() ? s.fore : QColor(Qt::black);
+        if (fore != m_pen) {
+            m_pen = fore;
+            p.setPen(m_pen);
+        }
+        Qt::Alignment align = g.alignment(r, c) & Qt::AlignHorizontal_Mask;
+        p.drawText(rect.adjusted(kPaddingTwips, 0, -kPaddingTwips, 0),
+                   int((align ? align : Qt::AlignLeft) | Qt::AlignVCenter), text);
+    }
+
+    const Grid& g;
+    const QList<int> m_rows, m_cols;
+    const std::vector<int> m_ys, m_xs;
+    std::vector<Area> m_areas;
+    QFont m_font;
+    bool m_bold = false;
+    QColor m_pen;
+};
+
 } // namespace
 
 GridDocument::GridDocument(const Grid& grid, PrintHeading heading)
@@ -137,12 +242,8 @@ QList<int> GridDocument::colsOf(int index) const {
 void GridDocument::paintPage(QPainter& p, int index) {
     if (index < 0 || index >= pageCount())
         return;
-    const Grid& g = m_grid;
     pageframe::paint(p, m_heading, m_area, index + 1, pageCount());
-    const QList<int> rows = rowsOf(index);
-    const QList<int> cols = colsOf(index);
-    const std::vector<int> ys = edgesOf(rows, [&g](int r) { return g.rowHeight(r); });
-    const std::vector<int> xs = edgesOf(cols, [&g](int c) { return g.colWidth(c); });
+    PageCells cells(m_grid, rowsOf(index), colsOf(index), m_merged);
     const QRectF body = pageframe::body(m_area, m_heading);
 
     p.save();
@@ -151,87 +252,8 @@ void GridDocument::paintPage(QPainter& p, int index) {
     const double toTwips = kTwipsPerPoint / m_scale;
     p.setClipRect(QRectF(0, 0, body.width() * toTwips, body.height() * toTwips));
     p.setRenderHint(QPainter::Antialiasing, false);
-
-    // Merged areas as they fall on this page: the indexes among rows and
-    // cols they cover, and the cell whose text and look they show.
-    struct Area {
-        int r0, r1, c0, c1, row, col;
-    };
-    std::vector<Area> areas;
-    for (const QRect& a : m_merged) {
-        const auto [r0, r1] = spanOn(rows, a.top(), a.bottom());
-        const auto [c0, c1] = spanOn(cols, a.left(), a.right());
-        if (r0 <= r1 && c0 <= c1)
-            areas.push_back({r0, r1, c0, c1, a.top(), a.left()});
-    }
-    const auto covered = [&areas](int ri, int ci) {
-        return std::any_of(areas.begin(), areas.end(), [&](const Area& a) {
-            return ri >= a.r0 && ri <= a.r1 && ci >= a.c0 && ci <= a.c1;
-        });
-    };
-    const auto backOf = [&g](int r, int c, const CellStyle& s) {
-        if (s.back.isValid())
-            return s.back;
-        return r < g.fixedRows() || c < g.fixedCols() ? fixedCellColor() : QColor();
-    };
-    const auto cellRect = [&](int r0, int r1, int c0, int c1) {
-        return QRectF(xs[size_t(c0)], ys[size_t(r0)], xs[size_t(c1) + 1] - xs[size_t(c0)],
-                      ys[size_t(r1) + 1] - ys[size_t(r0)]);
-    };
-
-    // Fills, then the borders over them, then the merged areas over both.
-    for (int ri = 0; ri < rows.size(); ++ri)
-        for (int ci = 0; ci < cols.size(); ++ci) {
-            const QColor back = backOf(rows[ri], cols[ci], g.style(rows[ri], cols[ci]));
-            if (back.isValid() && !covered(ri, ci))
-                p.fillRect(cellRect(ri, ri, ci, ci), back);
-        }
-    const QPen border(QColor(150, 150, 150), 10);
-    p.setPen(border);
-    QList<QLineF> lines;
-    for (int y : ys)
-        lines.append(QLineF(xs.front(), y, xs.back(), y));
-    for (int x : xs)
-        lines.append(QLineF(x, ys.front(), x, ys.back()));
-    p.drawLines(lines);
-    for (const Area& a : areas) {
-        const QRectF rect = cellRect(a.r0, a.r1, a.c0, a.c1);
-        const QColor back = backOf(a.row, a.col, g.style(a.row, a.col));
-        p.fillRect(rect, back.isValid() ? back : QColor(Qt::white));
-        p.drawRect(rect);
-    }
-
-    // Texts, the font and pen changed only when a cell asks for another.
-    QFont font = pageframe::font(kFontTwips);
-    bool bold = false;
-    p.setFont(font);
-    p.setPen(Qt::black);
-    QColor pen(Qt::black);
-    const auto drawCell = [&](int r, int c, const QRectF& rect) {
-        const QString text = g.text(r, c);
-        if (text.isEmpty())
-            return;
-        const CellStyle s = g.style(r, c);
-        if (s.bold != bold) {
-            bold = s.bold;
-            font.setBold(bold);
-            p.setFont(font);
-        }
-        const QColor fore = s.fore.isValid() ? s.fore : QColor(Qt::black);
-        if (fore != pen) {
-            pen = fore;
-            p.setPen(pen);
-        }
-        Qt::Alignment align = g.alignment(r, c) & Qt::AlignHorizontal_Mask;
-        p.drawText(rect.adjusted(kPaddingTwips, 0, -kPaddingTwips, 0),
-                   int((align ? align : Qt::AlignLeft) | Qt::AlignVCenter), text);
-    };
-    for (int ri = 0; ri < rows.size(); ++ri)
-        for (int ci = 0; ci < cols.size(); ++ci)
-            if (!covered(ri, ci))
-                drawCell(rows[ri], cols[ci], cellRect(ri, ri, ci, ci));
-    for (const Area& a : areas)
-        drawCell(a.row, a.col, cellRect(a.r0, a.r1, a.c0, a.c1));
+    cells.paintFills(p);
+    cells.paintTexts(p);
     p.restore();
 }
 

@@ -143,71 +143,51 @@ bool tradeTotals(const Database& db, Grid& grid, TradeSide side, const Period& p
     return true;
 }
 
-bool outstandingMatrix(const Database& db, Grid& grid, TradeSide side, const Period& period,
-                       Progress& progress) {
-    ProgressCloser closer{progress};
-    UpdateBatch batch(grid);
-    grid.reset(2, 6, 1, 2);
-    progress.show(QStringLiteral("正在统计收付款情况……"), 1);
+namespace {
 
-    const bool sales = side == TradeSide::Sales;
+// What one partner still owes (or is owed) for one product.
+struct Owed {
+    int pid, partner;
+    double lack;
+};
+
+std::vector<Owed> owedInPeriod(const Database& db, TradeSide side, const QString& partnerKey,
+                               const Period& period) {
     const PeriodFilter where(period);
-    const QString partnerKey = sales ? QStringLiteral("CID") : QStringLiteral("VID");
-    struct Owed {
-        int pid, partner;
-        double lack;
-    };
     std::vector<Owed> owed;
-    {
-        QSqlQuery q = db.run(QStringLiteral("SELECT PID, %1, SUM(Price * Num - Pay) FROM %2 "
-                                            "WHERE %3 GROUP BY PID, %1 ORDER BY PID, %1")
-                                 .arg(partnerKey, tableOf(side), where.sql),
-                             where.binds);
-        while (q.next())
-            owed.push_back({q.value(0).toInt(), q.value(1).toInt(), q.value(2).toDouble()});
-    }
-    if (owed.empty())
-        return false;
+    QSqlQuery q = db.run(QStringLiteral("SELECT PID, %1, SUM(Price * Num - Pay) FROM %2 "
+                                        "WHERE %3 GROUP BY PID, %1 ORDER BY PID, %1")
+                             .arg(partnerKey, tableOf(side), where.sql),
+                         where.binds);
+    while (q.next())
+        owed.push_back({q.value(0).toInt(), q.value(1).toInt(), q.value(2).toDouble()});
+    return owed;
+}
 
-    // Partners across, products down, both in ascending key order.
-    std::vector<int> pids, partners;
-    pids.reserve(owed.size());
-    partners.reserve(owed.size());
-    for (const Owed& o : owed) {
-        pids.push_back(o.pid);
-        partners.push_back(o.partner);
-    }
-    for (std::vector<int>* keys : {&pids, &partners}) {
-        std::sort(keys->begin(), keys->end());
-        keys->erase(std::unique(keys->begin(), keys->end()), keys->end());
-    }
-    auto indexOf = [](const std::vector<int>& keys, int key) {
-        return int(std::lower_bound(keys.begin(), keys.end(), key) - keys.begin());
-    };
-    const int p = int(pids.size()), c = int(partners.size());
-    const int rows = p + 3, cols = c + 4;
-    const int lastRow = rows - 1, lastCol = cols - 1;
-    progress.show(QStringLiteral("正在统计收付款情况……"), p);
-    grid.reset(rows, cols, 2, 3);
+// The distinct keys of one field of the amounts, in ascending order.
+std::vector<int> sortedKeys(const std::vector<Owed>& owed, int Owed::*field) {
+    std::vector<int> keys;
+    keys.reserve(owed.size());
+    for (const Owed& o : owed)
+        keys.push_back(o.*field);
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    return keys;
+}
 
-    const QHash<int, QString> partnerNames =
-        names(db, sales ? QStringLiteral("Customer") : QStringLiteral("Vender"), partnerKey);
-    const QHash<int, QString> productNames =
-        names(db, QStringLiteral("Product"), QStringLiteral("PID"));
-    for (int j = 0; j < c; ++j) {
-        grid.cellRef(0, 3 + j) = QString::number(partners[size_t(j)]);
-        grid.cellRef(1, 3 + j) = partnerNames.value(partners[size_t(j)]);
-    }
-    for (int i = 0; i < p; ++i) {
-        const int r = 2 + i;
-        grid.cellRef(r, 0) = QString::number(pids[size_t(i)]);
-        grid.cellRef(r, 1) = QString::number(i + 1);
-        grid.cellRef(r, 2) = productNames.value(pids[size_t(i)]);
+int indexOf(const std::vector<int>& keys, int key) {
+    return int(std::lower_bound(keys.begin(), keys.end(), key) - keys.begin());
+}
+
+// The amounts in their cells and each product's total in the last column;
+// a dash where nothing is owed.
+void fillOwed(Grid& grid, const std::vector<Owed>& owed, const std::vector<int>& pids,
+              const std::vector<int>& partners, Progress& progress) {
+    const int lastCol = grid.cols() - 1;
+    for (int i = 0; i < int(pids.size()); ++i)
         for (int j = 3; j < lastCol; ++j)
-            grid.cellRef(r, j) = kDash;
-    }
-
-    std::vector<double> rowTotals(size_t(p), 0.0);
+            grid.cellRef(2 + i, j) = kDash;
+    std::vector<double> rowTotals(pids.size(), 0.0);
     for (const Owed& o : owed) {
         const int i = indexOf(pids, o.pid);
         const double lack = roundSum(o.lack);
@@ -215,12 +195,17 @@ bool outstandingMatrix(const Database& db, Grid& grid, TradeSide side, const Per
             lack == 0 ? kDash : sumMoneyText(lack);
         rowTotals[size_t(i)] += o.lack;
     }
-    for (int i = 0; i < p; ++i) {
+    for (int i = 0; i < int(pids.size()); ++i) {
         const double t = roundSum(rowTotals[size_t(i)]);
         grid.cellRef(2 + i, lastCol) = t == 0 ? kDash : sumMoneyText(t);
         progress.advance(1);
     }
-    // Column totals, the grand total among them, add up what is displayed.
+}
+
+// The totals row, the column widths and the colours. Column totals, the grand
+// total among them, add up what is displayed.
+void finishOutstanding(Grid& grid) {
+    const int lastRow = grid.rows() - 1, lastCol = grid.cols() - 1;
     for (int j = 3; j <= lastCol; ++j) {
         double sum = 0;
         for (int r = 2; r < lastRow; ++r)
@@ -251,6 +236,45 @@ bool outstandingMatrix(const Database& db, Grid& grid, TradeSide side, const Per
         grid.setBackColor(lastRow, j, lightGreen());
     for (int r = 2; r <= lastRow; ++r)
         grid.setBackColor(r, lastCol, lightGreen());
+}
+
+} // namespace
+
+bool outstandingMatrix(const Database& db, Grid& grid, TradeSide side, const Period& period,
+                       Progress& progress) {
+    ProgressCloser closer{progress};
+    UpdateBatch batch(grid);
+    grid.reset(2, 6, 1, 2);
+    progress.show(QStringLiteral("正在统计收付款情况……"), 1);
+
+    const bool sales = side == TradeSide::Sales;
+    const QString partnerKey = sales ? QStringLiteral("CID") : QStringLiteral("VID");
+    const std::vector<Owed> owed = owedInPeriod(db, side, partnerKey, period);
+    if (owed.empty())
+        return false;
+
+    // Partners across, products down, both in ascending key order.
+    const std::vector<int> pids = sortedKeys(owed, &Owed::pid);
+    const std::vector<int> partners = sortedKeys(owed, &Owed::partner);
+    const int p = int(pids.size()), c = int(partners.size());
+    progress.show(QStringLiteral("正在统计收付款情况……"), p);
+    grid.reset(p + 3, c + 4, 2, 3);
+
+    const QHash<int, QString> partnerNames =
+        names(db, sales ? QStringLiteral("Customer") : QStringLiteral("Vender"), partnerKey);
+    const QHash<int, QString> productNames =
+        names(db, QStringLiteral("Product"), QStringLiteral("PID"));
+    for (int j = 0; j < c; ++j) {
+        grid.cellRef(0, 3 + j) = QString::number(partners[size_t(j)]);
+        grid.cellRef(1, 3 + j) = partnerNames.value(partners[size_t(j)]);
+    }
+    for (int i = 0; i < p; ++i) {
+        grid.cellRef(2 + i, 0) = QString::number(pids[size_t(i)]);
+        grid.cellRef(2 + i, 1) = QString::number(i + 1);
+        grid.cellRef(2 + i, 2) = productNames.value(pids[size_t(i)]);
+    }
+    fillOwed(grid, owed, pids, partners, progress);
+    finishOutstanding(grid);
     return true;
 }
 

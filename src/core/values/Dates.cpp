@@ -1,7 +1,5 @@
 #include "core/values/Dates.h"
 
-#include "core/support/Clock.h"
-
 namespace tl {
 
 QDate firstOfMonth(const QDate& date) {
@@ -10,14 +8,6 @@ QDate firstOfMonth(const QDate& date) {
 
 QDate lastOfMonth(const QDate& date) {
     return firstOfMonth(date).addMonths(1).addDays(-1);
-}
-
-QDate firstOfYear() {
-    return QDate(Clock::today().year(), 1, 1);
-}
-
-QDate lastOfYear() {
-    return QDate(Clock::today().year(), 12, 31);
 }
 
 QString yearMonthText(const QDate& date) {

@@ -7,8 +7,6 @@ namespace tl {
 
 QDate firstOfMonth(const QDate& date);
 QDate lastOfMonth(const QDate& date);
-QDate firstOfYear(); // of the current year (Clock)
-QDate lastOfYear();
 // "2009.02", "2009.11"
 QString yearMonthText(const QDate& date);
 

@@ -62,8 +62,30 @@ ImportMapDialog::ImportMapDialog(ListedTable table, const Database& db, const QS
 }
 
 void ImportMapDialog::buildLayout() {
-    const ImportTableDef& def = importTableDef(m_table);
+    QWidget* fields = buildFieldBox();
+    QWidget* lines = buildLineBox();
+    QLayout* sampleRow = buildSampleRow();
+    m_grid = new Grid(this);
+    m_view = new GridView(m_grid, this);
+    m_view->setObjectName(QStringLiteral("MSF"));
+    // Tall enough for the header and all ten rows without scrolling.
+    m_view->setMinimumSize(640, 11 * GridView::toPixels(Grid::kDefaultRowHeight) + 28);
 
+    QLayout* buttons = buildButtons();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(fields);
+    layout->addWidget(lines);
+    layout->addLayout(sampleRow);
+    layout->addWidget(m_view, 1);
+    layout->addLayout(buttons);
+
+    setTabOrders();
+}
+
+// One box per field of the table, for the file column it comes from.
+QWidget* ImportMapDialog::buildFieldBox() {
+    const ImportTableDef& def = importTableDef(m_table);
     auto* fields = new QGroupBox(QStringLiteral("数据项对应关系"), this);
     auto* fieldColumn = new QVBoxLayout(fields);
     auto* fieldGrid = new QGridLayout;
@@ -106,6 +128,11 @@ void ImportMapDialog::buildLayout() {
     mappingRow->addWidget(m_headerNote, 1);
     fieldColumn->addLayout(mappingRow);
 
+    return fields;
+}
+
+// The first and last line to import.
+QWidget* ImportMapDialog::buildLineBox() {
     auto* lines = new QGroupBox(QStringLiteral("数据起止行"), this);
     auto* lineRow = new QHBoxLayout(lines);
     auto* digits =
@@ -134,7 +161,10 @@ void ImportMapDialog::buildLayout() {
     lineRow->addSpacing(16);
     lineRow->addWidget(m_lineCount);
     lineRow->addStretch(1);
+    return lines;
+}
 
+QLayout* ImportMapDialog::buildSampleRow() {
     auto* sample = new QLabel(QStringLiteral("表格示例："), this);
     sample->setObjectName(QStringLiteral("Label1"));
     // Which file (and worksheet) the preview shows.
@@ -170,12 +200,10 @@ void ImportMapDialog::buildLayout() {
     sampleRow->addWidget(encodingCaption);
     sampleRow->addWidget(m_encodingBox);
     sampleRow->addWidget(m_encodingLabel);
-    m_grid = new Grid(this);
-    m_view = new GridView(m_grid, this);
-    m_view->setObjectName(QStringLiteral("MSF"));
-    // Tall enough for the header and all ten rows without scrolling.
-    m_view->setMinimumSize(640, 11 * GridView::toPixels(Grid::kDefaultRowHeight) + 28);
+    return sampleRow;
+}
 
+QLayout* ImportMapDialog::buildButtons() {
     m_ok = makeButton(QStringLiteral("确  定"), QStringLiteral("COM_0"), this);
     m_cancel = makeButton(QStringLiteral("取  消"), QStringLiteral("COM_1"), this);
     m_ok->setDefault(true);
@@ -187,13 +215,10 @@ void ImportMapDialog::buildLayout() {
     buttons->addWidget(m_ok);
     buttons->addWidget(m_cancel);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(fields);
-    layout->addWidget(lines);
-    layout->addLayout(sampleRow);
-    layout->addWidget(m_view, 1);
-    layout->addLayout(buttons);
+    return buttons;
+}
 
+void ImportMapDialog::setTabOrders() {
     QWidget* previous = nullptr;
     for (QWidget* w : m_columns) {
         if (previous)

@@ -8,6 +8,7 @@
 
 class QComboBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -62,6 +63,11 @@ protected:
 
 private:
     void buildLayout();
+    QWidget* buildFieldBox();
+    QWidget* buildLineBox();
+    QLayout* buildSampleRow();
+    QLayout* buildButtons();
+    void setTabOrders();
     void runImport();
     void columnsByHeader();
     void restoreMapping();

@@ -54,6 +54,30 @@ void StartWindow::buildUi() {
     root->addWidget(m_view, 1);
     connect(&m_grid, &Grid::currentChanged, this, [this] { selectRow(m_grid.rowSel()); });
 
+    root->addLayout(buildLoginRow());
+    root->addLayout(buildButtonRow());
+
+    connect(m_buttons[0], &QPushButton::clicked, this, &StartWindow::newAccountSet);
+    connect(m_buttons[1], &QPushButton::clicked, this, &StartWindow::login);
+    connect(m_buttons[2], &QPushButton::clicked, this, &QWidget::close);
+    connect(m_buttons[3], &QPushButton::clicked, this, &StartWindow::checkAccountSets);
+    connect(m_user, &QLineEdit::returnPressed, this, [this] {
+        m_password->setFocus();
+        m_password->selectAll();
+    });
+    connect(m_password, &QLineEdit::returnPressed, this, &StartWindow::login);
+
+    setTabOrder(m_view->bodyView(), m_user);
+    setTabOrder(m_user, m_password);
+    setTabOrder(m_password, m_buttons[1]);
+    setTabOrder(m_buttons[1], m_buttons[2]);
+    setTabOrder(m_buttons[2], m_buttons[0]);
+    setTabOrder(m_buttons[0], m_buttons[3]);
+    setMinimumWidth(640);
+}
+
+// The chosen account set, operator and password, with the help beside them.
+QLayout* StartWindow::buildLoginRow() {
     auto* middle = new QHBoxLayout;
     middle->setSpacing(18);
     auto* form = new QFormLayout;
@@ -88,8 +112,10 @@ void StartWindow::buildUi() {
     help->setAutoFillBackground(true);
     help->setBackgroundRole(QPalette::AlternateBase);
     middle->addWidget(help);
-    root->addLayout(middle);
+    return middle;
+}
 
+QLayout* StartWindow::buildButtonRow() {
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(8);
     // The account-set buttons carry their captions on two lines.
@@ -108,25 +134,7 @@ void StartWindow::buildUi() {
     buttons->addStretch(1);
     buttons->addWidget(m_buttons[1]);
     buttons->addWidget(m_buttons[2]);
-    root->addLayout(buttons);
-
-    connect(m_buttons[0], &QPushButton::clicked, this, &StartWindow::newAccountSet);
-    connect(m_buttons[1], &QPushButton::clicked, this, &StartWindow::login);
-    connect(m_buttons[2], &QPushButton::clicked, this, &QWidget::close);
-    connect(m_buttons[3], &QPushButton::clicked, this, &StartWindow::checkAccountSets);
-    connect(m_user, &QLineEdit::returnPressed, this, [this] {
-        m_password->setFocus();
-        m_password->selectAll();
-    });
-    connect(m_password, &QLineEdit::returnPressed, this, &StartWindow::login);
-
-    setTabOrder(m_view->bodyView(), m_user);
-    setTabOrder(m_user, m_password);
-    setTabOrder(m_password, m_buttons[1]);
-    setTabOrder(m_buttons[1], m_buttons[2]);
-    setTabOrder(m_buttons[2], m_buttons[0]);
-    setTabOrder(m_buttons[0], m_buttons[3]);
-    setMinimumWidth(640);
+    return buttons;
 }
 
 void StartWindow::listAccountSets() {

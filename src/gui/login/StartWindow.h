@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <memory>
 
+class QLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -47,6 +48,8 @@ protected:
 
 private:
     void buildUi();
+    QLayout* buildLoginRow();
+    QLayout* buildButtonRow();
     void fitPathColumn();
     void login();
     void newAccountSet();

@@ -112,46 +112,10 @@ int GridView::toPixels(int twips) {
 void GridView::build() {
     setFrameShape(QFrame::StyledPanel);
     m_model = new GridModel(nullptr, this);
-    auto makeView = [this](bool body) {
-        auto* v = new PartView(this);
-        v->setModel(m_model);
-        for (QHeaderView* h : {v->horizontalHeader(), v->verticalHeader()}) {
-            h->hide();
-            h->setSectionResizeMode(QHeaderView::Fixed);
-            h->setMinimumSectionSize(1);
-            h->setHighlightSections(false);
-        }
-        v->verticalHeader()->setDefaultSectionSize(toPixels(Grid::kDefaultRowHeight));
-        v->horizontalHeader()->setDefaultSectionSize(toPixels(Grid::kDefaultColWidth));
-        v->setFrameShape(QFrame::NoFrame);
-        v->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
-        v->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-        v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        v->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        v->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        v->setWordWrap(false);
-        v->setCornerButtonEnabled(false);
-        v->setTabKeyNavigation(false);
-        v->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(v, &QWidget::customContextMenuRequested, this, [this, v](const QPoint& pos) {
-            emit rightClicked(v->viewport()->mapToGlobal(pos));
-        });
-        if (body) {
-            v->setSelectionBehavior(QAbstractItemView::SelectRows);
-            v->setSelectionMode(QAbstractItemView::ContiguousSelection);
-            v->setFocusPolicy(Qt::StrongFocus);
-        } else {
-            v->setSelectionMode(QAbstractItemView::NoSelection);
-            v->setFocusPolicy(Qt::NoFocus);
-            v->setAutoScroll(false);
-        }
-        v->viewport()->installEventFilter(this);
-        return v;
-    };
-    m_body = makeView(true);
-    m_top = makeView(false);
-    m_left = makeView(false);
-    m_corner = makeView(false);
+    m_body = makePart(true);
+    m_top = makePart(false);
+    m_left = makePart(false);
+    m_corner = makePart(false);
     setFocusProxy(m_body);
 
     m_vbar = new QScrollBar(Qt::Vertical, this);
@@ -180,8 +144,49 @@ void GridView::build() {
     layout->setRowStretch(1, 1);
     layout->setColumnStretch(1, 1);
 
-    // The body's own (hidden) scroll bars drive everything; the outer ones and
-    // the frozen parts follow them.
+    connectScrolling();
+    connectModel();
+}
+
+QTableView* GridView::makePart(bool body) {
+    auto* v = new PartView(this);
+    v->setModel(m_model);
+    for (QHeaderView* h : {v->horizontalHeader(), v->verticalHeader()}) {
+        h->hide();
+        h->setSectionResizeMode(QHeaderView::Fixed);
+        h->setMinimumSectionSize(1);
+        h->setHighlightSections(false);
+    }
+    v->verticalHeader()->setDefaultSectionSize(toPixels(Grid::kDefaultRowHeight));
+    v->horizontalHeader()->setDefaultSectionSize(toPixels(Grid::kDefaultColWidth));
+    v->setFrameShape(QFrame::NoFrame);
+    v->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+    v->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    v->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    v->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    v->setWordWrap(false);
+    v->setCornerButtonEnabled(false);
+    v->setTabKeyNavigation(false);
+    v->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(v, &QWidget::customContextMenuRequested, this,
+            [this, v](const QPoint& pos) { emit rightClicked(v->viewport()->mapToGlobal(pos)); });
+    if (body) {
+        v->setSelectionBehavior(QAbstractItemView::SelectRows);
+        v->setSelectionMode(QAbstractItemView::ContiguousSelection);
+        v->setFocusPolicy(Qt::StrongFocus);
+    } else {
+        v->setSelectionMode(QAbstractItemView::NoSelection);
+        v->setFocusPolicy(Qt::NoFocus);
+        v->setAutoScroll(false);
+    }
+    v->viewport()->installEventFilter(this);
+    return v;
+}
+
+// The body's own (hidden) scroll bars drive everything; the outer ones and
+// the frozen parts follow them.
+void GridView::connectScrolling() {
     QScrollBar* bodyV = m_body->verticalScrollBar();
     QScrollBar* bodyH = m_body->horizontalScrollBar();
     auto mirror = [](QScrollBar* from, QScrollBar* to) {
@@ -215,7 +220,9 @@ void GridView::build() {
     connect(m_top->horizontalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
         m_top->horizontalScrollBar()->setValue(m_body->horizontalScrollBar()->value());
     });
+}
 
+void GridView::connectModel() {
     connect(m_model, &QAbstractItemModel::modelReset, this, &GridView::applyLayout);
     connect(m_model, &QAbstractItemModel::dataChanged, this, [this] {
         if (m_grid && m_grid->mergeCells()) // spans alone do not follow the texts
@@ -250,77 +257,97 @@ void GridView::setGrid(Grid* grid) {
 
 void GridView::applyLayout() {
     Grid* g = m_grid;
+    PartView* views[4] = {static_cast<PartView*>(m_body), static_cast<PartView*>(m_top),
+                          static_cast<PartView*>(m_left), static_cast<PartView*>(m_corner)};
+    const int common = commonRowHeight(views[Body]->verticalHeader()->defaultSectionSize());
+    for (int p = 0; p < 4; ++p)
+        layoutPart(p, views[p], common);
+    sizeFrozenParts();
+    applySpans();
+    for (PartView* v : views)
+        v->relayout();
+    if (g) {
+        scrollToRow(g->topRow());
+        syncFromGrid();
+    }
+}
+
+// Most data rows share one height: it becomes the views' default, so that a
+// long list costs no per-row work in them and only the others are touched.
+int GridView::commonRowHeight(int fallback) const {
+    const Grid* g = m_grid;
+    if (!g || g->rows() <= g->fixedRows())
+        return fallback;
+    std::unordered_map<int, int> counts;
+    for (int r = g->fixedRows(); r < g->rows(); ++r)
+        ++counts[toPixels(g->rowHeight(r))];
+    int common = fallback;
+    int best = -1;
+    for (const auto& [px, n] : counts) {
+        if (px > 0 && n > best) {
+            best = n;
+            common = px;
+        }
+    }
+    return common;
+}
+
+// Sizes and hides the columns and rows of one of the four parts.
+void GridView::layoutPart(int part, QTableView* v, int common) {
+    const Grid* g = m_grid;
     const int rows = g ? g->rows() : 0;
     const int cols = g ? g->cols() : 0;
     const int fr = g ? g->fixedRows() : 0;
     const int fc = g ? g->fixedCols() : 0;
-    PartView* views[4] = {static_cast<PartView*>(m_body), static_cast<PartView*>(m_top),
-                          static_cast<PartView*>(m_left), static_cast<PartView*>(m_corner)};
-
-    // Most data rows share one height: make it the default and touch only the
-    // others, so a long list costs no per-row work in the views.
-    int common = views[Body]->verticalHeader()->defaultSectionSize();
-    if (rows > fr) {
-        std::unordered_map<int, int> counts;
-        for (int r = fr; r < rows; ++r)
-            ++counts[toPixels(g->rowHeight(r))];
-        int best = -1;
-        for (const auto& [px, n] : counts) {
-            if (px > 0 && n > best) {
-                best = n;
-                common = px;
-            }
-        }
+    const bool frozenRowsOnly = part == Top || part == Corner;  // shows rows < fr
+    const bool frozenColsOnly = part == Left || part == Corner; // shows columns < fc
+    QHeaderView* hh = v->horizontalHeader();
+    QHeaderView* vh = v->verticalHeader();
+    for (int c = 0; c < cols; ++c) {
+        const int px = toPixels(g->colWidth(c));
+        const bool hidden = px == 0 || (c < fc) != frozenColsOnly;
+        if (!hidden && hh->sectionSize(c) != px)
+            hh->resizeSection(c, px);
+        if (hh->isSectionHidden(c) != hidden)
+            hh->setSectionHidden(c, hidden);
     }
+    // Undo what the last layout did to single rows.
+    std::vector<int>& special = m_specialRows[part];
+    const int oldDefault = vh->defaultSectionSize();
+    for (int r : special) {
+        if (r >= rows)
+            continue;
+        if (vh->isSectionHidden(r))
+            vh->setSectionHidden(r, false);
+        if (vh->sectionSize(r) != oldDefault)
+            vh->resizeSection(r, oldDefault);
+    }
+    special.clear();
+    if (oldDefault != common)
+        vh->setDefaultSectionSize(common);
+    const int last = frozenRowsOnly ? fr : rows;
+    for (int r = 0; r < last; ++r) {
+        const int px = toPixels(g->rowHeight(r));
+        const bool hidden = px == 0 || (r < fr && !frozenRowsOnly);
+        if (!hidden && px == common)
+            continue;
+        special.push_back(r);
+        if (hidden)
+            vh->setSectionHidden(r, true);
+        else
+            vh->resizeSection(r, px);
+    }
+}
 
+// The frozen parts take the size of the fixed rows and columns.
+void GridView::sizeFrozenParts() {
+    const Grid* g = m_grid;
     int fixedWidth = 0;
     int fixedHeight = 0;
-    for (int c = 0; c < fc; ++c)
+    for (int c = 0; c < (g ? g->fixedCols() : 0); ++c)
         fixedWidth += toPixels(g->colWidth(c));
-    for (int r = 0; r < fr; ++r)
+    for (int r = 0; r < (g ? g->fixedRows() : 0); ++r)
         fixedHeight += toPixels(g->rowHeight(r));
-
-    for (int p = 0; p < 4; ++p) {
-        PartView* v = views[p];
-        const bool frozenRowsOnly = p == Top || p == Corner;  // shows rows < fr
-        const bool frozenColsOnly = p == Left || p == Corner; // shows columns < fc
-        QHeaderView* hh = v->horizontalHeader();
-        QHeaderView* vh = v->verticalHeader();
-        for (int c = 0; c < cols; ++c) {
-            const int px = toPixels(g->colWidth(c));
-            const bool hidden = px == 0 || (c < fc) != frozenColsOnly;
-            if (!hidden && hh->sectionSize(c) != px)
-                hh->resizeSection(c, px);
-            if (hh->isSectionHidden(c) != hidden)
-                hh->setSectionHidden(c, hidden);
-        }
-        // Undo what the last layout did to single rows.
-        const int oldDefault = vh->defaultSectionSize();
-        for (int r : m_specialRows[p]) {
-            if (r >= rows)
-                continue;
-            if (vh->isSectionHidden(r))
-                vh->setSectionHidden(r, false);
-            if (vh->sectionSize(r) != oldDefault)
-                vh->resizeSection(r, oldDefault);
-        }
-        m_specialRows[p].clear();
-        if (oldDefault != common)
-            vh->setDefaultSectionSize(common);
-        const int last = frozenRowsOnly ? fr : rows;
-        for (int r = 0; r < last; ++r) {
-            const int px = toPixels(g->rowHeight(r));
-            const bool hidden = px == 0 || (r < fr && !frozenRowsOnly);
-            if (!hidden && px == common)
-                continue;
-            m_specialRows[p].push_back(r);
-            if (hidden)
-                vh->setSectionHidden(r, true);
-            else
-                vh->resizeSection(r, px);
-        }
-    }
-
     m_corner->setFixedSize(fixedWidth, fixedHeight);
     m_corner->setVisible(fixedWidth > 0 && fixedHeight > 0);
     m_top->setFixedHeight(fixedHeight);
@@ -330,14 +357,6 @@ void GridView::applyLayout() {
     m_left->setVisible(fixedWidth > 0);
     if (layout())
         layout()->activate();
-
-    applySpans();
-    for (PartView* v : views)
-        v->relayout();
-    if (g) {
-        scrollToRow(g->topRow());
-        syncFromGrid();
-    }
 }
 
 void GridView::applySpans() {

@@ -62,7 +62,13 @@ protected:
 
 private:
     void build();
+    QTableView* makePart(bool body);
+    void connectScrolling();
+    void connectModel();
     void applyLayout();
+    int commonRowHeight(int fallback) const;
+    void layoutPart(int part, QTableView* view, int commonHeight);
+    void sizeFrozenParts();
     void applySpans();
     void syncToGrid();
     void syncFromGrid();
