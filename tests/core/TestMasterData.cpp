@@ -1,5 +1,5 @@
 #include "core/accounts/Passwords.h"
-#include "core/masterdata/MasterList.h"
+#include "core/lists/MasterList.h"
 #include "core/masterdata/MasterRecord.h"
 #include "core/masterdata/MasterRights.h"
 #include "core/masterdata/RightsSheet.h"

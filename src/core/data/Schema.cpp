@@ -17,7 +17,8 @@ namespace {
 
 using T = ColumnType;
 
-QList<TableDef> buildTables() {
+// The master tables, in the order the program lists them.
+QList<TableDef> masterTables() {
     return {
         {"Product",
          {{"PID", T::Counter},
@@ -72,6 +73,12 @@ QList<TableDef> buildTables() {
         {"Storage",
          {{"SID", T::Counter}, {"Name", T::Text}, {"Address", T::Text}, {"Memo", T::Text}}},
         {"Region", {{"RID", T::Counter}, {"Region", T::Text}, {"Memo", T::Text}}},
+    };
+}
+
+// The trade records, the stock they leave and the shop's slip settings.
+QList<TableDef> tradeTables() {
+    return {
         {"Sale",
          {{"ID", T::Counter},
           {"PID", T::Long},
@@ -194,7 +201,7 @@ QString TableDef::keyColumn() const {
 }
 
 const QList<TableDef>& Schema::accountSetTables() {
-    static const QList<TableDef> tables = buildTables();
+    static const QList<TableDef> tables = masterTables() + tradeTables();
     return tables;
 }
 

@@ -1,7 +1,7 @@
 #include "core/lists/ListedTables.h"
 
+#include "core/lists/MasterList.h"
 #include "core/lists/RecordGrid.h"
-#include "core/masterdata/MasterList.h"
 #include "core/masterdata/MasterTable.h"
 
 #include <iterator>

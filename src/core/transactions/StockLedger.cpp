@@ -6,7 +6,6 @@
 #include "core/values/Period.h"
 
 #include <QHash>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <cmath>
 
@@ -185,13 +184,6 @@ QHash<int, Worth> productWorth(const Database& db, const Period& dates) {
     return worth;
 }
 
-QSqlQuery prepared(const Database& db, const QString& sql) {
-    QSqlQuery q(db.connection());
-    if (!q.prepare(sql))
-        throw DbError::fromSql(q.lastError());
-    return q;
-}
-
 // Replaces each balance of the result table by its share of the product's
 // value, by quantity, in cents; the rounding difference goes to the
 // product's first row (lowest warehouse).
@@ -226,15 +218,10 @@ void spreadOverWarehouses(const Database& db, const QString& result, const QHash
         first = end;
     }
     db.exec(QStringLiteral("DELETE FROM %1").arg(result));
-    QSqlQuery insert =
-        prepared(db, QStringLiteral("INSERT INTO %1 (PID, SID, Num) VALUES (?, ?, ?)").arg(result));
-    for (const Row& row : rows) {
-        insert.bindValue(0, row.pidValue);
-        insert.bindValue(1, row.sid);
-        insert.bindValue(2, double(row.share) / 100);
-        if (!insert.exec())
-            throw DbError::fromSql(insert.lastError());
-    }
+    Statement insert(db,
+                     QStringLiteral("INSERT INTO %1 (PID, SID, Num) VALUES (?, ?, ?)").arg(result));
+    for (const Row& row : rows)
+        insert.exec({row.pidValue, row.sid, double(row.share) / 100});
 }
 
 } // namespace

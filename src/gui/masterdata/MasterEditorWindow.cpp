@@ -4,7 +4,7 @@
 #include "core/data/Database.h"
 #include "core/grid/Grid.h"
 #include "core/grid/GridFit.h"
-#include "core/masterdata/MasterList.h"
+#include "core/lists/MasterList.h"
 #include "core/masterdata/MasterRecord.h"
 #include "core/masterdata/MasterRights.h"
 #include "gui/masterdata/RightsEditor.h"

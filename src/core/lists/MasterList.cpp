@@ -1,4 +1,4 @@
-#include "core/masterdata/MasterList.h"
+#include "core/lists/MasterList.h"
 
 #include "core/accounts/Session.h"
 #include "core/data/Database.h"
