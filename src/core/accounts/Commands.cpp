@@ -16,11 +16,16 @@ enum class Gate {
     OwnRow,     // nothing more; without its own right he may still change his own row
 };
 
+// Where a command's own right is written: here, or for adding and changing
+// master records in the master table's description, which the editors read.
+enum class Own { Here, MasterAdd, MasterModify };
+
 struct Entry {
     Cmd cmd;
-    const char* right; // none: the gate is all it needs
+    const char* right; // none: the gate is all it needs, or the master table's
     Gate gate;
     ListedTable table;
+    Own own = Own::Here;
 };
 
 using L = ListedTable;
@@ -56,42 +61,42 @@ const Entry kEntries[] = {
     {Cmd::AmountChart, "查看金额分析", Gate::Charts, L::Sales},
     {Cmd::ProfitChart, "查看毛利分析", Gate::Charts, L::Sales},
 
-    {Cmd::ProductAdd, "添加产品设置", Gate::List, L::Products},
-    {Cmd::ProductModify, "修改产品设置", Gate::List, L::Products},
+    {Cmd::ProductAdd, nullptr, Gate::List, L::Products, Own::MasterAdd},
+    {Cmd::ProductModify, nullptr, Gate::List, L::Products, Own::MasterModify},
     {Cmd::ProductDelete, "删除产品设置", Gate::List, L::Products},
     {Cmd::ProductFind, "查找产品设置", Gate::List, L::Products},
     {Cmd::ProductImport, "导入产品设置", Gate::None, L::Products},
-    {Cmd::AccountAdd, "添加账号设置", Gate::List, L::Accounts},
-    {Cmd::AccountModify, "修改账号设置", Gate::List, L::Accounts},
+    {Cmd::AccountAdd, nullptr, Gate::List, L::Accounts, Own::MasterAdd},
+    {Cmd::AccountModify, nullptr, Gate::List, L::Accounts, Own::MasterModify},
     {Cmd::AccountDelete, "删除账号设置", Gate::List, L::Accounts},
     {Cmd::AccountFind, "查找账号设置", Gate::List, L::Accounts},
     {Cmd::AccountImport, "导入账号设置", Gate::None, L::Accounts},
-    {Cmd::CustomerAdd, "添加客户设置", Gate::List, L::Customers},
-    {Cmd::CustomerModify, "修改客户设置", Gate::List, L::Customers},
+    {Cmd::CustomerAdd, nullptr, Gate::List, L::Customers, Own::MasterAdd},
+    {Cmd::CustomerModify, nullptr, Gate::List, L::Customers, Own::MasterModify},
     {Cmd::CustomerDelete, "删除客户设置", Gate::List, L::Customers},
     {Cmd::CustomerFind, "查找客户设置", Gate::List, L::Customers},
     {Cmd::CustomerImport, "导入客户设置", Gate::None, L::Customers},
-    {Cmd::VenderAdd, "添加供应商设置", Gate::List, L::Suppliers},
-    {Cmd::VenderModify, "修改供应商设置", Gate::List, L::Suppliers},
+    {Cmd::VenderAdd, nullptr, Gate::List, L::Suppliers, Own::MasterAdd},
+    {Cmd::VenderModify, nullptr, Gate::List, L::Suppliers, Own::MasterModify},
     {Cmd::VenderDelete, "删除供应商设置", Gate::List, L::Suppliers},
     {Cmd::VenderFind, "查找供应商设置", Gate::List, L::Suppliers},
     {Cmd::VenderImport, "导入供应商设置", Gate::None, L::Suppliers},
     // The operator list is always shown (his own row at least).
-    {Cmd::StaffAdd, "添加操作人员", Gate::None, L::Staff},
-    {Cmd::StaffModify, "修改人员设置", Gate::OwnRow, L::Staff},
+    {Cmd::StaffAdd, nullptr, Gate::None, L::Staff, Own::MasterAdd},
+    {Cmd::StaffModify, nullptr, Gate::OwnRow, L::Staff, Own::MasterModify},
     {Cmd::StaffDelete, "删除操作人员", Gate::None, L::Staff},
     {Cmd::StaffRights, "修改人员权限", Gate::None, L::Staff},
     {Cmd::StaffImport, "导入人员列表", Gate::None, L::Staff},
-    {Cmd::ClassAdd, "添加产品类别", Gate::List, L::Classes},
-    {Cmd::ClassModify, "修改产品类别", Gate::List, L::Classes},
+    {Cmd::ClassAdd, nullptr, Gate::List, L::Classes, Own::MasterAdd},
+    {Cmd::ClassModify, nullptr, Gate::List, L::Classes, Own::MasterModify},
     {Cmd::ClassDelete, "删除产品类别", Gate::List, L::Classes},
     {Cmd::ClassImport, "导入产品类别", Gate::List, L::Classes},
-    {Cmd::StorageAdd, "添加仓库", Gate::List, L::Warehouses},
-    {Cmd::StorageModify, "修改仓库信息", Gate::List, L::Warehouses},
+    {Cmd::StorageAdd, nullptr, Gate::List, L::Warehouses, Own::MasterAdd},
+    {Cmd::StorageModify, nullptr, Gate::List, L::Warehouses, Own::MasterModify},
     {Cmd::StorageDelete, "删除仓库", Gate::List, L::Warehouses},
     {Cmd::StorageImport, "导入仓库列表", Gate::List, L::Warehouses},
-    {Cmd::RegionAdd, "添加地区", Gate::List, L::Regions},
-    {Cmd::RegionModify, "修改地区记录", Gate::List, L::Regions},
+    {Cmd::RegionAdd, nullptr, Gate::List, L::Regions, Own::MasterAdd},
+    {Cmd::RegionModify, nullptr, Gate::List, L::Regions, Own::MasterModify},
     {Cmd::RegionDelete, "删除地区", Gate::List, L::Regions},
     {Cmd::RegionImport, "导入地区列表", Gate::List, L::Regions},
 };
@@ -132,7 +137,11 @@ QStringList commandRights(Cmd cmd) {
     case Gate::OwnRow:
         break;
     }
-    if (e.right)
+    if (e.own == Own::MasterAdd)
+        needed << masterTableDef(masterTableOf(e.table)).addRight;
+    else if (e.own == Own::MasterModify)
+        needed << masterTableDef(masterTableOf(e.table)).modifyRight;
+    else if (e.right)
         needed << QString::fromUtf8(e.right);
     return needed;
 }

@@ -30,13 +30,14 @@ constexpr TableNames kNames[] = {
 };
 static_assert(std::size(kNames) == listedTableCount, "one row per listed table");
 
+} // namespace
+
 // The master tabs follow the master tables' order, products first.
-MasterTable masterOf(ListedTable table) {
+MasterTable masterTableOf(ListedTable table) {
+    Q_ASSERT(table >= ListedTable::Products);
     return static_cast<MasterTable>(static_cast<int>(table) -
                                     static_cast<int>(ListedTable::Products));
 }
-
-} // namespace
 
 const QList<ListedTable>& allListedTables() {
     static const QList<ListedTable> all = [] {
@@ -85,7 +86,7 @@ QString listedTableViewRight(ListedTable table) {
     case ListedTable::Staff:
         return {};
     default:
-        return masterTableDef(masterOf(table)).viewRight;
+        return masterTableDef(masterTableOf(table)).viewRight;
     }
 }
 
@@ -101,7 +102,7 @@ void loadListedTable(Grid& grid, const Database& db, const Session& session, Lis
         // Products are a record grid, fitted to the texts like the trade tabs.
         return loadProductGrid(grid, db);
     default:
-        return loadMasterList(grid, db, masterOf(table), session);
+        return loadMasterList(grid, db, masterTableOf(table), session);
     }
 }
 

@@ -9,6 +9,7 @@ namespace tl {
 class Database;
 class Grid;
 struct Session;
+enum class MasterTable;
 
 // The eleven tables the main window lists: the record grids of the three
 // trade tabs and the lists of the eight master tabs, in tab order. The same
@@ -51,6 +52,8 @@ QString listedTableTitle(ListedTable table);
 // "仓库列表", "地区列表".
 QString listedTableRightSubject(ListedTable table);
 
+// The master table a master tab lists (Products and the tabs after it).
+MasterTable masterTableOf(ListedTable table);
 // The right that shows the table's records; empty for the operator list,
 // which is always shown (an operator without "查看人员设置" sees his own row).
 QString listedTableViewRight(ListedTable table);
