@@ -37,8 +37,6 @@ QPushButton* CommandPage::addCommand(const Command& command) {
     // A long caption ("查看库存数量") keeps some room on both sides instead of
     // touching the button's edges.
     button->setMinimumWidth(std::max(80, button->sizeHint().width() + 10));
-    if (command.later)
-        button->hide();
     addWidget(button);
     return button;
 }

@@ -94,7 +94,7 @@ const QList<Command>& commands() {
     static const QList<Command> list = [] {
         QList<Command> all;
         for (const Row& r : kRows)
-            all << Command{r.id, QString::fromUtf8(r.caption), r.action, r.tab, r.subTab, false};
+            all << Command{r.id, QString::fromUtf8(r.caption), r.action, r.tab, r.subTab};
         return all;
     }();
     return list;

@@ -48,7 +48,6 @@ struct Command {
     Action action;
     int tab;    // main tab
     int subTab; // inner tab of the statistics, chart and master tabs, else 0
-    bool later; // its feature is not built yet: the button stays hidden
 };
 
 // Every button in the order it appears on its row.
