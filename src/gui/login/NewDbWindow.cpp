@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace tl {
 
@@ -44,12 +43,7 @@ NewDbWindow::NewDbWindow(QWidget* parent) : QDialog(parent) {
     const auto [add, cancel, buttons] = dialogButtons(this, QStringLiteral("添   加"),
                                                       QStringLiteral("CM0"), QStringLiteral("CM1"));
 
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(18, 18, 18, 16);
-    root->setSpacing(16);
-    root->addLayout(fields);
-    root->addStretch(1);
-    root->addLayout(buttons);
+    layOutDialog(this, nullptr, fields, buttons, 16);
 
     connect(browse, &QPushButton::clicked, this, &NewDbWindow::browse);
     connect(add, &QPushButton::clicked, this, &NewDbWindow::add);

@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace tl {
 
@@ -53,13 +52,7 @@ BackupDialog::BackupDialog(const Database& db, Progress& progress, QWidget* pare
         dialogButtons(this, QStringLiteral("备   份"), QStringLiteral("backupButton"),
                       QStringLiteral("cancelButton"));
 
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(18, 18, 18, 16);
-    root->setSpacing(14);
-    root->addWidget(note);
-    root->addLayout(fields);
-    root->addStretch(1);
-    root->addLayout(buttons);
+    layOutDialog(this, note, fields, buttons, 14);
 
     connect(browse, &QPushButton::clicked, this, &BackupDialog::browse);
     connect(ok, &QPushButton::clicked, this, [this] {

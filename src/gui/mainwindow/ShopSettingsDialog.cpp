@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace tl {
 
@@ -49,13 +48,7 @@ ShopSettingsDialog::ShopSettingsDialog(const Database& db, const Session& sessio
         dialogButtons(this, QStringLiteral("保   存"), QStringLiteral("saveButton"),
                       QStringLiteral("cancelButton"));
 
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(18, 18, 18, 16);
-    root->setSpacing(14);
-    root->addWidget(note);
-    root->addLayout(fields);
-    root->addStretch(1);
-    root->addLayout(buttons);
+    layOutDialog(this, note, fields, buttons, 14);
 
     connect(ok, &QPushButton::clicked, this, [this] {
         if (save())

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace tl {
 
@@ -22,6 +23,17 @@ DialogButtons dialogButtons(QDialog* dialog, const QString& okText, const QStrin
     }
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
     return {ok, cancel, row};
+}
+
+void layOutDialog(QDialog* dialog, QWidget* note, QLayout* fields, QLayout* buttons, int spacing) {
+    auto* root = new QVBoxLayout(dialog);
+    root->setContentsMargins(18, 18, 18, 16);
+    root->setSpacing(spacing);
+    if (note)
+        root->addWidget(note);
+    root->addLayout(fields);
+    root->addStretch(1);
+    root->addLayout(buttons);
 }
 
 } // namespace tl

@@ -4,7 +4,9 @@
 
 class QDialog;
 class QHBoxLayout;
+class QLayout;
 class QPushButton;
+class QWidget;
 
 namespace tl {
 
@@ -18,5 +20,9 @@ struct DialogButtons {
 };
 DialogButtons dialogButtons(QDialog* dialog, const QString& okText, const QString& okName,
                             const QString& cancelName);
+
+// The small dialog's column: an optional note on top, the fields, room to
+// grow, and the button row at the foot, in the dialog's usual margins.
+void layOutDialog(QDialog* dialog, QWidget* note, QLayout* fields, QLayout* buttons, int spacing);
 
 } // namespace tl
