@@ -4,7 +4,8 @@
 set -e
 PACKAGES="cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite libgl-dev fonts-noto-cjk \
   qt6-translations-l10n libxlsxwriter-dev libfreexl-dev libzip-dev libsodium-dev libuchardet-dev libsqlite3-dev \
-  dpkg-dev desktop-file-utils appstream poppler-utils fonts-droid-fallback"
+  dpkg-dev desktop-file-utils appstream poppler-utils fonts-droid-fallback \
+  libqt6sql6-psql postgresql-15"
 MISSING=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || MISSING="$MISSING $p"

@@ -1,10 +1,14 @@
 #include "core/data/Database.h"
 
 #include "core/data/OpenDatabases.h"
+#include "core/data/Schema.h"
+#include "core/data/ServerAddress.h"
 #include "core/data/SqlErrors.h"
 #include "core/values/Numbers.h"
 
 #include <QFileInfo>
+#include <QMutex>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -48,13 +52,51 @@ int primaryCode(const QSqlError& error) {
     return ok ? (code & 0xff) : -1;
 }
 
+// A server's errors carry a five-letter SQLSTATE; SQLite's are numbers of
+// up to four digits.
+bool isSqlState(const QString& code) {
+    return code.size() == 5;
+}
+
 QString detailOf(const QSqlError& error) {
     QString text = error.databaseText().trimmed();
     if (text.isEmpty())
         text = error.driverText().trimmed();
-    if (!error.nativeErrorCode().isEmpty())
-        text += QStringLiteral(" (SQLite %1)").arg(error.nativeErrorCode());
+    const QString code = error.nativeErrorCode();
+    if (!code.isEmpty())
+        text +=
+            (isSqlState(code) ? QStringLiteral(" (SQLSTATE %1)") : QStringLiteral(" (SQLite %1)"))
+                .arg(code);
     return text;
+}
+
+// The server's error classes, as the program tells them to the operator.
+DbError::Kind serverKind(const QSqlError& error) {
+    using K = DbError::Kind;
+    const QString code = error.nativeErrorCode();
+    if (code == QLatin1String("40001") || code == QLatin1String("40P01"))
+        return K::Conflict;
+    if (code == QLatin1String("55P03") || code == QLatin1String("57014"))
+        return K::Busy;
+    if (code.startsWith(QLatin1String("08")) || code.startsWith(QLatin1String("57P")))
+        return K::Disconnected;
+    if (code == QLatin1String("25006") || code == QLatin1String("42501"))
+        return K::ReadOnly;
+    if (code == QLatin1String("53100"))
+        return K::DiskFull;
+    if (code == QLatin1String("XX001") || code == QLatin1String("XX002"))
+        return K::Damaged;
+    return K::Failed;
+}
+
+// A connection that broke says so only in words: libpq has no SQLSTATE for
+// a server that went away mid-statement.
+bool connectionBroke(const QSqlError& error) {
+    const QString text = error.databaseText() + error.driverText();
+    return text.contains(QLatin1String("server closed the connection")) ||
+           text.contains(QLatin1String("no connection to the server")) ||
+           text.contains(QLatin1String("connection to server")) ||
+           text.contains(QLatin1String("terminating connection"));
 }
 
 const QString kPrefix = QStringLiteral("数据库操作失败，本次操作未保存：\n");
@@ -108,6 +150,11 @@ QString DbError::kindMessage(Kind kind) {
         return QStringLiteral("磁盘已满，本次操作未保存。请腾出磁盘空间后再试。");
     case Kind::Damaged:
         return QStringLiteral("套帐文件已损坏，本次操作未保存。请用备份的套帐文件恢复。");
+    case Kind::Conflict:
+        return QStringLiteral("另一位操作员同时修改了相同的数据，本次操作未保存，请再做一次。");
+    case Kind::Disconnected:
+        return QStringLiteral("与数据库服务器的连接中断了，本次操作未保存。"
+                              "请检查网络，然后再做一次。");
     case Kind::Refused:
     case Kind::Failed:
         break;
@@ -117,6 +164,10 @@ QString DbError::kindMessage(Kind kind) {
 
 DbError DbError::fromSql(const QSqlError& error) {
     const QString detail = detailOf(error);
+    if (isSqlState(error.nativeErrorCode()) || connectionBroke(error)) {
+        const Kind kind = connectionBroke(error) ? Kind::Disconnected : serverKind(error);
+        return DbError(kind, kindMessage(kind), detail);
+    }
     switch (primaryCode(error)) {
     case Busy:
     case Locked:
@@ -142,8 +193,127 @@ DbError DbError::fromSql(const QSqlError& error) {
     }
 }
 
+namespace {
+QMutex passwordsMutex;
+QHash<QString, QString>& serverPasswords() {
+    static QHash<QString, QString> passwords;
+    return passwords;
+}
+
+QString serverPassword(const QString& address) {
+    QMutexLocker lock(&passwordsMutex);
+    return serverPasswords().value(address.trimmed());
+}
+
+// How long a save waits for another operator's lock before it fails as busy,
+// and how long a transaction may sit idle before the server ends it (a PC
+// that hangs halfway must not block the others' saves for good).
+const char* const kServerSettings[] = {
+    "SET lock_timeout = '5s'",
+    "SET idle_in_transaction_session_timeout = '60s'",
+};
+} // namespace
+
+void Database::rememberServerPassword(const QString& address, const QString& password) {
+    QMutexLocker lock(&passwordsMutex);
+    if (password.isEmpty())
+        serverPasswords().remove(address.trimmed());
+    else
+        serverPasswords().insert(address.trimmed(), password);
+}
+
+Database::Connected Database::connectServer(const QString& address, OpenMode mode) {
+    Connected result;
+    ServerAddress server;
+    QString problem;
+    if (!ServerAddress::parse(address, server, &problem)) {
+        result.problem = ConnectProblem::BadAddress;
+        result.message = problem;
+        return result;
+    }
+    std::unique_ptr<Database> db(new Database);
+    db->m_path = address.trimmed();
+    db->m_engine = Engine::PostgreSQL;
+    db->m_readOnly = mode == OpenMode::ReadOnly || mode == OpenMode::Inspect;
+    db->m_connectionName = QStringLiteral("tl_%1").arg(++connectionCounter);
+    QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), db->m_connectionName);
+    if (!c.isValid()) {
+        result.problem = ConnectProblem::Unreachable;
+        result.message =
+            QStringLiteral("本机缺少连接数据库服务器所需的组件（Qt 的 PostgreSQL 驱动），"
+                           "请安装 libqt6sql6-psql。");
+        return result;
+    }
+    c.setHostName(server.host);
+    c.setPort(server.port);
+    c.setDatabaseName(server.database);
+    c.setUserName(server.user);
+    const QString password = serverPassword(address);
+    if (!password.isEmpty())
+        c.setPassword(password);
+    // The server notices a PC that vanished (cable pulled, sleep) within a
+    // few minutes instead of keeping its locks for hours.
+    QStringList options{QStringLiteral("keepalives=1"), QStringLiteral("keepalives_idle=60"),
+                        QStringLiteral("connect_timeout=10")};
+    for (const auto& [key, value] : server.options) {
+        QString v = value;
+        v.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+            .replace(QLatin1Char('\''), QStringLiteral("\\'"));
+        options << key + QStringLiteral("='") + v + QLatin1Char('\'');
+    }
+    c.setConnectOptions(options.join(QLatin1Char(';')));
+    if (!c.open()) {
+        const QSqlError e = c.lastError();
+        const QString words = e.databaseText() + QLatin1Char(' ') + e.driverText();
+        result.detail = detailOf(e);
+        if (words.contains(QLatin1String("no password supplied"))) {
+            result.problem = ConnectProblem::NeedsPassword;
+            result.message = QStringLiteral("数据库服务器要求输入密码。");
+        } else if (words.contains(QLatin1String("password authentication failed"))) {
+            result.problem = ConnectProblem::WrongPassword;
+            result.message = QStringLiteral("数据库服务器不接受这个用户名或密码。");
+        } else {
+            result.problem = ConnectProblem::Unreachable;
+            result.message =
+                QStringLiteral("无法连接数据库服务器 %1:%2 上的数据库 %3。请检查服务器是否"
+                               "开着、地址是否写对、网络是否通畅。")
+                    .arg(server.host)
+                    .arg(server.port)
+                    .arg(server.database);
+        }
+        return result;
+    }
+    try {
+        db->setUpServerSession();
+    } catch (const DbError& e) {
+        result.problem = ConnectProblem::Unreachable;
+        result.message = e.userText();
+        result.detail = e.detail();
+        return result;
+    }
+    result.db = std::move(db);
+    return result;
+}
+
+void Database::setUpServerSession() const {
+    for (const char* setting : kServerSettings)
+        exec(QLatin1String(setting));
+    if (m_readOnly)
+        exec(QStringLiteral("SET default_transaction_read_only = on"));
+}
+
+void Database::setOperatorName(const QString& name) const {
+    if (!isServer())
+        return;
+    // Shows who is connected in the server's own list of sessions.
+    value(QStringLiteral("SELECT set_config('application_name', ?, false)"),
+          {QStringLiteral("TradeLedger:") + name.left(40)});
+}
+
 std::unique_ptr<Database> Database::open(const QString& path, OpenMode mode, Journal journal) {
     auto fail = [] { return std::unique_ptr<Database>(); };
+    if (ServerAddress::isAddress(path))
+        return connectServer(path, mode).db;
     if (path.trimmed().isEmpty() || QFileInfo(path).isDir())
         return fail();
     const bool existed = QFileInfo::exists(path);
@@ -228,6 +398,41 @@ void Database::setBusyHook(BusyHook hook) {
     busyHook() = std::move(hook);
 }
 
+void Database::noteFailure(const QSqlError& error) const {
+    if (!isServer())
+        return;
+    if (DbError::fromSql(error).kind() == DbError::Kind::Disconnected)
+        m_lost = true;
+    // The server refuses everything after a failure until the transaction
+    // (or the savepoint) is rolled back, and turns its COMMIT into a
+    // rollback: a commit must not pass for a save.
+    if (m_savepointDepth > 0)
+        m_aborted = true;
+}
+
+void Database::reconnectIfLost() const {
+    if (!m_lost || m_savepointDepth > 0)
+        return;
+    // The transaction that broke is gone with the connection; prepared
+    // statements and work tables went with it too.
+    m_prepared.clear();
+    QSqlDatabase c = connection();
+    c.close();
+    if (!c.open())
+        throw DbError::fromSql(c.lastError()).kind() == DbError::Kind::Disconnected
+            ? DbError::fromSql(c.lastError())
+            : DbError::ofKind(DbError::Kind::Disconnected);
+    m_lost = false;
+    setUpServerSession();
+}
+
+void Database::pauseBeforeRetry(int attempt) {
+    // A random wait, longer with each attempt, so that two operators who
+    // crossed do not cross again at once.
+    const int ms = static_cast<int>(QRandomGenerator::global()->bounded(10, 60)) * attempt;
+    QThread::msleep(static_cast<unsigned long>(std::min(ms, 200)));
+}
+
 void Database::watchBusy() const {
     // Our own handler instead of SQLite's busy timeout: it waits as long, and
     // tells the hook when the wait grows noticeable.
@@ -263,9 +468,10 @@ void Database::busyDone() const {
 }
 
 namespace {
-// A read-only account set still shows reports: their work tables go to the
-// connection's own temporary database, which SQLite finds before the file's
-// tables by the same name and drops at close.
+// Work tables belong to the connection: SQLite keeps them in its temporary
+// database, which it finds before the file's tables of the same name and
+// drops at close; a server keeps them per session, so operators never meet
+// each other's.
 QString workTablesInTemp(const QString& sql) {
     static const QRegularExpression createWork(QStringLiteral("^\\s*CREATE\\s+TABLE\\s+(?=\"?T_)"),
                                                QRegularExpression::CaseInsensitiveOption);
@@ -274,13 +480,86 @@ QString workTablesInTemp(const QString& sql) {
         return sql;
     return QStringLiteral("CREATE TEMP TABLE ") + sql.mid(m.capturedEnd());
 }
+
+// The server keeps unquoted names in lower case; the names the program
+// quotes (ident) are written that way too, so that "Right" (a reserved word,
+// always quoted) and Right mean one column. Text in single quotes is left as
+// it is.
+QString serverNames(const QString& sql) {
+    QString out = sql;
+    bool inText = false;
+    bool inName = false;
+    bool keep = false; // a collation's name ("C") keeps its case
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        QChar& c = out[i];
+        if (inName) {
+            if (c == QLatin1Char('"'))
+                inName = false;
+            else if (!keep)
+                c = c.toLower();
+        } else if (c == QLatin1Char('\'')) {
+            inText = !inText;
+        } else if (!inText && c == QLatin1Char('"')) {
+            inName = true;
+            keep = out.left(i).trimmed().endsWith(QLatin1String("COLLATE"), Qt::CaseInsensitive);
+        }
+    }
+    return out;
+}
+
+bool hasPlaceholder(const QString& sql) {
+    bool inText = false;
+    for (const QChar c : sql) {
+        if (c == QLatin1Char('\''))
+            inText = !inText;
+        else if (!inText && c == QLatin1Char('?'))
+            return true;
+    }
+    return false;
+}
+
+// Prepared statements a server connection keeps; the oldest go beyond this.
+constexpr int kPreparedKept = 200;
 } // namespace
 
 QString Database::adapted(const QString& sql) const {
+    if (isServer())
+        return serverNames(workTablesInTemp(sql));
     return m_readOnly ? workTablesInTemp(sql) : sql;
 }
 
-Statement::Statement(const Database& db, const QString& sql) : m_db(db), m_query(db.connection()) {
+std::shared_ptr<QSqlQuery> Database::preparedQuery(const QString& sql) const {
+    auto it = m_prepared.find(sql);
+    if (it != m_prepared.end())
+        return it.value();
+    if (m_prepared.size() >= kPreparedKept)
+        m_prepared.clear();
+    auto query = std::make_shared<QSqlQuery>(connection());
+    QSqlQuery& q = *query;
+    // The server sends the whole result at once: a statement may run while
+    // another one's rows are still being read, which the driver's row-by-row
+    // mode would silently cut short.
+    q.setForwardOnly(false);
+    if (!q.prepare(adapted(sql))) {
+        noteFailure(q.lastError());
+        throw DbError::fromSql(q.lastError());
+    }
+    m_prepared.insert(sql, query);
+    return query;
+}
+
+Statement::Statement(const Database& db, const QString& sql)
+    : m_db(db), m_query(db.connection()), m_sql(sql) {
+    db.reconnectIfLost();
+    if (db.isServer()) {
+        // The server cannot prepare BEGIN, CREATE, LOCK and their like, and a
+        // failed PREPARE would end the transaction: statements without values
+        // run as they are.
+        m_unprepared = !hasPlaceholder(sql);
+        if (!m_unprepared)
+            m_shared = db.preparedQuery(sql);
+        return;
+    }
     m_query.setForwardOnly(true);
     if (!m_query.prepare(db.adapted(sql)))
         throw DbError::fromSql(m_query.lastError());
@@ -292,28 +571,67 @@ bool Statement::run(const QVariantList& binds) {
         const Database& db;
         ~BusyEnd() { db.busyDone(); }
     } busyEnd{m_db};
-    for (int i = 0; i < binds.size(); ++i)
-        m_query.bindValue(i, binds.at(i));
-    return m_query.exec();
+    bool ok = false;
+    if (m_unprepared) {
+        Q_ASSERT(binds.isEmpty());
+        m_query = QSqlQuery(m_db.connection());
+        ok = m_query.exec(m_db.adapted(m_sql));
+    } else {
+        QSqlQuery& q = query();
+        for (int i = 0; i < binds.size(); ++i)
+            q.bindValue(i, binds.at(i));
+        ok = q.exec();
+    }
+    if (!ok)
+        m_db.noteFailure(query().lastError());
+    return ok;
 }
 
 QSqlQuery& Statement::exec(const QVariantList& binds) {
     if (!run(binds))
-        throw DbError::fromSql(m_query.lastError());
-    return m_query;
+        throw DbError::fromSql(query().lastError());
+    return query();
+}
+
+QSqlQuery Statement::take() {
+    if (!m_shared)
+        return std::move(m_query);
+    // The server's prepared query stays in the connection's cache for the
+    // next run of this text; the caller reads the result through a second
+    // handle on it. Its rows are already all here, so other statements may
+    // run meanwhile; only this text must not run again before they are read.
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    return QSqlQuery(*m_shared);
+    QT_WARNING_POP
 }
 
 bool Statement::execUnlessRefused(const QVariantList& binds) {
-    if (run(binds))
+    // A refused row ends a server's transaction unless it ran in a savepoint.
+    const bool guarded = m_db.isServer() && m_db.m_savepointDepth > 0;
+    if (guarded)
+        m_db.exec(QStringLiteral("SAVEPOINT tl_row"));
+    if (run(binds)) {
+        if (guarded)
+            m_db.exec(QStringLiteral("RELEASE tl_row"));
         return true;
-    if (refusesRecord(m_query.lastError()))
+    }
+    const QSqlError error = query().lastError();
+    if (refusesRecord(error)) {
+        if (guarded) {
+            m_db.exec(QStringLiteral("ROLLBACK TO tl_row"));
+            m_db.exec(QStringLiteral("RELEASE tl_row"));
+            m_db.m_aborted = false;
+        }
         return false;
-    throw DbError::fromSql(m_query.lastError());
+    }
+    throw DbError::fromSql(error);
 }
 
 QSqlQuery Database::run(const QString& sql, const QVariantList& binds) const {
     Statement statement(*this, sql);
-    return std::move(statement.exec(binds));
+    statement.exec(binds);
+    return statement.take();
 }
 
 int Database::exec(const QString& sql, const QVariantList& binds) const {
@@ -346,8 +664,37 @@ int Database::execBatch(const QString& sql, const QList<QVariantList>& rows) con
 }
 
 QString Database::caseless(const QString& expression) {
-    // NOCASE folds ASCII letters only, which is what the columns declare.
-    return expression + QStringLiteral(" COLLATE NOCASE");
+    // lower() folds ASCII letters only on both engines (the server's text
+    // columns use the "C" collation), as the file's NOCASE columns do.
+    return QStringLiteral("lower(") + expression + QLatin1Char(')');
+}
+
+void Database::lockRows(const QString& table, const QString& keyColumn, QList<qint64> keys) const {
+    if (!isServer() || keys.isEmpty())
+        return;
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    QStringList marks;
+    QVariantList binds;
+    for (qint64 key : keys) {
+        marks << QStringLiteral("?");
+        binds << key;
+    }
+    // In key order, so that two operators locking overlapping records
+    // cannot each wait for the other.
+    run(QStringLiteral("SELECT %1 FROM %2 WHERE %1 IN (%3) ORDER BY %1 FOR UPDATE")
+            .arg(ident(keyColumn), ident(table), marks.join(QLatin1Char(','))),
+        binds);
+}
+
+void Database::lockTableForWriting(const QString& table) const {
+    if (isServer())
+        exec(QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE").arg(ident(table)));
+}
+
+void Database::lockRule(int number) const {
+    if (isServer())
+        value(QStringLiteral("SELECT pg_advisory_xact_lock(?)"), {qint64(number)});
 }
 
 QString Database::ident(const QString& name) {
@@ -363,8 +710,27 @@ QString Database::quoted(const QString& name) {
     return QLatin1Char('"') + inner + QLatin1Char('"');
 }
 
+namespace {
+// A server keeps names in lower case; the program knows them as declared.
+QString declaredTableName(const QString& name) {
+    const TableDef* def = Schema::accountSetTable(name);
+    return def ? def->name : name;
+}
+
+// Tables of the account set's schema and the connection's work tables.
+const char* const kServerTables =
+    "SELECT c.relname FROM pg_catalog.pg_class c WHERE c.relkind IN ('r','p') AND "
+    "(c.relnamespace = current_schema()::regnamespace OR c.relnamespace = pg_my_temp_schema())";
+} // namespace
+
 QStringList Database::tableNames() const {
     QStringList names;
+    if (isServer()) {
+        QSqlQuery q = run(QLatin1String(kServerTables) + QStringLiteral(" ORDER BY 1"));
+        while (q.next())
+            names << declaredTableName(q.value(0).toString());
+        return names;
+    }
     QSqlQuery q = run(QStringLiteral(
         "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite\\_%' "
         "ESCAPE '\\' ORDER BY name"));
@@ -374,6 +740,14 @@ QStringList Database::tableNames() const {
 }
 
 bool Database::tableExists(const QString& table, Qt::CaseSensitivity cs) const {
+    if (isServer()) {
+        // The server's names have one letter case: the question is whether
+        // the table of that name exists.
+        Q_UNUSED(cs);
+        return value(QLatin1String(kServerTables) + QStringLiteral(" AND c.relname = lower(?)"),
+                     {table})
+            .isValid();
+    }
     // The temporary tables count too: the work tables of a read-only file.
     const QString collation =
         cs == Qt::CaseSensitive ? QStringLiteral("BINARY") : QStringLiteral("NOCASE");
@@ -387,10 +761,40 @@ bool Database::tableExists(const QString& table, Qt::CaseSensitivity cs) const {
 
 QStringList Database::columnNames(const QString& table) const {
     QStringList names;
+    if (isServer()) {
+        const TableDef* def = Schema::accountSetTable(table);
+        QSqlQuery q =
+            run(QStringLiteral(
+                    "SELECT a.attname FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_class "
+                    "c ON c.oid = a.attrelid WHERE c.relname = lower(?) AND (c.relnamespace "
+                    "= current_schema()::regnamespace OR c.relnamespace = "
+                    "pg_my_temp_schema()) AND a.attnum > 0 AND NOT a.attisdropped "
+                    "ORDER BY a.attnum"),
+                {table});
+        while (q.next()) {
+            const QString name = q.value(0).toString();
+            const ColumnDef* column = def ? def->column(name) : nullptr;
+            names << (column ? column->name : name);
+        }
+        return names;
+    }
     QSqlQuery q = run(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {table});
     while (q.next())
         names << q.value(0).toString();
     return names;
+}
+
+bool Database::indexExists(const QString& name) const {
+    if (isServer())
+        return value(QStringLiteral("SELECT 1 FROM pg_catalog.pg_class WHERE relkind = 'i' AND "
+                                    "relnamespace = current_schema()::regnamespace AND relname = "
+                                    "lower(?)"),
+                     {name})
+            .isValid();
+    return value(QStringLiteral(
+                     "SELECT 1 FROM sqlite_master WHERE type='index' AND name=? COLLATE NOCASE"),
+                 {name})
+        .isValid();
 }
 
 bool Database::fieldExists(const QString& table, const QString& column) const {
@@ -403,6 +807,8 @@ void Database::dropTable(const QString& table) const {
 }
 
 void Database::dropWorkTables() const {
+    if (isServer())
+        return; // they belong to the connection and go with it
     QStringList work;
     for (const QString& name : tableNames()) {
         if (name.startsWith(QStringLiteral("T_"), Qt::CaseSensitive))
@@ -431,12 +837,31 @@ QString Database::nameById(const QString& table, const QVariant& key, const QStr
     return toText(fieldById(table, key, keyColumn, field));
 }
 
-Transaction::Transaction(const Database& db) : m_db(const_cast<Database&>(db)) {
+namespace {
+QString beginText(const Database& db, Transaction::Isolation isolation) {
+    using I = Transaction::Isolation;
+    if (db.isServer()) {
+        // Savers see each statement's latest committed rows and lock what
+        // they change; reports and the rebuild read one snapshot.
+        return isolation == I::Write ? QStringLiteral("BEGIN")
+                                     : QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ");
+    }
+    // A read-only file takes no write lock; its reports write only their
+    // temporary work tables, and any other write fails as read-only. A
+    // snapshot takes none either: the file's WAL gives readers one.
+    if (db.isReadOnly() || isolation == I::Snapshot)
+        return QStringLiteral("BEGIN");
+    return QStringLiteral("BEGIN IMMEDIATE");
+}
+} // namespace
+
+Transaction::Transaction(const Database& db, Isolation isolation)
+    : m_db(const_cast<Database&>(db)) {
     const int depth = m_db.m_savepointDepth + 1;
     if (depth == 1) {
-        // A read-only file takes no write lock; its reports write only their
-        // temporary work tables, and any other write fails as read-only.
-        m_db.exec(m_db.m_readOnly ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
+        m_db.reconnectIfLost();
+        m_db.m_aborted = false;
+        m_db.exec(beginText(m_db, isolation));
     } else {
         m_name = QStringLiteral("sp%1").arg(depth);
         m_db.exec(QStringLiteral("SAVEPOINT ") + m_name);
@@ -453,16 +878,19 @@ Transaction::~Transaction() {
         } else {
             m_db.exec(QStringLiteral("ROLLBACK TO ") + m_name);
             m_db.exec(QStringLiteral("RELEASE ") + m_name);
+            m_db.m_aborted = false;
         }
     } catch (const DbError&) {
         // A destructor may not throw. A rollback fails when the engine has
-        // already rolled the transaction back itself (a full disk, say), so
-        // nothing is left to undo.
+        // already rolled the transaction back itself (a full disk, a lost
+        // connection), so nothing is left to undo.
     }
     --m_db.m_savepointDepth;
 }
 
 void Transaction::commit() {
+    if (m_name.isEmpty() && m_db.m_aborted)
+        throw DbError::failed(QStringLiteral("保存途中出错，没有保存任何内容。"));
     m_db.exec(m_name.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_name);
     m_done = true;
     --m_db.m_savepointDepth;

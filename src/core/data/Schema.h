@@ -33,8 +33,9 @@ public:
     static const TableDef& registryTable();                      // Parameter.mdb's Account
 
     // CREATE TABLE text: counters become INTEGER PRIMARY KEY AUTOINCREMENT, text
-    // compares without regard to case.
-    static QString createSql(const TableDef& table);
+    // compares without regard to case. For a server: identity keys, text
+    // compared by its code, dates checked to be ISO text.
+    static QString createSql(const TableDef& table, bool forServer = false);
     // CREATE INDEX IF NOT EXISTS texts of the declared indexes of one table,
     // or of every table when none is named.
     static QStringList indexSql(const QString& table = {});
