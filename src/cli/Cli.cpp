@@ -5,6 +5,7 @@
 #include "cli/Console.h"
 #include "core/accounts/Login.h"
 #include "core/data/Database.h"
+#include "core/data/ServerAddress.h"
 #include "core/sample/SampleData.h"
 
 #include <QCoreApplication>
@@ -180,7 +181,8 @@ int run(int argc, char** argv) {
     // the login window's first start does. A file named by --set needs none:
     // the program folder is left alone, as a cron job in a sandbox expects.
     Outcome firstStart;
-    if (command->standsAlone() || !QFileInfo(inv.set).isFile()) {
+    if (command->standsAlone() ||
+        (!QFileInfo(inv.set).isFile() && !ServerAddress::isAddress(inv.set))) {
         SampleData::ensureFirstStart(firstStart);
         printOutcome(firstStart);
     }

@@ -5,6 +5,7 @@
 #include "core/accounts/Registry.h"
 #include "core/accounts/Rights.h"
 #include "core/data/Schema.h"
+#include "core/data/ServerAddress.h"
 #include "core/masterdata/MasterRecord.h"
 
 #include <QFileInfo>
@@ -13,7 +14,7 @@
 namespace tl::cli {
 
 QString resolveAccountSet(const QString& set) {
-    if (QFileInfo(set).isFile())
+    if (QFileInfo(set).isFile() || ServerAddress::isAddress(set))
         return set;
     // No registry: the first start has said why it could not make one.
     if (!QFileInfo::exists(AppPaths::registryPath()))

@@ -1,6 +1,7 @@
 #include "core/accounts/Login.h"
 
 #include "core/accounts/Passwords.h"
+#include "core/data/ServerAddress.h"
 #include "core/values/Numbers.h"
 
 #include <QFileInfo>
@@ -42,17 +43,22 @@ LoginAttempt Login::authenticate(const QString& databasePath, const QString& nam
         attempt.outcome = Outcome::refused(message);
         return std::move(attempt);
     };
-    if (databasePath.isEmpty() || !QFileInfo(databasePath).isFile())
+    const bool onServer = ServerAddress::isAddress(databasePath);
+    if (databasePath.isEmpty() || (!onServer && !QFileInfo(databasePath).isFile()))
         return refuse(QStringLiteral("该套帐的数据文件不存在，请检查数据文件是否被删除或移走。"));
     if (name.isEmpty() || password.isEmpty())
         return refuse(QStringLiteral("请输入用户名或密码！"));
     check = AccountSetFile::resolve(databasePath, check);
     // The password is checked before anything may change the file, so a
     // refused login leaves it (and its folder) exactly as it was.
+    Database::ConnectProblem problem = Database::ConnectProblem::None;
     std::unique_ptr<Database> reader =
-        AccountSetFile::openChecked(databasePath, attempt.outcome, check);
-    if (!reader)
+        AccountSetFile::openChecked(databasePath, attempt.outcome, check, &problem);
+    if (!reader) {
+        attempt.serverPasswordNeeded = problem == Database::ConnectProblem::NeedsPassword ||
+                                       problem == Database::ConnectProblem::WrongPassword;
         return attempt;
+    }
     std::optional<StaffRow> found;
     try {
         // Names compare as every name does, without regard to case; older files
@@ -79,17 +85,23 @@ LoginAttempt Login::authenticate(const QString& databasePath, const QString& nam
     }
     if (!found)
         return refuse(QStringLiteral("用户名或密码错，请重新输入！"));
-    reader.reset(); // the checking connection goes before the file changes mode
     Login login;
-    login.db = AccountSetFile::openForSession(databasePath, attempt.outcome);
+    if (onServer) {
+        login.db = std::move(reader); // a server's connection serves the session as it is
+    } else {
+        reader.reset(); // the checking connection goes before the file changes mode
+        login.db = AccountSetFile::openForSession(databasePath, attempt.outcome);
+    }
     if (!login.db)
         return attempt;
+    login.db->setOperatorName(found->name);
     login.integrityChecked = check == AccountSetFile::Check::Now;
     if (!Passwords::isHash(found->stored))
         hashPlainPassword(*login.db, found->uid, password);
     if (login.db->isReadOnly())
         attempt.outcome.message = AccountSetFile::readOnlyNotice();
-    login.session.databasePath = QFileInfo(databasePath).absoluteFilePath();
+    login.session.databasePath =
+        onServer ? databasePath.trimmed() : QFileInfo(databasePath).absoluteFilePath();
     login.session.operatorId = found->uid;
     login.session.operatorName = found->name;
     login.session.rights = found->rights;

@@ -42,6 +42,9 @@ struct Login {
 struct LoginAttempt {
     std::optional<Login> login;
     Outcome outcome;
+    // An account set on a server that wants a password for its database:
+    // ask for it (Database::rememberServerPassword) and try again.
+    bool serverPasswordNeeded = false;
 };
 
 } // namespace tl

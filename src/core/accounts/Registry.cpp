@@ -6,6 +6,8 @@
 #include "core/support/Files.h"
 #include "core/values/Numbers.h"
 
+#include "core/data/ServerAddress.h"
+
 #include <QFileInfo>
 #include <QSqlQuery>
 
@@ -168,6 +170,9 @@ QString Registry::resolve(const QString& storedPath) {
 }
 
 bool Registry::fileMissing(const QString& storedPath) {
+    // An account set on a server is checked when someone logs in to it.
+    if (ServerAddress::isAddress(storedPath))
+        return false;
     const QString path = resolve(storedPath);
     return path.isEmpty() || !QFileInfo(path).isFile();
 }

@@ -3,6 +3,8 @@
 #include "core/accounts/AppPaths.h"
 #include "core/data/Database.h"
 #include "core/data/OpenDatabases.h"
+#include "core/data/Schema.h"
+#include "core/data/ServerAddress.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -83,6 +85,10 @@ bool AccountSetFile::isReserved(const QString& path) {
 }
 
 AccountSetFile::Verdict AccountSetFile::probe(const QString& path) {
+    if (ServerAddress::isAddress(path)) {
+        auto db = Database::open(path, Database::OpenMode::Inspect);
+        return db ? inspect(*db) : Verdict::Missing;
+    }
     if (!QFileInfo(path).isFile())
         return Verdict::Missing;
     if (isReserved(path))
@@ -96,18 +102,24 @@ AccountSetFile::Verdict AccountSetFile::probe(const QString& path) {
 }
 
 AccountSetFile::Check AccountSetFile::resolve(const QString& path, Check check) {
+    // A server looks after its own storage: there is no file to check.
+    if (ServerAddress::isAddress(path))
+        return Check::Now;
     if (check != Check::WhenSmall)
         return check;
     return QFileInfo(path).size() <= smallFileBytes ? Check::Now : Check::Later;
 }
 
 std::unique_ptr<Database> AccountSetFile::openChecked(const QString& path, Outcome& outcome,
-                                                      Check check) {
+                                                      Check check,
+                                                      Database::ConnectProblem* problem) {
     check = resolve(path, check);
     auto fail = [&](const QString& message) -> std::unique_ptr<Database> {
         outcome = Outcome::refused(message);
         return nullptr;
     };
+    if (ServerAddress::isAddress(path))
+        return openOnServer(path, outcome, problem);
     if (!QFileInfo(path).isFile())
         return fail(QStringLiteral("无法建立数据库连接！"));
     if (isReserved(path))
@@ -136,8 +148,44 @@ std::unique_ptr<Database> AccountSetFile::openChecked(const QString& path, Outco
     return db;
 }
 
+std::unique_ptr<Database> AccountSetFile::openOnServer(const QString& address, Outcome& outcome,
+                                                       Database::ConnectProblem* problem) {
+    Database::Connected c = Database::connectServer(address);
+    if (problem)
+        *problem = c.problem;
+    if (!c.db) {
+        outcome = c.problem == Database::ConnectProblem::Unreachable
+                      ? Outcome::failed(c.message, c.detail)
+                      : Outcome::refused(c.message);
+        return nullptr;
+    }
+    if (inspect(*c.db) != Verdict::AccountSet) {
+        outcome = Outcome::refused(kOpenError);
+        return nullptr;
+    }
+    // Every PC must run a program that knows the tables as they are.
+    try {
+        if (Schema::serverVersion(*c.db) > Schema::version) {
+            outcome = Outcome::refused(newerServerMessage());
+            return nullptr;
+        }
+    } catch (const DbError& e) {
+        outcome = Outcome::failed(e.userText(), e.detail());
+        return nullptr;
+    }
+    outcome = Outcome::ok();
+    return std::move(c.db);
+}
+
+QString AccountSetFile::newerServerMessage() {
+    return QStringLiteral(
+        "服务器上的这个套帐由较新版本的本程序建立，请先把本机的程序更新到相同版本。");
+}
+
 std::unique_ptr<Database> AccountSetFile::openForSession(const QString& path, Outcome& outcome) {
     outcome = Outcome::ok();
+    if (ServerAddress::isAddress(path))
+        return openOnServer(path, outcome);
     if (writable(path)) {
         if (auto rw = Database::open(path, Database::OpenMode::Existing))
             return rw;

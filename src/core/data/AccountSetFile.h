@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/data/Database.h"
 #include "core/support/Outcome.h"
 
 #include <QString>
@@ -7,8 +8,6 @@
 #include <memory>
 
 namespace tl {
-
-class Database;
 
 // Opening an account-set file for a session. Nothing on disk changes until
 // the operator has logged in: the file is tested and the password checked
@@ -56,8 +55,14 @@ public:
     // damagedMessage(), or "无法建立数据库连接！" for a file that cannot be
     // opened at all.
     // The damaged file's outcome carries quick_check's findings as detail.
+    // An account set on a server (a postgresql:// address) is connected to
+    // instead: problem tells why a connection failed (NeedsPassword: ask the
+    // operator, Database::rememberServerPassword, and try again); the
+    // database must hold the account set's tables, made by a program no
+    // newer than this one (newerServerMessage()).
     static std::unique_ptr<Database> openChecked(const QString& path, Outcome& outcome,
-                                                 Check check = Check::Now);
+                                                 Check check = Check::Now,
+                                                 Database::ConnectProblem* problem = nullptr);
     // Then, with the checking connection closed, the session's connection:
     // for writing and switched to WAL; for reading only when the file (or its
     // folder) cannot be written: isReadOnly() tells (the caller shows
@@ -72,6 +77,11 @@ public:
     static QString damagedMessage();  // "套帐文件已损坏…"
     static QString reservedMessage(); // the template or registry chosen as an account set
     static QString readOnlyNotice();  // shown once when an account set opens read-only
+    static QString newerServerMessage();
+
+private:
+    static std::unique_ptr<Database> openOnServer(const QString& address, Outcome& outcome,
+                                                  Database::ConnectProblem* problem = nullptr);
 };
 
 } // namespace tl

@@ -351,6 +351,10 @@ QStringList grantBackupRight(const Database& db) {
 
 } // namespace
 
+int Schema::serverVersion(const Database& db) {
+    return fileVersion(db);
+}
+
 bool Schema::needsUpgrade(const Database& db) {
     if (db.isServer())
         return fileVersion(db) < version;

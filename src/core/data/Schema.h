@@ -63,6 +63,8 @@ public:
     // the session gets them at once.
     static void upgrade(const Database& db, Session* session = nullptr);
     static bool needsUpgrade(const Database& db);
+    // The version a server's account set was made at; 0 when it has none.
+    static int serverVersion(const Database& db);
 
     // Creates the registry table when it is missing.
     static void ensureRegistry(const Database& db);
