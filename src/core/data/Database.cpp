@@ -523,8 +523,13 @@ constexpr int kPreparedKept = 200;
 } // namespace
 
 QString Database::adapted(const QString& sql) const {
-    if (isServer())
-        return serverNames(workTablesInTemp(sql));
+    if (isServer()) {
+        // A value folds as the columns do, by the "C" rules (ASCII letters
+        // only), whatever the database's own collation would do to it.
+        QString text = serverNames(workTablesInTemp(sql));
+        text.replace(QStringLiteral("lower(?)"), QStringLiteral("lower(? COLLATE \"C\")"));
+        return text;
+    }
     return m_readOnly ? workTablesInTemp(sql) : sql;
 }
 
