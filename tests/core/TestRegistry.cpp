@@ -235,6 +235,9 @@ void TestRegistry::accountSetsOnServer() {
         }
     }
     QVERIFY(!QFile::exists(Registry().path()));
+    // Captions and printed pages name a file by its name, a server's set by its address.
+    QCOMPARE(AppPaths::displayName(" " + url + " "), url);
+    QCOMPARE(AppPaths::displayName(m_dir->path() + "/公司.A.lbk"), QString("公司.A"));
     if (!test::onServer())
         QSKIP("needs a database server (TL_TEST_PG)");
 
