@@ -78,7 +78,10 @@ NewDbWindow::NewDbWindow(QWidget* parent) : QDialog(parent) {
     fields->addWidget(m_name, 0, 1);
     fields->addWidget(new QLabel(QStringLiteral("保存位置："), this), 1, 0, Qt::AlignRight);
     fields->addLayout(whereRow, 1, 1);
-    m_placeLabel = new QLabel(this);
+    // As wide as its longer text, so the boxes stay put when the choice changes.
+    m_placeLabel = new QLabel(QStringLiteral("保存套帐的文件："), this);
+    m_placeLabel->setMinimumWidth(m_placeLabel->sizeHint().width());
+    m_placeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     fields->addWidget(m_placeLabel, 2, 0, Qt::AlignRight);
     fields->addWidget(m_place, 2, 1);
     fields->setColumnStretch(1, 1);
@@ -94,8 +97,10 @@ NewDbWindow::NewDbWindow(QWidget* parent) : QDialog(parent) {
         if (on)
             showWhere();
     });
-    setTabOrder(m_name, m_where->checkedButton());
-    setTabOrder(m_where->checkedButton(), m_file);
+    setTabOrder(m_name, m_where->button(InFile));
+    setTabOrder(m_where->button(InFile), m_where->button(NewOnServer));
+    setTabOrder(m_where->button(NewOnServer), m_where->button(OnServer));
+    setTabOrder(m_where->button(OnServer), m_file);
     setTabOrder(m_file, browse);
     setTabOrder(browse, m_address);
     setTabOrder(m_address, add);
