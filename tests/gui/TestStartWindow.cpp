@@ -10,6 +10,7 @@
 #include "support/TestAccountSet.h"
 #include "support/TestTools.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
@@ -17,6 +18,11 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace tl;
 
@@ -36,6 +42,39 @@ QStringList column(Grid& g, int col) {
         texts << g.text(r, col);
     return texts;
 }
+// A server that asks for a password and refuses each one, speaking just
+// enough of PostgreSQL's protocol (no encryption); keeps what it was sent.
+struct PasswordServer {
+    int listener = ::socket(AF_INET, SOCK_STREAM, 0), port = 0;
+    QStringList received;
+    std::thread thread;
+    PasswordServer() {
+        sockaddr_in a{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+        socklen_t size = sizeof a;
+        ::bind(listener, reinterpret_cast<sockaddr*>(&a), size);
+        ::listen(listener, 4);
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&a), &size);
+        port = ntohs(a.sin_port);
+        thread = std::thread([this] {
+            for (int c; (c = ::accept(listener, nullptr, nullptr)) >= 0; ::close(c)) {
+                char in[512] = {};
+                ::recv(c, in, sizeof in, 0);              // the start-up message
+                ::send(c, "R\0\0\0\x08\0\0\0\x03", 9, 0); // the password in clear text
+                if (::recv(c, in, sizeof in - 1, 0) > 5 && in[0] == 'p') {
+                    received << QString::fromUtf8(in + 5);
+                    static const char no[] = "E\0\0\0\x33"
+                                             "SFATAL\0C28P01\0Mpassword authentication failed\0";
+                    ::send(c, no, sizeof no, 0);
+                }
+            }
+        });
+    }
+    ~PasswordServer() {
+        ::shutdown(listener, SHUT_RDWR);
+        thread.join();
+        ::close(listener);
+    }
+};
 } // namespace
 
 class TestStartWindow : public QObject {
@@ -45,6 +84,7 @@ private slots:
     void rowsChooseAndEnterLogsIn();
     void checkReportsMissingFiles();
     void newAccountSets();
+    void accountSetsOnServer();
 
 private:
     NewDbWindow* openNewDb(StartWindow& w) {
@@ -140,6 +180,7 @@ void TestStartWindow::checkReportsMissingFiles() {
 }
 
 void TestStartWindow::newAccountSets() {
+    TL_FILE_ONLY();
     test::ScriptedDialogs dialogs;
     test::TestAccountSet set;
     set.installTemplate();
@@ -207,6 +248,45 @@ void TestStartWindow::newAccountSets() {
     QVERIFY(QApplication::focusWidget());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCOMPARE(spy.count(), 1);
+}
+
+void TestStartWindow::accountSetsOnServer() {
+    test::ScriptedDialogs dialogs;
+    test::TestAccountSet set;
+    NewDbWindow dlg;
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dlg));
+    // The address takes the place of the file box and its browse button, and
+    // Tab goes from the choice straight to it.
+    QLineEdit* address = edit(&dlg, "address");
+    for (const char* where : {"whereNewOnServer", "whereOnServer"}) {
+        auto* choice = dlg.findChild<QAbstractButton*>(where);
+        choice->setFocus();
+        QTest::keyClick(choice, Qt::Key_Space);
+        QVERIFY(!edit(&dlg, "T1")->isVisible() && !button(&dlg, "CM2")->isVisible());
+        QTest::keyClick(choice, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), address);
+    }
+    QCOMPARE(address->placeholderText(), QString("postgresql://用户名@服务器:5432/数据库名"));
+
+    // A server that wants a password: each one typed goes to the server; each
+    // refusal asks again with its answer until the operator cancels, which
+    // shows nothing more and registers nothing.
+    PasswordServer server;
+    edit(&dlg, "T0")->setText("要密码");
+    address->setText(QString("postgresql://tl@127.0.0.1:%1/shop?sslmode=disable&gssencmode=disable")
+                         .arg(server.port));
+    dialogs.nextPassword("第一个");
+    dialogs.nextPassword("second");
+    QTest::keyClick(address, Qt::Key_Return);
+    QCOMPARE(server.received, (QStringList{"第一个", "second"}));
+    const QString ask =
+        "\n\n请输入用户 tl 在服务器 127.0.0.1 上的密码（只在本次运行中使用，不会保存）：";
+    QCOMPARE(dialogs.passwordPrompts, (QStringList{"数据库服务器要求输入密码。" + ask,
+                                                   "数据库服务器不接受这个用户名或密码。" + ask,
+                                                   "数据库服务器不接受这个用户名或密码。" + ask}));
+    QVERIFY(dialogs.messages.isEmpty() && dlg.isVisible());
+    QVERIFY(!QFile::exists(Registry().path()));
 }
 
 QTEST_MAIN(TestStartWindow)

@@ -32,6 +32,14 @@ bool ScriptedDialogs::question(const QString& text) {
     return m_answers.isEmpty() ? false : m_answers.dequeue();
 }
 
+bool ScriptedDialogs::askPassword(const QString& text, QString& password) {
+    passwordPrompts << text;
+    if (m_passwords.isEmpty())
+        return false;
+    password = m_passwords.dequeue();
+    return true;
+}
+
 QString ScriptedDialogs::openFileName(const QString&, const QString& filter) {
     fileFilters << filter;
     return m_files.isEmpty() ? QString() : m_files.dequeue();

@@ -19,6 +19,8 @@ public:
     // Recorded among the messages; its detail goes to details.
     void error(const QString& text, const QString& detail) override;
     bool question(const QString& text) override;
+    // Answers from nextPassword(); cancels when none is queued.
+    bool askPassword(const QString& text, QString& password) override;
     QString openFileName(const QString& caption, const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& filter,
                          QString* selectedFilter = nullptr,
@@ -31,6 +33,8 @@ public:
     // Answers for the next questions (default when the queue is empty: No).
     void answer(bool yes) { m_answers.enqueue(yes); }
     void nextFileName(const QString& name) { m_files.enqueue(name); }
+    void nextPassword(const QString& password) { m_passwords.enqueue(password); }
+    QStringList passwordPrompts; // the text of every password box in order
     // The type a save dialog reports as chosen (default: the first of its filter).
     void nextFilter(const QString& filter) { m_filters.enqueue(filter); }
     QStringList fileFilters;    // the filter of every file dialog in order
@@ -53,6 +57,7 @@ public:
 private:
     QQueue<bool> m_answers;
     QQueue<QString> m_files;
+    QQueue<QString> m_passwords;
     QQueue<QString> m_filters;
     QQueue<std::pair<QString, QPageLayout>> m_printers;
 };

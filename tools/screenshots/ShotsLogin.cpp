@@ -5,6 +5,7 @@
 #include "gui/login/StartWindow.h"
 #include "gui/widgets/ProgressWindow.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 
 SHOTS(10, "login") {
@@ -13,6 +14,8 @@ SHOTS(10, "login") {
 
     tl::NewDbWindow newDb;
     ctx.save(&newDb, QStringLiteral("建立新套帐"));
+    newDb.findChild<QAbstractButton*>(QStringLiteral("whereNewOnServer"))->click();
+    ctx.save(&newDb, QStringLiteral("建立新套帐-服务器"));
 
     tl::ProgressWindow progress;
     QLabel status;

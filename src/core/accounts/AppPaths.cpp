@@ -1,5 +1,7 @@
 #include "core/accounts/AppPaths.h"
 
+#include "core/data/ServerAddress.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -73,6 +75,10 @@ QString AppPaths::expandPath(const QString& stored) {
     if (rest == QStringLiteral(".") || rest.startsWith(QStringLiteral("./")))
         return programFolder() + rest.mid(1);
     return programFolder() + QLatin1Char('/') + rest;
+}
+
+QString AppPaths::displayName(const QString& path) {
+    return ServerAddress::isAddress(path) ? path.trimmed() : QFileInfo(path).completeBaseName();
 }
 
 } // namespace tl

@@ -22,6 +22,10 @@ public:
     static QString documentsFolder();
     // A stored path that begins with "." is relative to the program folder.
     static QString expandPath(const QString& stored);
+    // How captions and printed pages name the account set at path: a file by
+    // its name without folder and suffix, one on a server by its address as
+    // written (which never holds a password).
+    static QString displayName(const QString& path);
 };
 
 } // namespace tl

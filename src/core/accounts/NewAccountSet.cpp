@@ -5,6 +5,7 @@
 #include "core/data/AccountSetFile.h"
 #include "core/data/OpenDatabases.h"
 #include "core/data/Schema.h"
+#include "core/data/ServerAddress.h"
 #include "core/support/Files.h"
 
 #include <QFile>
@@ -47,6 +48,78 @@ bool usableName(const QString& name) {
     });
 }
 } // namespace
+
+QString NewAccountSet::notEmptyMessage() {
+    return QStringLiteral(
+        "服务器上的这个数据库不是空的，不能在里面新建套帐。请另选一个空的数据库。");
+}
+
+QString NewAccountSet::alreadyAccountSetMessage() {
+    return QStringLiteral(
+        "服务器上的这个数据库里已经有套帐，不能再新建。要使用它，请选择“登记服务器上的套帐”。");
+}
+
+QString NewAccountSet::noAccountSetMessage() {
+    return QStringLiteral("服务器上的这个数据库里没有套帐，无法登记。");
+}
+
+NewAccountSet::Result NewAccountSet::createOnServer(const QString& name, const QString& address,
+                                                    Registry::Names names) const {
+    return onServer(name, address, OnServer::Create, names);
+}
+
+NewAccountSet::Result NewAccountSet::registerOnServer(const QString& name, const QString& address,
+                                                      Registry::Names names) const {
+    return onServer(name, address, OnServer::Register, names);
+}
+
+NewAccountSet::Result NewAccountSet::onServer(const QString& typedName, const QString& typedAddress,
+                                              OnServer action, Registry::Names names) const {
+    Result result;
+    auto refuse = [&](const QString& message) {
+        result.outcome = Outcome::refused(message);
+        return result;
+    };
+    const QString name = typedName.trimmed();
+    const QString address = typedAddress.trimmed();
+    if (name.isEmpty() || address.isEmpty())
+        return refuse(QStringLiteral("套账名称或服务器地址不完整，请填写完整！"));
+    if (!usableName(name))
+        return refuse(nameCharsMessage());
+    ServerAddress parsed;
+    QString problem;
+    if (!ServerAddress::parse(address, parsed, &problem))
+        return refuse(problem);
+
+    Database::Connected c = Database::connectServer(address);
+    if (!c.db) {
+        result.serverPasswordNeeded = c.problem == Database::ConnectProblem::NeedsPassword ||
+                                      c.problem == Database::ConnectProblem::WrongPassword;
+        result.outcome =
+            c.detail.isEmpty() ? Outcome::refused(c.message) : Outcome::failed(c.message, c.detail);
+        return result;
+    }
+    try {
+        const bool empty = c.db->tableNames().isEmpty();
+        if (action == OnServer::Create) {
+            if (!empty)
+                return refuse(AccountSetFile::probe(address) == AccountSetFile::Verdict::AccountSet
+                                  ? alreadyAccountSetMessage()
+                                  : notEmptyMessage());
+            // One transaction: a failure (another PC creating at the same
+            // moment, no right to create tables) leaves the database empty.
+            Schema::createAccountSet(*c.db);
+        } else if (empty || AccountSetFile::probe(address) != AccountSetFile::Verdict::AccountSet) {
+            return refuse(noAccountSetMessage());
+        }
+    } catch (const DbError& e) {
+        result.outcome = Outcome::failed(e.userText(), e.detail());
+        return result;
+    }
+    c.db.reset();
+    result.created = m_registry.add(name, address, result.outcome, names) > 0;
+    return result;
+}
 
 NewAccountSet::Result NewAccountSet::create(const QString& typedName, const QString& typedPath,
                                             Existing existing, Registry::Names names) const {

@@ -7,7 +7,9 @@
 namespace tl {
 
 // Creating an account set: a copy of the template DB.lbk at a chosen path, or
-// an existing account-set file, registered under a name.
+// an existing account-set file, registered under a name; or the account set's
+// tables made in an empty database on a server, or an account set already on
+// a server, registered under a name with its postgresql:// address.
 class NewAccountSet {
 public:
     // The program's registry and template.
@@ -27,6 +29,9 @@ public:
         QString
             notice; // shown before the outcome: "数据库打开错误！" for a file that is no database
         Outcome outcome; // why not
+        // The server wants a password (or refused the one given): the caller
+        // asks for it, Database::rememberServerPassword, and calls again.
+        bool serverPasswordNeeded = false;
     };
 
     // Creates and registers. The refusals:
@@ -45,6 +50,24 @@ public:
     // A failed create leaves neither the new file nor a registry row behind.
     Result create(const QString& name, const QString& path, Existing existing = Existing::Ask,
                   Registry::Names names = Registry::Names::MayRepeat) const;
+    // Makes the account set's tables (and the preset operator) in the
+    // database the address names, which must hold no table at all, and
+    // registers it. Refused: an empty name or address, the name rules of
+    // create(), an address ServerAddress::parse refuses (its message), a
+    // connection that fails (Database::connectServer's message), a database
+    // with tables in it (notEmptyMessage(), or alreadyAccountSetMessage()
+    // when they are an account set's). Nothing is registered on failure.
+    Result createOnServer(const QString& name, const QString& address,
+                          Registry::Names names = Registry::Names::MayRepeat) const;
+    // Registers the account set that the database at address holds already;
+    // refused as createOnServer, and with noAccountSetMessage() for a
+    // database that holds none.
+    Result registerOnServer(const QString& name, const QString& address,
+                            Registry::Names names = Registry::Names::MayRepeat) const;
+    static QString notEmptyMessage();
+    static QString alreadyAccountSetMessage();
+    static QString noAccountSetMessage();
+
     // "该文件已经存在，是否把新建套账指向这个文件？"
     static QString useExistingQuestion();
     static QString nameCharsMessage();
@@ -53,6 +76,10 @@ public:
     static QString unreadableTemplateMessage(const QString& path);
 
 private:
+    enum class OnServer { Create, Register };
+    Result onServer(const QString& name, const QString& address, OnServer action,
+                    Registry::Names names) const;
+
     Registry m_registry;
     QString m_template;
 };

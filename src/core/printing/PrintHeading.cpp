@@ -1,9 +1,9 @@
 #include "core/printing/PrintHeading.h"
 
+#include "core/accounts/AppPaths.h"
 #include "core/support/Clock.h"
 #include "core/values/Numbers.h"
 
-#include <QFileInfo>
 #include <QPainter>
 
 namespace tl {
@@ -19,7 +19,7 @@ constexpr double kGap = 6;           // between the rules and the body, points
 
 PrintHeading PrintHeading::now(const QString& title, const QString& period,
                                const QString& databasePath, const QString& operatorName) {
-    return {title, period, QFileInfo(databasePath).completeBaseName(), operatorName, Clock::now()};
+    return {title, period, AppPaths::displayName(databasePath), operatorName, Clock::now()};
 }
 
 QString PrintHeading::periodText(const QDate& from, const QDate& to) {

@@ -4,6 +4,7 @@
 #include "core/data/Database.h"
 #include "core/data/Schema.h"
 #include "gui/login/NewDbWindow.h"
+#include "gui/login/ServerPassword.h"
 #include "gui/widgets/Dialogs.h"
 #include "gui/widgets/GridView.h"
 
@@ -219,8 +220,14 @@ void StartWindow::showEvent(QShowEvent* event) {
 void StartWindow::login() {
     // A large file is checked once the main window is up, so the operator
     // does not wait for it here.
-    auto attempt = Login::authenticate(m_path, m_user->text(), m_password->text(),
-                                       AccountSetFile::Check::WhenSmall);
+    // An account set on a server may first want the server's own password.
+    auto asked = withServerPassword(m_path, [this] {
+        return Login::authenticate(m_path, m_user->text(), m_password->text(),
+                                   AccountSetFile::Check::WhenSmall);
+    });
+    if (!asked)
+        return;
+    LoginAttempt& attempt = *asked;
     showOutcome(attempt.outcome);
     auto& result = attempt.login;
     if (!result)

@@ -1,7 +1,9 @@
 #include "gui/mainwindow/BackupDialog.h"
 
+#include "core/accounts/AppPaths.h"
 #include "core/data/Backup.h"
 #include "core/data/Database.h"
+#include "core/data/ServerAddress.h"
 #include "gui/widgets/DialogButtons.h"
 #include "gui/widgets/Dialogs.h"
 #include "gui/widgets/Guard.h"
@@ -31,7 +33,13 @@ BackupDialog::BackupDialog(const Database& db, Progress& progress, QWidget* pare
     note->setWordWrap(true);
 
     // Beside the account set, or in the home folder when that folder is read-only.
-    QString proposed = defaultBackupPath(db.path(), QDateTime::currentDateTime());
+    // One on a server is named after its database, in the documents folder.
+    ServerAddress server;
+    const QString named = ServerAddress::parse(db.path(), server)
+                              ? AppPaths::documentsFolder() + QLatin1Char('/') + server.database +
+                                    QStringLiteral(".lbk")
+                              : db.path();
+    QString proposed = defaultBackupPath(named, QDateTime::currentDateTime());
     if (!QFileInfo(QFileInfo(proposed).absolutePath()).isWritable())
         proposed = QDir::homePath() + QLatin1Char('/') + QFileInfo(proposed).fileName();
     m_path = new QLineEdit(QDir::toNativeSeparators(proposed), this);

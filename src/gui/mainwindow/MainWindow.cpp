@@ -1,5 +1,6 @@
 #include "gui/mainwindow/MainWindow.h"
 
+#include "core/accounts/AppPaths.h"
 #include "core/accounts/Rights.h"
 #include "core/data/AccountSetFile.h"
 #include "core/data/Database.h"
@@ -36,7 +37,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -54,7 +54,7 @@ constexpr int kPageMargin = 14; // tab frame and page margins on each side
 MainWindow::MainWindow(Session session, std::unique_ptr<Database> db, QWidget* parent)
     : QMainWindow(parent), m_session(std::move(session)), m_db(std::move(db)) {
     setObjectName(QStringLiteral("MF"));
-    const QString setName = QFileInfo(m_db->path()).completeBaseName();
+    const QString setName = AppPaths::displayName(m_db->path());
     setWindowTitle(programTitle() + QStringLiteral(" - ") + setName + QStringLiteral("（操作员：") +
                    m_session.operatorName + QStringLiteral("）") +
                    (m_db->isReadOnly() ? QStringLiteral("（只读）") : QString()));

@@ -34,6 +34,12 @@ public:
         Q_UNUSED(no);
         return question(text);
     }
+    // A masked password box under text; false when the operator cancelled.
+    virtual bool askPassword(const QString& text, QString& password) {
+        Q_UNUSED(text);
+        Q_UNUSED(password);
+        return false;
+    }
     // File dialogs; an empty result means the operator cancelled.
     virtual QString openFileName(const QString& caption, const QString& filter) = 0;
     // The filter is a list of types joined by ";;"; when selectedFilter is

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QChildEvent>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -71,6 +72,19 @@ std::unique_ptr<QMessageBox> QtDialogs::confirmBox(const QString& text, const QS
 
 bool QtDialogs::confirm(const QString& text, const QString& yes, const QString& no) {
     return confirmBox(text, yes, no, QApplication::activeWindow())->exec() == QMessageBox::Yes;
+}
+
+bool QtDialogs::askPassword(const QString& text, QString& password) {
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(programTitle());
+    dialog.setLabelText(text);
+    dialog.setTextEchoMode(QLineEdit::Password);
+    dialog.setOkButtonText(QStringLiteral("确定"));
+    dialog.setCancelButtonText(QStringLiteral("取消"));
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    password = dialog.textValue();
+    return true;
 }
 
 QString QtDialogs::openFileName(const QString& caption, const QString& filter) {

@@ -23,6 +23,7 @@ public:
     // The box confirm() shows (the screenshot tool shows it unblocked).
     static std::unique_ptr<QMessageBox> confirmBox(const QString& text, const QString& yes,
                                                    const QString& no, QWidget* parent);
+    bool askPassword(const QString& text, QString& password) override;
     QString openFileName(const QString& caption, const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& filter,
                          QString* selectedFilter = nullptr,
