@@ -63,7 +63,8 @@ std::unique_ptr<Database> openOrBuild(const QString& path,
                                       const std::function<bool(const Database&)>& isBuilt,
                                       const std::function<void(const Database&)>& build);
 
-// The benchmark account set at path, built with buildAccountSet when missing.
+// The benchmark account set at path, built with buildAccountSet when missing
+// (sales other benchmarks saved into it count as built).
 std::unique_ptr<Database> openBenchAccountSet(const QString& path);
 
 // A fresh copy of the set at from, at to (a file, or a schema on the same
