@@ -85,6 +85,8 @@ int main(int argc, char** argv) {
     request.dryRun = true;
     {
         auto db = Database::open(setPath);
+        if (db->isServer())
+            countServerProcess(*db);
         time("dry run (everything but the commit)", 3, [&] {
             const ImportResult r = importRecords(*db, request);
             if (r.added != kLines)

@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <QUrl>
 #include <QUrlQuery>
+#include <unistd.h>
 
 namespace tl::bench {
 
@@ -37,8 +38,12 @@ std::unique_ptr<Database> connect(const QString& address) {
     auto db = Database::open(address, Database::OpenMode::CreateIfMissing);
     if (!db)
         std::fprintf(stderr, "cannot open %s\n", qPrintable(address));
+    else if (db->isServer())
+        countServerProcess(*db);
     return db;
 }
+
+qint64 serverProcess = 0;
 
 // An empty schema of that name on the server of address (dropped first when
 // fresh is set), through a connection of its own.
@@ -60,6 +65,25 @@ QString dateOf(int i, int rows, QRandomGenerator& random) {
 }
 
 } // namespace
+
+void countServerProcess(const Database& db) {
+    serverProcess = db.value(QStringLiteral("SELECT pg_backend_pid()")).toLongLong();
+}
+
+double serverCpuMs() {
+    if (serverProcess == 0)
+        return 0;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(serverProcess));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0; // a server elsewhere, or the connection is gone
+    // utime and stime, in clock ticks, are the 14th and 15th fields; the
+    // second one (the command) ends with the last ')'.
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return 0;
+    return (fields.at(11).toDouble() + fields.at(12).toDouble()) * 1e3 / sysconf(_SC_CLK_TCK);
+}
 
 BenchArgs::BenchArgs(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
