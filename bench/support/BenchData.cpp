@@ -70,6 +70,10 @@ void countServerProcess(const Database& db) {
     serverProcess = db.value(QStringLiteral("SELECT pg_backend_pid()")).toLongLong();
 }
 
+void stopCountingServer() {
+    serverProcess = 0;
+}
+
 double serverCpuMs() {
     if (serverProcess == 0)
         return 0;

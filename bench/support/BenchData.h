@@ -75,6 +75,7 @@ std::unique_ptr<Database> copyAccountSet(const QString& from, const QString& to)
 // process serving db's connection counts in cpuMs() from now on, so that a
 // figure on a server counts the work at both ends. Sets opened here do it.
 void countServerProcess(const Database& db);
+void stopCountingServer();
 // That server process's processor time in ms; 0 without one.
 double serverCpuMs();
 
