@@ -45,8 +45,8 @@ std::unique_ptr<Database> connect(const QString& address) {
 
 qint64 serverProcess = 0;
 
-// An empty schema of that name on the server of address (dropped first when
-// fresh is set), through a connection of its own.
+// Makes the schema named in address on its server when it is missing (made
+// anew, empty, when fresh is set), through a connection of its own.
 bool makeSchema(const QString& address, bool fresh) {
     auto admin = connect(withSchema(address, QString()));
     if (!admin)
