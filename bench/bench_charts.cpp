@@ -1,6 +1,6 @@
 // Times the chart tables and the chart drawing on the benchmark account set:
 // 1,000 products, 550,000 records over three years from 2007-01-01.
-// Usage: bench_charts [folder for the account set]
+// Usage: bench_charts [folder for the account set] [--pg URL]
 #include "core/charts/ChartPicture.h"
 #include "core/charts/ChartQueries.h"
 #include "core/charts/ChartRenderer.h"
@@ -20,9 +20,9 @@ using namespace tl::bench;
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     applyAppStyle(app);
+    const BenchArgs args(argc, argv);
     QTemporaryDir dir;
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.path();
-    auto db = openBenchAccountSet(folder + "/bench.lbk");
+    auto db = openBenchAccountSet(args.accountSet(args.value(0, dir.path())));
     if (!db)
         return 1;
     const QDate last = firstDay.addDays(days - 1);

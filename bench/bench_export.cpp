@@ -3,7 +3,7 @@
 // times and how much the peak memory grew while writing: the workbook goes
 // through libxlsxwriter's constant-memory mode, so only the grid itself should
 // count. Targets: .xlsx within 4 s, CSV within 1 s.
-// Usage: bench_export [rows] [account set file to write or reuse]
+// Usage: bench_export [rows] [account set file to write or reuse] [--pg URL]
 #include "core/grid/Grid.h"
 #include "core/importexport/GridExport.h"
 #include "core/lists/RecordGrid.h"
@@ -29,10 +29,14 @@ long maxRssMb() {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const int rows = argc > 1 ? QString(argv[1]).toInt() : 100000;
+    const bench::BenchArgs args(argc, argv);
+    const int rows = args.value(0, "100000").toInt();
     QTemporaryDir dir;
-    const QString setPath = argc > 2 ? QString(argv[2]) : dir.filePath("bench.lbk");
+    const QString setPath =
+        args.onServer() ? args.accountSet({}) : args.value(1, dir.filePath("bench.lbk"));
     auto db = bench::openBenchAccountSet(setPath);
+    if (!db)
+        return 1;
 
     Grid grid;
     grid.setWidthTwips(1200 * 15);

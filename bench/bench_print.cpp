@@ -5,7 +5,7 @@
 // stock report's preview: every page laid out and painted as the preview
 // window does before it opens (target 1 s). Each size runs in a process of its
 // own, so that one size's peak is not another's.
-// Usage: bench_print [folder for the account set] [rows]
+// Usage: bench_print [folder for the account set] [rows] [--pg URL]
 #include "core/grid/Grid.h"
 #include "core/lists/RecordGrid.h"
 #include "core/printing/GridDocument.h"
@@ -101,17 +101,19 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const BenchArgs args(argc, argv);
     QTemporaryDir dir;
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.path();
-    auto db = openBenchAccountSet(folder + QStringLiteral("/bench.lbk"));
+    const QString folder = args.value(0, dir.path());
+    auto db = openBenchAccountSet(args.accountSet(folder));
     if (!db)
         return 1;
-    if (argc > 2)
-        return salesToPdf(*db, QString::fromLocal8Bit(argv[2]).toInt(), dir.path());
+    if (!args.value(1).isEmpty())
+        return salesToPdf(*db, args.value(1).toInt(), dir.path());
     for (int rows : {25000, 50000, 100000}) {
         QProcess run;
         run.setProcessChannelMode(QProcess::ForwardedChannels);
-        run.start(QCoreApplication::applicationFilePath(), {folder, QString::number(rows)});
+        run.start(QCoreApplication::applicationFilePath(),
+                  QStringList{folder, QString::number(rows)} + args.serverArgs());
         run.waitForFinished(-1);
     }
     return stockPreview(*db);

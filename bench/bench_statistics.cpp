@@ -3,7 +3,7 @@
 // years): the stock report with its rebuild and valuation, the stock change
 // report in values, a year of sales and purchase totals, the receivables
 // matrix of all three years, and the grid view's first paint and scrolling
-// of that matrix. Usage: bench_statistics [folder for the account set]
+// of that matrix. Usage: bench_statistics [folder for the account set] [--pg URL]
 #include "core/grid/Grid.h"
 #include "core/statistics/StockReport.h"
 #include "core/statistics/TradeReports.h"
@@ -35,9 +35,9 @@ long maxRssMb() {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     applyAppStyle(app);
+    const BenchArgs args(argc, argv);
     QTemporaryDir dir;
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : dir.path();
-    auto db = openBenchAccountSet(folder + "/bench.lbk");
+    auto db = openBenchAccountSet(args.accountSet(args.value(0, dir.path())));
     if (!db)
         return 1;
     std::printf("peak memory after opening: %ld MB\n", maxRssMb());

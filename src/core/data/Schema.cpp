@@ -278,6 +278,14 @@ void Schema::createAccountSet(const Database& db) {
         db.exec(createSql(table, db.isServer()));
     for (const QString& sql : indexSql())
         db.exec(sql);
+    // The server's planner takes a record's product and partner as unrelated
+    // and guesses a tenth of the product-partner groups the receivables and
+    // payables sum; counted together it sorts once instead of hashing into
+    // batches on disk and then sorting (0.7 s instead of 1.3 s at 300,000 sales).
+    if (db.isServer()) {
+        db.exec(QStringLiteral("CREATE STATISTICS sale_pid_cid (ndistinct) ON PID, CID FROM Sale"));
+        db.exec(QStringLiteral("CREATE STATISTICS buy_pid_vid (ndistinct) ON PID, VID FROM Buy"));
+    }
     db.exec(QStringLiteral("INSERT INTO Staff (Name, PSD, \"Right\") VALUES (?, ?, ?)"),
             {presetOperator, presetPassword, Rights::all()});
     setFileVersion(db);
