@@ -668,6 +668,36 @@ int Database::execBatch(const QString& sql, const QList<QVariantList>& rows) con
     return changed;
 }
 
+void Database::insertRows(const QString& table, const QStringList& columns,
+                          const QList<QVariantList>& rows) const {
+    QStringList names;
+    for (const QString& c : columns)
+        names << ident(c);
+    const QString head = QStringLiteral("INSERT INTO %1 (%2) VALUES ")
+                             .arg(ident(table), names.join(QLatin1Char(',')));
+    const QString one = QLatin1Char('(') +
+                        QStringList(columns.size(), QStringLiteral("?")).join(QLatin1Char(',')) +
+                        QLatin1Char(')');
+    if (!isServer()) {
+        Statement insert(*this, head + one);
+        for (const QVariantList& row : rows)
+            insert.exec(row);
+        return;
+    }
+    const qsizetype perStatement = 1000;
+    for (qsizetype first = 0; first < rows.size(); first += perStatement) {
+        const qsizetype count = std::min(perStatement, rows.size() - first);
+        QVariantList binds;
+        binds.reserve(count * columns.size());
+        for (qsizetype i = first; i < first + count; ++i) {
+            Q_ASSERT(rows.at(i).size() == columns.size());
+            binds += rows.at(i);
+        }
+        // The statement of a full batch is prepared once and kept.
+        Statement(*this, head + QStringList(count, one).join(QLatin1Char(','))).exec(binds);
+    }
+}
+
 QString Database::caseless(const QString& expression) {
     // lower() folds ASCII letters only on both engines (the server's text
     // columns use the "C" collation), as the file's NOCASE columns do.
