@@ -58,6 +58,14 @@ private slots:
         files.removeIf([](const QString& f) { return f.startsWith("test.lbk"); });
         QCOMPARE(files, QStringList{"备份.lbk"});
     }
+
+    void serverSetsAreBackedUpAmongTheDocuments() {
+        const QString path = defaultBackupPath("postgresql://tl@shop-pc:5432/shop?sslmode=prefer",
+                                               QDateTime({2026, 12, 6}, {23, 1}));
+        QVERIFY2(path.endsWith("/shop-备份-20261206-2301.lbk") && QFileInfo(path).isAbsolute() &&
+                     QFileInfo(QFileInfo(path).path()).isDir(),
+                 qPrintable(path));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestBackup)

@@ -3,12 +3,14 @@
 #include "core/data/AccountSetCopy.h"
 #include "core/data/Database.h"
 #include "core/data/OpenDatabases.h"
+#include "core/data/ServerAddress.h"
 #include "core/support/Files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <cstdio>
 
@@ -78,10 +80,18 @@ void backupAccountSet(const Database& db, const QString& target, Progress& progr
 }
 
 QString defaultBackupPath(const QString& accountSetPath, const QDateTime& when) {
+    const QString stamp = QStringLiteral("-备份-") + when.toString(QStringLiteral("yyyyMMdd-HHmm"));
+    ServerAddress server;
+    if (ServerAddress::parse(accountSetPath, server)) {
+        // No folder of its own on this PC: the documents, named after the database.
+        QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (folder.isEmpty() || !QFileInfo(folder).isDir())
+            folder = QDir::homePath();
+        return folder + QLatin1Char('/') + server.database + stamp + QStringLiteral(".lbk");
+    }
     const QFileInfo info(accountSetPath);
     const QString suffix = info.suffix().isEmpty() ? QStringLiteral("lbk") : info.suffix();
-    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
-           QStringLiteral("-备份-") + when.toString(QStringLiteral("yyyyMMdd-HHmm")) +
+    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + stamp +
            QLatin1Char('.') + suffix;
 }
 

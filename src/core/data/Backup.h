@@ -28,7 +28,8 @@ void backupAccountSet(const Database& db, const QString& target,
                       Progress& progress = Progress::silent());
 
 // A file name for a backup of the account set at path taken at when:
-// "<folder>/<name>-备份-20261206-2301.lbk".
+// "<folder>/<name>-备份-20261206-2301.lbk"; for an account set on a server,
+// the documents folder and the database's name.
 QString defaultBackupPath(const QString& accountSetPath, const QDateTime& when);
 
 } // namespace tl
