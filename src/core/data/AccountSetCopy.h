@@ -54,7 +54,7 @@ public:
     // each difference; empty when they agree.
     static QStringList differences(const Database& source, const Database& target);
 
-    // Rows written to one statement.
+    // Rows written to one statement on a server; a file takes them one by one.
     static constexpr int rowsPerStatement = 1000;
 };
 
