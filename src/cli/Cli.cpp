@@ -136,11 +136,14 @@ std::optional<int> prepare(const QStringList& args, Invocation& inv,
 
 // Logs in, checks the rights and runs the command inside the account set.
 int runInAccountSet(const Invocation& inv, Command& command, ConsoleProgress& progress) {
+    QString password;
     std::optional<Login> login =
         logIn(inv.set, inv.user,
-              command.checksFile() ? AccountSetFile::Check::Later : AccountSetFile::Check::Now);
+              command.checksFile() ? AccountSetFile::Check::Later : AccountSetFile::Check::Now,
+              command.loginUse(), &password);
     if (!login || !requireRights(login->session, command.rights()))
         return Failed;
+    command.takePassword(password);
     int code = Failed;
     try {
         code = command.run(*login, progress);

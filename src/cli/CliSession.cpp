@@ -33,18 +33,23 @@ QString resolveAccountSet(const QString& set) {
     return {};
 }
 
-std::optional<Login> logIn(const QString& set, const QString& user, AccountSetFile::Check check) {
+std::optional<Login> logIn(const QString& set, const QString& user, AccountSetFile::Check check,
+                           Login::Use use, QString* typed) {
     const QString path = resolveAccountSet(set);
     if (path.isEmpty())
         return std::nullopt;
     const QString password = qEnvironmentVariableIsSet("TRADELEDGER_PASSWORD")
                                  ? qEnvironmentVariable("TRADELEDGER_PASSWORD")
                                  : readPassword(QStringLiteral("用户 %1 的密码：").arg(user));
-    LoginAttempt attempt = Login::authenticate(path, user, password, check);
+    LoginAttempt attempt = Login::authenticate(path, user, password, check, use);
     printOutcome(attempt.outcome);
     std::optional<Login>& login = attempt.login; // moved out below
     if (!login)
         return std::nullopt;
+    if (typed)
+        *typed = password;
+    if (use == Login::Use::Copy)
+        return std::move(login);
     try {
         Schema::upgrade(*login->db, &login->session);
     } catch (const DbError& e) {

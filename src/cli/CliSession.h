@@ -18,8 +18,11 @@ QString resolveAccountSet(const QString& set);
 // password comes from TRADELEDGER_PASSWORD, else from the terminal. The
 // whole file is checked before it is used unless the command checks it
 // itself (verify).
+// Login::Use::Copy reads the file as it lies and leaves it unchanged.
+// password gets the password the operator gave.
 std::optional<Login> logIn(const QString& set, const QString& user,
-                           AccountSetFile::Check check = AccountSetFile::Check::Now);
+                           AccountSetFile::Check check = AccountSetFile::Check::Now,
+                           Login::Use use = Login::Use::Session, QString* password = nullptr);
 
 // True when the operator holds every right; otherwise says which one is
 // missing, with the windows' refusal, and returns false.

@@ -2,6 +2,7 @@
 
 #include "cli/Args.h"
 #include "core/accounts/Commands.h"
+#include "core/accounts/Login.h"
 
 #include <QList>
 #include <QString>
@@ -10,7 +11,6 @@
 #include <optional>
 
 namespace tl {
-struct Login;
 class Progress;
 } // namespace tl
 
@@ -39,6 +39,11 @@ public:
     virtual bool checksFile() const { return false; }
     // Changes nothing at all, not even the work tables a previous run left.
     virtual bool readOnly() const { return false; }
+    // How the command logs in: Copy reads the file as it lies (migrate).
+    virtual Login::Use loginUse() const { return Login::Use::Session; }
+    // The password the operator logged in with, for a command that logs in
+    // again elsewhere (migrate, to the copy it made).
+    virtual void takePassword(const QString& password) { Q_UNUSED(password); }
     // Works on the list of account sets, not inside one (create): it runs
     // through runAlone(), without --set and without anyone logging in.
     virtual bool standsAlone() const { return false; }
@@ -66,6 +71,7 @@ QList<CommandInfo> createCommands();
 QList<CommandInfo> exportCommands();
 QList<CommandInfo> importCommands();
 QList<CommandInfo> ledgerCommands();
+QList<CommandInfo> migrateCommands();
 QList<CommandInfo> reportCommands();
 QList<CommandInfo> slipCommands();
 

@@ -6,7 +6,8 @@ const QList<CommandInfo>& commandList() {
     static const QList<CommandInfo> list = [] {
         QList<CommandInfo> all;
         all << reportCommands() << chartCommands() << slipCommands() << importCommands()
-            << exportCommands() << ledgerCommands() << backupCommands() << createCommands();
+            << exportCommands() << ledgerCommands() << backupCommands() << migrateCommands()
+            << createCommands();
         return all;
     }();
     return list;
@@ -24,7 +25,8 @@ QString toolHelp() {
         "用法：tradeledger-cli --set 套帐 [--user 用户名] 命令 [选项]\n"
         "      tradeledger-cli create 套帐名 [--file 文件]\n"
         "\n"
-        "不开窗口，在终端或脚本里使用套帐：统计、图表、单据、导入、导出、检查、备份与新建套帐。\n"
+        "不开窗口，在终端或脚本里使用套帐：统计、图表、单据、导入、导出、检查、备份、迁移与新建套帐"
+        "。\n"
         "每个命令做的事与主窗口中相应的按钮完全相同，也需要相同的权限。\n"
         "\n"
         "选项：\n"

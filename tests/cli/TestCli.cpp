@@ -1,10 +1,13 @@
 #include "core/accounts/NewAccountSet.h"
 #include "core/accounts/Registry.h"
 #include "core/accounts/Rights.h"
+#include "core/data/Schema.h"
 #include "core/masterdata/MasterRecord.h"
+#include "core/sample/SampleData.h"
 #include "core/transactions/BuyStore.h"
 #include "support/CliRunner.h"
 #include "support/TestAccountSet.h"
+#include "support/TestTools.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,10 +29,12 @@ private slots:
     void verifyFindsStockChangedByHandUntilRebuilt();
     void backupNeedsItsRight();
     void backupIsAnAccountSetOfItsOwn();
+    void migrateRefusesWhatTheServerWouldNotTake();
+    void migrateCopiesTheBooksIntoAnEmptyDatabase();
 
 private:
     QString stock() {
-        return m_set->db().value("SELECT group_concat(ID||':'||Num) FROM Stock").toString();
+        return test::queryRows(m_set->db(), "SELECT ID, Num FROM Stock ORDER BY ID");
     }
     std::unique_ptr<test::TestAccountSet> m_set = test::sampleAccountSet();
     CliRunner m_cli;
@@ -164,6 +169,13 @@ void TestCli::verifyFindsStockChangedByHandUntilRebuilt() {
     QVERIFY(!db.tableNames().join(',').contains("T_"));
     r = m_cli.run(args);
     QVERIFY2(r.code == 0 && r.out.isEmpty(), qPrintable(r.err + r.out));
+    if (test::onServer()) {
+        // A server keeps its pages sound itself: verify looks for the program's columns.
+        db.exec("ALTER TABLE Shop DROP COLUMN BuySlip");
+        r = m_cli.run(args);
+        QCOMPARE(QString::fromUtf8(r.out), QString("完整性：表 Shop 缺少列 BuySlip\n"));
+        db.exec("ALTER TABLE Shop ADD COLUMN BuySlip bigint");
+    }
 }
 
 // The rights of the commands with a button are compared with the window's in
@@ -194,6 +206,91 @@ void TestCli::backupIsAnAccountSetOfItsOwn() {
     QCOMPARE(m_cli.run({"--set", m_set->path(), "backup", m_set->path()}).code, 1);
     QCOMPARE(m_cli.run({"--set", m_set->path(), "backup", dir.path() + "/gone/x.lbk"}).code, 1);
     QCOMPARE(m_cli.run({"--set", m_set->path(), "backup"}).code, 2);
+}
+
+// The source of a migration is a file, in the server pass too.
+static QString sampleFile(const QString& folder) {
+    const QString path = folder + "/源.lbk";
+    auto db = Database::open(path, Database::OpenMode::CreateIfMissing);
+    Schema::createAccountSet(*db);
+    SampleData::fill(*db);
+    return path;
+}
+
+void TestCli::migrateRefusesWhatTheServerWouldNotTake() {
+    if (!test::onServer())
+        QSKIP("needs a database server");
+    QTemporaryDir dir;
+    const QString file = sampleFile(dir.path());
+    auto db = Database::open(file);
+    // An index that lets a pair of Stock rows in, as in a file edited by hand.
+    db->exec("DROP INDEX Stock_SID_PID");
+    db->exec("CREATE INDEX Stock_SID_PID ON Stock (SID, PID)");
+    db->exec("INSERT INTO Stock (ID, SID, PID, Num) SELECT 900, SID, PID, 1 FROM Stock WHERE ID=1");
+    db->exec("UPDATE Sale SET Price='9.9元' WHERE ID=1");
+    db->exec("UPDATE Buy SET Dat='2009/2/4' WHERE ID=1");
+    db->exec("UPDATE Buy SET Dat='2009-02-30' WHERE ID=2");
+    db->exec("UPDATE Product SET Memo=CAST(X'61C3' AS TEXT) WHERE PID=1");
+    db->exec("UPDATE Customer SET Memo=CAST(X'610062' AS TEXT) WHERE CID=1");
+    db->exec("INSERT INTO Staff (UID, Name) VALUES (900, 'ADMIN')");
+    db.reset();
+    const QString target = test::freshServerSchema();
+    const auto r = m_cli.run({"--set", file, "migrate", target});
+    QStringList lines = QString::fromUtf8(r.out).split('\n', Qt::SkipEmptyParts);
+    lines.sort();
+    QStringList expected = {
+        "表 Sale，记录 1，列 Price，值“9.9元”：应为数字，存的是文字",
+        "表 Buy，记录 1，列 Dat，值“2009/2/4”：不是 YYYY-MM-DD 格式的日期",
+        "表 Buy，记录 2，列 Dat，值“2009-02-30”：不是 YYYY-MM-DD 格式的日期",
+        "表 Product，记录 1，列 Memo，值“a\uFFFD”：不是有效的 UTF-8 文字",
+        "表 Customer，记录 1，列 Memo，值“a\\0b”：文字中含有空字符（NUL）",
+        "表 Staff，记录 900，列 Name，值“ADMIN”：与记录 1 的操作员“admin”只差大小写，请先改名",
+    };
+    const QString pair =
+        test::queryRows(*Database::open(file), "SELECT SID, PID FROM Stock WHERE ID=1");
+    for (const char* id : {"1", "900"})
+        expected << QString(
+                        "表 Stock，记录 %1，列 SID, PID，值“仓库 %2，产品 %3”：同一仓库和产品有 2 "
+                        "行，请先运行 rebuild 命令重建库存")
+                        .arg(id, pair.section('|', 0, 0), pair.section('|', 1, 1));
+    expected.sort();
+    QCOMPARE(lines, expected);
+    QVERIFY2(r.code == 1 && r.err.contains("服务器上没有写入任何东西"), qPrintable(r.err));
+    QVERIFY(Database::open(target)->tableNames().isEmpty());
+}
+
+void TestCli::migrateCopiesTheBooksIntoAnEmptyDatabase() {
+    if (!test::onServer())
+        QSKIP("needs a database server");
+    QTemporaryDir dir;
+    const QString file = sampleFile(dir.path());
+    const qint64 lastRegion = Database::open(file)
+                                  ->value("DELETE FROM Region WHERE RID=(SELECT max(RID) FROM "
+                                          "Region) RETURNING RID")
+                                  .toLongLong();
+    const QByteArray before = test::readFile(file);
+    const QString target = test::freshServerSchema();
+    auto r = m_cli.run({"--set", file, "migrate", target});
+    QVERIFY2(r.code == 0 && r.out.contains("Sale\t"), qPrintable(r.err));
+    QCOMPARE(test::readFile(file), before);
+    const auto onFile = m_cli.run({"--set", file, "report", "stock"});
+    r = m_cli.run({"--set", target, "report", "stock"});
+    QVERIFY(!r.out.isEmpty());
+    QCOMPARE(r.out, onFile.out);
+    // A new record continues past every key the file gave out, deleted ones too.
+    QCOMPARE(Database::open(target)->insertKey("INSERT INTO Region (Region) VALUES (?)", {"新区"},
+                                               "RID"),
+             lastRegion + 1);
+
+    r = m_cli.run({"--set", file, "migrate", target});
+    QCOMPARE(
+        r.err.trimmed(),
+        QString("服务器上的这个数据库中已经有表，只能迁移到空的数据库。请新建一个数据库再迁移。"));
+    // The program's template makes a new, empty account set.
+    const QString empty = test::freshServerSchema();
+    const QString tmpl = QFileInfo(CliRunner::builtExecutable()).absolutePath() + "/DB.lbk";
+    QCOMPARE(m_cli.run({"--set", tmpl, "migrate", empty}).code, 0);
+    QCOMPARE(m_cli.run({"--set", empty, "verify"}).code, 0);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -37,7 +37,7 @@ void hashPlainPassword(const Database& db, const QString& uid, const QString& pa
 } // namespace
 
 LoginAttempt Login::authenticate(const QString& databasePath, const QString& name,
-                                 const QString& password, AccountSetFile::Check check) {
+                                 const QString& password, AccountSetFile::Check check, Use use) {
     LoginAttempt attempt;
     auto refuse = [&](const QString& message) {
         attempt.outcome = Outcome::refused(message);
@@ -52,8 +52,8 @@ LoginAttempt Login::authenticate(const QString& databasePath, const QString& nam
     // The password is checked before anything may change the file, so a
     // refused login leaves it (and its folder) exactly as it was.
     Database::ConnectProblem problem = Database::ConnectProblem::None;
-    std::unique_ptr<Database> reader =
-        AccountSetFile::openChecked(databasePath, attempt.outcome, check, &problem);
+    std::unique_ptr<Database> reader = AccountSetFile::openChecked(
+        databasePath, attempt.outcome, check, &problem, use == Use::Copy);
     if (!reader) {
         attempt.serverPasswordNeeded = problem == Database::ConnectProblem::NeedsPassword ||
                                        problem == Database::ConnectProblem::WrongPassword;
@@ -86,8 +86,10 @@ LoginAttempt Login::authenticate(const QString& databasePath, const QString& nam
     if (!found)
         return refuse(QStringLiteral("用户名或密码错，请重新输入！"));
     Login login;
-    if (onServer) {
-        login.db = std::move(reader); // a server's connection serves the session as it is
+    if (onServer || use == Use::Copy) {
+        // A server's connection serves the session as it is; a copy reads
+        // the file through the connection that changes nothing.
+        login.db = std::move(reader);
     } else {
         reader.reset(); // the checking connection goes before the file changes mode
         login.db = AccountSetFile::openForSession(databasePath, attempt.outcome);
@@ -96,9 +98,9 @@ LoginAttempt Login::authenticate(const QString& databasePath, const QString& nam
         return attempt;
     login.db->setOperatorName(found->name);
     login.integrityChecked = check == AccountSetFile::Check::Now;
-    if (!Passwords::isHash(found->stored))
+    if (!Passwords::isHash(found->stored) && use == Use::Session)
         hashPlainPassword(*login.db, found->uid, password);
-    if (login.db->isReadOnly())
+    if (login.db->isReadOnly() && use == Use::Session)
         attempt.outcome.message = AccountSetFile::readOnlyNotice();
     login.session.databasePath =
         onServer ? databasePath.trimmed() : QFileInfo(databasePath).absoluteFilePath();

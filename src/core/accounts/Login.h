@@ -34,9 +34,15 @@ struct Login {
     // replaced by its hash once it has matched. A read-only file logs in for
     // reading; the outcome is then Ok with AccountSetFile::readOnlyNotice() as
     // its message, for the caller to show.
+    // Use::Copy logs in to read the account set as it lies and copy it: the
+    // file stays exactly as it was (a plain password is not replaced by its
+    // hash, the session reads through the checking connection) and the
+    // template may be read too.
+    enum class Use { Session, Copy };
     static LoginAttempt authenticate(const QString& databasePath, const QString& name,
                                      const QString& password,
-                                     AccountSetFile::Check check = AccountSetFile::Check::Now);
+                                     AccountSetFile::Check check = AccountSetFile::Check::Now,
+                                     Use use = Use::Session);
 };
 
 struct LoginAttempt {

@@ -112,7 +112,8 @@ AccountSetFile::Check AccountSetFile::resolve(const QString& path, Check check) 
 
 std::unique_ptr<Database> AccountSetFile::openChecked(const QString& path, Outcome& outcome,
                                                       Check check,
-                                                      Database::ConnectProblem* problem) {
+                                                      Database::ConnectProblem* problem,
+                                                      bool templateAllowed) {
     check = resolve(path, check);
     auto fail = [&](const QString& message) -> std::unique_ptr<Database> {
         outcome = Outcome::refused(message);
@@ -122,7 +123,8 @@ std::unique_ptr<Database> AccountSetFile::openChecked(const QString& path, Outco
         return openOnServer(path, outcome, problem);
     if (!QFileInfo(path).isFile())
         return fail(QStringLiteral("无法建立数据库连接！"));
-    if (isReserved(path))
+    // The registry is no account set: it fails the inspection below.
+    if (isReserved(path) && !templateAllowed)
         return fail(reservedMessage());
     if (!hasSqliteHeader(path))
         return fail(kOpenError);

@@ -60,9 +60,12 @@ public:
     // operator, Database::rememberServerPassword, and try again); the
     // database must hold the account set's tables, made by a program no
     // newer than this one (newerServerMessage()).
+    // The template is refused unless templateAllowed (it is read to be
+    // copied into a new account set).
     static std::unique_ptr<Database> openChecked(const QString& path, Outcome& outcome,
                                                  Check check = Check::Now,
-                                                 Database::ConnectProblem* problem = nullptr);
+                                                 Database::ConnectProblem* problem = nullptr,
+                                                 bool templateAllowed = false);
     // Then, with the checking connection closed, the session's connection:
     // for writing and switched to WAL; for reading only when the file (or its
     // folder) cannot be written: isReadOnly() tells (the caller shows

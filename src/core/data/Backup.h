@@ -16,7 +16,8 @@ class Database;
 // which is synced and then renamed over target. Until that rename target is
 // untouched; a failure leaves no temporary file behind. The copy is one
 // self-contained file (no -wal beside it), readable and writable by its owner
-// only, and opens as an account set like any other.
+// only, and opens as an account set like any other. An account set on a
+// server is copied table by table from one snapshot of it into the new file.
 //
 // Refused with DbError::refused (nothing written): target names the open
 // account set itself or one of its -wal/-shm files. Failures of the engine or
@@ -27,7 +28,8 @@ void backupAccountSet(const Database& db, const QString& target,
                       Progress& progress = Progress::silent());
 
 // A file name for a backup of the account set at path taken at when:
-// "<folder>/<name>-备份-20261206-2301.lbk".
+// "<folder>/<name>-备份-20261206-2301.lbk"; for an account set on a server,
+// the documents folder and the database's name.
 QString defaultBackupPath(const QString& accountSetPath, const QDateTime& when);
 
 } // namespace tl

@@ -8,7 +8,8 @@ class Database;
 
 // SQLite's own check of the file: pages, indexes, constraints. Returns the
 // problems it reports, at most limit of them; empty when the file is sound.
-// Reads only.
+// On a server, which keeps its own storage sound, the declared tables and
+// columns are looked for instead. Reads only.
 QStringList integrityProblems(const Database& db, int limit = 20);
 
 } // namespace tl

@@ -363,6 +363,10 @@ int Schema::serverVersion(const Database& db) {
     return fileVersion(db);
 }
 
+void Schema::writeVersion(const Database& db) {
+    setFileVersion(db);
+}
+
 bool Schema::needsUpgrade(const Database& db) {
     if (db.isServer())
         return fileVersion(db) < version;

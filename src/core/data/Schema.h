@@ -65,6 +65,8 @@ public:
     static bool needsUpgrade(const Database& db);
     // The version a server's account set was made at; 0 when it has none.
     static int serverVersion(const Database& db);
+    // Marks the account set as made at the current version.
+    static void writeVersion(const Database& db);
 
     // Creates the registry table when it is missing.
     static void ensureRegistry(const Database& db);

@@ -29,7 +29,7 @@ constexpr double kNoise = 1e-6;
 const QString kAllowanceSql = QStringLiteral(
     "SELECT PID, SID, COALESCE(SUM(abs(Num - round(Num))), 0) FROM ("
     "SELECT PID, SID, Num FROM Buy UNION ALL SELECT PID, SID, Num FROM Sale "
-    "UNION ALL SELECT PID, IID, Num FROM Adjust UNION ALL SELECT PID, OID, Num FROM Adjust) "
+    "UNION ALL SELECT PID, IID, Num FROM Adjust UNION ALL SELECT PID, OID, Num FROM Adjust) m "
     "GROUP BY PID, SID");
 
 } // namespace
