@@ -692,6 +692,16 @@ void Database::lockTableForWriting(const QString& table) const {
         exec(QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE").arg(ident(table)));
 }
 
+void Database::lockTableForRewriting(const QString& table) const {
+    // SHARE ROW EXCLUSIVE (lockTableForWriting) stops writers but lets
+    // SELECT .. FOR UPDATE through: such a reader sees the latest rows, not
+    // the rewriter's snapshot, and would write what it read after the rewrite
+    // went by. EXCLUSIVE stops those too and still lets plain reads go on,
+    // as ACCESS EXCLUSIVE would not (reports read Stock meanwhile).
+    if (isServer())
+        exec(QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(ident(table)));
+}
+
 void Database::lockRule(int number) const {
     if (isServer())
         value(QStringLiteral("SELECT pg_advisory_xact_lock(?)"), {qint64(number)});

@@ -180,6 +180,10 @@ public:
     // rebuild of Stock, and for rules over all operators (someone must keep
     // the right to grant rights).
     void lockTableForWriting(const QString& table) const;
+    // The whole table against every other writer and every row lock on it
+    // (readers go on): for rewriting a table from one snapshot, taken before
+    // the transaction's first read.
+    void lockTableForRewriting(const QString& table) const;
     // One of the program's own named locks, for rules checked before a
     // write (no two records of one name): number tells them apart.
     void lockRule(int number) const;
