@@ -398,9 +398,26 @@ void Database::setBusyHook(BusyHook hook) {
     busyHook() = std::move(hook);
 }
 
+namespace {
+int g_retries = 0;
+QHash<QString, int>& serverErrorCounts() {
+    static QHash<QString, int> counts;
+    return counts;
+}
+} // namespace
+
+int Database::retries() {
+    return g_retries;
+}
+
+int Database::serverErrors(const QString& sqlState) {
+    return serverErrorCounts().value(sqlState);
+}
+
 void Database::noteFailure(const QSqlError& error) const {
     if (!isServer())
         return;
+    ++serverErrorCounts()[error.nativeErrorCode()];
     if (DbError::fromSql(error).kind() == DbError::Kind::Disconnected)
         m_lost = true;
     // The server refuses everything after a failure until the transaction
@@ -427,6 +444,7 @@ void Database::reconnectIfLost() const {
 }
 
 void Database::pauseBeforeRetry(int attempt) {
+    ++g_retries;
     // A random wait, longer with each attempt, so that two operators who
     // crossed do not cross again at once.
     const int ms = static_cast<int>(QRandomGenerator::global()->bounded(10, 60)) * attempt;

@@ -195,6 +195,11 @@ public:
     // Gives up with Kind::Busy.
     template <class Action> auto retrying(Action&& action) const -> decltype(action());
     static constexpr int maxAttempts = 5;
+    // What this process met on servers so far: how often an action ran
+    // again, and how often a statement failed with a given SQLSTATE
+    // ("40P01": a deadlock). For load tests and diagnosis.
+    static int retries();
+    static int serverErrors(const QString& sqlState);
 
     // Case-sensitive unless asked otherwise: "adjust" is not "Adjust". The
     // engine itself ignores case in names, so a table that must be created
