@@ -327,8 +327,7 @@ void TestImporter::encodingsImportChineseNames() {
 void TestImporter::aRefusedLineIsSkippedAFailureLeavesNothing() {
     test::TestAccountSet set;
     const Database& db = set.db();
-    db.exec("CREATE TRIGGER refuse BEFORE INSERT ON Sale WHEN NEW.Memo='坏' "
-            "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    test::refuseWrites(db, "refuse", "INSERT", "Sale", "NEW.Memo='坏'");
     const QString path = csv("h\n1,铅笔,,甲库,,,5,,,,,,好\n2,铅笔,,甲库,,,7,,,,,,坏\n"
                              "3,铅笔,,甲库,,,1,,,,,,好\n");
     ImportResult r = importRecords(db, request(ListedTable::Sales, path));
@@ -339,8 +338,7 @@ void TestImporter::aRefusedLineIsSkippedAFailureLeavesNothing() {
 
     // A failure part-way (here: a new region the database cannot store, on
     // line 4) leaves nothing of the file: no customer, no region.
-    db.exec("CREATE TRIGGER fail AFTER INSERT ON Region WHEN NEW.Region='坏区' "
-            "BEGIN SELECT RAISE(FAIL, 'disk trouble'); END");
+    test::refuseWrites(db, "fail", "INSERT", "Region", "NEW.Region='坏区'", true);
     const int regions = count(db, "SELECT COUNT(*) FROM Region");
     const int known = count(db, "SELECT COUNT(*) FROM Customer");
     const QString customers = csv("h\n1,好区,甲\n2,好区,乙\n3,坏区,丙\n4,好区,丁\n", "c.csv");
@@ -353,9 +351,8 @@ void TestImporter::aRefusedLineIsSkippedAFailureLeavesNothing() {
     QCOMPARE(count(db, "SELECT COUNT(*) FROM Region"), regions);
 
     // The stock goes in last: when it fails, the sales and new masters go too.
-    db.exec("DROP TRIGGER refuse");
-    db.exec("CREATE TRIGGER nostock BEFORE UPDATE ON Stock "
-            "BEGIN SELECT RAISE(ABORT, 'stock locked'); END");
+    test::allowWrites(db, "refuse", "Sale");
+    test::refuseWrites(db, "nostock", "UPDATE", "Stock");
     const int sales = count(db, "SELECT COUNT(*) FROM Sale");
     const QString more = csv("h\n1,铅笔,新客户,甲库,,,5\n", "more.csv");
     r = importRecords(db, request(ListedTable::Sales, more));

@@ -133,11 +133,9 @@ private slots:
 
         // A write that fails leaves the stock and the records as they were.
         const qint64 sold = SaleStore::add(db, test::sale(2, 1, 9));
-        db.exec("CREATE TRIGGER no_sale BEFORE INSERT ON Sale BEGIN SELECT RAISE(ABORT, 'x'); END");
-        db.exec(
-            "CREATE TRIGGER no_change BEFORE UPDATE ON Sale BEGIN SELECT RAISE(ABORT, 'x'); END");
-        db.exec(
-            "CREATE TRIGGER no_move BEFORE INSERT ON Adjust BEGIN SELECT RAISE(ABORT, 'x'); END");
+        test::refuseWrites(db, "no_sale", "INSERT", "Sale");
+        test::refuseWrites(db, "no_change", "UPDATE", "Sale");
+        test::refuseWrites(db, "no_move", "INSERT", "Adjust");
         QVERIFY_THROWS_EXCEPTION(DbError, SaleStore::add(db, test::sale(5, 1, 9)));
         QVERIFY_THROWS_EXCEPTION(DbError, SaleStore::modify(db, sold, test::sale(9, 3, 9)));
         QVERIFY_THROWS_EXCEPTION(DbError, TransferStore::add(db, transfer(1, 2, 9, 4)));

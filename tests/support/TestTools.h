@@ -111,6 +111,30 @@ inline QString queryRows(const Database& db, const QString& sql) {
     return out.join(';');
 }
 
+// Makes the engine refuse op ("INSERT", "UPDATE", "DELETE") on rows of table
+// meeting condition (NEW.x, OLD.x): as a constraint refuses a row, or, when
+// failing, as a fault of the engine would.
+inline void refuseWrites(const Database& db, const QString& name, const QString& op,
+                         const QString& table, const QString& condition = "TRUE",
+                         bool failing = false) {
+    if (!db.isServer()) {
+        db.exec(QString("CREATE TRIGGER %1 BEFORE %2 ON %3 WHEN %4 BEGIN SELECT RAISE(%5, "
+                        "'refused'); END")
+                    .arg(name, op, table, condition, failing ? "FAIL" : "ABORT"));
+        return;
+    }
+    db.exec(QString("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN RAISE "
+                    "EXCEPTION 'refused' USING ERRCODE = '%2'; END$$")
+                .arg(name, failing ? "XX000" : "23514"));
+    db.exec(
+        QString("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW WHEN (%4) EXECUTE FUNCTION %1()")
+            .arg(name, op, table, condition));
+}
+inline void allowWrites(const Database& db, const QString& name, const QString& table) {
+    db.exec(db.isServer() ? QString("DROP TRIGGER %1 ON %2").arg(name, table)
+                          : QString("DROP TRIGGER %1").arg(name));
+}
+
 // The texts of a grid row from column `from` on, joined by "|".
 inline QString rowText(const Grid& g, int r, int from = 0) {
     QStringList cells;

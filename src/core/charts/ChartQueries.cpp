@@ -107,6 +107,9 @@ ChartResult trendTable(const Database& db, const TrendQuery& query, Grid& grid,
     if (!range.valid())
         return invalidDates();
     ProgressCloser closer{progress};
+    // Every query reads one snapshot, even while operators save; nothing is
+    // written, so the transaction simply ends.
+    Transaction snapshot(db, Transaction::Isolation::Snapshot);
     progress.show(QStringLiteral("正在统计采购/销售……"), 2);
     setupChartTable(grid, {QStringLiteral("采购"), QStringLiteral("销售")}, range);
     std::vector<double> months(size_t(range.count), 0.0);
@@ -129,6 +132,9 @@ ChartResult profitTable(const Database& db, const ProfitQuery& query, Grid& grid
     if (!range.valid())
         return invalidDates();
     ProgressCloser closer{progress};
+    // Every query reads one snapshot, even while operators save; nothing is
+    // written, so the transaction simply ends.
+    Transaction snapshot(db, Transaction::Isolation::Snapshot);
     progress.show(QStringLiteral("正在计算销售毛利……"), 3);
     setupChartTable(grid, {QStringLiteral("毛利额")}, range);
     const QString title = QStringLiteral("销售毛利情况变化示意图(") + range.labelText() +

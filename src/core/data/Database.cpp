@@ -398,9 +398,26 @@ void Database::setBusyHook(BusyHook hook) {
     busyHook() = std::move(hook);
 }
 
+namespace {
+int g_retries = 0;
+QHash<QString, int>& serverErrorCounts() {
+    static QHash<QString, int> counts;
+    return counts;
+}
+} // namespace
+
+int Database::retries() {
+    return g_retries;
+}
+
+int Database::serverErrors(const QString& sqlState) {
+    return serverErrorCounts().value(sqlState);
+}
+
 void Database::noteFailure(const QSqlError& error) const {
     if (!isServer())
         return;
+    ++serverErrorCounts()[error.nativeErrorCode()];
     if (DbError::fromSql(error).kind() == DbError::Kind::Disconnected)
         m_lost = true;
     // The server refuses everything after a failure until the transaction
@@ -427,6 +444,7 @@ void Database::reconnectIfLost() const {
 }
 
 void Database::pauseBeforeRetry(int attempt) {
+    ++g_retries;
     // A random wait, longer with each attempt, so that two operators who
     // crossed do not cross again at once.
     const int ms = static_cast<int>(QRandomGenerator::global()->bounded(10, 60)) * attempt;
@@ -725,6 +743,16 @@ void Database::lockRows(const QString& table, const QString& keyColumn, QList<qi
 void Database::lockTableForWriting(const QString& table) const {
     if (isServer())
         exec(QStringLiteral("LOCK TABLE %1 IN SHARE ROW EXCLUSIVE MODE").arg(ident(table)));
+}
+
+void Database::lockTableForRewriting(const QString& table) const {
+    // SHARE ROW EXCLUSIVE (lockTableForWriting) stops writers but lets
+    // SELECT .. FOR UPDATE through: such a reader sees the latest rows, not
+    // the rewriter's snapshot, and would write what it read after the rewrite
+    // went by. EXCLUSIVE stops those too and still lets plain reads go on,
+    // as ACCESS EXCLUSIVE would not (reports read Stock meanwhile).
+    if (isServer())
+        exec(QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(ident(table)));
 }
 
 void Database::lockRule(int number) const {

@@ -187,6 +187,10 @@ public:
     // rebuild of Stock, and for rules over all operators (someone must keep
     // the right to grant rights).
     void lockTableForWriting(const QString& table) const;
+    // The whole table against every other writer and every row lock on it
+    // (readers go on): for rewriting a table from one snapshot, taken before
+    // the transaction's first read.
+    void lockTableForRewriting(const QString& table) const;
     // One of the program's own named locks, for rules checked before a
     // write (no two records of one name): number tells them apart.
     void lockRule(int number) const;
@@ -198,6 +202,11 @@ public:
     // Gives up with Kind::Busy.
     template <class Action> auto retrying(Action&& action) const -> decltype(action());
     static constexpr int maxAttempts = 5;
+    // What this process met on servers so far: how often an action ran
+    // again, and how often a statement failed with a given SQLSTATE
+    // ("40P01": a deadlock). For load tests and diagnosis.
+    static int retries();
+    static int serverErrors(const QString& sqlState);
 
     // Case-sensitive unless asked otherwise: "adjust" is not "Adjust". The
     // engine itself ignores case in names, so a table that must be created

@@ -6,6 +6,7 @@
 #include "core/importexport/ImportPreview.h"
 #include "core/importexport/ImportValues.h"
 #include "core/importexport/Workbook.h"
+#include "core/masterdata/Lookups.h"
 #include "core/support/Clock.h"
 #include "core/transactions/RecordStore.h"
 #include "core/transactions/StockMoves.h"
@@ -15,6 +16,7 @@
 #include <QHash>
 #include <QSqlQuery>
 #include <algorithm>
+#include <optional>
 
 namespace tl {
 
@@ -136,10 +138,16 @@ public:
             if (s.value == ImportValue::Name && !listed)
                 m_created.append({s.master, {}});
         }
-        if (def.uniqueSlot >= 0)
-            m_exists.emplace(db, QStringLiteral("SELECT 1 FROM %1 WHERE %2=?")
-                                     .arg(Database::ident(def.sqlTable),
-                                          Database::ident(def.fieldSlots[def.uniqueSlot].field)));
+        if (def.uniqueSlot >= 0) {
+            // Nobody adds a name between our look and our insert.
+            lockNames(db, def.sqlTable);
+            m_exists.emplace(
+                db,
+                QStringLiteral("SELECT 1 FROM %1 WHERE %2=%3")
+                    .arg(Database::ident(def.sqlTable),
+                         Database::caseless(Database::ident(def.fieldSlots[def.uniqueSlot].field)),
+                         Database::caseless(QStringLiteral("?"))));
+        }
     }
 
     // A number or date field's value from its text (the other fields keep
@@ -516,8 +524,14 @@ ImportResult importRecords(const Database& db, const ImportRequest& request, Pro
 
     progress.show(def.progressCaption(), 1000);
     try {
-        Transaction transaction(db);
-        RecordWriter writer(db, def, columns);
+        // The whole file is read before anything is written: on a server the
+        // writing may have to run again when it crossed another operator's save.
+        struct Line {
+            int position;
+            QStringList fields;
+        };
+        QList<Line> lines;
+        std::optional<ImportResult::Skip> unfinished;
         const int first = qMax(0, request.firstLine);
         const int offset = first == 0 ? 1 : 0; // line 0 is the first record
         QStringList fields;
@@ -536,26 +550,38 @@ ImportResult importRecords(const Database& db, const ImportRequest& request, Pro
                 break;
             if (r == Record::Unfinished) {
                 if (line >= first)
-                    result.skipped.append({position, SkipReason::Unfinished, {}});
+                    unfinished = ImportResult::Skip{position, SkipReason::Unfinished, {}};
                 break;
             }
-            if (const int now = source->permille(); now != shown)
+            if (const int now = source->permille() / 2; now != shown)
                 progress.step(shown = now);
-            if (r == Record::Empty || line < first)
-                continue;
-            if (const std::optional<Refusal> skip = writer.add(fields))
-                result.skipped.append({position, skip->reason, skip->detail});
-            else
-                ++result.added;
+            if (r != Record::Empty && line >= first)
+                lines.append({position, fields});
         }
         if (source->failed())
             throw DbError::failed(QStringLiteral("读取文件出错：") + request.path);
-        writer.moveStock();
-        result.created = writer.created();
+        db.retrying([&] {
+            Transaction transaction(db);
+            RecordWriter writer(db, def, columns);
+            result.added = 0;
+            result.skipped.clear();
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                if (const int now = 500 + int(i * 500 / lines.size()); now != shown)
+                    progress.step(shown = now);
+                if (const std::optional<Refusal> skip = writer.add(lines[i].fields))
+                    result.skipped.append({lines[i].position, skip->reason, skip->detail});
+                else
+                    ++result.added;
+            }
+            if (unfinished)
+                result.skipped.append(*unfinished);
+            writer.moveStock();
+            result.created = writer.created();
+            if (!request.dryRun)
+                transaction.commit();
+        });
         result.ok = true;
         result.error.clear();
-        if (!request.dryRun)
-            transaction.commit();
     } catch (const DbError& e) {
         result.ok = false;
         result.added = 0;

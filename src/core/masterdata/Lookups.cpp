@@ -41,34 +41,60 @@ MasterDef def(Master m) {
 
 } // namespace
 
+void lockNames(const Database& db, const QString& table) {
+    // One rule lock per table; the numbers are this program's own, above
+    // any small number another part might pick.
+    static const QStringList tables{"Product",  "Class",  "Vender",  "Staff",
+                                    "Customer", "Region", "Account", "Storage"};
+    const qsizetype index = tables.indexOf(table);
+    db.lockRule(7100 + int(index < 0 ? tables.size() : index));
+}
+
 int findOrCreate(const Database& db, Master table, const QString& name, bool* created) {
     const MasterDef d = def(table);
     const QString t = Database::ident(QString::fromLatin1(d.table));
     const QString n = Database::ident(QString::fromLatin1(d.nameColumn));
     const QString k = Database::ident(QString::fromLatin1(d.keyColumn));
-    const QVariant found =
-        db.value(QStringLiteral("SELECT %1 FROM %2 WHERE %3=%4 ORDER BY %1 LIMIT 1")
-                     .arg(k, t, Database::caseless(n), Database::caseless(QStringLiteral("?"))),
-                 {name});
-    if (created)
-        *created = !found.isValid();
-    if (found.isValid())
+    const QString findSql =
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3=%4 ORDER BY %1 LIMIT 1")
+            .arg(k, t, Database::caseless(n), Database::caseless(QStringLiteral("?")));
+    // Most names exist: found without any lock.
+    if (const QVariant found = db.value(findSql, {name}); found.isValid()) {
+        if (created)
+            *created = false;
         return found.toInt();
-    const QString keyColumn = QString::fromLatin1(d.keyColumn);
-    Transaction tx(db);
-    int key = 0;
-    if (d.refColumn) {
-        const int ref = findOrCreate(db, d.refTable, QString::fromUtf8(d.placeholder));
-        key = static_cast<int>(
-            db.insertKey(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)")
-                             .arg(t, n, Database::ident(QString::fromLatin1(d.refColumn))),
-                         {name, ref}, keyColumn));
-    } else {
-        key = static_cast<int>(db.insertKey(
-            QStringLiteral("INSERT INTO %1 (%2) VALUES (?)").arg(t, n), {name}, keyColumn));
     }
-    tx.commit();
-    return key;
+    const QString keyColumn = QString::fromLatin1(d.keyColumn);
+    return db.retrying([&] {
+        Transaction tx(db);
+        // The placeholder's table first, as every find-or-create takes them:
+        // two operators creating a product and a class cannot wait for each other.
+        if (d.refColumn)
+            lockNames(db, QString::fromLatin1(def(d.refTable).table));
+        lockNames(db, QString::fromLatin1(d.table));
+        // Looked for again under the lock: someone may have just added it.
+        if (const QVariant found = db.value(findSql, {name}); found.isValid()) {
+            if (created)
+                *created = false;
+            tx.commit();
+            return found.toInt();
+        }
+        int key = 0;
+        if (d.refColumn) {
+            const int ref = findOrCreate(db, d.refTable, QString::fromUtf8(d.placeholder));
+            key = static_cast<int>(
+                db.insertKey(QStringLiteral("INSERT INTO %1 (%2, %3) VALUES (?, ?)")
+                                 .arg(t, n, Database::ident(QString::fromLatin1(d.refColumn))),
+                             {name, ref}, keyColumn));
+        } else {
+            key = static_cast<int>(db.insertKey(
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (?)").arg(t, n), {name}, keyColumn));
+        }
+        if (created)
+            *created = true;
+        tx.commit();
+        return key;
+    });
 }
 
 QStringList comboItems(const Database& db, const QString& table, const QString& nameColumn,

@@ -17,6 +17,12 @@ enum class Master { Product, Class, Vender, Staff, Customer, Region, Account, St
 // created is given it tells whether the row was inserted.
 int findOrCreate(const Database& db, Master table, const QString& name, bool* created = nullptr);
 
+// Takes the lock that keeps the names of a master table apart, inside a
+// Transaction, before looking whether a name is taken: an operator adding
+// the same name meanwhile waits, then sees this one's record. On a file the
+// write lock does it already.
+void lockNames(const Database& db, const QString& table);
+
 // Drop-down items "key‖name" of a table, ordered by the name column.
 QStringList comboItems(const Database& db, const QString& table, const QString& nameColumn,
                        const QString& keyColumn);

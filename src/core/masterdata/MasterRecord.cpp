@@ -3,6 +3,7 @@
 #include "core/accounts/Passwords.h"
 #include "core/accounts/Session.h"
 #include "core/data/Database.h"
+#include "core/masterdata/Lookups.h"
 #include "core/masterdata/MasterRights.h"
 #include "core/values/ItemText.h"
 #include "core/values/Numbers.h"
@@ -198,46 +199,52 @@ SaveOutcome saveMasterRecord(const Database& db, const Session& session, MasterT
                              (passwords.size() < 2 || passwords[0] == passwords[1]);
     const QString passwordHash = newPassword ? Passwords::hash(passwords[0]) : QString();
 
-    Transaction tx(db);
-    if (std::optional<SaveOutcome> problem = checkInput(db, def, input, adding))
-        return *problem;
+    return db.retrying([&]() -> SaveOutcome {
+        Transaction tx(db);
+        if (!adding)
+            db.lockRows(def.table, def.keyField, {input.key});
+        if (!def.duplicateMessage.isEmpty() && (adding || def.checkNameOnModify))
+            lockNames(db, def.table);
+        if (std::optional<SaveOutcome> problem = checkInput(db, def, input, adding))
+            return *problem;
 
-    const QString tableName = Database::ident(def.table);
-    const QString keyCol = Database::ident(def.keyField);
-    const Assignments a = assignmentsOf(def, input, adding, passwordHash);
-    QStringList quoted;
-    for (const QString& column : a.columns)
-        quoted << Database::ident(column);
+        const QString tableName = Database::ident(def.table);
+        const QString keyCol = Database::ident(def.keyField);
+        const Assignments a = assignmentsOf(def, input, adding, passwordHash);
+        QStringList quoted;
+        for (const QString& column : a.columns)
+            quoted << Database::ident(column);
 
-    SaveOutcome out;
-    if (adding) {
-        const QStringList marks(quoted.size(), QStringLiteral("?"));
-        out.key = db.insertKey(
-            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                .arg(tableName, quoted.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
-            a.values, def.keyField);
-        out.clearForm = true;
-    } else {
-        if (!db.value(QStringLiteral("SELECT 1 FROM %1 WHERE %2=?").arg(tableName, keyCol),
-                      {input.key})
-                 .isValid()) {
-            out.status = Status::Missing;
-            out.message = def.missingMessage;
-            // A vanished record that needs no word sends the editor back to adding.
-            out.clearForm = def.missingMessage.isEmpty();
-            return out;
+        SaveOutcome out;
+        if (adding) {
+            const QStringList marks(quoted.size(), QStringLiteral("?"));
+            out.key = db.insertKey(
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(tableName, quoted.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
+                a.values, def.keyField);
+            out.clearForm = true;
+        } else {
+            if (!db.value(QStringLiteral("SELECT 1 FROM %1 WHERE %2=?").arg(tableName, keyCol),
+                          {input.key})
+                     .isValid()) {
+                out.status = Status::Missing;
+                out.message = def.missingMessage;
+                // A vanished record that needs no word sends the editor back to adding.
+                out.clearForm = def.missingMessage.isEmpty();
+                return out;
+            }
+            for (QString& column : quoted)
+                column += QStringLiteral("=?");
+            db.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
+                        .arg(tableName, quoted.join(QLatin1Char(',')), keyCol),
+                    a.values + QVariantList{input.key});
+            out.key = input.key;
+            out.clearForm = def.clearAfterChange || session.hasRight(def.addRight);
         }
-        for (QString& column : quoted)
-            column += QStringLiteral("=?");
-        db.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3=?")
-                    .arg(tableName, quoted.join(QLatin1Char(',')), keyCol),
-                a.values + QVariantList{input.key});
-        out.key = input.key;
-        out.clearForm = def.clearAfterChange || session.hasRight(def.addRight);
-    }
-    tx.commit();
-    out.status = Status::Stored;
-    return out;
+        tx.commit();
+        out.status = Status::Stored;
+        return out;
+    });
 }
 
 } // namespace tl

@@ -104,14 +104,22 @@ bool anyoneMayGrant(const Database& db) {
 bool RightsSheet::save(const Database& db, Session& session, qint64 uid, const QString& rights) {
     if (!session.hasRight(editRight()))
         return false;
-    Transaction t(db);
-    const bool couldGrant = anyoneMayGrant(db);
-    if (db.exec(QStringLiteral("UPDATE Staff SET \"Right\"=? WHERE UID=?"), {rights, uid}) < 1)
+    const bool saved = db.retrying([&] {
+        Transaction t(db);
+        // Two operators taking the right from each other at once would
+        // otherwise both see the other keep it.
+        db.lockTableForWriting(QStringLiteral("Staff"));
+        const bool couldGrant = anyoneMayGrant(db);
+        if (db.exec(QStringLiteral("UPDATE Staff SET \"Right\"=? WHERE UID=?"), {rights, uid}) < 1)
+            return false;
+        if (couldGrant && !anyoneMayGrant(db))
+            throw DbError::refused(QStringLiteral("至少要有一个操作员拥有“修改人员权限”，"
+                                                  "否则再也无法设置权限。本次没有保存。"));
+        t.commit();
+        return true;
+    });
+    if (!saved)
         return false;
-    if (couldGrant && !anyoneMayGrant(db))
-        throw DbError::refused(QStringLiteral("至少要有一个操作员拥有“修改人员权限”，"
-                                              "否则再也无法设置权限。本次没有保存。"));
-    t.commit();
     if (QString::number(uid) == session.operatorId.trimmed())
         session.rights = rights;
     return true;

@@ -14,7 +14,10 @@ bool hasTable(const Database& db) {
 }
 
 // The settings live in the table's one row; it is made on the first write.
+// Two operators making it at once would make two: the second waits for the
+// table and then finds the first one's row.
 void ensureRow(const Database& db) {
+    db.lockTableForWriting(kTable);
     db.exec(QStringLiteral("INSERT INTO Shop (SaleSlip, BuySlip) SELECT 0, 0 "
                            "WHERE NOT EXISTS (SELECT 1 FROM Shop)"));
 }
@@ -72,12 +75,14 @@ Outcome ShopSettings::save(const Database& db, const Session& session,
                                         .arg(QString::fromUtf8(f.label))
                                         .arg(f.limit)
                                         .arg(f.text.size()));
-    Transaction t(db);
-    ensureRow(db);
-    db.exec(QStringLiteral("UPDATE Shop SET Name=?, Address=?, Phone=? "
-                           "WHERE ID=(SELECT min(ID) FROM Shop)"),
-            {s.name, s.address, s.phone});
-    t.commit();
+    db.retrying([&] {
+        Transaction t(db);
+        ensureRow(db);
+        db.exec(QStringLiteral("UPDATE Shop SET Name=?, Address=?, Phone=? "
+                               "WHERE ID=(SELECT min(ID) FROM Shop)"),
+                {s.name, s.address, s.phone});
+        t.commit();
+    });
     return Outcome::ok();
 }
 
@@ -90,15 +95,17 @@ qint64 SlipNumbers::take(const Database& db, SlipKind kind) {
     // table to count in (it would fail as a missing table).
     if (db.isReadOnly())
         throw DbError::ofKind(DbError::Kind::ReadOnly);
-    Transaction t(db);
-    ensureRow(db);
-    const QString column = numberColumn(kind);
-    db.exec(
-        QStringLiteral("UPDATE Shop SET %1=coalesce(%1, 0)+1 WHERE ID=(SELECT min(ID) FROM Shop)")
-            .arg(column));
-    const qint64 number = lastTaken(db, kind);
-    t.commit();
-    return number;
+    return db.retrying([&] {
+        Transaction t(db);
+        ensureRow(db);
+        const QString column = numberColumn(kind);
+        db.exec(QStringLiteral(
+                    "UPDATE Shop SET %1=coalesce(%1, 0)+1 WHERE ID=(SELECT min(ID) FROM Shop)")
+                    .arg(column));
+        const qint64 number = lastTaken(db, kind);
+        t.commit();
+        return number;
+    });
 }
 
 void SlipNumbers::giveBack(const Database& db, SlipKind kind, qint64 number) {

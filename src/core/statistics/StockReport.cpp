@@ -38,9 +38,16 @@ bool stockReport(const Database& db, Grid& grid, Progress& progress) {
     UpdateBatch batch(grid);
     grid.reset(2, 4, 0, 0);
     progress.show(QStringLiteral("正在统计库存情况！"), 1);
+    // Stock rebuilt and then read in one snapshot: the quantities and values
+    // shown agree although operators save meanwhile (they wait for Stock).
+    Transaction t(db, Transaction::Isolation::SnapshotWrite);
+    db.lockTableForRewriting(QStringLiteral("Stock"));
     StockLedger::valueStock(db, StockLedger::allDates, QStringLiteral("T_ST1"), progress);
 
     StockSheet sheet(db);
+    const QHash<quint64, double> quantities = readBalances(db, QStringLiteral("Stock"));
+    const QHash<quint64, double> values = readBalances(db, QStringLiteral("T_ST1"));
+    t.commit();
     if (sheet.empty())
         return false;
     const int storages = int(sheet.storages().size());
@@ -49,8 +56,6 @@ bool stockReport(const Database& db, Grid& grid, Progress& progress) {
                 kNarrowWidth);
 
     progress.show(QStringLiteral("填写产品数据……"), 1);
-    const QHash<quint64, double> quantities = readBalances(db, QStringLiteral("Stock"));
-    const QHash<quint64, double> values = readBalances(db, QStringLiteral("T_ST1"));
 
     progress.show(QStringLiteral("统计产品库存数据……"), storages);
     for (int k = 0; k < storages; ++k) {
@@ -82,7 +87,8 @@ bool stockChangeReport(const Database& db, Grid& grid, const QDate& first, const
     grid.reset(2, 4, 0, 0);
     const QString t1 = QStringLiteral("T_ST1"), t2 = QStringLiteral("T_ST2");
     {
-        Transaction t(db);
+        // Both dates counted from one snapshot of the records.
+        Transaction t(db, Transaction::Isolation::Snapshot);
         if (measure == StockMeasure::Values) {
             StockLedger::valueStock(db, first, t1, progress);
             StockLedger::valueStock(db, second, t2, progress);

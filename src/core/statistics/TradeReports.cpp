@@ -67,6 +67,9 @@ bool tradeTotals(const Database& db, Grid& grid, TradeSide side, const Period& p
     ProgressCloser closer{progress};
     UpdateBatch batch(grid);
     grid.reset(2, 6, 1, 2);
+    // Every query reads one snapshot, even while operators save; nothing is
+    // written, so the transaction simply ends.
+    Transaction snapshot(db, Transaction::Isolation::Snapshot);
     const bool sales = side == TradeSide::Sales;
     progress.show(sales ? QStringLiteral("正在统计销售量……") : QStringLiteral("正在统计采购量……"),
                   1);
@@ -246,6 +249,9 @@ bool outstandingMatrix(const Database& db, Grid& grid, TradeSide side, const Per
     UpdateBatch batch(grid);
     grid.reset(2, 6, 1, 2);
     progress.show(QStringLiteral("正在统计收付款情况……"), 1);
+    // Every query reads one snapshot, even while operators save; nothing is
+    // written, so the transaction simply ends.
+    Transaction snapshot(db, Transaction::Isolation::Snapshot);
 
     const bool sales = side == TradeSide::Sales;
     const QString partnerKey = sales ? QStringLiteral("CID") : QStringLiteral("VID");

@@ -5,6 +5,7 @@
 #include "core/transactions/StockMoves.h"
 
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace tl {
 
@@ -59,26 +60,44 @@ int deleteRecords(const Database& db, const QString& table, const QString& keyCo
                   const QList<qint64>& keys) {
     if (!deletable(table, keyColumn))
         throw DbError::failed(QStringLiteral("不能按%2删除表%1中的记录。").arg(table, keyColumn));
-    int deleted = 0;
-    Transaction t(db);
-    Statement remove(db, QStringLiteral("DELETE FROM %1 WHERE %2=?")
-                             .arg(Database::ident(table), Database::ident(keyColumn)));
+    // In key order, so that two operators deleting overlapping records take
+    // them in one order.
+    QList<qint64> sorted = keys;
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    const bool stock = movesStock(table);
     const bool operators = table == QLatin1String("Staff");
-    const Operators before = operators ? countOperators(db) : Operators{};
-    for (qint64 key : keys) {
-        if (movesStock(table)) {
-            const std::optional<StockMoves> moves = StockMoves::ofRecord(db, table, key);
-            if (!moves)
-                continue; // already gone
-            moves->reversed().apply(db);
+    return db.retrying([&] {
+        int deleted = 0;
+        Transaction t(db);
+        if (operators) // nobody changes operators while we count them
+            db.lockTableForWriting(table);
+        const Operators before = operators ? countOperators(db) : Operators{};
+        // The movement comes from the row the delete removed: of two operators
+        // deleting one record only the one who removed it takes it back.
+        Statement remove(
+            db, QStringLiteral("DELETE FROM %1 WHERE %2=?%3")
+                    .arg(Database::ident(table), Database::ident(keyColumn),
+                         stock ? QStringLiteral(" RETURNING ") + StockMoves::movedColumns(table)
+                               : QString()));
+        StockMoves moves;
+        for (qint64 key : sorted) {
+            QSqlQuery& q = remove.exec({key});
+            if (!stock) {
+                deleted += remove.rowsAffected();
+                continue;
+            }
+            while (q.next()) {
+                moves += StockMoves::ofRow(table, q);
+                ++deleted;
+            }
         }
-        remove.exec({key});
-        deleted += remove.rowsAffected();
-    }
-    if (operators && deleted > 0)
-        keepAnAdministrator(before, countOperators(db));
-    t.commit();
-    return deleted;
+        moves.reversed().apply(db);
+        if (operators && deleted > 0)
+            keepAnAdministrator(before, countOperators(db));
+        t.commit();
+        return deleted;
+    });
 }
 
 } // namespace tl

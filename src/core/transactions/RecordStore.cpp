@@ -57,34 +57,41 @@ qint64 RecordStore::insert(const Database& db, const QString& table, const QStri
     QStringList marks;
     for (qsizetype i = 0; i < columns.size(); ++i)
         marks << QStringLiteral("?");
-    Transaction t(db);
-    moves.apply(db);
-    const qint64 id = db.insertKey(
-        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-            .arg(Database::ident(table), columnList(columns, {}), marks.join(QLatin1Char(','))),
-        values, QStringLiteral("ID"));
-    t.commit();
-    return id;
+    return db.retrying([&] {
+        Transaction t(db);
+        moves.apply(db);
+        const qint64 id = db.insertKey(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(Database::ident(table), columnList(columns, {}), marks.join(QLatin1Char(','))),
+            values, QStringLiteral("ID"));
+        t.commit();
+        return id;
+    });
 }
 
 bool RecordStore::replace(const Database& db, const QString& table, qint64 id,
                           const QStringList& columns, const QVariantList& values,
                           const StockMoves& moves, QString* message) {
-    Transaction t(db);
-    std::optional<StockMoves> before = StockMoves::ofRecord(db, table, id);
-    if (!before) {
-        if (message)
-            *message = missingRecordText;
-        return false;
-    }
-    StockMoves net = before->reversed();
-    net += moves;
-    net.apply(db);
-    db.exec(QStringLiteral("UPDATE %1 SET %2 WHERE ID=?")
-                .arg(Database::ident(table), columnList(columns, QStringLiteral("=?"))),
-            QVariantList(values) << id);
-    t.commit();
-    return true;
+    return db.retrying([&] {
+        Transaction t(db);
+        // The record as it is once nobody else changes it: an operator who
+        // edited it first has moved the stock by what he saved.
+        db.lockRows(table, QStringLiteral("ID"), {id});
+        std::optional<StockMoves> before = StockMoves::ofRecord(db, table, id);
+        if (!before) {
+            if (message)
+                *message = missingRecordText;
+            return false;
+        }
+        StockMoves net = before->reversed();
+        net += moves;
+        net.apply(db);
+        db.exec(QStringLiteral("UPDATE %1 SET %2 WHERE ID=?")
+                    .arg(Database::ident(table), columnList(columns, QStringLiteral("=?"))),
+                QVariantList(values) << id);
+        t.commit();
+        return true;
+    });
 }
 
 QVariant RecordStore::dateValue(const QDate& date) {

@@ -26,11 +26,12 @@ constexpr double kNoise = 1e-6;
 // Per pair, how far saving may have moved Stock away from the exact sum: the
 // distance of each quantity to its nearest whole number (a half is 0.5 away
 // whichever way it rounds), for every record that moves the pair.
-const QString kAllowanceSql = QStringLiteral(
-    "SELECT PID, SID, COALESCE(SUM(abs(Num - round(Num))), 0) FROM ("
-    "SELECT PID, SID, Num FROM Buy UNION ALL SELECT PID, SID, Num FROM Sale "
-    "UNION ALL SELECT PID, IID, Num FROM Adjust UNION ALL SELECT PID, OID, Num FROM Adjust) m "
-    "GROUP BY PID, SID");
+const QString kAllowanceSql =
+    QStringLiteral("SELECT PID, SID, COALESCE(SUM(abs(Num - round(Num))), 0) FROM ("
+                   "SELECT PID, SID, Num FROM Buy UNION ALL SELECT PID, SID, Num FROM Sale "
+                   "UNION ALL SELECT PID, IID, Num FROM Adjust UNION ALL SELECT PID, OID, Num FROM "
+                   "Adjust) AS moves "
+                   "GROUP BY PID, SID");
 
 } // namespace
 

@@ -98,7 +98,13 @@ void StockLedger::rebuildStock(const Database& db, const QDate& asOf, const QStr
     const QString where = whereOf(dates);
     const QVariantList binds = dates.binds();
     ProgressCloser closer{progress};
-    Transaction t(db);
+    const bool replacing = asOf == allDates;
+    Transaction t(db, replacing ? Transaction::Isolation::SnapshotWrite
+                                : Transaction::Isolation::Snapshot);
+    // Stock locked before the first read: the snapshot then holds every
+    // movement already on Stock, and no saver moves it until we are done.
+    if (replacing)
+        db.lockTableForRewriting(QStringLiteral("Stock"));
     // Signed movements per product and warehouse: purchases and transfers in,
     // sales and transfers out.
     const QString movements =
@@ -134,7 +140,7 @@ void StockLedger::rebuildStock(const Database& db, const QDate& asOf, const QStr
     db.exec(QStringLiteral("INSERT INTO %1 SELECT PID, SID, COALESCE(SUM(Num), 0) FROM T_Buy1 "
                            "GROUP BY PID, SID")
                 .arg(result));
-    if (asOf == allDates)
+    if (replacing)
         replaceStock(db, result);
     progress.step(5);
     t.commit();
@@ -230,7 +236,11 @@ void StockLedger::valueStock(const Database& db, const QDate& asOf, const QStrin
                              Progress& progress) {
     const QString result = checkedResultTable(resultTable);
     const Period dates = recordsUpTo(asOf);
-    Transaction t(db);
+    const bool replacing = asOf == allDates;
+    Transaction t(db, replacing ? Transaction::Isolation::SnapshotWrite
+                                : Transaction::Isolation::Snapshot);
+    if (replacing)
+        db.lockTableForRewriting(QStringLiteral("Stock"));
     rebuildStock(db, asOf, resultTable, progress);
     recreate(db, QStringLiteral("T_PID1"), QStringLiteral("PID INTEGER, Num REAL"));
     db.exec(

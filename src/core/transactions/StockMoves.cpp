@@ -29,28 +29,32 @@ StockMoves StockMoves::transfer(int iid, int oid, int pid, double num) {
     return m;
 }
 
-std::optional<StockMoves> StockMoves::ofRecord(const Database& db, const QString& table,
-                                               qint64 id) {
-    if (table == QLatin1String("Adjust")) {
-        QSqlQuery q =
-            db.run(QStringLiteral("SELECT IID, OID, PID, Num FROM Adjust WHERE ID=?"), {id});
-        if (!q.next())
-            return std::nullopt;
+QString StockMoves::movedColumns(const QString& table) {
+    if (table == QLatin1String("Adjust"))
+        return QStringLiteral("IID, OID, PID, Num");
+    if (table != QLatin1String("Sale") && table != QLatin1String("Buy"))
+        throw DbError::failed(QStringLiteral("没有库存变动的表：%1").arg(table));
+    return QStringLiteral("SID, PID, Num");
+}
+
+StockMoves StockMoves::ofRow(const QString& table, const QSqlQuery& q) {
+    if (table == QLatin1String("Adjust"))
         return transfer(q.value(0).toInt(), q.value(1).toInt(), q.value(2).toInt(),
                         q.value(3).toDouble());
-    }
-    const bool isSale = table == QLatin1String("Sale");
-    if (!isSale && table != QLatin1String("Buy"))
-        throw DbError::failed(QStringLiteral("没有库存变动的表：%1").arg(table));
-    QSqlQuery q = db.run(
-        QStringLiteral("SELECT SID, PID, Num FROM %1 WHERE ID=?").arg(Database::ident(table)),
-        {id});
-    if (!q.next())
-        return std::nullopt;
     const int sid = q.value(0).toInt();
     const int pid = q.value(1).toInt();
     const double num = q.value(2).toDouble();
-    return isSale ? sale(sid, pid, num) : purchase(sid, pid, num);
+    return table == QLatin1String("Sale") ? sale(sid, pid, num) : purchase(sid, pid, num);
+}
+
+std::optional<StockMoves> StockMoves::ofRecord(const Database& db, const QString& table,
+                                               qint64 id) {
+    QSqlQuery q = db.run(QStringLiteral("SELECT %1 FROM %2 WHERE ID=?")
+                             .arg(movedColumns(table), Database::ident(table)),
+                         {id});
+    if (!q.next())
+        return std::nullopt;
+    return ofRow(table, q);
 }
 
 void StockMoves::add(int sid, int pid, qint64 change) {

@@ -5,6 +5,8 @@
 #include <QString>
 #include <optional>
 
+class QSqlQuery;
+
 namespace tl {
 
 class Database;
@@ -27,6 +29,11 @@ public:
     // The movement a stored Sale, Buy or Adjust record made when it was saved;
     // nothing when the record does not exist. Other tables move no stock.
     static std::optional<StockMoves> ofRecord(const Database& db, const QString& table, qint64 id);
+    // The columns of a Sale, Buy or Adjust record its movement comes from, for
+    // a SELECT or a DELETE .. RETURNING; ofRow reads them back from the
+    // current row of such a query.
+    static QString movedColumns(const QString& table);
+    static StockMoves ofRow(const QString& table, const QSqlQuery& row);
 
     void add(int sid, int pid, qint64 change);
     StockMoves& operator+=(const StockMoves& other);
@@ -34,7 +41,8 @@ public:
     const QList<Move>& moves() const { return m_moves; }
 
     // Puts every non-zero net change on the stock table, in warehouse and
-    // product order.
+    // product order: savers moving overlapping pairs (two opposite transfers)
+    // take the pairs' rows in one order and cannot wait for each other.
     void apply(const Database& db) const;
 
 private:
