@@ -193,8 +193,9 @@ QHash<int, Worth> productWorth(const Database& db, const Period& dates) {
 // Replaces each balance of the result table by its share of the product's
 // value, by quantity, in cents; the rounding difference goes to the
 // product's first row (lowest warehouse).
-void spreadOverWarehouses(const Database& db, const QString& result, const QHash<int, Worth>& worth,
-                          Progress& progress) {
+void spreadOverWarehouses(const Database& db, const QString& resultTable,
+                          const QHash<int, Worth>& worth, Progress& progress) {
+    const QString result = Database::ident(resultTable);
     struct Row {
         int pid;
         QVariant pidValue, sid;
@@ -224,10 +225,12 @@ void spreadOverWarehouses(const Database& db, const QString& result, const QHash
         first = end;
     }
     db.exec(QStringLiteral("DELETE FROM %1").arg(result));
-    Statement insert(db,
-                     QStringLiteral("INSERT INTO %1 (PID, SID, Num) VALUES (?, ?, ?)").arg(result));
+    QList<QVariantList> values;
+    values.reserve(rows.size());
     for (const Row& row : rows)
-        insert.exec({row.pidValue, row.sid, double(row.share) / 100});
+        values.append({row.pidValue, row.sid, double(row.share) / 100});
+    db.insertRows(resultTable,
+                  {QStringLiteral("PID"), QStringLiteral("SID"), QStringLiteral("Num")}, values);
 }
 
 } // namespace
@@ -250,7 +253,7 @@ void StockLedger::valueStock(const Database& db, const QDate& asOf, const QStrin
     if (!worth.isEmpty()) {
         ProgressCloser closer{progress};
         progress.show(QStringLiteral("正在统计库存价值……"), int(worth.size()));
-        spreadOverWarehouses(db, result, worth, progress);
+        spreadOverWarehouses(db, resultTable, worth, progress);
     }
     t.commit();
 }
