@@ -631,7 +631,12 @@ QSqlQuery Statement::take() {
 
 bool Statement::execUnlessRefused(const QVariantList& binds) {
     // A refused row ends a server's transaction unless it ran in a savepoint.
-    const bool guarded = m_db.isServer() && m_db.m_savepointDepth > 0;
+    // A savepoint for every row would cost two more trips to the server per
+    // row, and rows are hardly ever refused: rows run bare until one is, then
+    // the whole action runs again (Database::retrying) with a savepoint for
+    // each row, until its transaction is committed.
+    const bool inServerTransaction = m_db.isServer() && m_db.m_savepointDepth > 0;
+    const bool guarded = inServerTransaction && m_db.m_guardRows;
     if (guarded)
         m_db.exec(QStringLiteral("SAVEPOINT tl_row"));
     if (run(binds)) {
@@ -640,6 +645,10 @@ bool Statement::execUnlessRefused(const QVariantList& binds) {
         return true;
     }
     const QSqlError error = query().lastError();
+    if (refusesRecord(error) && inServerTransaction && !guarded) {
+        m_db.m_guardRows = true;
+        throw DbError::ofKind(DbError::Kind::Conflict);
+    }
     if (refusesRecord(error)) {
         if (guarded) {
             m_db.exec(QStringLiteral("ROLLBACK TO tl_row"));
@@ -955,6 +964,8 @@ void Transaction::commit() {
     if (m_name.isEmpty() && m_db.m_aborted)
         throw DbError::failed(QStringLiteral("保存途中出错，没有保存任何内容。"));
     m_db.exec(m_name.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_name);
+    if (m_name.isEmpty())
+        m_db.m_guardRows = false;
     m_done = true;
     --m_db.m_savepointDepth;
 }

@@ -264,7 +264,9 @@ private:
     QString m_connectionName;
     mutable QHash<QString, std::shared_ptr<QSqlQuery>> m_prepared;
     mutable bool m_lost = false;
-    mutable bool m_aborted = false; // a statement failed in the server's transaction
+    mutable bool m_aborted = false;
+    mutable bool m_guardRows = false; // each refusable row in a savepoint of its own // a statement
+                                      // failed in the server's transaction
     int m_savepointDepth = 0;
     bool m_readOnly = false;
     bool m_listed = false; // known to OpenDatabases
@@ -284,8 +286,10 @@ public:
     QSqlQuery take();
     // As exec, but a row the engine refuses for its values (a constraint, a
     // value of the wrong type or size) returns false instead of throwing.
-    // On a server a refused row would end the whole transaction, so each
-    // row runs inside a savepoint of its own there.
+    // On a server a refused row would end the whole transaction: there the
+    // first refusal fails the action as a Conflict, and the action, run
+    // inside Database::retrying, runs again with each row in a savepoint of
+    // its own.
     bool execUnlessRefused(const QVariantList& binds);
     int rowsAffected() const { return query().numRowsAffected(); }
 
