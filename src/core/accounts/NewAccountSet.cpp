@@ -47,6 +47,14 @@ bool usableName(const QString& name) {
                c.category() == QChar::Separator_Paragraph;
     });
 }
+
+// What a name and its place (a file or a server address) must be, wherever the
+// account set lives: empty when both may be used.
+QString nameRefusal(const QString& name, const QString& place, const QString& incomplete) {
+    if (name.isEmpty() || place.isEmpty())
+        return incomplete;
+    return usableName(name) ? QString() : NewAccountSet::nameCharsMessage();
+}
 } // namespace
 
 QString NewAccountSet::notEmptyMessage() {
@@ -82,10 +90,10 @@ NewAccountSet::Result NewAccountSet::onServer(const QString& typedName, const QS
     };
     const QString name = typedName.trimmed();
     const QString address = typedAddress.trimmed();
-    if (name.isEmpty() || address.isEmpty())
-        return refuse(QStringLiteral("套账名称或服务器地址不完整，请填写完整！"));
-    if (!usableName(name))
-        return refuse(nameCharsMessage());
+    if (const QString why =
+            nameRefusal(name, address, QStringLiteral("套账名称或服务器地址不完整，请填写完整！"));
+        !why.isEmpty())
+        return refuse(why);
     ServerAddress parsed;
     QString problem;
     if (!ServerAddress::parse(address, parsed, &problem))
@@ -130,10 +138,10 @@ NewAccountSet::Result NewAccountSet::create(const QString& typedName, const QStr
     };
     const QString name = typedName.trimmed();
     QString stored = typedPath.trimmed();
-    if (name.isEmpty() || stored.isEmpty())
-        return refuse(QStringLiteral("套账名称或保存文件不完整，请填写完整！"));
-    if (!usableName(name))
-        return refuse(nameCharsMessage());
+    if (const QString why =
+            nameRefusal(name, stored, QStringLiteral("套账名称或保存文件不完整，请填写完整！"));
+        !why.isEmpty())
+        return refuse(why);
     if (!stored.startsWith(QLatin1Char('.')) && QFileInfo(stored).isRelative())
         stored = QFileInfo(stored).absoluteFilePath();
     const QString file = Registry::resolve(stored);

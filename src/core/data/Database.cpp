@@ -436,9 +436,7 @@ void Database::reconnectIfLost() const {
     QSqlDatabase c = connection();
     c.close();
     if (!c.open())
-        throw DbError::fromSql(c.lastError()).kind() == DbError::Kind::Disconnected
-            ? DbError::fromSql(c.lastError())
-            : DbError::ofKind(DbError::Kind::Disconnected);
+        throw DbError::ofKind(DbError::Kind::Disconnected); // still no server
     m_lost = false;
     setUpServerSession();
 }
